@@ -1,0 +1,54 @@
+// The window's dialogs behind one seam: the file dialogs, the OK/Cancel
+// question, the standard error box and the About box. QtDialogs shows the
+// real ones; tests pass their own answers.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // `dialog` is the dialog's name (OpenDialog1, OpenDialog2); `filter` is a
+    // list of description|pattern pairs. Returns the chosen file, or an empty
+    // text when cancelled.
+    virtual QString openFile(QWidget *parent, const QString &dialog, const QString &title,
+                             const QString &filter) = 0;
+    // The save dialog (SaveDialog1): asks nothing itself about overwriting.
+    virtual QString saveFile(QWidget *parent, const QString &dialog, const QString &title,
+                             const QString &filter, const QString &defaultSuffix,
+                             const QString &proposedName) = 0;
+    // True for OK; Cancel or closing the box is false.
+    virtual bool askOkCancel(QWidget *parent, const QString &caption, const QString &text) = 0;
+    // The standard error box; `message` is shown as errorBoxText(message).
+    virtual void showError(QWidget *parent, const QString &message) = 0;
+    virtual void showAbout(QWidget *parent, const QString &text) = 0;
+};
+
+class QtDialogs final : public Dialogs {
+public:
+    QString openFile(QWidget *parent, const QString &dialog, const QString &title,
+                     const QString &filter) override;
+    QString saveFile(QWidget *parent, const QString &dialog, const QString &title,
+                     const QString &filter, const QString &defaultSuffix,
+                     const QString &proposedName) override;
+    bool askOkCancel(QWidget *parent, const QString &caption, const QString &text) override;
+    void showError(QWidget *parent, const QString &message) override;
+    void showAbout(QWidget *parent, const QString &text) override;
+
+private:
+    QString mLastChoice[3];   // per file dialog: the file chosen last, offered again
+    QString &lastChoice(const QString &dialog);
+};
+
+// The application title: the caption of the window, the error box and the About box.
+inline constexpr const char *ApplicationTitle = "WMBeditor";
+
+// The error box's text: the message with "." appended when its last
+// character sorts after ".".
+QString errorBoxText(const QString &message);
+
+// "Level files|*.level" -> "Level files (*.level)"; pairs become lines.
+QString qtNameFilters(const QString &filter);

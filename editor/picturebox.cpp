@@ -1,0 +1,45 @@
+#include "picturebox.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+PictureBox::PictureBox(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+void PictureBox::setPicture(const QPixmap &picture)
+{
+    mPicture = picture;
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent *)
+{
+    if (mPicture.isNull())
+        return;
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, mPicture);
+}
+
+void PictureBox::mousePressEvent(QMouseEvent *event)
+{
+    emit pressed(event->button(), mapToParent(event->position().toPoint()));
+    event->accept();
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent *event)
+{
+    if (event->buttons() != Qt::NoButton)
+        emit dragged(mapToParent(event->position().toPoint()));
+    event->accept();
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool inside = rect().contains(event->position().toPoint());
+    emit released(event->button());
+    if (event->button() == Qt::LeftButton && inside)
+        emit clicked();
+    event->accept();
+}

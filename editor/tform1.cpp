@@ -1,0 +1,344 @@
+#include "tform1.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFont>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyle>
+#include <QTableWidget>
+
+#include "cp1251.h"
+#include "dialogs.h"
+#include "hexcode.h"
+#include "picturebox.h"
+#include "tilefolder.h"
+
+namespace {
+
+constexpr int PanelWidthNarrow = 480;
+constexpr int PanelWidthWide = 1017;
+constexpr int PanelHeight = 543;
+constexpr int Pitch = 33;
+
+QPixmap solidPicture(int width, int height, QColor colour)
+{
+    QPixmap picture(width, height);
+    picture.fill(colour);
+    return picture;
+}
+
+// The question-mark glyph of the About button.
+QIcon helpGlyph()
+{
+    QPixmap glyph(16, 16);
+    glyph.fill(Qt::transparent);
+    QPainter p(&glyph);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(0, 128, 128));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(1, 1, 14, 14);
+    p.setPen(Qt::white);
+    QFont font = p.font();
+    font.setBold(true);
+    font.setPixelSize(12);
+    p.setFont(font);
+    p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, QStringLiteral("?"));
+    return QIcon(glyph);
+}
+
+// The characters the level texts can hold, as the hint of the text edits.
+QString allowedCharactersHint()
+{
+    static const unsigned char line1[] = {
+        0x21, 0x22, 0x23, 0x53, 0x25, 0x26, 0x27, 0x28, 0x29, 0x2A, 0x2B, 0x2C, 0x2D, 0x2E,
+        0x2F, 0x3A, 0x3B, 0x3C, 0x3D, 0x3E, 0x3F, 0x40, 0x60, 0x7B, 0xB2, 0x7D, 0x7E, 0x5B,
+        0x5C, 0x5D, 0x5E, 0x5F, 0x30, 0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38, 0x39};
+    const std::string bytes(reinterpret_cast<const char *>(line1), sizeof line1);
+    return QString::fromStdString(wmb::cp1251ToUtf8(bytes)) +
+           QStringLiteral("\nABCDEFGHIJKLMNOPQRSTUVWXYZ\nabcdefghijklmnopqrstuvwxyz");
+}
+
+} // namespace
+
+MainPanel::MainPanel(QWidget *parent) : QFrame(parent)
+{
+    setObjectName(QStringLiteral("Panel1"));
+    setFrameStyle(QFrame::Panel | QFrame::Raised);
+    setLineWidth(1);
+    setMouseTracking(true);
+}
+
+void MainPanel::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!childAt(event->position().toPoint()))
+        emit surfaceMouseMove();
+    QFrame::mouseMoveEvent(event);
+}
+
+TForm1::TForm1(Dialogs &dialogs, StartupPaths paths, QWidget *parent)
+    : QWidget(parent), mDialogs(dialogs), mPaths(std::move(paths))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromLatin1(ApplicationTitle));
+    createControls();
+    move(263, 156);
+    fitToPanel();
+    guarded([&] { FormCreate(); });
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::createControls()
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(11);
+    setFont(font);
+
+    Panel1 = new MainPanel(this);
+    Panel1->setGeometry(0, 0, PanelWidthWide, PanelHeight);
+    connect(Panel1, &MainPanel::surfaceMouseMove, this, &TForm1::Panel1MouseMove);
+
+    auto picture = [&](const QString &name, int left, int top, int width, int height) {
+        auto *box = new PictureBox(Panel1);
+        box->setObjectName(name);
+        box->setGeometry(left, top, width, height);
+        return box;
+    };
+    // The backdrop and the two frames come first so that every cell and
+    // palette picture lies above them.
+    Black = picture(QStringLiteral("Black"), 456, 256, 34, 34);
+    Red = picture(QStringLiteral("Red"), 456, 8, 34, 34);
+    Red->setPicture(solidPicture(34, 34, QColor(224, 32, 64)));
+    Green = picture(QStringLiteral("Green"), 456, 48, 34, 34);
+    Green->setPicture(solidPicture(34, 34, QColor(224, 0, 128)));
+
+    for (int i = 0; i < wmb::MapCells; ++i) {
+        const int n = i + 1;
+        Image[i] = picture(QStringLiteral("Image%1").arg(n), 8 + Pitch * (i % wmb::MapColumns),
+                           8 + Pitch * (i / wmb::MapColumns), 32, 32);
+        connect(Image[i], &PictureBox::clicked, this, [this, n] { ImageClick(n); });
+    }
+    for (int i = 0; i < wmb::PaletteTiles; ++i) {
+        const int n = i + 1;
+        Pic[i] = picture(QStringLiteral("Pic%1").arg(n), 480 + Pitch * (i % 16), 8 + Pitch * (i / 16),
+                         32, 32);
+        connect(Pic[i], &PictureBox::clicked, this, [this, n] { PicClick(n); });
+    }
+
+    auto button = [&](const QString &name, int left, int top, int width, const QString &text) {
+        auto *b = new QPushButton(text, Panel1);
+        b->setObjectName(name);
+        b->setGeometry(left, top, width, 25);
+        b->setAutoDefault(false);
+        return b;
+    };
+    Button2 = button(QStringLiteral("Button2"), 7, 408, 77, QStringLiteral("Button2"));
+    Button1 = button(QStringLiteral("Button1"), 86, 408, 90, QStringLiteral("Button1"));
+    Button10 = button(QStringLiteral("Button10"), 178, 408, 75, QStringLiteral("Button10"));
+    Button5 = button(QStringLiteral("Button5"), 255, 408, 70, QStringLiteral("Button5"));
+    Button27 = button(QStringLiteral("Button27"), 327, 408, 70, QStringLiteral("Button27"));
+    Button28 = button(QStringLiteral("Button28"), 399, 408, 70, QStringLiteral("Button28"));
+    Button3 = button(QStringLiteral("Button3"), 8, 509, 30, QStringLiteral("<"));
+    Button4 = button(QStringLiteral("Button4"), 80, 509, 30, QStringLiteral(">"));
+    Button6 = button(QStringLiteral("Button6"), 115, 509, 30, QStringLiteral("<"));
+    Button7 = button(QStringLiteral("Button7"), 187, 509, 30, QStringLiteral(">"));
+    BitBtn1 = button(QStringLiteral("BitBtn1"), 312, 509, 75, QStringLiteral("BitBtn1"));
+    BitBtn1->setIcon(helpGlyph());
+    Hidemenu = button(QStringLiteral("Hidemenu"), 389, 509, 80, QStringLiteral("Hidemenu"));
+    QFont bold = Hidemenu->font();
+    bold.setBold(true);
+    Hidemenu->setFont(bold);
+    for (QPushButton *b : {Button1, Button3, Button4, Button5, Button27, Button28})
+        b->setEnabled(false);
+
+    auto label = [&](const QString &name, int left, int top, int width) {
+        auto *l = new QLabel(name, Panel1);
+        l->setObjectName(name);
+        l->setGeometry(left, top, width, 13);
+        return l;
+    };
+    Label4 = label(QStringLiteral("Label4"), 8, 444, 60);
+    Label2 = label(QStringLiteral("Label2"), 260, 444, 34);
+    Label3 = label(QStringLiteral("Label3"), 8, 475, 51);
+    Label5 = label(QStringLiteral("Label5"), 24, 493, 67);
+    Label1 = label(QStringLiteral("Label1"), 147, 493, 29);
+
+    auto edit = [&](const QString &name, int left, int top, int width, int maxLength,
+                    const QString &text) {
+        auto *e = new QLineEdit(text, Panel1);
+        e->setObjectName(name);
+        e->setGeometry(left, top, width, 21);
+        e->setMaxLength(maxLength);
+        return e;
+    };
+    Edit2 = edit(QStringLiteral("Edit2"), 80, 441, 169, wmb::NameLength, {});
+    Edit3 = edit(QStringLiteral("Edit3"), 304, 441, 165, wmb::AuthorLength, {});
+    Edit4 = edit(QStringLiteral("Edit4"), 80, 472, 389, wmb::HintLength, {});
+    Edit1 = edit(QStringLiteral("Edit1"), 41, 512, 36, 3, QStringLiteral("1"));
+    Edit5 = edit(QStringLiteral("Edit5"), 148, 512, 36, 4, QStringLiteral("100"));
+    for (QLineEdit *e : {Edit1, Edit5}) {
+        e->setMouseTracking(true);
+        e->installEventFilter(this);
+    }
+
+    auto check = [&](const QString &name, int left, int top, int width, const QString &text) {
+        auto *c = new QCheckBox(text, Panel1);
+        c->setObjectName(name);
+        c->setGeometry(left, top, width, 17);
+        return c;
+    };
+    CheckBox1 = check(QStringLiteral("CheckBox1"), 223, 492, 122, QStringLiteral("CheckBox1"));
+    CheckBox2 = check(QStringLiteral("CheckBox2"), 223, 517, 89, QStringLiteral("Show net "));
+    CheckBox2->setChecked(true);
+
+    StringGrid1 = new QTableWidget(1, wmb::MapCells, Panel1);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setGeometry(456, 200, 33, 41);
+    StringGrid1->horizontalHeader()->setDefaultSectionSize(16);
+    StringGrid1->verticalHeader()->setDefaultSectionSize(20);
+    StringGrid1->horizontalHeader()->hide();
+    StringGrid1->verticalHeader()->hide();
+    StringGrid1->hide();
+
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+    connect(Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
+    connect(Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
+    connect(Button7, &QPushButton::clicked, this, &TForm1::Button7Click);
+    connect(Button10, &QPushButton::clicked, this, &TForm1::Button10Click);
+    connect(Button27, &QPushButton::clicked, this, &TForm1::Button27Click);
+    connect(Button28, &QPushButton::clicked, this, &TForm1::Button28Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
+    connect(Hidemenu, &QPushButton::clicked, this, &TForm1::HidemenuClick);
+    // Runs after each change of the box's state, by the user or by code.
+    connect(CheckBox2, &QCheckBox::toggled, this, &TForm1::CheckBox2Click);
+
+    setTabOrderChain();
+}
+
+void TForm1::setTabOrderChain()
+{
+    const QList<QWidget *> order = {Button2,  Button1,  Button3,   Edit1,     Button4,
+                                    Button10, Button5,  Button27,  Button28,  BitBtn1,
+                                    Edit2,    Edit3,    Edit4,     CheckBox1, Hidemenu,
+                                    Button6,  Edit5,    Button7,   CheckBox2};
+    for (int i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order[i], order[i + 1]);
+}
+
+void TForm1::fitToPanel()
+{
+    setFixedSize(Panel1->size());
+}
+
+void TForm1::guarded(const std::function<void()> &body)
+{
+    try {
+        body();
+    } catch (const std::exception &e) {
+        mDialogs.showError(this, QString::fromUtf8(e.what()));
+    }
+}
+
+QString TForm1::storeText(int n) const
+{
+    const QTableWidgetItem *item = StringGrid1->item(0, n - 1);
+    return item ? item->text() : QString();
+}
+
+void TForm1::setStoreText(int n, const QString &text)
+{
+    if (QTableWidgetItem *item = StringGrid1->item(0, n - 1))
+        item->setText(text);
+    else
+        StringGrid1->setItem(0, n - 1, new QTableWidgetItem(text));
+}
+
+void TForm1::FormCreate()
+{
+    Black->move(5000, 5000);
+    Panel1->resize(PanelWidthNarrow, Panel1->height());
+    fitToPanel();
+    Red->move(-100, -100);
+    Green->move(-100, -100);
+    SelectedTile = 0;
+    SelectedCell = 0;
+
+    const QString hint = allowedCharactersHint();
+    for (QLineEdit *e : {Edit2, Edit3, Edit4})
+        e->setToolTip(hint);
+
+    Button2->setText(QStringLiteral("Open ROM"));
+    Button2->setToolTip(QStringLiteral("Open ROM Wumblers.nes"));
+    Button1->setText(QStringLiteral("Reload level"));
+    Button1->setToolTip(QStringLiteral("Reload the current level"));
+    Button10->setText(QStringLiteral("Clear screen"));
+    Button10->setToolTip(QStringLiteral("Clear the current screen"));
+    Button5->setText(QStringLiteral("Save level"));
+    Button5->setToolTip(QStringLiteral("Save the current level to the ROM"));
+    Button27->setText(QStringLiteral("Export level"));
+    Button27->setToolTip(QStringLiteral("Export the current level to a file"));
+    Button28->setText(QStringLiteral("Import level"));
+    Button28->setToolTip(QStringLiteral("Import & Save the current level from a file"));
+    Label4->setText(QStringLiteral("Level Name:"));
+    Label2->setText(QStringLiteral("Author:"));
+    Label3->setText(QStringLiteral("Level Hint:"));
+    Label5->setText(QStringLiteral("Level number:"));
+    Label1->setText(QStringLiteral("Timer:"));
+    CheckBox2->setText(QStringLiteral("Show grid "));
+    CheckBox2->setToolTip(QStringLiteral("Displaying the grid on the level screen"));
+    CheckBox1->setText(QStringLiteral("Active select "));
+    CheckBox1->setToolTip(
+        QStringLiteral("Replacing a level tile when selecting a tile in the editor"));
+    BitBtn1->setText(QStringLiteral("&About..."));
+    Hidemenu->setText(QStringLiteral(" Open tiles >"));
+    Hidemenu->setToolTip(QStringLiteral("Open/hide tiles"));
+
+    StartDirectory = mPaths.startDirectory.isEmpty()
+                         ? QString::fromStdString(wmb::currentDirectory())
+                         : mPaths.startDirectory;
+    const QString programDirectory = mPaths.programDirectory.isEmpty()
+                                         ? QCoreApplication::applicationDirPath()
+                                         : mPaths.programDirectory;
+    mTiles = TilePictures(QString::fromStdString(
+        wmb::findTileFolder(StartDirectory.toStdString(), programDirectory.toStdString())));
+
+    // Every map cell shows tile 0; its file is read once for all 168.
+    const QPixmap empty = mTiles.load(QStringLiteral("0"));
+    for (PictureBox *cell : Image)
+        cell->setPicture(empty);
+
+    TileCodeTable.clear();
+    for (int k = 0; k < wmb::PaletteTiles; ++k)
+        TileCodeTable << QString::fromStdString(wmb::IntToHexText(static_cast<std::uint32_t>(k)));
+
+    for (int n = 1; n <= wmb::PaletteTiles; ++n)
+        Pic[n - 1]->setPicture(mTiles.load(TileCodeTable[n - 1]));
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool level = watched == Edit1;
+    if ((level || watched == Edit5) && event->type() == QEvent::KeyPress) {
+        // The key-down handler sees the text before the key's character.
+        level ? Edit1KeyDown() : Edit5KeyDown();
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Delete || key->text().isEmpty())
+            return false;
+        const QChar ch = key->text().front();
+        return !(level ? Edit1KeyPress(ch) : Edit5KeyPress(ch));
+    }
+    if ((level || watched == Edit5) && event->type() == QEvent::MouseMove) {
+        level ? Edit1MouseMove() : Edit5MouseMove();
+        return false;
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,82 @@
+// The timer edit and its arrows, the panel's bounds, the palette toggle and About.
+#include "tform1.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "dialogs.h"
+#include "hexcode.h"
+
+namespace {
+
+constexpr int PanelWidthNarrow = 480;
+constexpr int PanelWidthWide = 1017;
+
+} // namespace
+
+bool TForm1::Edit5KeyPress(QChar ch)
+{
+    return ch >= QLatin1Char('0') && ch <= QLatin1Char('9');
+}
+
+// The passive bound: a text that is not a whole number is left alone.
+void TForm1::Edit5KeyDown()
+{
+    std::int32_t value = 0;
+    if (wmb::tryStrToInt(Edit5->text().toStdString(), value) && value > TimerArrowMax)
+        Edit5->setText(QString::number(TimerArrowMax));
+}
+
+void TForm1::Edit5MouseMove()
+{
+    Edit5KeyDown();
+}
+
+void TForm1::Button6Click()
+{
+    guarded([&] {
+        const int value = wmb::StrToInt(Edit5->text().toStdString());
+        Edit5->setText(value > 5 ? QString::number(value - 5) : QStringLiteral("0"));
+    });
+}
+
+void TForm1::Button7Click()
+{
+    guarded([&] {
+        const int value = wmb::StrToInt(Edit5->text().toStdString());
+        Edit5->setText(value < TimerArrowMax ? QString::number(value + 5)
+                                             : QString::number(TimerArrowMax));
+    });
+}
+
+// Each bound on its own: a bad timer text does not skip the level bound.
+void TForm1::Panel1MouseMove()
+{
+    Edit5KeyDown();
+    std::int32_t level = 0;
+    if (wmb::tryStrToInt(Edit1->text().toStdString(), level) && level > wmb::LevelCount)
+        Edit1->setText(QString::number(wmb::LevelCount));
+}
+
+void TForm1::HidemenuClick()
+{
+    guarded([&] {
+        Panel1->resize(Panel1->width() > PanelWidthNarrow ? PanelWidthNarrow : PanelWidthWide,
+                       Panel1->height());
+        setFixedSize(Panel1->size());
+        if (Panel1->width() > PanelWidthNarrow)
+            Hidemenu->setText(QStringLiteral(" Hide tiles < "));
+        if (Panel1->width() == PanelWidthNarrow)
+            Hidemenu->setText(QStringLiteral(" Open tiles > "));
+    });
+}
+
+void TForm1::BitBtn1Click()
+{
+    guarded([&] {
+        const QString site = QString::fromLatin1(WebsiteAddress);
+        mDialogs.showAbout(this, QStringLiteral("WMBeditor  ver.1.0\n\nWebsite: ") + site +
+                                     QStringLiteral("\nForum: ") + site +
+                                     QStringLiteral("/forum/"));
+    });
+}

@@ -1,0 +1,39 @@
+// The level file: 174 CR LF lines of Windows-1251 text.
+//   1: column count "168"   2: row count "1"
+//   3..170: the tile code text of map cell 1..168
+//   171 name, 172 author, 173 hint, 174 timer
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "levelrecord.h"
+
+namespace wmb {
+
+constexpr int LevelFileLines = 174;
+
+// The file's bytes for the level as the controls hold it.
+std::string levelFileText(const LevelFields &fields);
+
+// Splits text into lines: a line ends at LF or CR LF, a lone CR is dropped,
+// a final line without an end still counts.
+std::vector<std::string> splitLevelFileLines(std::string_view bytes);
+
+// The strict reader. Throws:
+//  - InOutError 106 "Invalid numeric input" when a count is not a whole number;
+//  - LevelFileError naming the line for counts other than 168 and 1, a code
+//    line that is not a tile code (0 to FF as written by the export), a
+//    timer line that is not a whole number, or a file that ends too early.
+// Texts come back as UTF-8.
+LevelFields parseLevelFile(std::string_view bytes);
+
+// Whole-file helpers over POSIX; failures throw InOutError.
+std::string readWholeFile(const std::string &path);
+// Writes to a temporary file beside path, fsyncs it and renames it over path,
+// so a failure leaves any existing file as it was.
+void writeFileAtomically(const std::string &path, std::string_view bytes);
+bool fileExists(const std::string &path);
+
+} // namespace wmb

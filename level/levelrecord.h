@@ -1,0 +1,84 @@
+// Where a level lies in the ROM image and how its fields are encoded, and
+// the level as the editor's controls hold it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace wmb {
+
+class RomFile;
+
+constexpr int LevelCount = 32;
+constexpr int MapColumns = 14;
+constexpr int MapRows = 12;
+constexpr int MapCells = MapColumns * MapRows;   // 168
+constexpr int PaletteTiles = 256;
+
+constexpr std::int32_t FirstLevelBase = 49200;   // 0xC030, level 1's tile map
+constexpr std::int32_t LevelStride = 256;
+
+// Field offsets relative to LevelBase, and field lengths in bytes.
+constexpr int AuthorOffset = -31;
+constexpr int AuthorLength = 13;
+constexpr int TimerOffset = -17;
+constexpr int NameOffset = -16;
+constexpr int NameLength = 15;
+constexpr int MapOffset = 0;
+constexpr int HintOffset = 168;
+constexpr int HintLength = 55;
+// The record's field bytes span [LevelBase - 31, LevelBase + 223).
+constexpr int RecordFirstOffset = AuthorOffset;
+constexpr int RecordEndOffset = HintOffset + HintLength;
+
+constexpr int TimerStep = 5;
+constexpr int TimerMaxStored = 255 * TimerStep;  // 1275
+
+constexpr std::int32_t LevelBaseOf(int level) { return (level - 1) * LevelStride + FirstLevelBase; }
+constexpr bool isLevelNumber(int level) { return level >= 1 && level <= LevelCount; }
+
+// The field bytes of one level record, as stored.
+struct LevelRecord {
+    std::array<std::uint8_t, MapCells> tiles{};
+    std::uint8_t timer = 0;
+    std::array<std::uint8_t, NameLength> name{};
+    std::array<std::uint8_t, AuthorLength> author{};
+    std::array<std::uint8_t, HintLength> hint{};
+    bool operator==(const LevelRecord &) const = default;
+};
+
+// Reads the record at levelBase (one read of its field span). Throws
+// InOutError 100 when the file ends before the hint's last byte.
+LevelRecord readLevelRecord(RomFile &rom, std::int32_t levelBase);
+
+// Writes the five fields of the record at levelBase and nothing else (the
+// four bytes between and around them are never written). Checks first that
+// the whole span lies inside the file, so a short file gets no byte. If a
+// write fails midway the bytes read before are written back (best effort)
+// and the error is thrown.
+void writeLevelRecord(RomFile &rom, std::int32_t levelBase, const LevelRecord &record);
+
+// The level as the editor's controls hold it: map store texts, the timer
+// edit's text, and the three text edits (UTF-8).
+struct LevelFields {
+    std::array<std::string, MapCells> codes;
+    std::string timer;
+    std::string name;
+    std::string author;
+    std::string hint;
+    bool operator==(const LevelFields &) const = default;
+};
+
+// What a load shows: codes by IntToHexText, timer byte x 5, texts decoded.
+LevelFields fieldsFromRecord(const LevelRecord &record);
+
+// What a save writes: codes by HexTextToInt (low 8 bits), the timer text
+// converted (ConvertError when not a whole number), clamped to 0..1275 and
+// divided by 5, texts encoded to their field lengths.
+LevelRecord recordFromFields(const LevelFields &fields);
+
+// The timer byte stored for a timer text (ConvertError when not a number).
+std::uint8_t timerByteFromText(const std::string &timer);
+
+} // namespace wmb

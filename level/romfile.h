@@ -1,0 +1,45 @@
+// The ROM image: an existing file opened read-write, read and written at
+// absolute offsets. It is never created, truncated or grown.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace wmb {
+
+class RomFile {
+public:
+    RomFile() = default;
+    RomFile(const RomFile &) = delete;
+    RomFile &operator=(const RomFile &) = delete;
+    RomFile(RomFile &&other) noexcept;
+    RomFile &operator=(RomFile &&other) noexcept;
+    ~RomFile();
+
+    // Binds the file name; nothing is opened yet.
+    void assign(std::string path);
+    const std::string &path() const noexcept { return mPath; }
+    bool assigned() const noexcept { return !mPath.empty(); }
+
+    // Closes any open handle and opens the bound file O_RDWR (no O_CREAT).
+    // Throws InOutError (2 missing, 5 read-only or a folder, ...).
+    void open();
+    void close() noexcept;
+    bool isOpen() const noexcept { return mFd >= 0; }
+
+    // Reads n bytes at offset; a file that ends first throws InOutError 100.
+    void readAt(std::int64_t offset, std::uint8_t *data, std::size_t n);
+    // Writes n bytes at offset. Throws InOutError; never extends the file
+    // (a write that would is refused with 100 before anything is written).
+    void writeAt(std::int64_t offset, const std::uint8_t *data, std::size_t n);
+    // Flushes the written bytes to the disk (fsync).
+    void sync();
+    std::int64_t size();
+
+private:
+    std::string mPath;
+    int mFd = -1;
+};
+
+} // namespace wmb
