@@ -1,0 +1,59 @@
+#include "cli.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <iostream>
+
+#include "levelrecord.h"
+
+namespace wmbtool {
+
+Failure fileFailure(const std::string &path, const std::string &message)
+{
+    return Failure(path + ": " + message);
+}
+
+void expectArgs(const Invocation &inv, std::size_t count, std::string_view names)
+{
+    if (inv.args.size() != count)
+        throw UsageError(inv.command + " takes " + std::string(names) + " (" + std::to_string(count) +
+                         " arguments, got " + std::to_string(inv.args.size()) + ")");
+}
+
+int levelArgument(const std::string &text)
+{
+    const bool digits = !text.empty() && std::all_of(text.begin(), text.end(),
+                                                     [](char c) { return c >= '0' && c <= '9'; });
+    if (!digits)
+        throw UsageError("'" + text + "' is not a level number (levels are numbered 1 to " +
+                         std::to_string(wmb::LevelCount) + ")");
+    const std::size_t first = std::min(text.find_first_not_of('0'), text.size());
+    const int level = text.size() - first > 3 ? 1000 : std::stoi("0" + text.substr(first));
+    if (!wmb::isLevelNumber(level))
+        throw Failure("level " + text + ": no such level (levels are numbered 1 to " +
+                      std::to_string(wmb::LevelCount) + ")");
+    return level;
+}
+
+void refuseOverwritingInput(const std::string &out, std::initializer_list<std::string> inputs)
+{
+    struct stat target {};
+    if (::stat(out.c_str(), &target) != 0)
+        return;
+    for (const std::string &in : inputs) {
+        struct stat source {};
+        if (::stat(in.c_str(), &source) == 0 && source.st_dev == target.st_dev &&
+            source.st_ino == target.st_ino)
+            throw fileFailure(out, "the output would replace the input file " + in + "; choose another output file");
+    }
+}
+
+void finishStdout()
+{
+    std::cout.flush();
+    if (!std::cout)
+        throw Failure("standard output: write error");
+}
+
+} // namespace wmbtool

@@ -1,0 +1,66 @@
+// The command line of wmbtool: parsed arguments, the two kinds of failure
+// and the checks every command shares.
+#pragma once
+
+#include <initializer_list>
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "errors.h"
+
+namespace wmbtool {
+
+// Wrong usage: exit status 2, with a pointer to the help.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A failed command: exit status 1; what() is the whole line after "wmbtool: ".
+class Failure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// "path: message", the form of every error about a file.
+Failure fileFailure(const std::string &path, const std::string &message);
+
+struct Invocation {
+    std::string command;
+    std::vector<std::string> args;                 // the positional arguments
+    std::set<std::string> flags;                   // "--grid", "--all", ...
+    std::map<std::string, std::string> values;     // "--tiles" -> DIR
+
+    bool has(const std::string &flag) const { return flags.count(flag) != 0; }
+};
+
+// Throws UsageError unless the command got exactly `count` arguments.
+void expectArgs(const Invocation &inv, std::size_t count, std::string_view names);
+
+// The level number argument. Text that is not a decimal number is wrong
+// usage; a number outside 1 to 32 is a Failure naming the level.
+int levelArgument(const std::string &text);
+
+// Runs f; an error of the level core becomes a Failure naming `path`.
+template <class F>
+decltype(auto) onFile(const std::string &path, F &&f)
+{
+    try {
+        return f();
+    } catch (const wmb::RuntimeError &e) {
+        throw fileFailure(path, e.what());
+    }
+}
+
+// Refuses an output path that names one of the inputs (the same file by
+// device and inode, through links too), so no command replaces what it reads.
+void refuseOverwritingInput(const std::string &out, std::initializer_list<std::string> inputs);
+
+// Flushes standard output and turns a failed write into a Failure.
+void finishStdout();
+
+} // namespace wmbtool

@@ -1,0 +1,52 @@
+#include "commands.h"
+
+namespace wmbtool {
+
+const std::vector<Command> &commands()
+{
+    static const std::vector<Command> table = {
+        {"list", "list ROM", "print the number, timer, name, author and hint of every level",
+         "Prints one line per level 1 to 32, five fields separated by tabs:\n"
+         "  LEVEL  TIMER  NAME  AUTHOR  HINT\n"
+         "The timer is the stored byte x 5; texts are decoded through the level text\n"
+         "table and printed as UTF-8, each shown in full with its fill characters.\n",
+         {}, {}, runList},
+        {"export", "export ROM LEVEL FILE", "write one level to a level file",
+         "Writes level LEVEL (1 to 32) of ROM to FILE, byte for byte the level file\n"
+         "the editor's \"Export level\" writes for that level just loaded. An existing\n"
+         "FILE is replaced whole; a failure leaves it as it was. ROM is not changed.\n",
+         {}, {}, runExport},
+        {"import", "import ROM LEVEL FILE", "write a level file into one level of a ROM image",
+         "Reads the level file FILE, checks all of it, and writes it into level LEVEL\n"
+         "(1 to 32) of ROM, as the editor's \"Import level\" does with that level\n"
+         "loaded: texts cut or filled to their fields, the timer clamped to 0..1275\n"
+         "and stored divided by 5. Only the field bytes of that level are written.\n"
+         "A bad file, or a ROM that cannot be written, changes nothing.\n",
+         {}, {}, runImport},
+        {"render", "render ROM LEVEL|--all OUT.png [--grid] [--tiles DIR]",
+         "draw a level's screen (or all 32) as a PNG image",
+         "Draws the 14 x 12 tiles of level LEVEL as a 448 x 384 PNG image, or with\n"
+         "--grid as 461 x 395 with one-pixel black lines between the tiles.\n"
+         "--all instead of LEVEL draws the 32 levels on one sheet, 8 across and 4\n"
+         "down in level order, 16 dark grey pixels between them\n"
+         "(3696 x 1584, or 3800 x 1628 with --grid).\n"
+         "Tile pictures come from DIR/<code>.bmp with --tiles, otherwise from the\n"
+         "editor's tile folder: ./graph when it exists, else the set installed with\n"
+         "the program. A picture larger than 32 x 32 is cut; a smaller one leaves\n"
+         "the rest of its cell black.\n",
+         {"--grid", "--all"}, {"--tiles"}, runRender},
+        {"ips", "ips ORIGINAL EDITED OUT.ips", "make an IPS patch from ORIGINAL to EDITED",
+         "Writes an IPS patch holding every byte in which EDITED differs from\n"
+         "ORIGINAL. Both files must have the same size, at most 16 MiB. Identical\n"
+         "files give the empty patch (\"PATCH\" then \"EOF\").\n",
+         {}, {}, runIps},
+        {"patch", "patch ROM PATCH.ips OUT", "apply an IPS patch, writing the result to OUT",
+         "Applies PATCH.ips to ROM and writes the result to OUT; ROM itself is never\n"
+         "changed. Run records and the truncation extension are understood. A\n"
+         "malformed or truncated patch is refused and OUT is not written.\n",
+         {}, {}, runPatch},
+    };
+    return table;
+}
+
+} // namespace wmbtool

@@ -1,0 +1,30 @@
+// The commands of wmbtool and their help texts.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "cli.h"
+
+namespace wmbtool {
+
+struct Command {
+    std::string_view name;
+    std::string_view usage;                  // the synopsis after "wmbtool "
+    std::string_view summary;                // one line for the command list
+    std::string_view help;                   // the rest of "wmbtool COMMAND --help"
+    std::vector<std::string_view> flags;     // options without a value
+    std::vector<std::string_view> valued;    // options taking one value
+    void (*run)(const Invocation &);         // throws UsageError or Failure
+};
+
+const std::vector<Command> &commands();
+
+void runList(const Invocation &inv);
+void runExport(const Invocation &inv);
+void runImport(const Invocation &inv);
+void runRender(const Invocation &inv);
+void runIps(const Invocation &inv);
+void runPatch(const Invocation &inv);
+
+} // namespace wmbtool

@@ -1,0 +1,99 @@
+// list, export and import: the level record through the editor's own core,
+// so the results are byte for byte those of the editor.
+#include <array>
+#include <iostream>
+
+#include "commands.h"
+#include "levelfile.h"
+#include "levelrecord.h"
+#include "romfile.h"
+
+namespace wmbtool {
+
+namespace {
+
+// The image opened as the editor opens it (read-write, never created).
+void openRom(wmb::RomFile &rom, const std::string &path)
+{
+    onFile(path, [&] {
+        rom.assign(path);
+        rom.open();
+    });
+}
+
+wmb::LevelRecord readLevel(wmb::RomFile &rom, int level)
+{
+    return onFile(rom.path(), [&] {
+        try {
+            return wmb::readLevelRecord(rom, wmb::LevelBaseOf(level));
+        } catch (const wmb::RuntimeError &e) {
+            throw wmb::RuntimeError("level " + std::to_string(level) + ": " + e.what());
+        }
+    });
+}
+
+} // namespace
+
+void runList(const Invocation &inv)
+{
+    expectArgs(inv, 1, "ROM");
+    const std::string &romPath = inv.args[0];
+    wmb::RomFile rom;
+    openRom(rom, romPath);
+    // Everything is read before the first line is printed, so a short image
+    // prints an error and no half list.
+    std::array<wmb::LevelFields, wmb::LevelCount> levels;
+    for (int n = 1; n <= wmb::LevelCount; ++n)
+        levels[static_cast<std::size_t>(n - 1)] = wmb::fieldsFromRecord(readLevel(rom, n));
+    rom.close();
+
+    for (int n = 1; n <= wmb::LevelCount; ++n) {
+        const wmb::LevelFields &f = levels[static_cast<std::size_t>(n - 1)];
+        std::cout << n << '\t' << f.timer << '\t' << f.name << '\t' << f.author << '\t' << f.hint << '\n';
+    }
+    finishStdout();
+}
+
+void runExport(const Invocation &inv)
+{
+    expectArgs(inv, 3, "ROM LEVEL FILE");
+    const std::string &romPath = inv.args[0];
+    const std::string &outPath = inv.args[2];
+    const int level = levelArgument(inv.args[1]);
+    refuseOverwritingInput(outPath, {romPath});
+
+    wmb::RomFile rom;
+    openRom(rom, romPath);
+    const wmb::LevelRecord record = readLevel(rom, level);
+    rom.close();
+    const std::string text = wmb::levelFileText(wmb::fieldsFromRecord(record));
+    onFile(outPath, [&] { wmb::writeFileAtomically(outPath, text); });
+}
+
+void runImport(const Invocation &inv)
+{
+    expectArgs(inv, 3, "ROM LEVEL FILE");
+    const std::string &romPath = inv.args[0];
+    const std::string &filePath = inv.args[2];
+    const int level = levelArgument(inv.args[1]);
+
+    // The whole file is read and checked before the image is opened; the
+    // reader refuses anything that is not a level file with all 168 tile codes
+    // and a whole-number timer.
+    const wmb::LevelFields fields =
+        onFile(filePath, [&] { return wmb::parseLevelFile(wmb::readWholeFile(filePath)); });
+    const wmb::LevelRecord record = onFile(filePath, [&] { return wmb::recordFromFields(fields); });
+
+    wmb::RomFile rom;
+    openRom(rom, romPath);
+    // The editor imports into a level it has loaded, so a level the image
+    // cannot hold whole is refused the same way before anything is written.
+    readLevel(rom, level);
+    onFile(romPath, [&] {
+        wmb::writeLevelRecord(rom, wmb::LevelBaseOf(level), record);
+        rom.sync();
+    });
+    rom.close();
+}
+
+} // namespace wmbtool
