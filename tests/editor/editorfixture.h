@@ -1,0 +1,142 @@
+// The real window, offscreen, with the dialogs answered in advance, a copy
+// of the demo ROM in a temporary folder and helpers to drive the window as a
+// user does.
+#pragma once
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+
+#include "dialogs.h"
+#include "picturebox.h"
+#include "tform1.h"
+
+// Answers queued in advance; every call is recorded.
+class FakeDialogs final : public Dialogs {
+public:
+    struct FileCall {
+        QString dialog, title, filter, defaultSuffix, proposedName;
+    };
+    std::deque<QString> fileAnswers;   // for openFile and saveFile, in order; empty = cancel
+    std::deque<bool> okAnswers;        // for askOkCancel; none left = Cancel
+    std::vector<FileCall> fileCalls;
+    QStringList questions;             // "caption|text"
+    QStringList errors;                // as the error box shows them
+    QStringList abouts;
+
+    QString openFile(QWidget *, const QString &dialog, const QString &title,
+                     const QString &filter) override
+    {
+        fileCalls.push_back({dialog, title, filter, {}, {}});
+        return next();
+    }
+    QString saveFile(QWidget *, const QString &dialog, const QString &title,
+                     const QString &filter, const QString &suffix,
+                     const QString &proposed) override
+    {
+        fileCalls.push_back({dialog, title, filter, suffix, proposed});
+        return next();
+    }
+    bool askOkCancel(QWidget *, const QString &caption, const QString &text) override
+    {
+        questions << caption + QLatin1Char('|') + text;
+        if (okAnswers.empty())
+            return false;
+        const bool ok = okAnswers.front();
+        okAnswers.pop_front();
+        return ok;
+    }
+    void showError(QWidget *, const QString &message) override { errors << errorBoxText(message); }
+    void showAbout(QWidget *, const QString &text) override { abouts << text; }
+
+private:
+    QString next()
+    {
+        if (fileAnswers.empty())
+            return {};
+        QString answer = fileAnswers.front();
+        fileAnswers.pop_front();
+        return answer;
+    }
+};
+
+class EditorTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    FakeDialogs dialogs;
+    std::unique_ptr<TForm1> form;
+    QString romPath;
+
+    // The demo ROM copied into the temporary folder.
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        romPath = dir.filePath(QStringLiteral("demo.nes"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(WMB_DEMO_ROM), romPath));
+        QFile::setPermissions(romPath, QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+    // Starts the window in the temporary folder. Without a "graph" folder
+    // there it uses the shipped tile set.
+    void start()
+    {
+        form = std::make_unique<TForm1>(dialogs, StartupPaths{dir.path(), QStringLiteral(WMB_BIN_DIR)});
+    }
+
+    // Copies the shipped tile set into <dir>/graph, the user's own set.
+    QString copyTileSet()
+    {
+        QDir(dir.path()).mkpath(QStringLiteral("graph"));
+        const QDir shipped(QStringLiteral(WMB_TILE_DIR));
+        for (const QString &name : shipped.entryList({QStringLiteral("*.bmp")}, QDir::Files))
+            QFile::copy(shipped.filePath(name), dir.filePath(QStringLiteral("graph/") + name));
+        return dir.filePath(QStringLiteral("graph"));
+    }
+
+    static void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5)); }
+
+    // Open ROM answered with `path`.
+    void openRom(const QString &path)
+    {
+        dialogs.fileAnswers.push_back(path);
+        click(form->Button2);
+    }
+    void openRom() { openRom(romPath); }
+
+    void loadLevel(int level)
+    {
+        form->Edit1->setText(QString::number(level));
+        click(form->Button1);
+    }
+
+    QByteArray romBytes() const
+    {
+        QFile f(romPath);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return f.readAll();
+    }
+    void writeRom(const QByteArray &bytes) const
+    {
+        QFile f(romPath);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+
+    static QImage imageOf(const PictureBox *box) { return box->picture().toImage(); }
+
+    // The shipped picture of a tile code, as the window shows it.
+    static QImage tileImage(const QString &code)
+    {
+        return TilePictures(QStringLiteral(WMB_TILE_DIR)).load(code).toImage();
+    }
+};
