@@ -1,0 +1,22 @@
+#include "writefile.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace wmb::assets {
+
+void writeWholeFile(const std::string &path, std::span<const std::uint8_t> bytes)
+{
+    const std::string temporary = path + ".tmp";
+    std::FILE *file = std::fopen(temporary.c_str(), "wb");
+    if (file == nullptr)
+        throw std::runtime_error("cannot create " + temporary);
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+} // namespace wmb::assets
