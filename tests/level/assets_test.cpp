@@ -1,0 +1,192 @@
+// The shipped tile set and the demo ROM, as the build made them, and the
+// makers run again into temporary folders to show they are deterministic.
+#include "bmpimage.h"
+#include "hexcode.h"
+#include "levelrecord.h"
+
+#include <gtest/gtest.h>
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes readAll(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Runs a built tool with one argument; returns its exit status.
+int runTool(const std::string &tool, const std::string &argument)
+{
+    const std::string program = std::string(WMB_BIN_DIR) + "/" + tool;
+    std::vector<char *> argv = {const_cast<char *>(program.c_str()), const_cast<char *>(argument.c_str()),
+                                nullptr};
+    pid_t pid = 0;
+    if (::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+        return -1;
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+class TempDir {
+public:
+    TempDir()
+    {
+        std::string pattern = (fs::temp_directory_path() / "wmb-assets-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("mkdtemp failed");
+        mPath = pattern;
+    }
+    ~TempDir() { fs::remove_all(mPath); }
+    const fs::path &path() const { return mPath; }
+
+private:
+    fs::path mPath;
+};
+
+std::set<std::string> fileNames(const fs::path &folder)
+{
+    std::set<std::string> names;
+    for (const auto &entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+TEST(TileSet, HoldsTheTwoHundredFiftySixTilesAndNothingElse)
+{
+    std::set<std::string> expected;
+    for (std::uint32_t code = 0; code < 256; ++code)
+        expected.insert(wmb::IntToHexText(code) + ".bmp");
+    EXPECT_EQ(fileNames(WMB_TILE_DIR), expected);
+}
+
+TEST(TileSet, TilesAre32By32TileZeroIsPlainAndAllDiffer)
+{
+    std::vector<std::vector<std::uint32_t>> tiles;
+    for (std::uint32_t code = 0; code < 256; ++code) {
+        const std::string name = wmb::IntToHexText(code) + ".bmp";
+        const wmb::BmpImage tile = wmb::loadBmpFile(std::string(WMB_TILE_DIR) + "/" + name, "graph/" + name);
+        ASSERT_EQ(tile.width, 32) << name;
+        ASSERT_EQ(tile.height, 32) << name;
+        tiles.push_back(tile.pixels);
+    }
+    EXPECT_EQ(std::set<std::uint32_t>(tiles[0].begin(), tiles[0].end()).size(), 1u);
+    for (std::size_t a = 0; a < tiles.size(); ++a) {
+        // Each tile's code is drawn in light digits on black, over the tile's own art.
+        if (a > 0) {
+            EXPECT_GE(std::set<std::uint32_t>(tiles[a].begin(), tiles[a].end()).size(), 3u) << a;
+        }
+        for (std::size_t b = a + 1; b < tiles.size(); ++b)
+            EXPECT_NE(tiles[a], tiles[b]) << "tiles " << a << " and " << b;
+    }
+}
+
+TEST(TileSet, MakerWritesTheSameBytesEveryRun)
+{
+    TempDir dir;
+    ASSERT_EQ(runTool("maketiles", (dir.path() / "graph").string()), 0);
+    ASSERT_EQ(fileNames(dir.path() / "graph"), fileNames(WMB_TILE_DIR));
+    for (const std::string &name : fileNames(WMB_TILE_DIR))
+        EXPECT_EQ(readAll(dir.path() / "graph" / name), readAll(fs::path(WMB_TILE_DIR) / name)) << name;
+}
+
+constexpr std::size_t DemoRomSize = 73744;
+
+bool isTableText(const Bytes &rom, std::int32_t offset, int length)
+{
+    bool filling = false;
+    for (int i = 0; i < length; ++i) {
+        const std::uint8_t b = rom.at(static_cast<std::size_t>(offset + i));
+        if (b == 0x00)
+            filling = true;   // the fill runs to the end of the field
+        else if (filling || b < 0x20 || b > 0x7E || b == '|')
+            return false;
+    }
+    return rom.at(static_cast<std::size_t>(offset)) != 0x00;
+}
+
+// A demo ROM made afresh: the one in the build tree may have been edited
+// since (it is the ROM the editor opens after `make run`).
+const Bytes &freshRom()
+{
+    static const Bytes rom = [] {
+        TempDir dir;
+        const fs::path path = dir.path() / "demo.nes";
+        return runTool("makedemorom", path.string()) == 0 ? readAll(path) : Bytes{};
+    }();
+    return rom;
+}
+
+TEST(DemoRom, IsAnInesImageOfFourProgramBanksAndOneCharacterBank)
+{
+    EXPECT_EQ(fs::file_size(WMB_DEMO_ROM), DemoRomSize);
+    const Bytes &rom = freshRom();
+    ASSERT_EQ(rom.size(), DemoRomSize);
+    EXPECT_EQ(Bytes(rom.begin(), rom.begin() + 4), (Bytes{'N', 'E', 'S', 0x1A}));
+    EXPECT_EQ(rom[4], 4);
+    EXPECT_EQ(rom[5], 1);
+}
+
+TEST(DemoRom, LevelRecordsHoldPlausibleLevels)
+{
+    const Bytes &rom = freshRom();
+    ASSERT_EQ(rom.size(), DemoRomSize);
+    std::set<Bytes> maps;
+    for (int level = 1; level <= wmb::LevelCount; ++level) {
+        SCOPED_TRACE(level);
+        const std::int32_t base = wmb::LevelBaseOf(level);
+        const int timer = rom[static_cast<std::size_t>(base + wmb::TimerOffset)] * wmb::TimerStep;
+        EXPECT_GT(timer, 0);
+        EXPECT_LE(timer, 1200);
+        EXPECT_TRUE(isTableText(rom, base + wmb::NameOffset, wmb::NameLength));
+        EXPECT_TRUE(isTableText(rom, base + wmb::AuthorOffset, wmb::AuthorLength));
+        EXPECT_TRUE(isTableText(rom, base + wmb::HintOffset, wmb::HintLength));
+        for (int unused : {-32, -18, -1, 223})
+            EXPECT_NE(rom[static_cast<std::size_t>(base + unused)], 0) << "unused byte " << unused;
+
+        const Bytes map(rom.begin() + base, rom.begin() + base + wmb::MapCells);
+        maps.insert(map);
+        int ladders = 0;
+        int items = 0;
+        for (int i = 0; i < wmb::MapCells; ++i) {
+            const int row = i / wmb::MapColumns;
+            const int column = i % wmb::MapColumns;
+            const bool border = row == 0 || row == wmb::MapRows - 1 || column == 0 || column == wmb::MapColumns - 1;
+            if (border) {
+                EXPECT_TRUE(map[i] >= 0x01 && map[i] <= 0x0F) << "border cell " << i;   // walls
+            }
+            ladders += map[i] >= 0x20 && map[i] <= 0x2F;
+            items += map[i] >= 0x40 && map[i] <= 0x6F;
+        }
+        EXPECT_GE(ladders, 3);
+        EXPECT_GE(items, 4);
+    }
+    EXPECT_EQ(maps.size(), static_cast<std::size_t>(wmb::LevelCount));
+}
+
+TEST(DemoRom, MakerWritesTheSameBytesEveryRun)
+{
+    TempDir dir;
+    const fs::path copy = dir.path() / "demo.nes";
+    ASSERT_EQ(runTool("makedemorom", copy.string()), 0);
+    EXPECT_EQ(readAll(copy), freshRom());
+}
+
+} // namespace
