@@ -1,0 +1,140 @@
+// wmbtool ips and patch as the real program: round trips and refusals.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "ips.h"
+#include "levelrecord.h"
+#include "toolrun.h"
+
+using namespace toolrun;
+
+namespace {
+
+// Makes a patch from original to edited with the tool, applies it to the
+// original with the tool, and checks that the result is edited and that
+// neither input changed. Returns the patch.
+std::string roundTrip(const TempDir &dir, const std::string &original, const std::string &edited)
+{
+    const std::string a = dir.file("a.bin");
+    const std::string b = dir.file("b.bin");
+    const std::string patch = dir.file("p.ips");
+    const std::string out = dir.file("out.bin");
+    writeBytes(a, original);
+    writeBytes(b, edited);
+    const ToolResult made = runTool({"ips", a, b, patch});
+    EXPECT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(made.out + made.err, "");
+    const ToolResult applied = runTool({"patch", a, patch, out});
+    EXPECT_EQ(applied.status, 0) << applied.err;
+    EXPECT_EQ(applied.out + applied.err, "");
+    EXPECT_TRUE(readBytes(out) == edited);
+    EXPECT_TRUE(readBytes(a) == original);
+    EXPECT_TRUE(readBytes(b) == edited);
+    return readBytes(patch);
+}
+
+TEST(WmbtoolIps, CarriesEditsAcrossAllLevels)
+{
+    TempDir dir;
+    const std::string original = readBytes(WMB_DEMO_ROM);
+    std::string edited = original;
+    std::mt19937 rng(32);
+    for (int n = 1; n <= 32; ++n) {
+        const std::int64_t base = wmb::LevelBaseOf(n);
+        for (int k = 0; k < 5; ++k) {
+            const std::int64_t o = base + wmb::RecordFirstOffset + static_cast<std::int64_t>(rng() % 254);
+            edited[static_cast<std::size_t>(o)] = static_cast<char>(~edited[static_cast<std::size_t>(o)]);
+        }
+    }
+    const std::string patch = roundTrip(dir, original, edited);
+    EXPECT_EQ(patch, wmb::makeIps(original, edited));
+}
+
+TEST(WmbtoolIps, HandlesTheEofOffsetLongRunsAndNoChange)
+{
+    TempDir dir;
+    const std::size_t eof = wmb::IpsEofOffset;
+    const std::string large(eof + 1000, 'q');
+    std::string atEof = large;
+    atEof[eof] = 'Q';
+    atEof[eof + 1] = 'Q';
+    const std::string patch = roundTrip(dir, large, atEof);
+    EXPECT_EQ(patch.find(std::string("\x45\x4F\x46\x00", 4)), std::string::npos) << "a record at 0x454F46";
+
+    std::string longRun(200000, '\0');
+    const std::string original = longRun;
+    std::fill(longRun.begin() + 100, longRun.begin() + 100 + 70000, '\x7F');
+    EXPECT_EQ(roundTrip(dir, original, longRun).size(), 5 + (5 + 65535) + (5 + 70000 - 65535) + 3);
+
+    EXPECT_EQ(roundTrip(dir, original, original), "PATCHEOF");
+}
+
+TEST(WmbtoolIps, RefusesFilesOfDifferentSizes)
+{
+    TempDir dir;
+    const std::string a = dir.file("a.nes");
+    const std::string b = dir.file("b.nes");
+    writeBytes(a, "abcd");
+    writeBytes(b, "abcde");
+    const ToolResult r = runTool({"ips", a, b, dir.file("p.ips")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(a), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(b), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("differ in size (4 and 5 bytes)"), std::string::npos) << r.err;
+    EXPECT_FALSE(exists(dir.file("p.ips")));
+}
+
+TEST(WmbtoolPatch, RefusesBadPatchesAndNeverTouchesTheRom)
+{
+    TempDir dir;
+    const std::string rom = copyDemoRom(dir);
+    const std::string before = readBytes(rom);
+    const std::string patch = dir.file("p.ips");
+    const std::string out = dir.file("out.nes");
+    struct Case {
+        const char *what;
+        std::string patch;
+        std::vector<std::string> args;   // empty: patch ROM p.ips out.nes
+        const char *err;
+    };
+    const std::vector<Case> cases = {
+        {"empty file", "", {}, "does not begin with \"PATCH\""},
+        {"a level file", "168\r\n1\r\n", {}, "does not begin with \"PATCH\""},
+        {"no EOF", std::string("PATCH\0\0\1\0\1x", 11), {}, "no \"EOF\""},
+        {"cut record", std::string("PATCH\0\0\1\0\5xy", 12), {}, "cut short"},
+        {"junk after EOF", "PATCHEOFjunk", {}, "stray"},
+        {"missing patch", "", {"patch", rom, dir.file("none.ips"), out}, "none.ips: File not found"},
+        {"missing ROM", "PATCHEOF", {"patch", dir.file("none.nes"), patch, out}, "none.nes: File not found"},
+        {"OUT is the ROM", "PATCHEOF", {"patch", rom, patch, rom}, "would replace the input file"},
+        {"wrong usage", "PATCHEOF", {"patch", rom, patch}, "patch takes ROM PATCH.ips OUT"},
+    };
+    for (const Case &c : cases) {
+        writeBytes(patch, c.patch);
+        const auto args = c.args.empty() ? std::vector<std::string>{"patch", rom, patch, out} : c.args;
+        const ToolResult r = runTool(args);
+        EXPECT_EQ(r.status, std::string(c.what) == "wrong usage" ? 2 : 1) << c.what;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << c.what << ": " << r.err;
+        if (c.args.empty()) {
+            EXPECT_EQ(r.err.rfind("wmbtool: " + patch + ": ", 0), 0u) << r.err;
+        }
+        EXPECT_FALSE(exists(out)) << c.what;
+        EXPECT_EQ(readBytes(rom), before) << c.what;
+        EXPECT_EQ(listFolder(dir.path()), (std::vector<std::string>{"p.ips", "rom.nes"})) << c.what;
+    }
+
+    // A good patch writes OUT and still leaves the ROM alone, even a
+    // read-only one.
+    ::chmod(rom.c_str(), 0444);
+    writeBytes(patch, std::string("PATCH\0\xC0\x30\0\3abcEOF", 16));
+    ::chmod(dir.path().c_str(), 0777);
+    const ToolResult r = runTool({"patch", rom, patch, out}, {}, /*asNobody=*/true);
+    ::chmod(dir.path().c_str(), 0755);
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string expected = before;
+    expected.replace(0xC030, 3, "abc");
+    EXPECT_EQ(readBytes(out), expected);
+    EXPECT_EQ(readBytes(rom), before);
+}
+
+} // namespace

@@ -1,0 +1,333 @@
+// wmbtool list, export and import, and the command line, run as the real
+// program on copies of the demo ROM image.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <optional>
+
+#include "hexcode.h"
+#include "levelfile.h"
+#include "levelrecord.h"
+#include "leveltext.h"
+#include "romfile.h"
+#include "toolrun.h"
+
+using namespace toolrun;
+
+namespace {
+
+using Bytes = std::string;
+
+std::uint8_t at(const Bytes &rom, std::int64_t offset) { return static_cast<std::uint8_t>(rom[static_cast<std::size_t>(offset)]); }
+
+std::string textAt(const Bytes &rom, std::int64_t offset, int length)
+{
+    std::vector<std::uint8_t> bytes;
+    for (int i = 0; i < length; ++i)
+        bytes.push_back(at(rom, offset + i));
+    return wmb::decodeLevelText(bytes);
+}
+
+std::vector<std::string> splitOn(const std::string &s, char sep)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = s.find(sep, start);
+        parts.push_back(s.substr(start, end - start));
+        if (end == std::string::npos)
+            return parts;
+        start = end + 1;
+    }
+}
+
+// The offsets of level n's field bytes: the whole record span except the
+// two unused bytes inside it.
+std::vector<std::int64_t> fieldOffsets(int level)
+{
+    const std::int64_t base = wmb::LevelBaseOf(level);
+    std::vector<std::int64_t> offsets;
+    for (std::int64_t o = base + wmb::RecordFirstOffset; o < base + wmb::RecordEndOffset; ++o) {
+        const std::int64_t rel = o - base;
+        if (rel != -18 && rel != -1)
+            offsets.push_back(o);
+    }
+    return offsets;
+}
+
+bool oneLine(const std::string &text) { return !text.empty() && text.find('\n') == text.size() - 1; }
+
+TEST(WmbtoolList, PrintsEveryLevelAsStored)
+{
+    TempDir dir;
+    const std::string rom = copyDemoRom(dir);
+    const Bytes bytes = readBytes(rom);
+    const ToolResult r = runTool({"list", rom});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const auto lines = splitOn(r.out, '\n');
+    ASSERT_EQ(lines.size(), 33u);   // 32 lines, each ended
+    EXPECT_EQ(lines.back(), "");
+    for (int n = 1; n <= 32; ++n) {
+        const std::int64_t base = wmb::LevelBaseOf(n);
+        const auto fields = splitOn(lines[static_cast<std::size_t>(n - 1)], '\t');
+        ASSERT_EQ(fields.size(), 5u) << "level " << n;
+        EXPECT_EQ(fields[0], std::to_string(n));
+        EXPECT_EQ(fields[1], std::to_string(at(bytes, base - 17) * 5));
+        EXPECT_EQ(fields[2], textAt(bytes, base - 16, 15));
+        EXPECT_EQ(fields[3], textAt(bytes, base - 31, 13));
+        EXPECT_EQ(fields[4], textAt(bytes, base + 168, 55));
+    }
+    EXPECT_EQ(readBytes(rom), bytes);
+}
+
+TEST(WmbtoolExport, WritesTheEditorsLevelFileForEveryLevel)
+{
+    TempDir dir;
+    const std::string rom = copyDemoRom(dir);
+    const Bytes bytes = readBytes(rom);
+    wmb::RomFile romFile;
+    romFile.assign(rom);
+    romFile.open();
+    for (int n = 1; n <= 32; ++n) {
+        const std::string out = dir.file("level_" + std::to_string(n) + ".level");
+        const ToolResult r = runTool({"export", rom, std::to_string(n), out});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out + r.err, "");
+        const Bytes file = readBytes(out);
+        // What the editor writes for the level just loaded.
+        EXPECT_EQ(file, wmb::levelFileText(wmb::fieldsFromRecord(wmb::readLevelRecord(romFile, wmb::LevelBaseOf(n)))));
+        // And, read on its own terms: 174 CR LF lines, codes and timer as stored.
+        const auto lines = splitOn(file, '\n');
+        ASSERT_EQ(lines.size(), 175u);
+        EXPECT_EQ(lines[0], "168\r");
+        EXPECT_EQ(lines[1], "1\r");
+        for (int i = 0; i < 168; ++i)
+            EXPECT_EQ(lines[static_cast<std::size_t>(i + 2)], wmb::IntToHexText(at(bytes, wmb::LevelBaseOf(n) + i)) + "\r");
+        EXPECT_EQ(lines[173], std::to_string(at(bytes, wmb::LevelBaseOf(n) - 17) * 5) + "\r");
+    }
+    EXPECT_EQ(readBytes(rom), bytes);
+}
+
+TEST(WmbtoolImport, ExportedLevelMovedToAnotherLevelChangesOnlyItsFieldBytes)
+{
+    TempDir dir;
+    const std::string rom = copyDemoRom(dir);
+    const Bytes before = readBytes(rom);
+    const std::string file = dir.file("four.level");
+    ASSERT_EQ(runTool({"export", rom, "4", file}).status, 0);
+    const ToolResult r = runTool({"import", rom, "9", file});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out + r.err, "");
+
+    Bytes expected = before;
+    const auto from = fieldOffsets(4);
+    const auto to = fieldOffsets(9);
+    for (std::size_t i = 0; i < from.size(); ++i)
+        expected[static_cast<std::size_t>(to[i])] = before[static_cast<std::size_t>(from[i])];
+    EXPECT_EQ(readBytes(rom), expected);
+}
+
+TEST(WmbtoolImport, ExportThenImportLeavesEveryLevelAsItWas)
+{
+    TempDir dir;
+    const std::string rom = copyDemoRom(dir);
+    const Bytes before = readBytes(rom);
+    for (int n = 1; n <= 32; ++n) {
+        const std::string file = dir.file("l.level");
+        ASSERT_EQ(runTool({"export", rom, std::to_string(n), file}).status, 0);
+        const ToolResult r = runTool({"import", rom, std::to_string(n), file});
+        ASSERT_EQ(r.status, 0) << r.err;
+    }
+    EXPECT_EQ(readBytes(rom), before);
+}
+
+TEST(WmbtoolImport, WritesWhatTheEditorsSaveWrites)
+{
+    TempDir dir;
+    const std::string rom = copyDemoRom(dir);
+    const Bytes before = readBytes(rom);
+    // LF line ends, a 20-character name, "І" (0xB2) in the author, an empty
+    // hint and a timer beyond the byte's range.
+    std::string text = "168\n1\n";
+    for (int i = 0; i < 168; ++i)
+        text += wmb::IntToHexText(static_cast<std::uint32_t>(i + 60)) + "\n";
+    text += "ABCDEFGHIJKLMNOPQRST\n\xB2x\n\n1300\n";
+    const std::string file = dir.file("edited.level");
+    writeBytes(file, text);
+    const ToolResult r = runTool({"import", rom, "32", file});
+    ASSERT_EQ(r.status, 0) << r.err;
+
+    Bytes expected = before;
+    const std::size_t base = static_cast<std::size_t>(wmb::LevelBaseOf(32));
+    for (std::size_t i = 0; i < 168; ++i)
+        expected[base + i] = static_cast<char>(i + 60);
+    expected[base - 17] = static_cast<char>(255);
+    for (std::size_t i = 0; i < 15; ++i)
+        expected[base - 16 + i] = static_cast<char>('A' + i);
+    expected.replace(base - 31, 13, std::string("\x7Cx") + std::string(11, '\0'));
+    expected.replace(base + 168, 55, std::string(55, '\0'));
+    EXPECT_EQ(readBytes(rom), expected);
+}
+
+TEST(WmbtoolImport, BadLevelFilesChangeNothing)
+{
+    std::string good = "168\r\n1\r\n";
+    for (int i = 0; i < 168; ++i)
+        good += "1F\r\n";
+    good += "Name\r\nAuthor\r\nHint\r\n300\r\n";
+    auto replaced = [&](const std::string &from, const std::string &to) {
+        std::string s = good;
+        s.replace(s.find(from), from.size(), to);
+        return s;
+    };
+    struct Case {
+        const char *what;
+        std::optional<std::string> content;   // none: the file does not exist
+        const char *message;
+    };
+    const std::vector<Case> cases = {
+        {"missing file", std::nullopt, "File not found"},
+        {"empty file", "", "ends"},
+        {"count not a number", replaced("168", "abc"), "Invalid numeric input"},
+        {"other column count", replaced("168", "167"), "line 1"},
+        {"huge row count", replaced("\r\n1\r\n", "\r\n999999999\r\n"), "line 2"},
+        {"167 code lines", replaced("1F\r\n", ""), "line 170"},
+        {"not a tile code", replaced("1F\r\n1F\r\n", "1F\r\nG1\r\n"), "line 4"},
+        {"code with a leading zero", replaced("1F\r\n", "01F\r\n"), "line 3"},
+        {"code past FF", replaced("1F\r\n", "100\r\n"), "line 3"},
+        {"timer not a number", replaced("300", "3OO"), "line 174"},
+        {"no timer line", good.substr(0, good.size() - 5), "ends"},
+        {"binary junk", std::string("\x7F" "ELF\0\0\x01\x02\xFF\xFE", 10) + std::string(5000, '\xAA'), ""},
+        {"a folder", std::nullopt, "File access denied"},
+    };
+    for (const Case &c : cases) {
+        TempDir dir;
+        const std::string rom = copyDemoRom(dir);
+        const Bytes before = readBytes(rom);
+        const std::string file = dir.file("bad.level");
+        if (c.content)
+            writeBytes(file, *c.content);
+        else if (std::string(c.what) == "a folder")
+            ::mkdir(file.c_str(), 0755);
+        const ToolResult r = runTool({"import", rom, "5", file});
+        EXPECT_EQ(r.status, 1) << c.what;
+        EXPECT_EQ(r.out, "") << c.what;
+        EXPECT_TRUE(oneLine(r.err)) << c.what << ": " << r.err;
+        EXPECT_EQ(r.err.rfind("wmbtool: " + file + ": ", 0), 0u) << c.what << ": " << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.what << ": " << r.err;
+        EXPECT_EQ(readBytes(rom), before) << c.what;
+    }
+}
+
+TEST(WmbtoolImport, ReadOnlyRomIsRefusedAndKept)
+{
+    TempDir dir;
+    const std::string rom = copyDemoRom(dir);
+    const std::string file = dir.file("l.level");
+    ASSERT_EQ(runTool({"export", rom, "1", file}).status, 0);
+    const ToolResult check = runTool({"import", rom, "2", file});
+    ASSERT_EQ(check.status, 0) << "a writable copy takes the import";
+    const Bytes before = readBytes(rom);
+
+    ::chmod(rom.c_str(), 0444);   // binds a user other than root
+    const ToolResult r = runTool({"import", rom, "3", file}, {}, /*asNobody=*/true);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "wmbtool: " + rom + ": File access denied\n");
+    EXPECT_EQ(readBytes(rom), before);
+}
+
+TEST(WmbtoolImport, RefusesAnImageTooShortForTheLevel)
+{
+    TempDir dir;
+    const std::string rom = dir.file("short.nes");
+    writeBytes(rom, readBytes(WMB_DEMO_ROM).substr(0, 49300));
+    const Bytes before = readBytes(rom);
+    const std::string file = dir.file("l.level");
+    writeBytes(file, wmb::levelFileText(wmb::fieldsFromRecord(wmb::LevelRecord{})));
+
+    const ToolResult imp = runTool({"import", rom, "1", file});
+    EXPECT_EQ(imp.status, 1);
+    EXPECT_EQ(imp.err, "wmbtool: " + rom + ": level 1: Read beyond end of file\n");
+    EXPECT_EQ(readBytes(rom), before);
+
+    const ToolResult list = runTool({"list", rom});
+    EXPECT_EQ(list.status, 1);
+    EXPECT_EQ(list.out, "");
+    EXPECT_EQ(list.err, "wmbtool: " + rom + ": level 1: Read beyond end of file\n");
+
+    EXPECT_EQ(runTool({"export", rom, "1", dir.file("x.level")}).status, 1);
+    EXPECT_FALSE(exists(dir.file("x.level")));
+}
+
+// Wrong usage exits 2, a failure 1; neither writes a file nor changes the ROM.
+TEST(WmbtoolCommandLine, RefusesWrongUsageAndBadLevels)
+{
+    TempDir dir;
+    const std::string rom = copyDemoRom(dir);
+    const Bytes before = readBytes(rom);
+    const std::string out = dir.file("out");
+    const std::string level = dir.file("l.level");
+    ASSERT_EQ(runTool({"export", rom, "1", level}).status, 0);
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        const char *err;   // a part of standard error
+    };
+    const std::vector<Case> cases = {
+        {{}, 2, "Usage: wmbtool"},
+        {{"frobnicate", rom}, 2, "unknown command 'frobnicate'"},
+        {{"list"}, 2, "list takes ROM"},
+        {{"list", rom, out}, 2, "list takes ROM"},
+        {{"export", rom, "1"}, 2, "export takes ROM LEVEL FILE"},
+        {{"export", rom, "one", out}, 2, "'one' is not a level number"},
+        {{"export", rom, "-1", out}, 2, "unknown option -1"},
+        {{"export", rom, "0", out}, 1, "wmbtool: level 0: no such level"},
+        {{"export", rom, "33", out}, 1, "wmbtool: level 33: no such level"},
+        {{"export", rom, "99999999999999999999", out}, 1, "no such level"},
+        {{"import", rom, "0", level}, 1, "level 0: no such level"},
+        {{"import", rom, "33", level}, 1, "level 33: no such level"},
+        {{"render", rom, "33", out}, 1, "level 33: no such level"},
+        {{"render", rom, "1", out, "--bogus"}, 2, "unknown option --bogus"},
+        {{"render", rom, "1", out, "--tiles"}, 2, "--tiles needs a value"},
+        {{"render", rom, "--all", "1", out}, 2, "render takes ROM --all OUT.png"},
+        {{"export", dir.file("missing.nes"), "1", out}, 1, "missing.nes: File not found"},
+        {{"export", rom, "1", dir.file("no/such/folder.level")}, 1, "folder.level: File not found"},
+        {{"export", rom, "1", "/proc/wmbtool-test.level"}, 1, "wmbtool: /proc/wmbtool-test.level: "},
+        {{"export", rom, "1", rom}, 1, "would replace the input file"},
+        {{"render", rom, "1", rom}, 1, "would replace the input file"},
+        {{"list", dir.path()}, 1, "File access denied"},
+    };
+    for (const Case &c : cases) {
+        std::string shown;
+        for (const std::string &a : c.args)
+            shown += a + " ";
+        const ToolResult r = runTool(c.args);
+        EXPECT_EQ(r.status, c.status) << shown << r.err;
+        EXPECT_EQ(r.out, "") << shown;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << shown << ": " << r.err;
+        EXPECT_FALSE(exists(out)) << shown;
+        EXPECT_EQ(readBytes(rom), before) << shown;
+        EXPECT_EQ(listFolder(dir.path()), (std::vector<std::string>{"l.level", "rom.nes"})) << shown;
+    }
+}
+
+TEST(WmbtoolCommandLine, HelpGoesToStandardOutput)
+{
+    const ToolResult all = runTool({"--help"});
+    EXPECT_EQ(all.status, 0);
+    EXPECT_EQ(all.err, "");
+    for (const char *usage : {"list ROM", "export ROM LEVEL FILE", "import ROM LEVEL FILE", "render ROM LEVEL|--all OUT.png",
+                              "ips ORIGINAL EDITED OUT.ips", "patch ROM PATCH.ips OUT"})
+        EXPECT_NE(all.out.find(usage), std::string::npos) << usage;
+    for (const char *command : {"list", "export", "import", "render", "ips", "patch"}) {
+        for (const char *flag : {"--help", "-h"}) {
+            const ToolResult r = runTool({command, flag});
+            EXPECT_EQ(r.status, 0) << command;
+            EXPECT_EQ(r.out.rfind(std::string("Usage: wmbtool ") + command + " ", 0), 0u) << r.out;
+        }
+    }
+}
+
+} // namespace
