@@ -23,11 +23,13 @@ public:
     bool assigned() const noexcept { return !mPath.empty(); }
 
     // Closes any open handle and opens the bound file O_RDWR (no O_CREAT).
-    // Throws InOutError (2 missing, 5 read-only or a folder, ...).
+    // Throws InOutError (2 missing, 5 read-only, a folder or anything else
+    // that is not a plain file such as a device, ...).
     void open();
     void close() noexcept;
     bool isOpen() const noexcept { return mFd >= 0; }
 
+    // readAt, writeAt, sync and size throw InOutError 103 when not open.
     // Reads n bytes at offset; a file that ends first throws InOutError 100.
     void readAt(std::int64_t offset, std::uint8_t *data, std::size_t n);
     // Writes n bytes at offset. Throws InOutError; never extends the file

@@ -1,0 +1,315 @@
+#include "levelfile.h"
+
+#include "cp1251.h"
+#include "errors.h"
+#include "hexcode.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace wmb {
+
+namespace {
+constexpr int ColumnCount = MapCells;   // the map store: 168 columns by 1 row
+constexpr int RowCount = 1;
+constexpr std::size_t QuotedLength = 20;
+
+// A line of the file as written: Windows-1251 bytes. A line end inside a
+// text would shift every later line, so CR and LF become '?' like any other
+// character the file cannot hold.
+std::string fileLine(std::string_view utf8)
+{
+    std::string line = utf8ToCp1251(utf8);
+    for (char &ch : line) {
+        if (ch == '\r' || ch == '\n')
+            ch = '?';
+    }
+    line += "\r\n";
+    return line;
+}
+
+bool isBlankOrControl(unsigned char byte)
+{
+    return byte <= 0x20 || byte == 0x7F;
+}
+
+// A file text quoted in a message: at most QuotedLength characters, control
+// bytes (which would cut or garble the message) shown as '?'.
+std::string quoted(std::string_view line)
+{
+    std::string shown(line.substr(0, QuotedLength));
+    for (char &ch : shown) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (byte < 0x20 || byte == 0x7F || byte == 0x98)
+            ch = '?';
+    }
+    return "\"" + cp1251ToUtf8(shown) + (line.size() > QuotedLength ? "...\"" : "\"");
+}
+
+// Lines as splitLevelFileLines counts them, without building them.
+int lineCount(std::string_view bytes)
+{
+    int count = 0;
+    for (const char ch : bytes)
+        count += ch == '\n';
+    if (!bytes.empty() && bytes.back() != '\n')
+        ++count;
+    return count;
+}
+
+// Reads the file front to back, keeping the number of the line it is on.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view bytes) : mBytes(bytes) {}
+
+    int line() const { return mLine; }
+
+    // A count: blanks and line ends skipped, then the characters up to the
+    // next blank or control character; the rest of its line is skipped.
+    // Empty when the file ends first.
+    std::optional<std::string_view> countToken()
+    {
+        while (mPos < mBytes.size()) {
+            const char ch = mBytes[mPos];
+            if (ch != ' ' && ch != '\t' && ch != '\r' && ch != '\n')
+                break;
+            if (ch == '\n')
+                ++mLine;
+            ++mPos;
+        }
+        if (mPos == mBytes.size())
+            return std::nullopt;
+        const std::size_t start = mPos;
+        while (mPos < mBytes.size() && !isBlankOrControl(static_cast<unsigned char>(mBytes[mPos])))
+            ++mPos;
+        return mBytes.substr(start, mPos - start);
+    }
+
+    // The next whole line without its end and without any CR; empty when the
+    // file has no more lines.
+    std::optional<std::string> nextLine()
+    {
+        if (mPos == mBytes.size())
+            return std::nullopt;
+        const std::size_t end = std::min(mBytes.find('\n', mPos), mBytes.size());
+        std::string text;
+        for (std::size_t i = mPos; i < end; ++i) {
+            if (mBytes[i] != '\r')
+                text.push_back(mBytes[i]);
+        }
+        mPos = end < mBytes.size() ? end + 1 : end;
+        ++mLine;
+        return text;
+    }
+
+    void skipRestOfLine() { nextLine(); }
+
+private:
+    std::string_view mBytes;
+    std::size_t mPos = 0;
+    int mLine = 1;
+};
+
+[[noreturn]] void throwEndsEarly(std::string_view bytes)
+{
+    throw LevelFileError("Level file ends at line " + std::to_string(lineCount(bytes))
+                         + "; a level file has " + std::to_string(LevelFileLines) + " lines");
+}
+
+[[noreturn]] void throwAtLine(int line, const std::string &what)
+{
+    throw LevelFileError("Level file line " + std::to_string(line) + ": " + what);
+}
+
+// Reads one count; returns its value and the line it stands on.
+std::pair<std::int32_t, int> readCount(LineCursor &cursor, std::string_view bytes)
+{
+    const auto token = cursor.countToken();
+    if (!token)
+        throwEndsEarly(bytes);
+    const int line = cursor.line();
+    std::int32_t value = 0;
+    if (!tryStrToInt(*token, value))
+        throw InOutError(IoInvalidNumericInput);
+    cursor.skipRestOfLine();
+    return {value, line};
+}
+
+std::string readTextLine(LineCursor &cursor, std::string_view bytes)
+{
+    auto line = cursor.nextLine();
+    if (!line)
+        throwEndsEarly(bytes);
+    return std::move(*line);
+}
+} // namespace
+
+std::string levelFileText(const LevelFields &fields)
+{
+    std::string text = fileLine(std::to_string(ColumnCount)) + fileLine(std::to_string(RowCount));
+    for (const std::string &code : fields.codes)
+        text += fileLine(code);
+    for (const std::string *field : {&fields.name, &fields.author, &fields.hint, &fields.timer})
+        text += fileLine(*field);
+    return text;
+}
+
+std::vector<std::string> splitLevelFileLines(std::string_view bytes)
+{
+    std::vector<std::string> lines;
+    LineCursor cursor(bytes);
+    while (auto line = cursor.nextLine())
+        lines.push_back(std::move(*line));
+    return lines;
+}
+
+LevelFields parseLevelFile(std::string_view bytes)
+{
+    LineCursor cursor(bytes);
+    const auto [columns, columnLine] = readCount(cursor, bytes);
+    const auto [rows, rowLine] = readCount(cursor, bytes);
+    if (columns != ColumnCount || rows != RowCount) {
+        throwAtLine(columns != ColumnCount ? columnLine : rowLine,
+                    "the map must be " + std::to_string(ColumnCount) + " columns by "
+                        + std::to_string(RowCount) + " row, not " + std::to_string(columns)
+                        + " by " + std::to_string(rows));
+    }
+
+    LevelFields fields;
+    for (std::string &code : fields.codes) {
+        const int line = cursor.line();
+        code = readTextLine(cursor, bytes);
+        if (!isTileCodeText(code))
+            throwAtLine(line, quoted(code) + " is not a tile code (0 to FF)");
+    }
+    fields.name = cp1251ToUtf8(readTextLine(cursor, bytes));
+    fields.author = cp1251ToUtf8(readTextLine(cursor, bytes));
+    fields.hint = cp1251ToUtf8(readTextLine(cursor, bytes));
+    const int timerLine = cursor.line();
+    const std::string timer = readTextLine(cursor, bytes);
+    std::int32_t value = 0;
+    if (!tryStrToInt(timer, value))
+        throwAtLine(timerLine, "the timer " + quoted(timer) + " is not a whole number");
+    fields.timer = cp1251ToUtf8(timer);
+    return fields;
+}
+
+std::string readWholeFile(const std::string &path)
+{
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        throwErrno(errno);
+    std::string bytes;
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            const int err = errno;
+            ::close(fd);
+            throwErrno(err);
+        }
+        if (got == 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+namespace {
+// A name beside path that no file has yet: path + "." + 6 letters or digits.
+std::string temporaryName(const std::string &path, unsigned attempt)
+{
+    static constexpr char Letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::uint64_t x = static_cast<std::uint64_t>(
+                          std::chrono::steady_clock::now().time_since_epoch().count())
+        ^ (static_cast<std::uint64_t>(::getpid()) << 32) ^ (std::uint64_t{attempt} * 0x9E3779B97F4A7C15u);
+    x ^= x >> 31;
+    x *= 0xBF58476D1CE4E5B9u;
+    x ^= x >> 29;
+    std::string name = path + ".";
+    for (int i = 0; i < 6; ++i, x /= 36)
+        name.push_back(Letters[x % 36]);
+    return name;
+}
+
+void writeAll(int fd, std::string_view bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            throwErrno(errno);
+        }
+        if (put == 0)
+            throw InOutError(IoDiskFull);
+        done += static_cast<std::size_t>(put);
+    }
+}
+} // namespace
+
+void writeFileAtomically(const std::string &path, std::string_view bytes)
+{
+    // O_EXCL with mode 0644 rather than mkstemp: the kernel applies the umask
+    // (and any default ACL of the folder), so the file gets the mode an
+    // ordinary new file would, without reading the process's umask.
+    std::string tempPath;
+    int fd = -1;
+    for (unsigned attempt = 0; fd < 0; ++attempt) {
+        tempPath = temporaryName(path, attempt);
+        fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0 && errno != EEXIST && errno != EINTR)
+            throwErrno(errno);
+        if (fd < 0 && attempt >= 100)
+            throwErrno(EEXIST);
+    }
+    try {
+        writeAll(fd, bytes);
+        if (::fsync(fd) != 0)
+            throwErrno(errno);
+        const int closed = ::close(fd);
+        fd = -1;
+        if (closed != 0)
+            throwErrno(errno);
+        if (::rename(tempPath.c_str(), path.c_str()) != 0)
+            throwErrno(errno);
+    } catch (...) {
+        if (fd >= 0)
+            ::close(fd);
+        ::unlink(tempPath.c_str());
+        throw;
+    }
+    // Make the rename itself durable; the file is in place either way.
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
+bool fileExists(const std::string &path)
+{
+    // A name taken by anything but a folder counts, a dangling link included,
+    // so that the export never replaces it without asking.
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return false;
+    return !(::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+}
+
+} // namespace wmb
