@@ -1,0 +1,79 @@
+// Helpers for the level core tests: real files in a temporary folder, and
+// running a check in a child process (to drop privileges or set limits).
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <random>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace wmbtest {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class TempFolder {
+public:
+    TempFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "wmbcore.XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            std::abort();
+        mPath = pattern;
+    }
+    ~TempFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(mPath, ignored);
+    }
+    TempFolder(const TempFolder &) = delete;
+    TempFolder &operator=(const TempFolder &) = delete;
+
+    std::string path() const { return mPath.string(); }
+    std::string file(const std::string &name) const { return (mPath / name).string(); }
+
+private:
+    std::filesystem::path mPath;
+};
+
+inline void writeBytes(const std::string &path, const Bytes &bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline Bytes readBytes(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline Bytes randomBytes(std::size_t n, unsigned seed)
+{
+    std::mt19937 gen(seed);
+    Bytes bytes(n);
+    for (auto &b : bytes)
+        b = static_cast<std::uint8_t>(gen());
+    return bytes;
+}
+
+// Runs check in a forked child and returns its exit status (the check's
+// return value), or -1 when the child died otherwise.
+inline int runInChild(const std::function<int()> &check)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(check());
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+} // namespace wmbtest

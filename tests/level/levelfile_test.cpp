@@ -1,0 +1,339 @@
+// The level file: what the export writes, the strict reader, and the
+// whole-file helpers over real files.
+#include "core_support.h"
+#include "errors.h"
+#include "hexcode.h"
+#include "levelfile.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+using namespace wmb;
+using namespace wmbtest;
+
+namespace {
+const std::string Bullet = "\xE2\x80\xA2";
+const std::string CapitalI = "\xD0\x86";
+
+LevelFields sampleFields()
+{
+    LevelFields fields;
+    for (int i = 0; i < MapCells; ++i)
+        fields.codes[i] = IntToHexText(static_cast<std::uint32_t>((i * 37) % 256));
+    fields.name = "HELLO" + Bullet + Bullet;
+    fields.author = "\xD0\x90\xD0\xB2\xD1\x82\xD0\xBE\xD1\x80 " + CapitalI;   // "Автор І"
+    fields.hint = std::string(80, 'h');
+    fields.timer = "1200";
+    return fields;
+}
+
+// A level file from its lines, each ended by CR LF.
+std::string fileOf(const std::vector<std::string> &lines)
+{
+    std::string text;
+    for (const std::string &line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+std::vector<std::string> goodLines()
+{
+    return splitLevelFileLines(levelFileText(sampleFields()));
+}
+
+std::vector<std::string> with(std::vector<std::string> lines, std::size_t lineNumber, const std::string &text)
+{
+    lines.at(lineNumber - 1) = text;
+    return lines;
+}
+
+std::vector<std::string> firstLines(std::vector<std::string> lines, std::size_t count)
+{
+    lines.resize(count);
+    return lines;
+}
+
+std::string parseError(const std::string &bytes)
+{
+    try {
+        parseLevelFile(bytes);
+    } catch (const std::exception &e) {
+        return e.what();
+    }
+    return "parsed";
+}
+
+std::string replaceAll(std::string text, const std::string &from, const std::string &to)
+{
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+} // namespace
+
+TEST(LevelFileTest, ExportWrites174CrLfLinesInWindows1251)
+{
+    const std::string text = levelFileText(sampleFields());
+    ASSERT_GE(text.size(), 2u);
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+    EXPECT_EQ(replaceAll(text, "\r\n", "").find_first_of("\r\n"), std::string::npos) << "lines end in CR LF only";
+    const std::vector<std::string> lines = splitLevelFileLines(text);
+    ASSERT_EQ(lines.size(), 174u);
+    EXPECT_EQ(lines[0], "168");
+    EXPECT_EQ(lines[1], "1");
+    EXPECT_EQ(lines[2], "0");
+    EXPECT_EQ(lines[3], "25");
+    EXPECT_EQ(lines[169], IntToHexText((167 * 37) % 256));
+    EXPECT_EQ(lines[170], "HELLO\x95\x95");
+    EXPECT_EQ(lines[171], "\xC0\xE2\xF2\xEE\xF0 \xB2");
+    EXPECT_EQ(lines[172], std::string(80, 'h'));
+    EXPECT_EQ(lines[173], "1200");
+}
+
+TEST(LevelFileTest, ExportThenImportRestoresEverything)
+{
+    const LevelFields fields = sampleFields();
+    const std::string crlf = levelFileText(fields);
+    EXPECT_EQ(parseLevelFile(crlf), fields);
+    EXPECT_EQ(parseLevelFile(replaceAll(crlf, "\r\n", "\n")), fields) << "LF alone reads the same";
+    std::string unended = crlf;
+    unended.resize(unended.size() - 2);
+    EXPECT_EQ(parseLevelFile(unended), fields) << "the last line needs no end";
+    EXPECT_EQ(parseLevelFile(crlf + "anything\r\nafter the timer\r\n"), fields);
+}
+
+TEST(LevelFileTest, TextsTheFileCannotHoldBecomeQuestionMarks)
+{
+    LevelFields fields = sampleFields();
+    fields.name = "a|b\xE4\xB8\xAD" "c";
+    fields.author = "two\r\nlines";
+    fields.hint = "\n";
+    const LevelFields back = parseLevelFile(levelFileText(fields));
+    EXPECT_EQ(back.name, "a|b?c");
+    EXPECT_EQ(back.author, "two??lines");
+    EXPECT_EQ(back.hint, "?");
+    EXPECT_EQ(back.timer, fields.timer);
+}
+
+TEST(LevelFileTest, CountsAreReadAsTokens)
+{
+    // Blanks and blank lines before a count are skipped and the rest of a
+    // count's line is ignored; later line numbers stay the file's own.
+    std::vector<std::string> lines = goodLines();
+    lines[0] = "  168 columns";
+    lines[1] = "\t+1\tjunk";
+    lines.insert(lines.begin() + 1, {"", "   "});
+    EXPECT_EQ(parseLevelFile(fileOf(lines)), sampleFields());
+    EXPECT_EQ(parseError(fileOf(with(lines, 176, "abc"))),
+              "Level file line 176: the timer \"abc\" is not a whole number");
+    EXPECT_EQ(parseError(fileOf(with(lines, 5, "xyz"))),
+              "Level file line 5: \"xyz\" is not a tile code (0 to FF)");
+    EXPECT_EQ(parseError(fileOf(firstLines(lines, 175))),
+              "Level file ends at line 175; a level file has 174 lines");
+    EXPECT_EQ(parseError(fileOf(with(lines, 4, "2"))),
+              "Level file line 4: the map must be 168 columns by 1 row, not 168 by 2");
+}
+
+TEST(LevelFileTest, BadFilesAreRefusedWithTheirLine)
+{
+    const std::vector<std::string> good = goodLines();
+    std::string junk;
+    for (int i = 0; i < 4096; ++i)
+        junk.push_back(static_cast<char>((i * 131 + 7) % 256));
+    std::string binaryCode = "168\r\n1\r\n";
+    binaryCode += std::string("\x00\x01\xFF\x98z", 5) + "\r\n";
+
+    const struct {
+        const char *what;
+        std::string bytes;
+        std::string message;
+    } cases[] = {
+        {"empty", "", "Level file ends at line 0; a level file has 174 lines"},
+        {"blank lines only", "\r\n  \r\n\n", "Level file ends at line 3; a level file has 174 lines"},
+        {"counts only", "168\r\n1\r\n", "Level file ends at line 2; a level file has 174 lines"},
+        {"column count not a number", fileOf(with(good, 1, "abc")), "Invalid numeric input"},
+        {"row count not a number", fileOf(with(good, 2, "1x")), "Invalid numeric input"},
+        {"row count missing", "168\r\n", "Level file ends at line 1; a level file has 174 lines"},
+        {"huge count", fileOf(with(good, 1, "99999999999")), "Invalid numeric input"},
+        {"megabyte count", fileOf(with(good, 1, std::string(1 << 20, '9'))), "Invalid numeric input"},
+        {"control byte before a count", "\x01" "168\r\n", "Invalid numeric input"},
+        {"too few columns", fileOf(with(good, 1, "5")),
+         "Level file line 1: the map must be 168 columns by 1 row, not 5 by 1"},
+        {"large column count", fileOf(with(good, 1, "999999")),
+         "Level file line 1: the map must be 168 columns by 1 row, not 999999 by 1"},
+        {"negative column count", fileOf(with(good, 1, "-168")),
+         "Level file line 1: the map must be 168 columns by 1 row, not -168 by 1"},
+        {"two rows", fileOf(with(good, 2, "2")),
+         "Level file line 2: the map must be 168 columns by 1 row, not 168 by 2"},
+        {"both counts wrong", fileOf(with(with(good, 1, "14"), 2, "12")),
+         "Level file line 1: the map must be 168 columns by 1 row, not 14 by 12"},
+        {"167 code lines then texts", fileOf([&] {
+             auto lines = good;
+             lines.erase(lines.begin() + 2);
+             return lines;
+         }()),
+         "Level file line 170: \"HELLO\xE2\x80\xA2\xE2\x80\xA2\" is not a tile code (0 to FF)"},
+        {"167 code lines and the end", fileOf(firstLines(good, 169)),
+         "Level file ends at line 169; a level file has 174 lines"},
+        {"code not a tile", fileOf(with(good, 7, "xyz")),
+         "Level file line 7: \"xyz\" is not a tile code (0 to FF)"},
+        {"lower-case code", fileOf(with(good, 3, "1f")),
+         "Level file line 3: \"1f\" is not a tile code (0 to FF)"},
+        {"leading zero", fileOf(with(good, 170, "01F")),
+         "Level file line 170: \"01F\" is not a tile code (0 to FF)"},
+        {"code too large", fileOf(with(good, 4, "100")),
+         "Level file line 4: \"100\" is not a tile code (0 to FF)"},
+        {"empty code", fileOf(with(good, 4, "")), "Level file line 4: \"\" is not a tile code (0 to FF)"},
+        {"code with a blank", fileOf(with(good, 4, "1F ")),
+         "Level file line 4: \"1F \" is not a tile code (0 to FF)"},
+        {"megabyte code line", fileOf(with(good, 3, std::string(1 << 20, 'A'))),
+         "Level file line 3: \"AAAAAAAAAAAAAAAAAAAA...\" is not a tile code (0 to FF)"},
+        {"binary code line", binaryCode, "Level file line 3: \"??\xD1\x8F?z\" is not a tile code (0 to FF)"},
+        {"binary junk", junk, "Invalid numeric input"},
+        {"timer not a number", fileOf(with(good, 174, "abc")),
+         "Level file line 174: the timer \"abc\" is not a whole number"},
+        {"timer empty", fileOf(with(good, 174, "")),
+         "Level file line 174: the timer \"\" is not a whole number"},
+        {"timer too large", fileOf(with(good, 174, "99999999999")),
+         "Level file line 174: the timer \"99999999999\" is not a whole number"},
+        {"timer line missing", fileOf(firstLines(good, 173)),
+         "Level file ends at line 173; a level file has 174 lines"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(parseError(c.bytes), c.message) << c.what;
+}
+
+TEST(LevelFileTest, ErrorKindsMatchTheirMeaning)
+{
+    const std::vector<std::string> good = goodLines();
+    try {
+        parseLevelFile(fileOf(with(good, 1, "abc")));
+        FAIL();
+    } catch (const InOutError &e) {
+        EXPECT_EQ(e.code(), IoInvalidNumericInput);
+    }
+    EXPECT_THROW(parseLevelFile(fileOf(with(good, 3, "G"))), LevelFileError);
+}
+
+TEST(LevelFileTest, LongTextsAndOddTimersAreKept)
+{
+    std::vector<std::string> lines = goodLines();
+    lines[170] = std::string(100000, 'N');
+    lines[173] = "  -15";
+    const LevelFields fields = parseLevelFile(fileOf(lines));
+    EXPECT_EQ(fields.name, std::string(100000, 'N'));
+    EXPECT_EQ(fields.timer, "  -15");
+}
+
+TEST(LevelFileTest, LinesEndAtLfOrCrLf)
+{
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a\r\n", {"a"}},
+        {"a\n\nb", {"a", "", "b"}},
+        {"a\rb\r\n", {"ab"}},
+        {"a\r\r\n", {"a"}},
+        {"\r\n", {""}},
+        {"x\r", {"x"}},
+    };
+    for (const auto &[bytes, lines] : cases)
+        EXPECT_EQ(splitLevelFileLines(bytes), lines);
+}
+
+TEST(LevelFileIo, WritesReadsAndReplacesWhole)
+{
+    TempFolder folder;
+    const std::string path = folder.file("level_7.level");
+    EXPECT_FALSE(fileExists(path));
+    writeFileAtomically(path, "first version, longer\r\n");
+    EXPECT_TRUE(fileExists(path));
+    writeFileAtomically(path, "second\r\n");
+    EXPECT_EQ(readWholeFile(path), "second\r\n");
+    const std::string big(3 << 20, 'b');
+    writeFileAtomically(path, big);
+    EXPECT_EQ(readWholeFile(path), big);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator()),
+              1) << "no temporary file is left behind";
+}
+
+TEST(LevelFileIo, NewFileGetsTheUsualMode)
+{
+    TempFolder folder;
+    const mode_t previous = ::umask(022);
+    writeFileAtomically(folder.file("a.level"), "x");
+    ::umask(077);
+    writeFileAtomically(folder.file("b.level"), "x");
+    ::umask(previous);
+    struct stat st {};
+    ASSERT_EQ(::stat(folder.file("a.level").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+    ASSERT_EQ(::stat(folder.file("b.level").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(LevelFileIo, FailuresAreTheRuntimesAndLeaveNothingBehind)
+{
+    TempFolder folder;
+    std::filesystem::create_directory(folder.file("sub"));
+    const auto writeError = [](const std::string &path) -> std::string {
+        try {
+            writeFileAtomically(path, "data");
+        } catch (const InOutError &e) {
+            return e.what();
+        }
+        return "written";
+    };
+    const auto readError = [](const std::string &path) -> std::string {
+        try {
+            readWholeFile(path);
+        } catch (const InOutError &e) {
+            return e.what();
+        }
+        return "read";
+    };
+    EXPECT_EQ(writeError(folder.file("missing/x.level")), "File not found");
+    EXPECT_EQ(writeError(folder.file("sub")), "File access denied");
+    EXPECT_EQ(readError(folder.file("missing.level")), "File not found");
+    EXPECT_EQ(readError(folder.file("sub")), "File access denied");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator()),
+              1) << "only the folder sub remains";
+    EXPECT_FALSE(fileExists(folder.file("sub")));
+}
+
+TEST(LevelFileIo, FailedWriteKeepsTheOldFile)
+{
+    TempFolder folder;
+    const std::string path = folder.file("keep.level");
+    writeFileAtomically(path, "old contents\r\n");
+    const int result = runInChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1000, 1000};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            return 77;
+        try {
+            writeFileAtomically(path, std::string(5000, 'n'));
+        } catch (const InOutError &e) {
+            return std::string(e.what()) == "I/O error 27" ? 0 : 2;
+        }
+        return 1;
+    });
+    ASSERT_NE(result, 77);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(readWholeFile(path), "old contents\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(LevelFileIo, DanglingLinkCountsAsExisting)
+{
+    TempFolder folder;
+    std::filesystem::create_symlink(folder.file("nowhere"), folder.file("link.level"));
+    EXPECT_TRUE(fileExists(folder.file("link.level")));
+}
