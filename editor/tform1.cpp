@@ -52,6 +52,24 @@ QIcon helpGlyph()
     return QIcon(glyph);
 }
 
+// The window's font: 11-pixel characters, narrowed so that every caption
+// fits the button sizes of the layout (a condensed face when installed,
+// otherwise a synthesized one).
+QFont windowFont()
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(11);
+    font.setStretch(QFont::SemiCondensed);
+    return font;
+}
+
+// A label's width follows its caption; left, top and height stay.
+void setLabelText(QLabel *label, const QString &text)
+{
+    label->setText(text);
+    label->resize(label->sizeHint().width(), label->height());
+}
+
 // The characters the level texts can hold, as the hint of the text edits.
 QString allowedCharactersHint()
 {
@@ -96,9 +114,7 @@ TForm1::~TForm1() = default;
 
 void TForm1::createControls()
 {
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(windowFont());
 
     Panel1 = new MainPanel(this);
     Panel1->setGeometry(0, 0, PanelWidthWide, PanelHeight);
@@ -122,7 +138,6 @@ void TForm1::createControls()
         const int n = i + 1;
         Image[i] = picture(QStringLiteral("Image%1").arg(n), 8 + Pitch * (i % wmb::MapColumns),
                            8 + Pitch * (i / wmb::MapColumns), 32, 32);
-        connect(Image[i], &PictureBox::clicked, this, [this, n] { ImageClick(n); });
     }
     for (int i = 0; i < wmb::PaletteTiles; ++i) {
         const int n = i + 1;
@@ -221,15 +236,16 @@ void TForm1::createControls()
     // Runs after each change of the box's state, by the user or by code.
     connect(CheckBox2, &QCheckBox::toggled, this, &TForm1::CheckBox2Click);
 
+    connectMapGestures();
     setTabOrderChain();
 }
 
 void TForm1::setTabOrderChain()
 {
-    const QList<QWidget *> order = {Button2,  Button1,  Button3,   Edit1,     Button4,
-                                    Button10, Button5,  Button27,  Button28,  BitBtn1,
-                                    Edit2,    Edit3,    Edit4,     CheckBox1, Hidemenu,
-                                    Button6,  Edit5,    Button7,   CheckBox2};
+    const QList<QWidget *> order = {Button2,  Button1,   Button3,  Edit1,     Button4,
+                                    StringGrid1, Button10, Button5, Button27, Button28,
+                                    BitBtn1,  Edit2,     Edit3,    Edit4,     CheckBox1,
+                                    Hidemenu, Button6,   Edit5,    Button7,   CheckBox2};
     for (int i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
@@ -288,11 +304,11 @@ void TForm1::FormCreate()
     Button27->setToolTip(QStringLiteral("Export the current level to a file"));
     Button28->setText(QStringLiteral("Import level"));
     Button28->setToolTip(QStringLiteral("Import & Save the current level from a file"));
-    Label4->setText(QStringLiteral("Level Name:"));
-    Label2->setText(QStringLiteral("Author:"));
-    Label3->setText(QStringLiteral("Level Hint:"));
-    Label5->setText(QStringLiteral("Level number:"));
-    Label1->setText(QStringLiteral("Timer:"));
+    setLabelText(Label4, QStringLiteral("Level Name:"));
+    setLabelText(Label2, QStringLiteral("Author:"));
+    setLabelText(Label3, QStringLiteral("Level Hint:"));
+    setLabelText(Label5, QStringLiteral("Level number:"));
+    setLabelText(Label1, QStringLiteral("Timer:"));
     CheckBox2->setText(QStringLiteral("Show grid "));
     CheckBox2->setToolTip(QStringLiteral("Displaying the grid on the level screen"));
     CheckBox1->setText(QStringLiteral("Active select "));
@@ -331,7 +347,9 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         // The key-down handler sees the text before the key's character.
         level ? Edit1KeyDown() : Edit5KeyDown();
         auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Delete || key->text().isEmpty())
+        // Delete is no character; Tab moves the focus before any edit sees it.
+        if (key->key() == Qt::Key_Delete || key->key() == Qt::Key_Tab ||
+            key->key() == Qt::Key_Backtab || key->text().isEmpty())
             return false;
         const QChar ch = key->text().front();
         return !(level ? Edit1KeyPress(ch) : Edit5KeyPress(ch));

@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "levelrecord.h"
+#include "maphistory.h"
 #include "romfile.h"
 #include "tilepictures.h"
 
@@ -24,6 +25,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
+
+// A map cell in the edit history: its store text and its picture.
+using MapHistoryCell = wmb::MapCellState<QPixmap>;
 
 // The main panel: reports mouse moves over its own surface only (not over
 // one of its pictures, labels or other controls).
@@ -106,6 +110,18 @@ public:
     void Edit1MouseMove();
     void Edit5KeyDown();
     void Edit5MouseMove();
+    // Map gestures on cell n: a left press paints and opens a stroke that
+    // moves paint until the release; a right press picks the cell's tile.
+    void ImageMouseDown(int n, Qt::MouseButton button, QPoint panelPos);
+    void ImageMouseMove(QPoint panelPos);
+    void ImageMouseUp(Qt::MouseButton button);
+
+    // The map's edit history: undo and redo of cell pictures with their
+    // store texts (Ctrl+Z; Ctrl+Shift+Z, Ctrl+Y). Every load starts afresh.
+    void undoMapEdit();
+    void redoMapEdit();
+    void resetMapHistory();
+
     // Typed-character filters: true when the character is let through.
     static bool Edit1KeyPress(QChar ch);
     static bool Edit5KeyPress(QChar ch);
@@ -130,10 +146,22 @@ private:
     void importLevel(const QString &path);
     int levelNumberClamped();
 
+    // Map painting and its history (tform1_map.cpp).
+    void connectMapGestures();
+    void selectPaletteTile(int n);
+    void paintCell(int n);
+    void pickFromMap(int n);
+    void setCell(int n, const QPixmap &picture, const QString &code);
+    MapHistoryCell cellState(int n) const;
+    void restoreCell(int n, const MapHistoryCell &state);
+
     Dialogs &mDialogs;
     StartupPaths mPaths;
     TilePictures mTiles;
     bool mLevelLoaded = false;
+    wmb::MapHistory<QPixmap> mMapHistory;
+    QPoint mStrokePos;    // the last pointer position of the open stroke
+    int mStrokeCell = 0;  // the last cell the open stroke painted
 };
 
 // Upper and lower bounds of the timer edit's arrows and passive bound.

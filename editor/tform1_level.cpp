@@ -63,6 +63,7 @@ void TForm1::loadLevel()
     LevelBase = base;
     mLevelLoaded = true;
     showLevel(fields, pictures);
+    resetMapHistory();
 }
 
 void TForm1::showLevel(const wmb::LevelFields &fields,

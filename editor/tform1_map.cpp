@@ -1,9 +1,17 @@
-// The palette, the map cells, Clear screen and Show grid.
+// The palette, the map cells, Clear screen, Show grid, and the map's edit
+// history with its gestures and shortcuts.
 #include "tform1.h"
 
 #include <QCheckBox>
-#include <QPainter>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
 
+#include <algorithm>
+#include <cstdlib>
+
+#include "hexcode.h"
 #include "picturebox.h"
 
 namespace {
@@ -13,45 +21,163 @@ namespace {
 constexpr int BackdropGrowWidth = 427;
 constexpr int BackdropGrowHeight = 361;
 
+// The map's place on the panel: cells of 32 x 32 at a pitch of 33.
+constexpr int MapLeft = 8;
+constexpr int MapTop = 8;
+constexpr int CellPitch = 33;
+constexpr int CellSize = 32;
+
+// The map cell (1..168) under a point in the panel's coordinates; 0 over a
+// gap between cells or outside the map.
+int cellAt(QPoint p)
+{
+    const int x = p.x() - MapLeft;
+    const int y = p.y() - MapTop;
+    if (x < 0 || y < 0)
+        return 0;
+    const int column = x / CellPitch;
+    const int row = y / CellPitch;
+    if (column >= wmb::MapColumns || row >= wmb::MapRows || x % CellPitch >= CellSize ||
+        y % CellPitch >= CellSize)
+        return 0;
+    return row * wmb::MapColumns + column + 1;
+}
+
+// Two pictures that look the same: a paint that would show the same picture
+// and store the same code changes nothing and makes no undo step.
+bool samePicture(const QPixmap &a, const QPixmap &b)
+{
+    if (a.cacheKey() == b.cacheKey())
+        return true;
+    if (a.isNull() || b.isNull())
+        return a.isNull() == b.isNull();
+    return a.toImage().convertToFormat(QImage::Format_ARGB32) ==
+           b.toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
 } // namespace
+
+// Picks palette picture n: the selection and its frame, nothing else.
+void TForm1::selectPaletteTile(int n)
+{
+    SelectedTile = n;
+    SelectedTileCode = n - 1 < TileCodeTable.size() ? TileCodeTable[n - 1] : QString();
+    const PictureBox *pic = Pic[n - 1];
+    Green->move(pic->x() - 1, pic->y() - 1);
+}
 
 void TForm1::PicClick(int n)
 {
     guarded([&] {
-        SelectedTile = n;
-        SelectedTileCode = n - 1 < TileCodeTable.size() ? TileCodeTable[n - 1] : QString();
-        if (SelectedCell != 0 && CheckBox1->isChecked()) {
-            // Active select: the cell clicked last shows the picked tile, and
-            // its store text follows so that a save writes what is shown.
-            Image[SelectedCell - 1]->setPicture(Pic[n - 1]->picture());
-            setStoreText(SelectedCell, SelectedTileCode);
-        }
-        const PictureBox *pic = Pic[n - 1];
-        Green->move(pic->x() - 1, pic->y() - 1);
+        selectPaletteTile(n);
+        // Active select: the cell clicked last shows the picked tile, and its
+        // store text follows so that a save writes what is shown.
+        if (SelectedCell != 0 && CheckBox1->isChecked())
+            setCell(SelectedCell, Pic[n - 1]->picture(), SelectedTileCode);
     });
+}
+
+MapHistoryCell TForm1::cellState(int n) const
+{
+    return {storeText(n).toStdString(), Image[n - 1]->picture()};
+}
+
+void TForm1::restoreCell(int n, const MapHistoryCell &state)
+{
+    Image[n - 1]->setPicture(state.picture);
+    setStoreText(n, QString::fromStdString(state.code));
+}
+
+// Shows `picture` in cell n and stores `code` for it, noting the change in
+// the open undo step (or as a step of its own). A paint that changes
+// neither is not noted.
+void TForm1::setCell(int n, const QPixmap &picture, const QString &code)
+{
+    if (storeText(n) == code && samePicture(Image[n - 1]->picture(), picture))
+        return;
+    MapHistoryCell before = cellState(n);
+    restoreCell(n, {code.toStdString(), picture});
+    mMapHistory.note(n, std::move(before), {code.toStdString(), picture});
+}
+
+// A cell click's steps: paint with the selected tile (if any), then select
+// the cell.
+void TForm1::paintCell(int n)
+{
+    if (SelectedTile != 0)
+        setCell(n, Pic[SelectedTile - 1]->picture(), SelectedTileCode);
+    SelectedCell = n;
+    const PictureBox *cell = Image[n - 1];
+    Red->move(cell->x() - 1, cell->y() - 1);
 }
 
 void TForm1::ImageClick(int n)
 {
+    guarded([&] { paintCell(n); });
+}
+
+// A left press paints the cell as a click does and opens a stroke: one undo
+// step until the button is released. A right press picks the cell's tile.
+void TForm1::ImageMouseDown(int n, Qt::MouseButton button, QPoint panelPos)
+{
     guarded([&] {
-        if (SelectedTile != 0) {
-            Image[n - 1]->setPicture(Pic[SelectedTile - 1]->picture());
-            setStoreText(n, SelectedTileCode);
-        }
-        SelectedCell = n;
-        const PictureBox *cell = Image[n - 1];
-        Red->move(cell->x() - 1, cell->y() - 1);
+        if (button == Qt::RightButton && !mMapHistory.recording())
+            pickFromMap(n);
+        if (button != Qt::LeftButton)
+            return;
+        mMapHistory.begin();
+        mStrokePos = panelPos;
+        mStrokeCell = n;
+        paintCell(n);
     });
+}
+
+// Paints every cell the pointer entered since the last move, along the line
+// between the two points (a fast move reports points cells apart). The
+// stroke is over once its step has been closed (Clear screen, undo, a load).
+void TForm1::ImageMouseMove(QPoint panelPos)
+{
+    guarded([&] {
+        if (!mMapHistory.recording())
+            return;
+        const QPoint from = mStrokePos;
+        mStrokePos = panelPos;
+        const QPoint delta = panelPos - from;
+        const int steps = std::max(std::abs(delta.x()), std::abs(delta.y()));
+        for (int i = 1; i <= steps; ++i) {
+            const int n = cellAt((QPointF(from) + QPointF(delta) * (double(i) / steps)).toPoint());
+            if (n != 0 && n != mStrokeCell) {
+                mStrokeCell = n;
+                paintCell(n);
+            }
+        }
+    });
+}
+
+void TForm1::ImageMouseUp(Qt::MouseButton button)
+{
+    if (button == Qt::LeftButton)
+        mMapHistory.commit();
+}
+
+// Selects the tile a cell holds, as a click on its palette picture would,
+// but without Active select. A store text that is no tile code picks nothing.
+void TForm1::pickFromMap(int n)
+{
+    const std::string code = storeText(n).toStdString();
+    if (!wmb::isTileCodeText(code))
+        return;
+    selectPaletteTile(static_cast<int>(wmb::HexTextToInt(code)) + 1);
 }
 
 void TForm1::Button10Click()
 {
     guarded([&] {
         const QPixmap empty = mTiles.load(QStringLiteral("0"));
-        for (int n = 1; n <= wmb::MapCells; ++n) {
-            Image[n - 1]->setPicture(empty);
-            setStoreText(n, QStringLiteral("0"));
-        }
+        mMapHistory.begin();
+        for (int n = 1; n <= wmb::MapCells; ++n)
+            setCell(n, empty, QStringLiteral("0"));
+        mMapHistory.commit();
     });
 }
 
@@ -68,5 +194,66 @@ void TForm1::CheckBox2Click()
         QPixmap backdrop(Black->size());
         backdrop.fill(Qt::black);
         Black->setPicture(backdrop);
+    });
+}
+
+void TForm1::resetMapHistory()
+{
+    mMapHistory.clear();
+}
+
+// In a text edit the keys keep working on the edit's own text.
+void TForm1::undoMapEdit()
+{
+    guarded([&] {
+        if (auto *edit = qobject_cast<QLineEdit *>(focusWidget())) {
+            edit->undo();
+            return;
+        }
+        if (const auto *step = mMapHistory.undo())
+            for (auto it = step->rbegin(); it != step->rend(); ++it)
+                restoreCell(it->cell, it->before);
+    });
+}
+
+void TForm1::redoMapEdit()
+{
+    guarded([&] {
+        if (auto *edit = qobject_cast<QLineEdit *>(focusWidget())) {
+            edit->redo();
+            return;
+        }
+        if (const auto *step = mMapHistory.redo())
+            for (const auto &change : *step)
+                restoreCell(change.cell, change.after);
+    });
+}
+
+// The map cells' mouse gestures and the window's shortcuts. Ctrl+O and
+// Ctrl+S click their buttons only while those are enabled.
+void TForm1::connectMapGestures()
+{
+    for (int i = 0; i < wmb::MapCells; ++i) {
+        const int n = i + 1;
+        connect(Image[i], &PictureBox::pressed, this,
+                [this, n](Qt::MouseButton button, QPoint pos) { ImageMouseDown(n, button, pos); });
+        connect(Image[i], &PictureBox::dragged, this, &TForm1::ImageMouseMove);
+        connect(Image[i], &PictureBox::released, this, &TForm1::ImageMouseUp);
+    }
+    auto shortcut = [this](QKeyCombination keys, auto slot) {
+        auto *s = new QShortcut(QKeySequence(keys), this);
+        s->setContext(Qt::WindowShortcut);
+        connect(s, &QShortcut::activated, this, slot);
+    };
+    shortcut(Qt::CTRL | Qt::Key_Z, [this] { undoMapEdit(); });
+    shortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_Z, [this] { redoMapEdit(); });
+    shortcut(Qt::CTRL | Qt::Key_Y, [this] { redoMapEdit(); });
+    shortcut(Qt::CTRL | Qt::Key_O, [this] {
+        if (Button2->isEnabled())
+            Button2->click();
+    });
+    shortcut(Qt::CTRL | Qt::Key_S, [this] {
+        if (Button5->isEnabled())
+            Button5->click();
     });
 }
