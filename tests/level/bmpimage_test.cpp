@@ -232,15 +232,20 @@ TEST(BmpDecode, BrokenFilesAreNotValid)
         {"16-bit mask wider than the pixel", with(caseNamed("16 bits 5-6-5 bit fields").spec, [](Spec &s) { s.masks[0] = 0x1F800; })},
         {"pixel offset past the end", patched(good, 10, 0xFF)},
         {"pixel offset inside the header", patched(good, 10, 20)},
-        {"more colours than the bits name", with(caseNamed("4 bits").spec, [](Spec &s) { s.colorsUsed = 17; })},
+        {"more colours than the bits name", with(caseNamed("4 bits").spec, [](Spec &s) {
+             s.colorsUsed = 17;
+             s.palette.resize(17);
+         })},
         {"palette cut short", with(caseNamed("8 bits, 4 colours used").spec, [](Spec &s) { s.colorsUsed = 0; })},
+        {"pixel data overlapping the palette",
+         patched(with(caseNamed("8 bits, 4 colours used").spec, [](Spec &s) { s.palette = {1, 2, 3, 0}; }), 10, 62)},
         {"colour index outside the palette", with(caseNamed("8 bits, 4 colours used").spec, [](Spec &s) { s.pixels[0] = 4; })},
         {"RLE8 on 24 bits", with(rle8, [](Spec &s) { s.bpp = 24; })},
         {"RLE top-down", with(rle8, [](Spec &s) { s.height = -2; })},
         {"RLE run past the row's end", with(rle8, [](Spec &s) { s.pixels[0] = 4; })},
         {"RLE absolute stretch past the row's end", with(rle8, [](Spec &s) { s.pixels[7] = 5; })},
         {"RLE absolute stretch past the data", with(rle8, [](Spec &s) { s.pixels = {0, 3, 1, 2}; })},
-        {"RLE rows past the top", with(rle8, [](Spec &s) { s.pixels = {0, 0, 0, 0, 0, 0, 1, 1, 0, 1}; })},
+        {"RLE rows past the top", with(rle8, [](Spec &s) { s.pixels = {0, 0, 0, 0, 0, 0, 0, 1}; })},
         {"RLE delta past the top", with(rle8, [](Spec &s) { s.pixels = {0, 2, 0, 3, 0, 1}; })},
         {"RLE delta past the right edge", with(rle8, [](Spec &s) { s.pixels = {0, 2, 4, 0, 0, 1}; })},
         {"RLE without end of bitmap", with(rle8, [](Spec &s) { s.pixels.resize(s.pixels.size() - 2); })},
