@@ -1,0 +1,345 @@
+// The window as it opens: every control where the layout puts it, with its
+// texts and state, and start-up with complete, partial and damaged tile sets.
+#include <QBuffer>
+#include <QCheckBox>
+#include <QLabel>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+#include "bmpimage.h"
+#include "windowsupport.h"
+
+namespace {
+
+struct ControlRow {
+    const char *name;
+    QRect geometry;
+    const char *text;
+    const char *tip;
+    bool enabled;
+};
+
+const ControlRow controls[] = {
+    {"Button2", {7, 408, 77, 25}, "Open ROM", "Open ROM Wumblers.nes", true},
+    {"Button1", {86, 408, 90, 25}, "Reload level", "Reload the current level", false},
+    {"Button10", {178, 408, 75, 25}, "Clear screen", "Clear the current screen", true},
+    {"Button5", {255, 408, 70, 25}, "Save level", "Save the current level to the ROM", false},
+    {"Button27", {327, 408, 70, 25}, "Export level", "Export the current level to a file", false},
+    {"Button28", {399, 408, 70, 25}, "Import level", "Import & Save the current level from a file", false},
+    {"Button3", {8, 509, 30, 25}, "<", "", false},
+    {"Button4", {80, 509, 30, 25}, ">", "", false},
+    {"Button6", {115, 509, 30, 25}, "<", "", true},
+    {"Button7", {187, 509, 30, 25}, ">", "", true},
+    {"BitBtn1", {312, 509, 75, 25}, "&About...", "", true},
+    {"Hidemenu", {389, 509, 80, 25}, " Open tiles >", "Open/hide tiles", true},
+    {"Edit1", {41, 512, 36, 21}, "1", "", true},
+    {"Edit5", {148, 512, 36, 21}, "100", "", true},
+    {"Edit2", {80, 441, 169, 21}, "", nullptr, true},
+    {"Edit3", {304, 441, 165, 21}, "", nullptr, true},
+    {"Edit4", {80, 472, 389, 21}, "", nullptr, true},
+    {"CheckBox1", {223, 492, 122, 17}, "Active select ",
+     "Replacing a level tile when selecting a tile in the editor", true},
+    {"CheckBox2", {223, 517, 89, 17}, "Show grid ", "Displaying the grid on the level screen", true},
+    {"Black", {5000, 5000, 34, 34}, nullptr, "", true},
+    {"Red", {-100, -100, 34, 34}, nullptr, "", true},
+    {"Green", {-100, -100, 34, 34}, nullptr, "", true},
+    {"StringGrid1", {456, 200, 33, 41}, nullptr, "", true},
+};
+
+// Labels keep left, top and height; their width follows the caption, which
+// must end before the control to its right.
+struct LabelRow {
+    const char *name;
+    QPoint at;
+    const char *text;
+    int rightLimit;
+};
+const LabelRow labels[] = {
+    {"Label4", {8, 444}, "Level Name:", 80},   // Edit2
+    {"Label2", {260, 444}, "Author:", 304},    // Edit3
+    {"Label3", {8, 475}, "Level Hint:", 80},   // Edit4
+    {"Label5", {24, 493}, "Level number:", 147},  // Label1
+    {"Label1", {147, 493}, "Timer:", 223},     // CheckBox1
+};
+
+// The allowed characters of the level texts, from their code page 1251
+// bytes: "\xB2" is the Cyrillic capital I.
+QString allowedCharacters()
+{
+    const unsigned char line1[] = {0x21, 0x22, 0x23, 0x53, 0x25, 0x26, 0x27, 0x28, 0x29, 0x2A, 0x2B,
+                                   0x2C, 0x2D, 0x2E, 0x2F, 0x3A, 0x3B, 0x3C, 0x3D, 0x3E, 0x3F, 0x40,
+                                   0x60, 0x7B, 0xB2, 0x7D, 0x7E, 0x5B, 0x5C, 0x5D, 0x5E, 0x5F, 0x30,
+                                   0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38, 0x39};
+    QString text;
+    for (unsigned char b : line1)
+        text += b == 0xB2 ? QChar(0x0406) : QChar(b);
+    return text + QStringLiteral("\nABCDEFGHIJKLMNOPQRSTUVWXYZ\nabcdefghijklmnopqrstuvwxyz");
+}
+
+class StartupTest : public WindowTest {
+protected:
+    QString graph(const QString &name) const { return dir.filePath(QStringLiteral("graph/") + name); }
+    void writeGraph(const QString &name, const QByteArray &bytes) const
+    {
+        QFile f(graph(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+    static QByteArray solidBmp(QRgb colour)
+    {
+        wmb::BmpImage image{32, 32, std::vector<std::uint32_t>(32 * 32, colour | 0xFF000000u)};
+        const auto bytes = wmb::encodeBmp24(image);
+        return QByteArray(reinterpret_cast<const char *>(bytes.data()), static_cast<int>(bytes.size()));
+    }
+    static bool isSolid(const QImage &image, QSize size, QRgb colour)
+    {
+        if (image.size() != size)
+            return false;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if ((image.pixel(x, y) & 0xFFFFFF) != (colour & 0xFFFFFF))
+                    return false;
+        return true;
+    }
+};
+
+} // namespace
+
+TEST_F(StartupTest, ControlsSitWhereTheLayoutPutsThemWithTheirTextsAndState)
+{
+    start();
+    const QString hint = allowedCharacters();
+    for (const ControlRow &row : controls) {
+        SCOPED_TRACE(row.name);
+        auto *w = form->findChild<QWidget *>(QString::fromLatin1(row.name));
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->parentWidget(), form->Panel1);
+        EXPECT_EQ(w->geometry(), row.geometry);
+        if (row.text) {
+            EXPECT_EQ(w->property("text").toString(), QString::fromUtf8(row.text));
+        }
+        EXPECT_EQ(w->toolTip(), row.tip ? QString::fromUtf8(row.tip) : hint);
+        EXPECT_EQ(w->isEnabled(), row.enabled);
+    }
+    for (const LabelRow &row : labels) {
+        SCOPED_TRACE(row.name);
+        auto *l = form->findChild<QLabel *>(QString::fromLatin1(row.name));
+        ASSERT_NE(l, nullptr);
+        EXPECT_EQ(l->text(), QString::fromLatin1(row.text));
+        EXPECT_EQ(l->pos(), row.at);
+        EXPECT_EQ(l->height(), 13);
+        EXPECT_GE(l->width(), l->fontMetrics().horizontalAdvance(l->text()));
+        EXPECT_LE(l->geometry().right(), row.rightLimit - 4);
+        EXPECT_TRUE(l->toolTip().isEmpty());
+    }
+    EXPECT_EQ(form->Edit1->maxLength(), 3);
+    EXPECT_EQ(form->Edit2->maxLength(), 15);
+    EXPECT_EQ(form->Edit3->maxLength(), 13);
+    EXPECT_EQ(form->Edit4->maxLength(), 55);
+    EXPECT_EQ(form->Edit5->maxLength(), 4);
+    EXPECT_FALSE(form->CheckBox1->isChecked());
+    EXPECT_TRUE(form->CheckBox2->isChecked());
+    EXPECT_TRUE(form->Hidemenu->font().bold());
+    EXPECT_FALSE(form->Button2->font().bold());
+    EXPECT_FALSE(form->BitBtn1->icon().isNull());
+    EXPECT_EQ(form->BitBtn1->shortcut(), QKeySequence(QStringLiteral("Alt+A")));
+}
+
+TEST_F(StartupTest, CellsAndPalettePicturesFormTheirGrids)
+{
+    start();
+    for (int n = 1; n <= rom::Cells; ++n) {
+        const QRect expected(8 + 33 * ((n - 1) % 14), 8 + 33 * ((n - 1) / 14), 32, 32);
+        ASSERT_EQ(form->findChild<QWidget *>(QStringLiteral("Image%1").arg(n)), form->Image[n - 1]);
+        EXPECT_EQ(form->Image[n - 1]->geometry(), expected) << "Image" << n;
+    }
+    for (int n = 1; n <= 256; ++n) {
+        const QRect expected(480 + 33 * ((n - 1) % 16), 8 + 33 * ((n - 1) / 16), 32, 32);
+        ASSERT_EQ(form->findChild<QWidget *>(QStringLiteral("Pic%1").arg(n)), form->Pic[n - 1]);
+        EXPECT_EQ(form->Pic[n - 1]->geometry(), expected) << "Pic" << n;
+    }
+    // The hidden map store: 168 columns, one row, all texts empty.
+    EXPECT_FALSE(form->StringGrid1->isVisibleTo(form.get()));
+    EXPECT_EQ(form->StringGrid1->columnCount(), 168);
+    EXPECT_EQ(form->StringGrid1->rowCount(), 1);
+    for (int n = 1; n <= rom::Cells; ++n)
+        EXPECT_TRUE(form->storeText(n).isEmpty());
+}
+
+TEST_F(StartupTest, WindowIsCaptionedAndSizedToTheNarrowPanel)
+{
+    start();
+    form->show();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("WMBeditor"));
+    EXPECT_EQ(form->size(), QSize(480, 543));
+    EXPECT_EQ(form->Panel1->geometry(), QRect(0, 0, 480, 543));
+    // The panel is the window's only child control.
+    EXPECT_EQ(form->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly),
+              QList<QWidget *>{form->Panel1});
+    EXPECT_EQ(form->SelectedTile, 0);
+    EXPECT_EQ(form->SelectedCell, 0);
+    EXPECT_EQ(form->LevelBase, 0);
+    EXPECT_EQ(form->StartDirectory, dir.path());
+    EXPECT_FALSE(form->RomFile.assigned());
+}
+
+// The two frames are solid 34 x 34 pictures and lie, with the grid
+// backdrop, beneath every cell and palette picture.
+TEST_F(StartupTest, FramesAreSolidAndLieBeneathEveryPicture)
+{
+    start();
+    EXPECT_TRUE(isSolid(imageOf(form->Red), {34, 34}, qRgb(224, 32, 64)));
+    EXPECT_TRUE(isSolid(imageOf(form->Green), {34, 34}, qRgb(224, 0, 128)));
+    EXPECT_TRUE(form->Black->picture().isNull());
+
+    QList<QWidget *> stack;
+    for (QObject *child : form->Panel1->children())
+        if (auto *w = qobject_cast<QWidget *>(child))
+            stack << w;
+    ASSERT_GE(stack.size(), 3);
+    EXPECT_EQ(stack[0], form->Black);
+    EXPECT_EQ(stack[1], form->Red);
+    EXPECT_EQ(stack[2], form->Green);
+
+    // Placed one pixel up and left of a cell, a frame shows only as its border.
+    form->Red->move(form->Image[15]->x() - 1, form->Image[15]->y() - 1);
+    const QImage shot = form->Panel1->grab(form->Red->geometry()).toImage();
+    EXPECT_EQ(shot.pixel(0, 0) & 0xFFFFFF, qRgb(224, 32, 64) & 0xFFFFFF);
+    EXPECT_EQ(shot.pixel(33, 33) & 0xFFFFFF, qRgb(224, 32, 64) & 0xFFFFFF);
+    EXPECT_EQ(shot.copy(1, 1, 32, 32), imageOf(form->Image[15]).convertToFormat(shot.format()));
+}
+
+TEST_F(StartupTest, TabOrderFollowsTheLayout)
+{
+    start();
+    const QList<QWidget *> expected = {
+        form->Button2,  form->Button1,  form->Button3,   form->Edit1,     form->Button4,
+        form->StringGrid1, form->Button10, form->Button5, form->Button27, form->Button28,
+        form->BitBtn1,  form->Edit2,    form->Edit3,     form->Edit4,     form->CheckBox1,
+        form->Hidemenu, form->Button6,  form->Edit5,     form->Button7,   form->CheckBox2};
+    QList<QWidget *> chain;
+    QWidget *w = form->Button2;
+    do {
+        if (expected.contains(w))
+            chain << w;
+        w = w->nextInFocusChain();
+    } while (w != form->Button2 && chain.size() < 40);
+    EXPECT_EQ(chain, expected);
+}
+
+// Every caption fits inside its button or check box with the window's font.
+TEST_F(StartupTest, CaptionsFitTheirControls)
+{
+    start();
+    for (QPushButton *b : form->Panel1->findChildren<QPushButton *>()) {
+        SCOPED_TRACE(b->objectName().toStdString());
+        const QString caption = QString(b->text()).remove(QLatin1Char('&'));
+        int needed = b->fontMetrics().horizontalAdvance(caption) + 6;
+        if (!b->icon().isNull())
+            needed += b->iconSize().width() + 4;
+        EXPECT_LE(needed, b->width());
+    }
+    for (QCheckBox *c : {form->CheckBox1, form->CheckBox2}) {
+        SCOPED_TRACE(c->objectName().toStdString());
+        QStyleOptionButton option;
+        option.initFrom(c);
+        const int indicator = c->style()->pixelMetric(QStyle::PM_IndicatorWidth, &option, c) +
+                              c->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &option, c);
+        EXPECT_LE(indicator + c->fontMetrics().horizontalAdvance(c->text()), c->width());
+    }
+}
+
+namespace {
+
+// A tile folder in the start directory and what start-up makes of it.
+struct FolderCase {
+    const char *name;
+    const char *damage;          // what is done to graph/<file> after copying the set
+    const char *file;
+    QString error;               // as the error box shows it, empty for none
+    bool cellsShowTile0;
+    int picturesLoaded;          // Pic1..Pic<n> show their tiles, the rest stay blank
+    int tileCodes;               // entries of TileCodeTable
+};
+
+const FolderCase folderCases[] = {
+    {"complete", "none", "", {}, true, 256, 256},
+    {"code80Missing", "remove", "80.bmp", QStringLiteral("Cannot open file graph/80.bmp."), true, 128, 256},
+    {"code0Missing", "remove", "0.bmp", QStringLiteral("Cannot open file graph/0.bmp."), false, 0, 0},
+    {"code0Truncated", "truncate", "0.bmp", QStringLiteral("Bitmap image is not valid."), false, 0, 0},
+    {"code7IsPng", "png", "7.bmp", QStringLiteral("Bitmap image is not valid."), true, 7, 256},
+    {"codeFFIsFolder", "folder", "FF.bmp", QStringLiteral("Cannot open file graph/FF.bmp."), true, 255, 256},
+};
+
+class StartupFolderTest : public StartupTest, public ::testing::WithParamInterface<FolderCase> {};
+
+} // namespace
+
+TEST_P(StartupFolderTest, ReportsTheFirstBadPictureAndKeepsWhatLoaded)
+{
+    const FolderCase &c = GetParam();
+    copyTileSet();
+    const QString file = graph(QString::fromLatin1(c.file));
+    const std::string damage = c.damage;
+    if (damage == "remove") {
+        ASSERT_TRUE(QFile::remove(file));
+    } else if (damage == "truncate") {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.resize(f.size() - 100));
+    } else if (damage == "png") {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(tile(QStringLiteral("7")).save(&buffer, "PNG"));
+        writeGraph(QString::fromLatin1(c.file), png);
+    } else if (damage == "folder") {
+        ASSERT_TRUE(QFile::remove(file));
+        ASSERT_TRUE(QDir().mkdir(file));
+    }
+    start();
+
+    EXPECT_EQ(dialogs.errors, c.error.isEmpty() ? QStringList() : QStringList{c.error});
+    for (int n = 1; n <= rom::Cells; ++n) {
+        if (c.cellsShowTile0)
+            ASSERT_EQ(imageOf(form->Image[n - 1]), tile(QStringLiteral("0"))) << "Image" << n;
+        else
+            ASSERT_TRUE(form->Image[n - 1]->picture().isNull()) << "Image" << n;
+    }
+    for (int n = 1; n <= 256; ++n) {
+        if (n <= c.picturesLoaded)
+            ASSERT_EQ(imageOf(form->Pic[n - 1]), tile(rom::hexCode(n - 1))) << "Pic" << n;
+        else
+            ASSERT_TRUE(form->Pic[n - 1]->picture().isNull()) << "Pic" << n;
+    }
+    ASSERT_EQ(form->TileCodeTable.size(), c.tileCodes);
+    for (int k = 0; k < c.tileCodes; ++k)
+        EXPECT_EQ(form->TileCodeTable[k], rom::hexCode(k));
+    // The captions and hints come before the pictures and are in place.
+    EXPECT_EQ(form->Button2->text(), QStringLiteral("Open ROM"));
+    EXPECT_EQ(form->Hidemenu->toolTip(), QStringLiteral("Open/hide tiles"));
+    EXPECT_EQ(form->width(), 480);
+}
+
+INSTANTIATE_TEST_SUITE_P(TileFolders, StartupFolderTest, ::testing::ValuesIn(folderCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// The user's own "graph" folder in the start directory wins over the shipped
+// set; without one the shipped set serves.
+TEST_F(StartupTest, OwnTileFolderIsPreferredOverTheShippedSet)
+{
+    start();
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_EQ(imageOf(form->Image[0]), tile(QStringLiteral("0")));
+
+    copyTileSet();
+    writeGraph(QStringLiteral("0.bmp"), solidBmp(qRgb(10, 200, 30)));
+    writeGraph(QStringLiteral("FF.bmp"), solidBmp(qRgb(250, 250, 0)));
+    start();
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    for (int n : {1, 100, 168})
+        EXPECT_TRUE(isSolid(imageOf(form->Image[n - 1]), {32, 32}, qRgb(10, 200, 30))) << n;
+    EXPECT_TRUE(isSolid(imageOf(form->Pic[0]), {32, 32}, qRgb(10, 200, 30)));
+    EXPECT_TRUE(isSolid(imageOf(form->Pic[255]), {32, 32}, qRgb(250, 250, 0)));
+    EXPECT_EQ(imageOf(form->Pic[1]), tile(QStringLiteral("1")));
+}
