@@ -1,0 +1,277 @@
+// Loads and saves that fail: a failed load changes nothing, a failed save
+// writes nothing, and the image opened before stays in use.
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "windowsupport.h"
+
+namespace {
+
+class LevelFailureTest : public WindowTest {
+protected:
+    void loadLevel(int level)
+    {
+        form->Edit1->setText(QString::number(level));
+        click(form->Button1);
+    }
+    QString graph(const QString &name) const { return dir.filePath(QStringLiteral("graph/") + name); }
+
+    // A tile code that level `level` shows and level `other` does not.
+    static QString codeOnlyIn(const QByteArray &bytes, int level, int other)
+    {
+        const QByteArray mine = bytes.mid(rom::mapAt(level), rom::Cells);
+        const QByteArray theirs = bytes.mid(rom::mapAt(other), rom::Cells);
+        for (char b : mine)
+            if (!theirs.contains(b))
+                return rom::hexCode(static_cast<unsigned char>(b));
+        return {};
+    }
+};
+
+} // namespace
+
+// A level that cannot be read or pictured in full is not shown at all: the
+// cells, the map store, the edits and the level a save writes stay.
+TEST_F(LevelFailureTest, FailedLoadLeavesTheLevelOnScreen)
+{
+    enum Damage { CutImage, RemovePicture, SpoilPicture };
+    struct Case {
+        const char *name;
+        Damage damage;
+        QString error;   // "%1" stands for the picture's code
+    };
+    const Case cases[] = {
+        {"imageCutAt49300", CutImage, QStringLiteral("Read beyond end of file.")},
+        {"pictureMissing", RemovePicture, QStringLiteral("Cannot open file graph/%1.bmp.")},
+        {"pictureNotABitmap", SpoilPicture, QStringLiteral("Bitmap image is not valid.")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.errors.clear();
+        copyTileSet();
+        writeRom(rom::randomImage(5));
+        const QByteArray bytes = romBytes();
+        const QString code = codeOnlyIn(bytes, 1, 2);
+        ASSERT_FALSE(code.isEmpty());
+        start();
+        openRom();
+        loadLevel(2);
+        const Shown before = shown();
+        const QString picture = graph(code + QStringLiteral(".bmp"));
+        if (c.damage == CutImage) {
+            writeRom(romBytes().left(49300));
+        } else if (c.damage == RemovePicture) {
+            ASSERT_TRUE(QFile::remove(picture));
+        } else {
+            QFile f(picture);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("\x89PNG\r\n\x1a\n not a bitmap");
+        }
+        loadLevel(1);
+        EXPECT_EQ(dialogs.errors, QStringList{QString(c.error).replace(QStringLiteral("%1"), code)});
+        Shown expected = before;
+        expected.edits[0] = QStringLiteral("1");
+        EXPECT_EQ(shown(), expected);
+        // A save now writes level 2 as it was loaded, not a mix of two levels.
+        // (On the cut image level 2 lies past the end: nothing is written.)
+        QByteArray written = romBytes();
+        if (written.size() >= rom::hintAt(2) + 55)
+            for (const rom::TextField &field : rom::textFields)
+                written.replace(field.at(2), field.length,
+                                rom::textBytes(rom::textAt(bytes, field.at(2), field.length), field.length));
+        click(form->Button5);
+        EXPECT_EQ(romBytes(), written);
+    }
+}
+
+// Open ROM on an image too short for level 1: the image is open but no level
+// is loaded, so "Save level" refuses and writes nothing.
+TEST_F(LevelFailureTest, FirstLoadFailingLeavesNothingToSave)
+{
+    struct Case {
+        const char *name;
+        QByteArray image;
+        QString number;
+        QString error;
+    };
+    const QByteArray demo = romBytes();
+    const Case cases[] = {
+        {"short", demo.left(49300), QStringLiteral("1"), QStringLiteral("Read beyond end of file.")},
+        {"emptyNumber", demo, QString(), QStringLiteral("'' is not a valid integer value.")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.errors.clear();
+        writeRom(c.image);
+        start();
+        form->Edit1->setText(c.number);
+        const Shown before = shown();
+        openRom();
+        EXPECT_EQ(dialogs.errors, QStringList{c.error});
+        EXPECT_TRUE(form->Button5->isEnabled());
+        EXPECT_EQ(shown(), before);
+
+        form->Edit2->setText(QStringLiteral("lost"));
+        click(form->Button5);
+        EXPECT_EQ(dialogs.errors.value(1), QStringLiteral("No level is loaded."));
+        EXPECT_EQ(romBytes(), c.image);
+    }
+}
+
+// A timer that is not a number stops the save before any byte is written,
+// the map store's changed tiles included.
+TEST_F(LevelFailureTest, SaveWithBadTimerWritesNothing)
+{
+    start();
+    openRom();
+    loadLevel(10);
+    const QByteArray before = romBytes();
+    click(form->Button10);
+    form->Edit2->setText(QStringLiteral("short"));
+    clearByKeys(form->Edit5);
+    ASSERT_TRUE(form->Edit5->text().isEmpty());
+    const Shown edited = shown();
+    click(form->Button5);
+    EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("'' is not a valid integer value.")});
+    EXPECT_EQ(romBytes(), before);
+    EXPECT_EQ(shown(), edited);
+}
+
+// An image that vanished after the load is not made anew by a save.
+TEST_F(LevelFailureTest, SaveNeverCreatesTheImage)
+{
+    start();
+    openRom();
+    loadLevel(3);
+    ASSERT_TRUE(QFile::remove(romPath));
+    click(form->Button5);
+    EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("File not found.")});
+    EXPECT_FALSE(QFile::exists(romPath));
+}
+
+// An Open ROM that fails keeps the image opened before: later loads and
+// saves go on working on it.
+TEST_F(LevelFailureTest, FailedOpenKeepsTheImageOpenedBefore)
+{
+    struct Case {
+        const char *name;
+        QString path;
+        QString error;
+    };
+    QDir(dir.path()).mkdir(QStringLiteral("folder.nes"));
+    const Case cases[] = {
+        {"missing", dir.filePath(QStringLiteral("gone.nes")), QStringLiteral("File not found.")},
+        {"folder", dir.filePath(QStringLiteral("folder.nes")), QStringLiteral("File access denied.")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.errors.clear();
+        start();
+        openRom();
+        loadLevel(4);
+        QByteArray expected = romBytes();
+        const Shown before = shown();
+        openRom(c.path);
+        EXPECT_EQ(dialogs.errors, QStringList{c.error});
+        EXPECT_EQ(shown(), before);
+        EXPECT_TRUE(form->Button1->isEnabled());
+
+        form->Edit2->setText(QStringLiteral("Kept"));
+        click(form->Button5);
+        expected.replace(rom::nameAt(4), 15, QByteArray("Kept") + QByteArray(11, '\0'));
+        EXPECT_EQ(romBytes(), expected);
+        loadLevel(5);
+        EXPECT_EQ(dialogs.errors.size(), 1);
+        EXPECT_EQ(form->LevelBase, rom::mapAt(5));
+    }
+}
+
+namespace {
+
+// Runs `scenario` in a child process whose user may not write the ROM (when
+// the tests run as root the child becomes "nobody", since root writes any
+// file) and returns the text it reports.
+QString runAsNobody(const std::function<QString()> &scenario)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return QStringLiteral("pipe failed");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(3);
+        const QByteArray report = scenario().toUtf8();
+        const ssize_t written = ::write(fds[1], report.constData(), static_cast<size_t>(report.size()));
+        ::_exit(written == report.size() ? 0 : 4);
+    }
+    ::close(fds[1]);
+    QByteArray report;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+        report.append(buffer, static_cast<int>(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return QStringLiteral("child failed with status %1").arg(status);
+    return QString::fromUtf8(report);
+}
+
+QString enabledFlags(const TForm1 &form)
+{
+    QString flags;
+    for (QPushButton *b : {form.Button1, form.Button3, form.Button4, form.Button5, form.Button27,
+                           form.Button28})
+        flags += b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+    return flags;
+}
+
+} // namespace
+
+// A read-only image is refused at once: "File access denied", no button
+// enabled, nothing loaded. The refusal is the kernel's, for a user who may
+// not write the file.
+TEST_F(LevelFailureTest, ReadOnlyImageIsRefused)
+{
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(romPath).constData(), 0444), 0);
+    const QByteArray before = romBytes();
+    const QString report = runAsNobody([&] {
+        FakeDialogs fake;
+        TForm1 window(fake, StartupPaths{dir.path(), QStringLiteral(WMB_BIN_DIR)});
+        fake.fileAnswers.push_back(romPath);
+        QTest::mouseClick(window.Button2, Qt::LeftButton);
+        return fake.errors.join(QLatin1Char('|')) + QLatin1Char(';') + enabledFlags(window) +
+               QLatin1Char(';') + window.Edit5->text() + QLatin1Char(';') + window.storeText(1);
+    });
+    EXPECT_EQ(report, QStringLiteral("File access denied.;000000;100;"));
+    EXPECT_EQ(romBytes(), before);
+}
+
+// An image that turns read-only after it was opened: the save fails at
+// once, before any byte is written.
+TEST_F(LevelFailureTest, ImageTurnedReadOnlyIsNotWritten)
+{
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(romPath).constData(), 0666), 0);
+    const QByteArray before = romBytes();
+    const QString report = runAsNobody([&] {
+        FakeDialogs fake;
+        TForm1 window(fake, StartupPaths{dir.path(), QStringLiteral(WMB_BIN_DIR)});
+        fake.fileAnswers.push_back(romPath);
+        QTest::mouseClick(window.Button2, Qt::LeftButton);
+        // The image now belongs to someone else and is read-only.
+        const QString copy = romPath + QStringLiteral(".new");
+        QFile::copy(romPath, copy);
+        ::chmod(QFile::encodeName(copy).constData(), 0444);
+        QFile::remove(romPath);
+        QFile::rename(copy, romPath);
+        window.Edit2->setText(QStringLiteral("never"));
+        QTest::mouseClick(window.Button5, Qt::LeftButton);
+        return fake.errors.join(QLatin1Char('|')) + QLatin1Char(';') + enabledFlags(window);
+    });
+    EXPECT_EQ(report, QStringLiteral("File access denied.;111111"));
+    EXPECT_EQ(romBytes(), before);
+}
