@@ -233,13 +233,24 @@ void TForm1::redoMapEdit()
 // Ctrl+S click their buttons only while those are enabled.
 void TForm1::connectMapGestures()
 {
+    // A press on the map or the palette takes the keyboard focus from a text
+    // edit, so that the undo keys act on the map again.
+    auto leaveTextEdit = [this] {
+        if (qobject_cast<QLineEdit *>(focusWidget()))
+            Panel1->setFocus(Qt::MouseFocusReason);
+    };
     for (int i = 0; i < wmb::MapCells; ++i) {
         const int n = i + 1;
         connect(Image[i], &PictureBox::pressed, this,
-                [this, n](Qt::MouseButton button, QPoint pos) { ImageMouseDown(n, button, pos); });
+                [this, n, leaveTextEdit](Qt::MouseButton button, QPoint pos) {
+                    leaveTextEdit();
+                    ImageMouseDown(n, button, pos);
+                });
         connect(Image[i], &PictureBox::dragged, this, &TForm1::ImageMouseMove);
         connect(Image[i], &PictureBox::released, this, &TForm1::ImageMouseUp);
     }
+    for (PictureBox *pic : Pic)
+        connect(pic, &PictureBox::pressed, this, leaveTextEdit);
     auto shortcut = [this](QKeyCombination keys, auto slot) {
         auto *s = new QShortcut(QKeySequence(keys), this);
         s->setContext(Qt::WindowShortcut);
