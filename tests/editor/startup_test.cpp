@@ -225,6 +225,18 @@ TEST_F(StartupTest, TabOrderFollowsTheLayout)
         w = w->nextInFocusChain();
     } while (w != form->Button2 && chain.size() < 40);
     EXPECT_EQ(chain, expected);
+
+    // Tab leaves the two number edits, past the disabled and hidden controls.
+    showWindow();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    const std::pair<QWidget *, QWidget *> steps[] = {{form->Edit1, form->Button10},
+                                                     {form->Edit5, form->Button7}};
+    for (auto [from, to] : steps) {
+        from->setFocus();
+        QTest::keyClick(from, Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), to) << from->objectName().toStdString();
+    }
 }
 
 // Every caption fits inside its button or check box with the window's font.
