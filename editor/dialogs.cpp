@@ -1,6 +1,7 @@
 #include "dialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -35,38 +36,55 @@ QString &QtDialogs::lastChoice(const QString &dialog)
     return mLastChoice[2];
 }
 
-QString QtDialogs::openFile(QWidget *parent, const QString &dialog, const QString &title,
-                            const QString &filter)
+void setUpOpenDialog(QFileDialog &box, const QString &dialog, const QString &title,
+                     const QString &filter, const QString &lastChoice)
 {
-    QFileDialog box(parent, title);
     box.setObjectName(dialog);
+    box.setWindowTitle(title);
     box.setAcceptMode(QFileDialog::AcceptOpen);
     box.setFileMode(QFileDialog::ExistingFile);
     box.setNameFilter(qtNameFilters(filter));
+    if (!lastChoice.isEmpty())
+        box.selectFile(lastChoice);
+}
+
+void setUpSaveDialog(QFileDialog &box, const QString &dialog, const QString &title,
+                     const QString &filter, const QString &defaultSuffix,
+                     const QString &proposedName, const QString &lastChoice)
+{
+    box.setObjectName(dialog);
+    box.setWindowTitle(title);
+    box.setAcceptMode(QFileDialog::AcceptSave);
+    box.setFileMode(QFileDialog::AnyFile);
+    box.setOption(QFileDialog::DontConfirmOverwrite, true);
+    box.setNameFilter(qtNameFilters(filter));
+    box.setDefaultSuffix(defaultSuffix);
+    if (!lastChoice.isEmpty())
+        box.setDirectory(QFileInfo(lastChoice).absolutePath());
+    box.selectFile(proposedName);
+}
+
+QString QtDialogs::openFile(QWidget *parent, const QString &dialog, const QString &title,
+                            const QString &filter)
+{
     QString &last = lastChoice(dialog);
-    if (!last.isEmpty())
-        box.selectFile(last);
+    QFileDialog box(parent);
+    setUpOpenDialog(box, dialog, title, filter, last);
     if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty())
         return {};
-    last = box.selectedFiles().constFirst();
-    return last;
+    return last = box.selectedFiles().constFirst();
 }
 
 QString QtDialogs::saveFile(QWidget *parent, const QString &dialog, const QString &title,
                             const QString &filter, const QString &defaultSuffix,
                             const QString &proposedName)
 {
-    QFileDialog box(parent, title);
-    box.setObjectName(dialog);
-    box.setAcceptMode(QFileDialog::AcceptSave);
-    box.setFileMode(QFileDialog::AnyFile);
-    box.setOption(QFileDialog::DontConfirmOverwrite, true);
-    box.setNameFilter(qtNameFilters(filter));
-    box.setDefaultSuffix(defaultSuffix);
-    box.selectFile(proposedName);
+    QString &last = lastChoice(dialog);
+    QFileDialog box(parent);
+    setUpSaveDialog(box, dialog, title, filter, defaultSuffix, proposedName, last);
     if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty())
         return {};
-    return lastChoice(dialog) = box.selectedFiles().constFirst();
+    return last = box.selectedFiles().constFirst();
 }
 
 bool QtDialogs::askOkCancel(QWidget *parent, const QString &caption, const QString &text)

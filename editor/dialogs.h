@@ -5,6 +5,7 @@
 
 #include <QString>
 
+class QFileDialog;
 class QWidget;
 
 class Dialogs {
@@ -52,3 +53,14 @@ QString errorBoxText(const QString &message);
 
 // "Level files|*.level" -> "Level files (*.level)"; pairs become lines.
 QString qtNameFilters(const QString &filter);
+
+// The file dialogs as QtDialogs shows them, set up but not yet shown.
+// `lastChoice` is the file chosen last in the same dialog, or empty: the open
+// dialog offers it again, the save dialog opens in its folder.
+// The save dialog asks nothing about overwriting (the export asks itself),
+// and appends "." + defaultSuffix to a name typed without an extension.
+void setUpOpenDialog(QFileDialog &box, const QString &dialog, const QString &title,
+                     const QString &filter, const QString &lastChoice);
+void setUpSaveDialog(QFileDialog &box, const QString &dialog, const QString &title,
+                     const QString &filter, const QString &defaultSuffix,
+                     const QString &proposedName, const QString &lastChoice);

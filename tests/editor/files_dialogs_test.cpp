@@ -1,0 +1,146 @@
+// The real file dialogs as QtDialogs sets them up, accepted with a typed
+// name as a user would (without showing them: the accept path is the one a
+// click on Save takes), and the error box text.
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "dialogs.h"
+
+namespace {
+
+QLineEdit *fileNameEdit(QFileDialog &box) { return box.findChild<QLineEdit *>("fileNameEdit"); }
+
+// What a click on the dialog's Save/Open button does (QFileDialog::accept,
+// reached through the public slot of QDialog).
+void accept(QFileDialog &box) { static_cast<QDialog &>(box).accept(); }
+
+// A widget dialog (the offscreen platform has no native one; say so anyway,
+// since only the widget dialog can be driven here) set up as the export's.
+void setUpExportDialog(QFileDialog &box, const QString &folder, const QString &last = {})
+{
+    box.setOption(QFileDialog::DontUseNativeDialog, true);
+    box.setDirectory(folder);
+    setUpSaveDialog(box, QStringLiteral("SaveDialog1"), QStringLiteral(" Please, save level file..."),
+                    QStringLiteral("Level files|*.level"), QStringLiteral("level"),
+                    QStringLiteral("level_7"), last);
+}
+
+} // namespace
+
+TEST(FileDialogs, SaveDialogShowsTheExportTexts)
+{
+    QTemporaryDir dir;
+    QFileDialog box;
+    setUpExportDialog(box, dir.path());
+    EXPECT_EQ(box.objectName(), "SaveDialog1");
+    EXPECT_EQ(box.windowTitle(), " Please, save level file...");
+    EXPECT_EQ(box.nameFilters(), QStringList{"Level files (*.level)"});
+    EXPECT_EQ(box.selectedNameFilter(), "Level files (*.level)");
+    EXPECT_EQ(box.defaultSuffix(), "level");
+    EXPECT_EQ(box.acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(box.fileMode(), QFileDialog::AnyFile);
+    EXPECT_TRUE(box.testOption(QFileDialog::DontConfirmOverwrite));
+    ASSERT_NE(fileNameEdit(box), nullptr);
+    EXPECT_EQ(fileNameEdit(box)->text(), "level_7") << "the proposed name is offered";
+}
+
+// What the dialog returns for what the user typed: ".level" is appended to a
+// name without an extension, an existing file is taken without a question
+// (the export asks its own).
+TEST(FileDialogs, SaveDialogReturnsTheChosenFile)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("sub"));
+    QFile old(dir.filePath(QStringLiteral("old.level")));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.close();
+
+    const struct {
+        QString typed;    // empty: the proposed name kept
+        QString chosen;   // relative to the folder
+    } rows[] = {
+        {{}, "level_7.level"},
+        {"mine", "mine.level"},
+        {"mine.lvl", "mine.lvl"},
+        {"two.dots.level", "two.dots.level"},
+        {"old", "old.level"},
+        {"old.level", "old.level"},
+        {dir.filePath("sub/deep"), "sub/deep.level"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.typed.toStdString());
+        QFileDialog box;
+        setUpExportDialog(box, dir.path());
+        ASSERT_TRUE(box.testOption(QFileDialog::DontConfirmOverwrite))
+            << "otherwise accept() would wait for Qt's own question";
+        if (!row.typed.isEmpty())
+            fileNameEdit(box)->setText(row.typed);
+        accept(box);
+        EXPECT_EQ(box.result(), QDialog::Accepted);
+        EXPECT_EQ(box.selectedFiles(), QStringList{dir.filePath(row.chosen)});
+    }
+}
+
+// The next export opens in the folder of the file chosen last.
+TEST(FileDialogs, SaveDialogOpensWhereTheLastExportWent)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("exports"));
+    QFileDialog box;
+    setUpExportDialog(box, dir.path(), dir.filePath("exports/level_3.level"));
+    EXPECT_EQ(QDir(box.directory()).canonicalPath(), QDir(dir.filePath("exports")).canonicalPath());
+    EXPECT_EQ(fileNameEdit(box)->text(), "level_7");
+}
+
+TEST(FileDialogs, OpenDialogsShowTheirTextsAndOfferTheLastChoice)
+{
+    QTemporaryDir dir;
+    const QString last = dir.filePath(QStringLiteral("chosen.level"));
+    QFile file(last);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    const struct {
+        QString dialog, title, filter;
+        QStringList shown;
+    } rows[] = {
+        {"OpenDialog2", " Please, open level file...", "level files|*.level", {"level files (*.level)"}},
+        {"OpenDialog1", " Open file Wumblers (USA) (Unl).nes", "Any file (*.*)|*.*", {"Any file (*.*)"}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.dialog.toStdString());
+        QFileDialog box;
+        box.setOption(QFileDialog::DontUseNativeDialog, true);
+        setUpOpenDialog(box, row.dialog, row.title, row.filter, last);
+        EXPECT_EQ(box.objectName(), row.dialog);
+        EXPECT_EQ(box.windowTitle(), row.title);
+        EXPECT_EQ(box.nameFilters(), row.shown);
+        EXPECT_EQ(box.acceptMode(), QFileDialog::AcceptOpen);
+        EXPECT_EQ(box.fileMode(), QFileDialog::ExistingFile);
+        EXPECT_EQ(QDir(box.directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
+        accept(box);
+        EXPECT_EQ(box.selectedFiles(), QStringList{last}) << "the last choice is offered again";
+    }
+}
+
+TEST(FileDialogs, ErrorBoxEndsTheMessageWithAFullStop)
+{
+    const struct {
+        QString message, shown;
+    } rows[] = {
+        {"File not found", "File not found."},
+        {"Cannot open file graph/1F.bmp", "Cannot open file graph/1F.bmp."},
+        {"'' is not a valid integer value", "'' is not a valid integer value."},
+        {"Level file line 3: \"1G\" is not a tile code (0 to FF)",
+         "Level file line 3: \"1G\" is not a tile code (0 to FF)"},   // ')' sorts before '.'
+        {"Already ends.", "Already ends."},
+        {"", ""},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(errorBoxText(row.message), row.shown) << row.message.toStdString();
+}
