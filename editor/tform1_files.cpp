@@ -3,11 +3,16 @@
 
 #include <QLineEdit>
 
+#include <algorithm>
+
 #include "dialogs.h"
 #include "errors.h"
 #include "hexcode.h"
 #include "levelfile.h"
 
+// Writes the level as the controls hold it, unsaved edits included; the ROM
+// image and the controls are not touched. The file is written beside its
+// place and renamed over it, so a failed export leaves any old file whole.
 void TForm1::Button27Click()
 {
     guarded([&] {
@@ -26,6 +31,7 @@ void TForm1::Button27Click()
     });
 }
 
+// Cancelling the dialog changes nothing: no save and no reload.
 void TForm1::Button28Click()
 {
     guarded([&] {
@@ -38,19 +44,28 @@ void TForm1::Button28Click()
     });
 }
 
-// Everything that can fail is checked before the image or the editor
-// changes: the level number the reload will read, the file, every tile
-// picture it names, the timer. Then the level loaded last is written and
-// reloaded, so the editor shows what the image now holds.
+// All or nothing: the level number the reload will read, the file, every
+// tile picture it names and every picture the reload will show are checked
+// before the image or the editor changes. Then the level loaded last is
+// written, synced and the level of the number box reloaded, so the editor
+// shows what the image now holds.
 void TForm1::importLevel(const QString &path)
 {
     if (!mLevelLoaded)
         throw wmb::NoLevelError();
-    wmb::StrToInt(Edit1->text().toStdString());
+    const int shown = std::clamp<int>(wmb::StrToInt(Edit1->text().toStdString()), 1, wmb::LevelCount);
     const wmb::LevelFields fields = wmb::parseLevelFile(wmb::readWholeFile(path.toStdString()));
     mTiles.loadMap(fields.codes);
     const wmb::LevelRecord record = wmb::recordFromFields(fields);
+
     RomFile.open();
+    // The number box may name another level than the one loaded last; that
+    // level is not written (records do not overlap), so what the reload will
+    // show can be read now.
+    const std::int32_t reloadBase = wmb::LevelBaseOf(shown);
+    if (reloadBase != LevelBase)
+        mTiles.loadMap(wmb::fieldsFromRecord(wmb::readLevelRecord(RomFile, reloadBase)).codes);
+
     wmb::writeLevelRecord(RomFile, LevelBase, record);
     RomFile.sync();
     loadLevel();
