@@ -1,0 +1,178 @@
+// Import level: a level file goes into the level loaded last and the editor
+// shows what the ROM then holds; cancelling changes nothing.
+#include "filesfixture.h"
+
+class ImportTest : public FilesTest {
+protected:
+    void SetUp() override
+    {
+        FilesTest::SetUp();
+        start();
+        openRom();
+        ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+    }
+
+    // A level file as the export writes it, with one line replaced (1-based).
+    QByteArray exportedWithLine(int level, int line, const QByteArray &text)
+    {
+        loadLevel(level);
+        QList<QByteArray> lines = exportTo(path("base.level")).split('\n');
+        lines[line - 1] = text + "\r";
+        return lines.join('\n');
+    }
+
+    void expectNoErrors() const
+    {
+        EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+    }
+};
+
+// Level 4 exported and imported while level 9 is loaded: level 9 becomes a
+// copy of level 4, and not one other byte of the image changes.
+TEST_F(ImportTest, CopiesOneLevelOntoAnother)
+{
+    loadLevel(4);
+    const EditorSnapshot level4 = snapshot();
+    exportTo(path("level_4.level"));
+    loadLevel(9);
+    const QByteArray before = romBytes();
+    ASSERT_NE(withLevelCopied(before, 4, 9), before);
+
+    importFrom(path("level_4.level"));
+
+    expectNoErrors();
+    EXPECT_EQ(dialogs.fileCalls.back().dialog, "OpenDialog2");
+    EXPECT_EQ(dialogs.fileCalls.back().title, " Please, open level file...");
+    EXPECT_EQ(dialogs.fileCalls.back().filter, "level files|*.level");
+    EXPECT_EQ(romBytes(), withLevelCopied(before, 4, 9));
+    EditorSnapshot expected = level4;
+    expected.edits[0] = QStringLiteral("9");
+    EXPECT_EQ(snapshot(), expected) << "the editor shows level 9 as the image now holds it";
+}
+
+// The round trip keeps unsaved paint and typed texts: what was exported is
+// what the image and the editor hold after the import.
+TEST_F(ImportTest, ExportThenImportRestoresCodesAndTexts)
+{
+    loadLevel(2);
+    for (const int cell : {1, 15, 100, 168}) {
+        click(form->Pic[0xC0 + cell % 16]);
+        click(form->Image[cell - 1]);
+    }
+    form->Edit2->setText(QStringLiteral("Round trip"));
+    form->Edit3->setText(QString::fromUtf8("\u0406 me"));
+    form->Edit4->setText(QStringLiteral("Keys & {gems} ~ 100%"));
+    form->Edit5->setText(QStringLiteral("345"));
+    const EditorSnapshot edited = snapshot();
+    exportTo(path("trip.level"));
+
+    loadLevel(2);   // the edits are gone from the editor
+    ASSERT_NE(snapshot().store, edited.store);
+    importFrom(path("trip.level"));
+
+    expectNoErrors();
+    const EditorSnapshot after = snapshot();
+    EXPECT_EQ(after.store, edited.store);
+    EXPECT_EQ(after.cells, edited.cells);
+    EXPECT_EQ(after.edits, (QStringList{"2", "345", QString::fromUtf8("Round trip\u2022\u2022\u2022\u2022\u2022"),
+                                        QString::fromUtf8("\u0406 me") + QString(9, QChar(0x2022)),
+                                        "Keys & {gems} ~ 100%" + QString(35, QChar(0x2022))}));
+    // The record itself: loading it afresh shows the same.
+    loadLevel(2);
+    EXPECT_EQ(snapshot(), after);
+}
+
+// The save cuts a long name line to the field; the reload shows the cut.
+TEST_F(ImportTest, LongNameLineIsCutByTheSave)
+{
+    const QByteArray name20 = "ABCDEFGHIJKLMNOPQRST";
+    writeFile(path("long.level"), exportedWithLine(11, 171, name20));
+    const QByteArray before = romBytes();
+    importFrom(path("long.level"));
+
+    expectNoErrors();
+    EXPECT_EQ(form->Edit2->text(), "ABCDEFGHIJKLMNO");
+    const int base = wmb::LevelBaseOf(11);
+    EXPECT_EQ(romBytes().mid(base + wmb::NameOffset, wmb::NameLength), name20.left(15));
+    EXPECT_EQ(romBytes().mid(base - 1, 2), before.mid(base - 1, 2)) << "nothing beyond the field";
+}
+
+// Lines end at LF or CR LF, a lone CR is dropped, a missing final line end
+// does not matter: each form imports to the same image.
+TEST_F(ImportTest, LineEndsReadAlike)
+{
+    loadLevel(8);
+    form->Edit2->setText(QStringLiteral("ABCD"));
+    const QByteArray crlf = exportTo(path("crlf.level"));
+    QByteArray lf = crlf;
+    lf.replace("\r\n", "\n");
+    QByteArray loneCr = crlf;
+    loneCr.replace("ABCD", "AB\rCD");
+    const QByteArray original = romBytes();
+
+    importFrom(path("crlf.level"));
+    expectNoErrors();
+    const QByteArray reference = romBytes();
+    const EditorSnapshot shown = snapshot();
+    ASSERT_NE(reference, original);
+    EXPECT_EQ(form->Edit2->text(), QString::fromUtf8("ABCD") + QString(11, QChar(0x2022)));
+
+    const struct {
+        const char *name;
+        QByteArray bytes;
+    } rows[] = {
+        {"LF only", lf},
+        {"no final line end", crlf.chopped(2)},
+        {"LF only, no final line end", lf.chopped(1)},
+        {"lone CR inside a text", loneCr},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        writeRom(original);
+        loadLevel(8);
+        writeFile(path("variant.level"), row.bytes);
+        importFrom(path("variant.level"));
+        expectNoErrors();
+        EXPECT_EQ(romBytes(), reference);
+        EXPECT_EQ(snapshot(), shown);
+    }
+}
+
+// Cancel means cancel: no save and no reload, so unsaved paint stays on
+// screen and out of the image.
+TEST_F(ImportTest, CancelledDialogChangesNothing)
+{
+    loadLevel(5);
+    click(form->Pic[0x77]);
+    click(form->Image[40]);
+    form->Edit2->setText(QStringLiteral("typed"));
+    const EditorSnapshot shown = snapshot();
+    const QByteArray rom = romBytes();
+
+    click(form->Button28);   // no answer queued: the dialog is cancelled
+
+    EXPECT_EQ(dialogs.fileCalls.back().dialog, "OpenDialog2");
+    expectNoErrors();
+    EXPECT_EQ(romBytes(), rom);
+    EXPECT_EQ(snapshot(), shown);
+}
+
+// The reload reads the level the number box names. When that is another
+// level than the one loaded last, the file still goes into the level loaded
+// last, and the editor shows the other level.
+TEST_F(ImportTest, ReloadShowsTheLevelOfTheNumberBox)
+{
+    loadLevel(4);
+    exportTo(path("level_4.level"));
+    loadLevel(12);
+    const EditorSnapshot level12 = snapshot();
+    loadLevel(9);
+    const QByteArray before = romBytes();
+    form->Edit1->setText(QStringLiteral("12"));
+
+    importFrom(path("level_4.level"));
+
+    expectNoErrors();
+    EXPECT_EQ(romBytes(), withLevelCopied(before, 4, 9));
+    EXPECT_EQ(snapshot(), level12);
+}
