@@ -204,10 +204,23 @@ std::string readWholeFile(const std::string &path)
 {
     int fd;
     do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Non-blocking, so that a pipe chosen by mistake cannot hang the
+        // program before it is refused below.
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         throwErrno(errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        throwErrno(err);
+    }
+    // Only a plain file is read: a device such as /dev/zero would never end.
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw InOutError(IoAccessDenied);
+    }
     std::string bytes;
     char buffer[64 * 1024];
     for (;;) {
@@ -221,6 +234,10 @@ std::string readWholeFile(const std::string &path)
         }
         if (got == 0)
             break;
+        if (bytes.size() + static_cast<std::size_t>(got) > MaxWholeFileSize) {
+            ::close(fd);
+            throw RuntimeError("The file is larger than 64 MiB");
+        }
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
     ::close(fd);

@@ -30,6 +30,9 @@ std::vector<std::string> splitLevelFileLines(std::string_view bytes);
 LevelFields parseLevelFile(std::string_view bytes);
 
 // Whole-file helpers over POSIX; failures throw InOutError.
+// readWholeFile reads plain files only (anything else is 5, "File access
+// denied") of at most MaxWholeFileSize bytes (larger: RuntimeError).
+constexpr std::size_t MaxWholeFileSize = std::size_t{64} << 20;
 std::string readWholeFile(const std::string &path);
 // Writes to a temporary file beside path, fsyncs it and renames it over path,
 // so a failure leaves any existing file as it was.

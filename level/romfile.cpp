@@ -51,10 +51,20 @@ void RomFile::assign(std::string path)
 
 void RomFile::open()
 {
+    openWith(O_RDWR);
+}
+
+void RomFile::openForReading()
+{
+    openWith(O_RDONLY);
+}
+
+void RomFile::openWith(int flags)
+{
     close();
     int fd;
     do {
-        fd = ::open(mPath.c_str(), O_RDWR | O_CLOEXEC);
+        fd = ::open(mPath.c_str(), flags | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         throwErrno(errno);

@@ -26,6 +26,10 @@ public:
     // Throws InOutError (2 missing, 5 read-only, a folder or anything else
     // that is not a plain file such as a device, ...).
     void open();
+    // Opens the bound file for reading only (O_RDONLY), for programs that
+    // only look at levels: a read-only image can be read. Writes then fail
+    // with "File access denied".
+    void openForReading();
     void close() noexcept;
     bool isOpen() const noexcept { return mFd >= 0; }
 
@@ -40,6 +44,8 @@ public:
     std::int64_t size();
 
 private:
+    void openWith(int flags);
+
     std::string mPath;
     int mFd = -1;
 };

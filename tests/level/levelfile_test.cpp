@@ -300,6 +300,11 @@ TEST(LevelFileIo, FailuresAreTheRuntimesAndLeaveNothingBehind)
     EXPECT_EQ(writeError(folder.file("sub")), "File access denied");
     EXPECT_EQ(readError(folder.file("missing.level")), "File not found");
     EXPECT_EQ(readError(folder.file("sub")), "File access denied");
+    // Devices and pipes would never end or never start: refused at once.
+    EXPECT_EQ(readError("/dev/zero"), "File access denied");
+    ASSERT_EQ(::mkfifo(folder.file("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(readError(folder.file("pipe")), "File access denied");
+    std::filesystem::remove(folder.file("pipe"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
                             std::filesystem::directory_iterator()),
               1) << "only the folder sub remains";

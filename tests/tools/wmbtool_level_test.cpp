@@ -238,6 +238,29 @@ TEST(WmbtoolImport, ReadOnlyRomIsRefusedAndKept)
     EXPECT_EQ(readBytes(rom), before);
 }
 
+// A ROM hacker's original dump is often kept read-only: the commands that
+// only read levels work on it, as an unprivileged user for whom the mode binds.
+TEST(WmbtoolReading, ReadOnlyRomCanBeListedExportedAndRendered)
+{
+    TempDir dir;
+    const std::string rom = copyDemoRom(dir);
+    const Bytes before = readBytes(rom);
+    ::chmod(rom.c_str(), 0444);
+    ::chmod(dir.path().c_str(), 0777);   // nobody writes the outputs beside it
+    const std::vector<std::vector<std::string>> commands = {
+        {"list", rom},
+        {"export", rom, "5", dir.file("five.level")},
+        {"render", rom, "5", dir.file("five.png")},
+    };
+    for (const auto &args : commands) {
+        const ToolResult r = runTool(args, {}, /*asNobody=*/true);
+        EXPECT_EQ(r.status, 0) << args[0] << ": " << r.err;
+    }
+    EXPECT_TRUE(exists(dir.file("five.level")));
+    EXPECT_TRUE(exists(dir.file("five.png")));
+    EXPECT_EQ(readBytes(rom), before);
+}
+
 TEST(WmbtoolImport, RefusesAnImageTooShortForTheLevel)
 {
     TempDir dir;

@@ -14,12 +14,15 @@ namespace wmbtool {
 
 namespace {
 
-// The image opened as the editor opens it (read-write, never created).
-void openRom(wmb::RomFile &rom, const std::string &path)
+// The image is never created; only import opens it for writing, so the
+// reading commands work on a read-only dump too.
+enum class RomAccess { Read, ReadWrite };
+
+void openRom(wmb::RomFile &rom, const std::string &path, RomAccess access)
 {
     onFile(path, [&] {
         rom.assign(path);
-        rom.open();
+        access == RomAccess::ReadWrite ? rom.open() : rom.openForReading();
     });
 }
 
@@ -62,7 +65,7 @@ void runList(const Invocation &inv)
     expectArgs(inv, 1, "ROM");
     const std::string &romPath = inv.args[0];
     wmb::RomFile rom;
-    openRom(rom, romPath);
+    openRom(rom, romPath, RomAccess::Read);
     // Everything is read before the first line is printed, so a short image
     // prints an error and no half list.
     std::array<wmb::LevelFields, wmb::LevelCount> levels;
@@ -86,7 +89,7 @@ void runExport(const Invocation &inv)
     refuseOverwritingInput(outPath, {romPath});
 
     wmb::RomFile rom;
-    openRom(rom, romPath);
+    openRom(rom, romPath, RomAccess::Read);
     const wmb::LevelRecord record = readLevel(rom, level);
     rom.close();
     const std::string text = wmb::levelFileText(wmb::fieldsFromRecord(record));
@@ -108,7 +111,7 @@ void runImport(const Invocation &inv)
     const wmb::LevelRecord record = onFile(filePath, [&] { return wmb::recordFromFields(fields); });
 
     wmb::RomFile rom;
-    openRom(rom, romPath);
+    openRom(rom, romPath, RomAccess::ReadWrite);
     // The editor imports into a level it has loaded, so a level the image
     // cannot hold whole is refused the same way before anything is written.
     readLevel(rom, level);

@@ -109,7 +109,7 @@ void runRender(const Invocation &inv)
     onFile(romPath, [&] {
         wmb::RomFile rom;
         rom.assign(romPath);
-        rom.open();
+        rom.openForReading();
         for (int n = first; n <= last; ++n) {
             try {
                 records.push_back(wmb::readLevelRecord(rom, wmb::LevelBaseOf(n)));
