@@ -1,0 +1,42 @@
+// The level file reader on any bytes: it either refuses the file with one of
+// its own errors or returns fields that the writer turns back into a file
+// the reader reads to the same fields.
+#include "errors.h"
+#include "fuzzcheck.h"
+#include "hexcode.h"
+#include "levelfile.h"
+
+#include <algorithm>
+
+using wmbfuzz::check;
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, std::size_t size)
+{
+    const std::string_view bytes = wmbfuzz::asText(data, size);
+
+    const std::vector<std::string> lines = wmb::splitLevelFileLines(bytes);
+    const auto newlines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+    check(lines.size() == newlines + (!bytes.empty() && bytes.back() != '\n'),
+          "a line per LF, plus a final line without one");
+    for (const std::string &line : lines)
+        check(line.find_first_of("\r\n") == std::string::npos, "lines hold no CR or LF");
+
+    wmb::LevelFields fields;
+    try {
+        fields = wmb::parseLevelFile(bytes);
+    } catch (const wmb::LevelFileError &) {
+        return 0;
+    } catch (const wmb::InOutError &e) {
+        check(e.code() == wmb::IoInvalidNumericInput, "the only I/O error of the reader is 106");
+        return 0;
+    }
+    for (const std::string &code : fields.codes)
+        check(wmb::isTileCodeText(code), "every map code is a tile code text");
+    std::int32_t timer = 0;
+    check(wmb::tryStrToInt(fields.timer, timer), "the timer is a whole number");
+
+    const std::string written = wmb::levelFileText(fields);
+    check(wmb::splitLevelFileLines(written).size() == wmb::LevelFileLines, "the writer writes 174 lines");
+    check(wmb::parseLevelFile(written) == fields, "write then read gives the same fields");
+    return 0;
+}
