@@ -1,0 +1,129 @@
+// The reference model of the editor: the ROM images and level files the
+// window may touch, and everything the window shows, updated by plain rules
+// for each user action. The random test runs every action on the real window
+// and on this model and compares the two.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <map>
+#include <vector>
+
+#include "modelrules.h"
+
+namespace model {
+
+// An error box the action must show: its exact text, or its beginning.
+struct ExpectedError {
+    QString text;
+    bool prefix = false;
+};
+
+// A map cell: its store text and the tile whose picture it shows.
+struct MapCell {
+    QString code;
+    QString picture;
+    bool operator==(const MapCell &) const = default;
+};
+using MapState = std::array<MapCell, Cells>;
+
+// A one-line edit: text, cursor and length limit in UTF-16 units, as the
+// widget keeps them.
+struct EditModel {
+    QString text;
+    int cursor = 0;
+    int maxLength = 0;
+
+    void set(const QString &t);            // the program sets the text: cut, cursor to the end
+    void type(const QString &s);           // typed at the cursor, cut to the room left
+    void deleteForward();
+};
+
+enum class Key { Character, Backspace, Delete, Home, End };
+
+// The ROM image the window has bound.
+enum class Rom { None, Good, Short };
+
+// Outcome of choosing a file in a dialog, as the file system has it.
+enum class Target { Cancel, File, Missing, Folder, MissingFolder, LongName };
+
+class EditorModel {
+public:
+    explicit EditorModel(const QByteArray &demoRom);
+
+    // Files.
+    QByteArray goodRom;
+    QByteArray shortRom;
+    bool shortExists = false;
+    Rom bound = Rom::None;
+    std::map<QString, QByteArray> exports;   // file name in the temp folder -> bytes
+
+    // The window.
+    EditModel level{QStringLiteral("1"), 1, 3};
+    EditModel timer{QStringLiteral("100"), 3, 4};
+    EditModel name{{}, 0, NameLength};
+    EditModel author{{}, 0, AuthorLength};
+    EditModel hint{{}, 0, HintLength};
+    MapState map;
+    bool buttonsEnabled = false;
+    bool levelLoaded = false;
+    int loadedLevel = 0;
+    int selectedTile = 0;
+    QString selectedCode;
+    int selectedCell = 0;
+    bool activeSelect = false;
+    bool gridShown = true;
+    std::vector<std::pair<MapState, MapState>> undoSteps;   // (before, after), oldest first
+    std::vector<std::pair<MapState, MapState>> redoSteps;   // newest last
+
+    // Errors the action being modelled must show, in order.
+    std::vector<ExpectedError> errors;
+
+    // The map.
+    void pickPalette(int n);
+    void beginGesture();
+    void paint(int cell);          // one cell of a press or a stroke
+    void endGesture();
+    void rightPick(int cell);
+    void clearScreen();
+    void undo();
+    void redo();
+
+    // The edits and bounds.
+    void levelKey(Key key, QChar ch = {});
+    void timerKey(Key key, QChar ch = {});
+    void levelMouseMove();
+    void timerMouseMove();
+    void panelMouseMove();
+    void timerArrow(int step);   // -1 "<", +1 ">"
+
+    // Level actions; each does nothing while its button is disabled.
+    void reload();
+    void stepLevel(int delta);
+    void save();
+    void openRom(Target target, Rom rom);
+    // The export after its dialog: `name` is the chosen file in the temp
+    // folder, `exists` whether a file has that name, `ok` the answer to the
+    // overwrite question.
+    void exportLevel(Target target, const QString &name, bool exists, bool ok);
+    // The import after its dialog; `file` is the chosen file's bytes.
+    void importLevel(Target target, const QByteArray &file);
+
+    // What the export writes for the level the window shows.
+    QByteArray levelFileBytes() const;
+    QByteArray &boundBytes() { return bound == Rom::Short ? shortRom : goodRom; }
+
+    static constexpr int UndoLimit = 1000;
+
+private:
+    void load();
+    void clampLevel();
+    void clampTimer();
+    void convertError(const QString &text);
+    void error(const QString &text, bool prefix = false);
+    MapState gestureStart;
+};
+
+} // namespace model

@@ -1,0 +1,229 @@
+// The random actions on files: Open ROM of good and bad images, export to
+// new, existing and impossible places, import of good and bad level files.
+#include "modelrun.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "tform1.h"
+
+using model::Rom;
+using model::Target;
+
+void ModelRun::openRom()
+{
+    const int roll = below(100);
+    Target target = Target::File;
+    Rom rom = Rom::Good;
+    QString answer = path(QStringLiteral("demo.nes"));
+    QString what = QStringLiteral("the demo ROM copy");
+    if (roll < 5) {
+        target = Target::Cancel;
+        answer.clear();
+        what = QStringLiteral("cancelled");
+    } else if (roll < 20) {
+        target = Target::Missing;
+        answer = path(QStringLiteral("none.nes"));
+        what = QStringLiteral("a missing file");
+    } else if (roll < 30) {
+        target = Target::Folder;
+        answer = path(QStringLiteral("folder.nes"));
+        what = QStringLiteral("a folder");
+    } else if (roll < 35) {
+        target = Target::LongName;
+        answer = path(QString(300, QLatin1Char('x')) + QStringLiteral(".nes"));
+        what = QStringLiteral("a name too long");
+    } else if (roll < 60) {
+        // A short image made from the good one: some levels fit, some not.
+        static const int sizes[] = {0,     16,    49168, 49300, 49422, 49423, 50000,
+                                    53000, 55000, 57358, 57359, 60000};
+        const int size = sizes[below(std::size(sizes))];
+        mModel->shortRom = mModel->goodRom.left(size);
+        mModel->shortExists = true;
+        writeFile(path(QStringLiteral("short.nes")), mModel->shortRom);
+        rom = Rom::Short;
+        answer = path(QStringLiteral("short.nes"));
+        what = QStringLiteral("an image of %1 bytes").arg(size);
+    }
+    const bool keys = chance(15);
+    log(QStringLiteral("Open ROM%1: %2").arg(keys ? " by Ctrl+O" : "", what));
+    mDialogs.fileAnswers.push_back(answer);
+    mExpectedFileDialogs = 1;
+    if (keys)
+        QTest::keyClick(mForm.get(), Qt::Key_O, Qt::ControlModifier);
+    else
+        click(mForm->Button2);
+    mModel->openRom(target, rom);
+}
+
+void ModelRun::exportLevel()
+{
+    const int roll = below(100);
+    Target target = Target::File;
+    QString name;
+    if (roll < 10) {
+        target = Target::Cancel;
+    } else if (roll < 30) {
+        name = QStringLiteral("level_") + mModel->level.text + QStringLiteral(".level");
+    } else if (roll < 80) {
+        static const char *const names[] = {"a.level", "b.level", "\u0416\u0443\u043A m\u00E9.level"};
+        name = QString::fromUtf8(names[below(std::size(names))]);
+    } else if (roll < 87) {
+        name = QStringLiteral("demo.nes");   // the ROM itself: the question is answered Cancel
+    } else if (roll < 94) {
+        target = Target::MissingFolder;
+        name = QStringLiteral("nofolder/x.level");
+    } else {
+        target = Target::Folder;
+        name = QStringLiteral("sub");
+    }
+    const bool exists = target == Target::File &&
+                        (mModel->exports.count(name) || name == QLatin1String("demo.nes"));
+    const bool ok = exists && name != QLatin1String("demo.nes") && chance(50);
+    log(QStringLiteral("Export level to %1%2")
+            .arg(target == Target::Cancel ? QStringLiteral("(cancelled)") : name,
+                 exists ? (ok ? QStringLiteral(", rewrite: OK") : QStringLiteral(", rewrite: Cancel")) : QString()));
+    if (mModel->buttonsEnabled) {
+        mDialogs.fileAnswers.push_back(target == Target::Cancel ? QString() : path(name));
+        mExpectedFileDialogs = 1;
+        mExpectedProposedName = QStringLiteral("level_") + mModel->level.text;
+        if (exists) {
+            mDialogs.okAnswers.push_back(ok);
+            mExpectedQuestions = 1;
+        }
+    }
+    click(mForm->Button27);
+    mModel->exportLevel(target, name, exists, ok);
+}
+
+void ModelRun::import(Target target, const QString &file, const QByteArray &bytes)
+{
+    if (mModel->buttonsEnabled) {
+        mDialogs.fileAnswers.push_back(target == Target::Cancel ? QString() : file);
+        mExpectedFileDialogs = 1;
+    }
+    click(mForm->Button28);
+    mModel->importLevel(target, bytes);
+    if (mModel->errors.empty() && mModel->buttonsEnabled && target == Target::File)
+        ++mCounts[QStringLiteral("(imports that wrote)")];
+}
+
+void ModelRun::importGoodFile()
+{
+    if (!mModel->exports.empty() && chance(35)) {
+        auto it = mModel->exports.begin();
+        std::advance(it, below(static_cast<int>(mModel->exports.size())));
+        log(QStringLiteral("Import level from the export %1").arg(it->first));
+        return import(Target::File, path(it->first), it->second);
+    }
+    const QByteArray bytes = randomLevelFile();
+    writeFile(path(QStringLiteral("in/good.level")), bytes);
+    log(QStringLiteral("Import level from a made level file of %1 bytes").arg(bytes.size()));
+    import(Target::File, path(QStringLiteral("in/good.level")), bytes);
+}
+
+void ModelRun::importBadFile()
+{
+    const int roll = below(100);
+    if (roll < 8) {
+        log(QStringLiteral("Import level: cancelled"));
+        return import(Target::Cancel, {}, {});
+    }
+    if (roll < 16) {
+        log(QStringLiteral("Import level from a missing file"));
+        return import(Target::Missing, path(QStringLiteral("in/none.level")), {});
+    }
+    if (roll < 22) {
+        log(QStringLiteral("Import level from a folder"));
+        return import(Target::Folder, path(QStringLiteral("sub")), {});
+    }
+    QList<QByteArray> lines = randomLevelFile().split('\n');
+    QString what;
+    const int kind = below(7);
+    if (kind == 0) {
+        static const char *const counts[] = {"16x8", "167", "-168", "99999999999", "", "0x A8", "169"};
+        const int k = below(std::size(counts));
+        lines[0] = QByteArray(counts[k]) + '\r';
+        what = QStringLiteral("column count \"%1\"").arg(QLatin1String(counts[k]));
+    } else if (kind == 1) {
+        static const char *const rows[] = {"2", "0", "x", "-1"};
+        const int k = below(std::size(rows));
+        lines[1] = QByteArray(rows[k]) + '\r';
+        what = QStringLiteral("row count \"%1\"").arg(QLatin1String(rows[k]));
+    } else if (kind == 2) {
+        static const char *const codes[] = {"G", "1f", "01", "100", "", " 1", "0x1", "FF ", "-1", "\x95"};
+        const int k = below(std::size(codes));
+        const int line = 2 + below(model::Cells);
+        lines[line] = QByteArray(codes[k]) + '\r';
+        what = QStringLiteral("code line %1 \"%2\"").arg(line + 1).arg(QLatin1String(codes[k]));
+    } else if (kind == 3) {
+        const int keep = below(174);
+        lines = lines.mid(0, keep);
+        if (keep > 0)
+            lines << QByteArray();
+        what = QStringLiteral("only %1 lines").arg(keep);
+    } else if (kind == 4) {
+        static const char *const timers[] = {"abc", "", "12a", "1e3", "99999999999", "\xd9\xa3", "0x10", "1 2"};
+        const int k = below(std::size(timers));
+        lines[173] = QByteArray(timers[k]) + '\r';
+        what = QStringLiteral("timer line \"%1\"").arg(QString::fromLatin1(timers[k]));
+    } else if (kind == 5) {
+        lines = {lines.join('\n').replace("\r\n", "\r").replace('\n', '\r')};
+        what = QStringLiteral("CR alone as the line end");
+    } else {
+        QByteArray junk;
+        for (int n = 1 + below(400); n > 0; --n)
+            junk += static_cast<char>(below(256));
+        lines = {junk};
+        what = QStringLiteral("%1 bytes of junk").arg(junk.size());
+    }
+    const QByteArray bytes = lines.join('\n');
+    writeFile(path(QStringLiteral("in/bad.level")), bytes);
+    log(QStringLiteral("Import level from a file with %1").arg(what));
+    import(Target::File, path(QStringLiteral("in/bad.level")), bytes);
+}
+
+// A text line of a level file: mostly printable ASCII, with the table's
+// own bytes, "|", bytes of the upper half, control bytes and lone CRs.
+QByteArray ModelRun::randomFileText()
+{
+    QByteArray text;
+    for (int n = chance(15) ? below(80) : below(20); n > 0; --n) {
+        const int roll = below(100);
+        if (roll < 70)
+            text += static_cast<char>(0x20 + below(0x5F));
+        else if (roll < 80)
+            text += "\x95\xB2\x7C"[below(3)];
+        else if (roll < 92)
+            text += static_cast<char>(0x80 + below(0x80));
+        else
+            text += "\x00\x01\x09\x0D\x1F"[below(5)];
+    }
+    return text;
+}
+
+// A level file the strict reader takes: CR LF or LF line ends, counts with
+// blanks, signs or a comment after them, any texts, any whole-number timer.
+QByteArray ModelRun::randomLevelFile()
+{
+    const QByteArray end = chance(70) ? "\r\n" : "\n";
+    static const char *const columns[] = {"168", "168", "168", " 168", "+168", "0168", "168 columns", "168\t"};
+    static const char *const rows[] = {"1", "1", "1", " 1 ", "+1", "01"};
+    QByteArray bytes = QByteArray(columns[below(std::size(columns))]) + end + rows[below(std::size(rows))] + end;
+    const int few = 1 + below(4);
+    const int firstTile = below(256);
+    for (int i = 0; i < model::Cells; ++i) {
+        const int tile = chance(30) ? (firstTile + below(few)) % 256 : below(256);
+        bytes += model::hexText(tile).toLatin1() + end;
+    }
+    for (int i = 0; i < 3; ++i)
+        bytes += randomFileText() + end;
+    static const char *const timers[] = {"0",   "5",    "100",  "1200",       "1203",        "1275",
+                                         "1280", "1300", "-5",  "+100",       " 45",         "2147483647",
+                                         "-2147483648", "7",  "01200"};
+    bytes += chance(30) ? QByteArray::number(below(1500)) : QByteArray(timers[below(std::size(timers))]);
+    if (chance(85))
+        bytes += end;
+    return bytes;
+}

@@ -1,0 +1,381 @@
+#include "modelrun.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "picturebox.h"
+#include "tform1.h"
+
+using model::EditModel;
+
+QString ScriptedDialogs::nextFile()
+{
+    ++fileDialogs;
+    if (fileAnswers.empty())
+        return {};
+    QString answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+}
+
+QString ScriptedDialogs::openFile(QWidget *, const QString &, const QString &, const QString &)
+{
+    return nextFile();
+}
+
+QString ScriptedDialogs::saveFile(QWidget *, const QString &, const QString &, const QString &,
+                                  const QString &, const QString &proposedName)
+{
+    proposedNames << proposedName;
+    return nextFile();
+}
+
+bool ScriptedDialogs::askOkCancel(QWidget *, const QString &, const QString &)
+{
+    ++questions;
+    if (okAnswers.empty())
+        return false;
+    const bool ok = okAnswers.front();
+    okAnswers.pop_front();
+    return ok;
+}
+
+ModelRun::ModelRun(std::uint64_t seed) : mSeed(seed), mRandom(seed) {}
+
+ModelRun::~ModelRun() = default;
+
+bool ModelRun::start(QString &failure)
+{
+    if (!mTemp.isValid()) {
+        failure = QStringLiteral("no temporary folder");
+        return false;
+    }
+    mDir = QDir(mTemp.path());
+    mDemo = readFile(QStringLiteral(WMB_DEMO_ROM));
+    if (mDemo.size() < model::mapAt(model::Levels) + 224) {
+        failure = QStringLiteral("the demo ROM is missing or short: ") + QStringLiteral(WMB_DEMO_ROM);
+        return false;
+    }
+    writeFile(path(QStringLiteral("demo.nes")), mDemo);
+    for (const char *folder : {"folder.nes", "sub", "in"})
+        mDir.mkpath(QLatin1String(folder));
+    mModel = std::make_unique<model::EditorModel>(mDemo);
+
+    mForm = std::make_unique<TForm1>(mDialogs, StartupPaths{mTemp.path(), QStringLiteral(WMB_BIN_DIR)});
+    if (!mDialogs.errors.isEmpty()) {
+        failure = QStringLiteral("start-up failed: ") + mDialogs.errors.join(QLatin1Char('\n'));
+        return false;
+    }
+    // Shown and active: the shortcuts work only in the active window.
+    mForm->show();
+    QApplication::setActiveWindow(mForm.get());
+    if (!QTest::qWaitForWindowActive(mForm.get())) {
+        failure = QStringLiteral("the window did not become active");
+        return false;
+    }
+    // The undo keys act on the map unless a text edit has the focus, as a
+    // press on the map leaves it.
+    if (qobject_cast<QLineEdit *>(mForm->focusWidget()))
+        mForm->Panel1->setFocus();
+
+    mActions = {
+        {"pick palette", 110, &ModelRun::pickPalette},   {"paint cell", 130, &ModelRun::paintCell},
+        {"drag stroke", 60, &ModelRun::dragStroke},      {"right-click pick", 40, &ModelRun::rightPick},
+        {"Active select", 20, &ModelRun::toggleActiveSelect},
+        {"Clear screen", 15, &ModelRun::clearScreen},    {"Show grid", 5, &ModelRun::toggleGrid},
+        {"type text", 60, &ModelRun::typeText},          {"paste text", 20, &ModelRun::pasteText},
+        {"timer keys", 30, &ModelRun::timerKeys},        {"timer paste", 20, &ModelRun::timerPaste},
+        {"timer arrow", 30, &ModelRun::timerArrow},      {"mouse move", 30, &ModelRun::mouseMove},
+        {"level keys", 35, &ModelRun::levelKeys},        {"level paste", 15, &ModelRun::levelPaste},
+        {"reload", 30, &ModelRun::reload},               {"level arrow", 35, &ModelRun::stepLevel},
+        {"save", 80, &ModelRun::save},                   {"export", 35, &ModelRun::exportLevel},
+        {"import good file", 30, &ModelRun::importGoodFile},
+        {"import bad file", 20, &ModelRun::importBadFile},
+        {"open ROM", 25, &ModelRun::openRom},            {"undo", 60, &ModelRun::undo},
+        {"redo", 40, &ModelRun::redo},
+    };
+    mIndex = -1;
+    log(QStringLiteral("start-up"));
+    if (!check()) {
+        failure = failureReport();
+        return false;
+    }
+    return true;
+}
+
+bool ModelRun::run(int count)
+{
+    for (mIndex = 0; mIndex < count; ++mIndex) {
+        // Until an image is open most buttons are dead: open one soon.
+        int total = 0;
+        for (const WeightedAction &a : mActions)
+            total += a.action == &ModelRun::openRom && !mModel->buttonsEnabled ? a.weight * 10 : a.weight;
+        int roll = below(total);
+        const WeightedAction *chosen = &mActions.front();
+        for (const WeightedAction &a : mActions) {
+            const int w = a.action == &ModelRun::openRom && !mModel->buttonsEnabled ? a.weight * 10 : a.weight;
+            if (roll < w) {
+                chosen = &a;
+                break;
+            }
+            roll -= w;
+        }
+        ++mCounts[QLatin1String(chosen->name)];
+        mModel->errors.clear();
+        mDialogs.errors.clear();
+        mDialogs.fileDialogs = 0;
+        mDialogs.questions = 0;
+        mDialogs.proposedNames.clear();
+        mExpectedFileDialogs = 0;
+        mExpectedQuestions = 0;
+        mExpectedProposedName.clear();
+        (this->*chosen->action)();
+        if (!mModel->errors.empty())
+            ++mCounts[QStringLiteral("(actions that showed an error)")];
+        if (!check())
+            return false;
+    }
+    return true;
+}
+
+void ModelRun::log(const QString &action)
+{
+    mLastActions.push_back(QStringLiteral("#%1 %2").arg(mIndex).arg(action));
+    if (mLastActions.size() > 20)
+        mLastActions.pop_front();
+}
+
+int ModelRun::below(int n)
+{
+    return static_cast<int>(mRandom() % static_cast<std::uint64_t>(n));
+}
+
+QByteArray ModelRun::readFile(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void ModelRun::writeFile(const QString &file, const QByteArray &bytes)
+{
+    QFile f(file);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+QString ModelRun::failureReport() const
+{
+    QString report = QStringLiteral("The model and the window differ after action #%1 of seed %2.\n"
+                                    "Rerun: WMB_MODEL_SEED=%2 WMB_MODEL_OPS=%3\n")
+                         .arg(mIndex)
+                         .arg(mSeed)
+                         .arg(mIndex + 1);
+    report += QStringLiteral("Differences:\n");
+    for (const QString &d : mDifferences)
+        report += QStringLiteral("  ") + d + QLatin1Char('\n');
+    report += QStringLiteral("Last actions:\n");
+    for (const QString &a : mLastActions)
+        report += QStringLiteral("  ") + a + QLatin1Char('\n');
+    return report;
+}
+
+QString ModelRun::summary() const
+{
+    QStringList lines;
+    for (const auto &[name, count] : mCounts)
+        lines << QStringLiteral("  %1: %2").arg(name).arg(count);
+    return lines.join(QLatin1Char('\n'));
+}
+
+namespace {
+
+// A text made visible in a message: control characters and surrogates as \uXXXX.
+QString shown(const QString &text)
+{
+    QString out = QStringLiteral("\"");
+    for (const QChar ch : text) {
+        if (ch.unicode() < 0x20 || ch.isSurrogate() || ch.unicode() == 0x7F)
+            out += QStringLiteral("\\u%1").arg(ch.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            out += ch;
+    }
+    return out + QLatin1Char('"');
+}
+
+} // namespace
+
+bool ModelRun::check()
+{
+    checkWindow();
+    checkPictures();
+    checkFiles();
+
+    const std::vector<model::ExpectedError> &expected = mModel->errors;
+    bool same = static_cast<qsizetype>(expected.size()) == mDialogs.errors.size();
+    for (std::size_t i = 0; same && i < expected.size(); ++i) {
+        const QString actual = model::errorBoxText(mDialogs.errors[static_cast<qsizetype>(i)]);
+        same = expected[i].prefix ? actual.startsWith(expected[i].text) : actual == expected[i].text;
+    }
+    if (!same) {
+        QStringList want;
+        for (const auto &e : expected)
+            want << shown(e.text) + (e.prefix ? QStringLiteral("...") : QString());
+        QStringList got;
+        for (const QString &e : mDialogs.errors)
+            got << shown(model::errorBoxText(e));
+        note(QStringLiteral("error boxes: model [%1], window [%2]").arg(want.join(QStringLiteral(", ")),
+                                                                       got.join(QStringLiteral(", "))));
+    }
+    if (!mDialogs.fileAnswers.empty() || mDialogs.fileDialogs != mExpectedFileDialogs)
+        note(QStringLiteral("file dialogs: model %1, window %2").arg(mExpectedFileDialogs).arg(mDialogs.fileDialogs));
+    if (!mDialogs.okAnswers.empty() || mDialogs.questions != mExpectedQuestions)
+        note(QStringLiteral("overwrite questions: model %1, window %2").arg(mExpectedQuestions).arg(mDialogs.questions));
+    if (!mExpectedProposedName.isEmpty() &&
+        mDialogs.proposedNames != QStringList{mExpectedProposedName})
+        note(QStringLiteral("proposed export name: model %1, window [%2]")
+                 .arg(shown(mExpectedProposedName), mDialogs.proposedNames.join(QStringLiteral(", "))));
+    mDialogs.fileAnswers.clear();
+    mDialogs.okAnswers.clear();
+    return mDifferences.isEmpty();
+}
+
+void ModelRun::checkWindow()
+{
+    const model::EditorModel &m = *mModel;
+    const std::pair<const char *, std::pair<const EditModel *, const QLineEdit *>> edits[] = {
+        {"Edit1 (level number)", {&m.level, mForm->Edit1}}, {"Edit5 (timer)", {&m.timer, mForm->Edit5}},
+        {"Edit2 (name)", {&m.name, mForm->Edit2}},          {"Edit3 (author)", {&m.author, mForm->Edit3}},
+        {"Edit4 (hint)", {&m.hint, mForm->Edit4}}};
+    for (const auto &[label, pair] : edits) {
+        const auto [want, edit] = pair;
+        if (edit->text() != want->text)
+            note(QStringLiteral("%1: model %2, window %3").arg(QLatin1String(label), shown(want->text), shown(edit->text())));
+        else if (edit->cursorPosition() != want->cursor)
+            note(QStringLiteral("%1 cursor: model %2, window %3").arg(QLatin1String(label)).arg(want->cursor).arg(edit->cursorPosition()));
+    }
+    for (int n = 1; n <= model::Cells; ++n) {
+        if (mForm->storeText(n) != m.map[n - 1].code)
+            note(QStringLiteral("store text of cell %1: model %2, window %3")
+                     .arg(n).arg(shown(m.map[n - 1].code), shown(mForm->storeText(n))));
+    }
+    if (mForm->SelectedTile != m.selectedTile || mForm->SelectedTileCode != m.selectedCode)
+        note(QStringLiteral("selected tile: model %1 %2, window %3 %4")
+                 .arg(m.selectedTile).arg(shown(m.selectedCode)).arg(mForm->SelectedTile).arg(shown(mForm->SelectedTileCode)));
+    if (mForm->SelectedCell != m.selectedCell)
+        note(QStringLiteral("selected cell: model %1, window %2").arg(m.selectedCell).arg(mForm->SelectedCell));
+    const int t = m.selectedTile - 1;
+    const QPoint green = m.selectedTile ? QPoint(479 + 33 * (t % 16), 7 + 33 * (t / 16)) : QPoint(-100, -100);
+    const int c = m.selectedCell - 1;
+    const QPoint red = m.selectedCell ? QPoint(7 + 33 * (c % 14), 7 + 33 * (c / 14)) : QPoint(-100, -100);
+    if (mForm->Green->pos() != green || mForm->Red->pos() != red)
+        note(QStringLiteral("frames: model Green (%1,%2) Red (%3,%4), window Green (%5,%6) Red (%7,%8)")
+                 .arg(green.x()).arg(green.y()).arg(red.x()).arg(red.y())
+                 .arg(mForm->Green->x()).arg(mForm->Green->y()).arg(mForm->Red->x()).arg(mForm->Red->y()));
+    if (mForm->CheckBox1->isChecked() != m.activeSelect)
+        note(QStringLiteral("Active select: model %1").arg(m.activeSelect));
+    const QRect black = m.gridShown ? QRect(5000, 5000, 34, 34) : QRect(8, 8, 461, 395);
+    if (mForm->CheckBox2->isChecked() != m.gridShown || mForm->Black->geometry() != black)
+        note(QStringLiteral("Show grid: model %1, backdrop at (%2,%3) %4 x %5")
+                 .arg(m.gridShown).arg(mForm->Black->x()).arg(mForm->Black->y())
+                 .arg(mForm->Black->width()).arg(mForm->Black->height()));
+    for (QPushButton *b : {mForm->Button1, mForm->Button3, mForm->Button4, mForm->Button5,
+                           mForm->Button27, mForm->Button28}) {
+        if (b->isEnabled() != m.buttonsEnabled)
+            note(QStringLiteral("%1 enabled: model %2").arg(b->objectName()).arg(m.buttonsEnabled));
+    }
+    if (mForm->levelLoaded() != m.levelLoaded)
+        note(QStringLiteral("a level loaded: model %1").arg(m.levelLoaded));
+    else if (m.levelLoaded && mForm->LevelBase != model::mapAt(m.loadedLevel))
+        note(QStringLiteral("LevelBase: model %1 (level %2), window %3")
+                 .arg(model::mapAt(m.loadedLevel)).arg(m.loadedLevel).arg(mForm->LevelBase));
+}
+
+const QImage &ModelRun::tileImage(const QString &code)
+{
+    auto it = mTileImages.find(code);
+    if (it == mTileImages.end()) {
+        const QImage image(QStringLiteral(WMB_TILE_DIR "/") + code + QStringLiteral(".bmp"), "BMP");
+        it = mTileImages.emplace(code, image.convertToFormat(QImage::Format_ARGB32)).first;
+    }
+    return it->second;
+}
+
+// A picture is compared with the tile's file once per pixmap: copies of a
+// pixmap share its cache key.
+void ModelRun::checkPictures()
+{
+    for (int n = 1; n <= model::Cells; ++n) {
+        const QString &want = mModel->map[n - 1].picture;
+        const QPixmap &picture = mForm->Image[n - 1]->picture();
+        const auto seen = mVerifiedPixmaps.constFind(picture.cacheKey());
+        if (seen != mVerifiedPixmaps.constEnd() && !picture.isNull()) {
+            if (*seen != want)
+                note(QStringLiteral("picture of cell %1: model tile %2, window tile %3").arg(n).arg(want, *seen));
+            continue;
+        }
+        if (picture.isNull() || picture.toImage().convertToFormat(QImage::Format_ARGB32) != tileImage(want))
+            note(QStringLiteral("picture of cell %1 is not tile %2").arg(n).arg(want));
+        else
+            mVerifiedPixmaps.insert(picture.cacheKey(), want);
+    }
+}
+
+void ModelRun::compareFile(const QString &name, const QByteArray &expected, bool rom)
+{
+    const QByteArray actual = readFile(path(name));
+    if (actual == expected)
+        return;
+    QString text = QStringLiteral("file %1: model %2 bytes, file %3 bytes").arg(name).arg(expected.size()).arg(actual.size());
+    int shownDifferences = 0;
+    for (qsizetype i = 0; i < std::min(actual.size(), expected.size()) && shownDifferences < 8; ++i) {
+        if (actual[i] == expected[i])
+            continue;
+        ++shownDifferences;
+        text += QStringLiteral("\n    offset %1%2: model %3, file %4")
+                    .arg(i)
+                    .arg(rom ? QStringLiteral(" (") + model::describeOffset(static_cast<int>(i)) + QLatin1Char(')') : QString())
+                    .arg(static_cast<unsigned char>(expected[i]), 2, 16, QLatin1Char('0'))
+                    .arg(static_cast<unsigned char>(actual[i]), 2, 16, QLatin1Char('0'));
+    }
+    if (rom) {
+        // Whatever the model says: no byte outside the level records' fields
+        // may ever differ from the demo ROM.
+        for (qsizetype i = 0; i < std::min(actual.size(), mDemo.size()); ++i) {
+            if (actual[i] == mDemo[i])
+                continue;
+            const QString where = model::describeOffset(static_cast<int>(i));
+            if (where.contains(QLatin1String("gap")) || where.startsWith(QLatin1String("outside"))) {
+                text += QStringLiteral("\n    A BYTE OUTSIDE EVERY FIELD CHANGED at offset %1 (%2)").arg(i).arg(where);
+                break;
+            }
+        }
+    }
+    note(text);
+}
+
+void ModelRun::checkFiles()
+{
+    compareFile(QStringLiteral("demo.nes"), mModel->goodRom, true);
+    QStringList expected = {QStringLiteral("demo.nes"), QStringLiteral("folder.nes"), QStringLiteral("sub"),
+                            QStringLiteral("in")};
+    if (mModel->shortExists) {
+        compareFile(QStringLiteral("short.nes"), mModel->shortRom, true);
+        expected << QStringLiteral("short.nes");
+    }
+    for (const auto &[name, bytes] : mModel->exports) {
+        compareFile(name, bytes, false);
+        expected << name;
+    }
+    expected.sort();
+    QStringList actual = mDir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    actual.sort();
+    if (actual != expected)
+        note(QStringLiteral("files in the folder: model [%1], folder [%2]")
+                 .arg(expected.join(QStringLiteral(", ")), actual.join(QStringLiteral(", "))));
+}

@@ -1,0 +1,144 @@
+// One random run: the real window offscreen over a copy of the demo ROM in a
+// temporary folder, driven by seeded random user actions, each mirrored in
+// the reference model; after every action the window, the ROM images and the
+// level files are compared with the model's predictions.
+#pragma once
+
+#include <QDir>
+#include <QHash>
+#include <QImage>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "dialogs.h"
+#include "editormodel.h"
+
+class TForm1;
+class QWidget;
+
+// Dialogs answered in advance; every message is recorded as raised.
+class ScriptedDialogs final : public Dialogs {
+public:
+    std::deque<QString> fileAnswers;   // empty text: cancelled
+    std::deque<bool> okAnswers;
+    QStringList proposedNames;         // of every save dialog shown
+    int fileDialogs = 0;
+    int questions = 0;
+    QStringList errors;
+
+    QString openFile(QWidget *, const QString &, const QString &, const QString &) override;
+    QString saveFile(QWidget *, const QString &, const QString &, const QString &, const QString &,
+                     const QString &proposedName) override;
+    bool askOkCancel(QWidget *, const QString &, const QString &) override;
+    void showError(QWidget *, const QString &message) override { errors << message; }
+    void showAbout(QWidget *, const QString &) override {}
+
+private:
+    QString nextFile();
+};
+
+class ModelRun {
+public:
+    explicit ModelRun(std::uint64_t seed);
+    ~ModelRun();
+
+    // Starts the window; false with the reason in `failure` when it cannot.
+    bool start(QString &failure);
+    // Runs `count` random actions; stops at the first difference.
+    bool run(int count);
+    // The seed, the action, the differences and the last actions.
+    QString failureReport() const;
+    // How often each action ran.
+    QString summary() const;
+
+private:
+    using Action = void (ModelRun::*)();
+    struct WeightedAction {
+        const char *name;
+        int weight;
+        Action action;
+    };
+
+    // The actions (modelactions.cpp).
+    void pickPalette();
+    void paintCell();
+    void dragStroke();
+    void rightPick();
+    void toggleActiveSelect();
+    void clearScreen();
+    void toggleGrid();
+    void typeText();
+    void pasteText();
+    void timerKeys();
+    void timerPaste();
+    void timerArrow();
+    void mouseMove();
+    void levelKeys();
+    void levelPaste();
+    void reload();
+    void stepLevel();
+    void save();
+    void exportLevel();
+    void importGoodFile();
+    void importBadFile();
+    void openRom();
+    void undo();
+    void redo();
+
+    // Driving the window.
+    void click(QWidget *w);
+    void pressCell(int cell, Qt::MouseButton button);
+    void moveToCell(int cell);
+    void releaseCell(int cell, Qt::MouseButton button);
+    void sendKey(QWidget *w, int key, const QString &text, Qt::KeyboardModifiers mods = Qt::NoModifier);
+    void numberKeys(QWidget *edit, bool level);
+    void import(model::Target target, const QString &path, const QByteArray &bytes);
+
+    // Random choices.
+    int below(int n);
+    bool chance(int percent) { return below(100) < percent; }
+    QString randomCharacter(bool pasted);
+    QByteArray randomLevelFile();
+    QByteArray randomFileText();
+
+    // Files in the temporary folder.
+    QString path(const QString &name) const { return mDir.filePath(name); }
+    static QByteArray readFile(const QString &file);
+    static void writeFile(const QString &file, const QByteArray &bytes);
+
+    // Comparisons; each difference is noted.
+    bool check();
+    void checkWindow();
+    void checkPictures();
+    void checkFiles();
+    void compareFile(const QString &name, const QByteArray &expected, bool rom);
+    void note(const QString &difference) { mDifferences << difference; }
+    void log(const QString &action);
+    const QImage &tileImage(const QString &code);
+
+    std::uint64_t mSeed;
+    std::mt19937_64 mRandom;
+    QTemporaryDir mTemp;
+    QDir mDir;
+    ScriptedDialogs mDialogs;
+    std::unique_ptr<TForm1> mForm;
+    std::unique_ptr<model::EditorModel> mModel;
+    QByteArray mDemo;
+
+    std::vector<WeightedAction> mActions;
+    std::map<QString, int> mCounts;
+    int mIndex = 0;
+    std::deque<QString> mLastActions;
+    QStringList mDifferences;
+    int mExpectedQuestions = 0;
+    int mExpectedFileDialogs = 0;
+    QString mExpectedProposedName;
+    QHash<qint64, QString> mVerifiedPixmaps;   // picture cache key -> tile code it shows
+    std::map<QString, QImage> mTileImages;
+};
