@@ -21,9 +21,6 @@
 
 namespace {
 
-constexpr int PanelWidthNarrow = 480;
-constexpr int PanelWidthWide = 1017;
-constexpr int PanelHeight = 543;
 constexpr int Pitch = 33;
 
 QPixmap solidPicture(int width, int height, QColor colour)

@@ -164,6 +164,10 @@ private:
     int mStrokeCell = 0;  // the last cell the open stroke painted
 };
 
+// Widths of the main panel with the palette hidden and shown, and its height.
+constexpr int PanelWidthNarrow = 480;
+constexpr int PanelWidthWide = 1017;
+constexpr int PanelHeight = 543;
 // Upper and lower bounds of the timer edit's arrows and passive bound.
 constexpr int TimerArrowMax = 1200;
 // Website shown in the About box; the forum is its "/forum/" page.

@@ -7,13 +7,6 @@
 #include "dialogs.h"
 #include "hexcode.h"
 
-namespace {
-
-constexpr int PanelWidthNarrow = 480;
-constexpr int PanelWidthWide = 1017;
-
-} // namespace
-
 bool TForm1::Edit5KeyPress(QChar ch)
 {
     return ch >= QLatin1Char('0') && ch <= QLatin1Char('9');

@@ -3,6 +3,7 @@
 #include "cp1251.h"
 #include "errors.h"
 #include "hexcode.h"
+#include "romfile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -202,25 +203,7 @@ LevelFields parseLevelFile(std::string_view bytes)
 
 std::string readWholeFile(const std::string &path)
 {
-    int fd;
-    do {
-        // Non-blocking, so that a pipe chosen by mistake cannot hang the
-        // program before it is refused below.
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        throwErrno(errno);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const int err = errno;
-        ::close(fd);
-        throwErrno(err);
-    }
-    // Only a plain file is read: a device such as /dev/zero would never end.
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw InOutError(IoAccessDenied);
-    }
+    const int fd = openPlainFile(path, O_RDONLY);
     std::string bytes;
     char buffer[64 * 1024];
     for (;;) {

@@ -49,6 +49,27 @@ void RomFile::assign(std::string path)
     mPath = std::move(path);
 }
 
+int openPlainFile(const std::string &path, int flags)
+{
+    int fd;
+    do {
+        fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        throwErrno(errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        throwErrno(err);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw InOutError(IoAccessDenied);
+    }
+    return fd;
+}
+
 void RomFile::open()
 {
     openWith(O_RDWR);
@@ -62,25 +83,7 @@ void RomFile::openForReading()
 void RomFile::openWith(int flags)
 {
     close();
-    int fd;
-    do {
-        fd = ::open(mPath.c_str(), flags | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        throwErrno(errno);
-    // Only a plain file is a ROM image; a device or pipe is refused before
-    // anything is read from or written to it.
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const int err = errno;
-        ::close(fd);
-        throwErrno(err);
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw InOutError(IoAccessDenied);
-    }
-    mFd = fd;
+    mFd = openPlainFile(mPath, flags);
 }
 
 void RomFile::close() noexcept

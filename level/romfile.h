@@ -8,6 +8,12 @@
 
 namespace wmb {
 
+// Opens an existing plain file with the given access flags (O_RDONLY,
+// O_RDWR); never creates one. A folder, device or pipe is refused with
+// InOutError 5 ("File access denied"): the open is non-blocking, so a pipe
+// cannot hang it. Returns the descriptor; other failures throw InOutError.
+int openPlainFile(const std::string &path, int flags);
+
 class RomFile {
 public:
     RomFile() = default;
