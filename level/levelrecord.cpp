@@ -53,7 +53,7 @@ LevelRecord readLevelRecord(RomFile &rom, std::int32_t levelBase)
     return record;
 }
 
-void writeLevelRecord(RomFile &rom, std::int32_t levelBase, const LevelRecord &record)
+void writeLevelRecord(RomFile &rom, std::int32_t levelBase, const LevelRecord &record, bool durable)
 {
     // Reading the span first proves the file holds all of it (a short file
     // fails here with nothing written) and keeps the bytes to put back.
@@ -79,7 +79,8 @@ void writeLevelRecord(RomFile &rom, std::int32_t levelBase, const LevelRecord &r
         }
         throw;
     }
-    rom.sync();
+    if (durable)
+        rom.sync();
 }
 
 LevelFields fieldsFromRecord(const LevelRecord &record)

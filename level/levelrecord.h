@@ -56,8 +56,10 @@ LevelRecord readLevelRecord(RomFile &rom, std::int32_t levelBase);
 // four bytes between and around them are never written). Checks first that
 // the whole span lies inside the file, so a short file gets no byte. If a
 // write fails midway the bytes read before are written back (best effort)
-// and the error is thrown. A save that succeeds ends with RomFile::sync.
-void writeLevelRecord(RomFile &rom, std::int32_t levelBase, const LevelRecord &record);
+// and the error is thrown. A save that succeeds ends with RomFile::sync;
+// durable = false leaves that out (for measuring the cost of the sync alone).
+void writeLevelRecord(RomFile &rom, std::int32_t levelBase, const LevelRecord &record,
+                      bool durable = true);
 
 // The level as the editor's controls hold it: map store texts, the timer
 // edit's text, and the three text edits (UTF-8).
