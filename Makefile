@@ -1,15 +1,25 @@
-# make run · make test · make bench · make install · make deps
+# make run · make test · make bench · make fuzz · make install · make deps
 # A thin wrapper over CMake; every target first installs what is missing.
+#   make test SANITIZE=1   the tests built with AddressSanitizer and
+#                          UndefinedBehaviorSanitizer, in build-sanitize
+#   make fuzz              each libFuzzer target for FUZZ_SECONDS (default 60)
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+FUZZ_SECONDS ?= 60
 
+# Run-time options of the sanitized tests: every error stops the test with
+# a stack trace. Leak checking stays on (no leaks are known, in our code or
+# in Qt's offscreen platform).
+SANITIZER_ENV =
 ifeq ($(SANITIZE),1)
 BUILD := build-sanitize
 CMAKE_FLAGS += -DWMB_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:check_initialization_order=1 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 endif
 
-.PHONY: all deps configure build test run bench install clean
+.PHONY: all deps configure build test run bench fuzz install clean
 
 all: build
 
@@ -23,18 +33,23 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 test: build
-	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	@cd $(BUILD) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 run: build
 	@scripts/run-demo $(BUILD)
 
 bench: deps
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DWMB_BENCH=ON >/dev/null
-	@cmake --build build-bench -j $(JOBS)
+	@cmake --build build-bench -j $(JOBS) --target editor_bench
 	@scripts/run-bench build-bench
+
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DWMB_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build build-fuzz -j $(JOBS)
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/run-fuzz build-fuzz
 
 install: build
 	@cmake --install $(BUILD)
 
 clean:
-	rm -rf build build-sanitize build-bench
+	rm -rf build build-sanitize build-bench build-fuzz
