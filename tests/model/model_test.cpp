@@ -2,6 +2,8 @@
 // the real window over a copy of the demo ROM, each checked against the
 // reference model. WMB_MODEL_OPS and WMB_MODEL_SEED run it longer or with
 // another seed.
+#include <QElapsedTimer>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -38,8 +40,11 @@ TEST(ModelRun, RandomActionsKeepTheWindowFilesAndRomAsTheModelPredicts)
     ModelRun run(seed);
     QString failure;
     ASSERT_TRUE(run.start(failure)) << failure.toStdString();
+    QElapsedTimer clock;
+    clock.start();
     const bool same = run.run(actions);
-    std::cout << "seed " << seed << ", " << actions << " actions:\n" << run.summary().toStdString() << "\n";
+    std::cout << "seed " << seed << ", " << actions << " actions in " << clock.elapsed() << " ms:\n"
+              << run.summary().toStdString() << "\n";
     EXPECT_TRUE(same) << run.failureReport().toStdString();
 }
 

@@ -34,7 +34,7 @@ void ModelRun::openRom()
         target = Target::LongName;
         answer = path(QString(300, QLatin1Char('x')) + QStringLiteral(".nes"));
         what = QStringLiteral("a name too long");
-    } else if (roll < 60) {
+    } else if (roll < 50) {
         // A short image made from the good one: some levels fit, some not.
         static const int sizes[] = {0,     16,    49168, 49300, 49422, 49423, 50000,
                                     53000, 55000, 57358, 57359, 60000};
@@ -152,7 +152,7 @@ void ModelRun::importBadFile()
         lines[1] = QByteArray(rows[k]) + '\r';
         what = QStringLiteral("row count \"%1\"").arg(QLatin1String(rows[k]));
     } else if (kind == 2) {
-        static const char *const codes[] = {"G", "1f", "01", "100", "", " 1", "0x1", "FF ", "-1", "\x95"};
+        static const char *const codes[] = {"G", "1f", "01", "100", "", " 1", "0x1", "FF ", "-1", "\x95", "a", "f"};
         const int k = below(std::size(codes));
         const int line = 2 + below(model::Cells);
         lines[line] = QByteArray(codes[k]) + '\r';

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "picturebox.h"
@@ -134,8 +135,12 @@ bool ModelRun::run(int count)
         mExpectedQuestions = 0;
         mExpectedProposedName.clear();
         (this->*chosen->action)();
-        if (!mModel->errors.empty())
-            ++mCounts[QStringLiteral("(actions that showed an error)")];
+        for (const model::ExpectedError &e : mModel->errors) {
+            QString kind = e.text;
+            kind.replace(QRegularExpression(QStringLiteral("^'.*' is not")), QStringLiteral("'...' is not"));
+            kind.replace(QRegularExpression(QStringLiteral("[0-9]+")), QStringLiteral("N"));
+            ++mCounts[QStringLiteral("(error box) ") + kind + (e.prefix ? QStringLiteral("...") : QString())];
+        }
         if (!check())
             return false;
     }
