@@ -1,0 +1,306 @@
+// Benchmarks of the real window, offscreen: FormCreate, level loads beside
+// their floor, save, export, import and clicks. Every action works on a copy
+// of the demo ROM in a temporary folder; a window action counts until what
+// it changed has been painted.
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <set>
+
+#include "bmpimage.h"
+#include "fakedialogs.h"
+#include "hexcode.h"
+#include "levelrecord.h"
+#include "picturebox.h"
+#include "romfile.h"
+#include "summary.h"
+#include "tform1.h"
+#include "tilefolder.h"
+
+namespace {
+
+// The temporary folder: a copy of the demo ROM and a level file to import.
+struct Workspace {
+    QTemporaryDir dir;
+    QString rom;
+    QString levelFile;
+    QString exportFile;
+};
+Workspace *workspace = nullptr;
+
+QString tileFolder() { return QCoreApplication::applicationDirPath() + QStringLiteral("/graph"); }
+
+// The window as a user has it: started in the temporary folder (which has no
+// tile folder, so the shipped set is used), shown and painted.
+class Window {
+public:
+    FakeDialogs dialogs;
+    std::unique_ptr<TForm1> form;
+
+    // With the ROM copy opened (level 1 loaded).
+    Window()
+    {
+        form = std::make_unique<TForm1>(
+            dialogs, StartupPaths{workspace->dir.path(), QCoreApplication::applicationDirPath()});
+        form->show();
+        (void)QTest::qWaitForWindowExposed(form.get());
+        dialogs.fileAnswers.push_back(workspace->rom);
+        form->Button2Click();
+        settle();
+    }
+
+    // Paints what the last action changed.
+    static void settle() { QCoreApplication::processEvents(); }
+
+    // Marks the benchmark failed when an action showed an error: a failed
+    // action is not what was meant to be timed.
+    void ok(benchmark::State &state) const
+    {
+        if (!dialogs.errors.isEmpty())
+            state.SkipWithError(dialogs.errors.join(QStringLiteral("; ")).toStdString().c_str());
+    }
+};
+
+void FormCreate(benchmark::State &state)
+{
+    FakeDialogs dialogs;
+    const StartupPaths paths{workspace->dir.path(), QCoreApplication::applicationDirPath()};
+    for (auto _ : state) {
+        auto form = std::make_unique<TForm1>(dialogs, paths);
+        state.PauseTiming();
+        form.reset();
+        state.ResumeTiming();
+    }
+    if (!dialogs.errors.isEmpty())
+        state.SkipWithError(dialogs.errors.join(QStringLiteral("; ")).toStdString().c_str());
+}
+
+// Out of line so that a profiler can be told to count it alone.
+[[gnu::noinline]] void loadAndPaint(TForm1 &form)
+{
+    form.Button1Click();
+    Window::settle();
+}
+
+void Load(benchmark::State &state, int level)
+{
+    Window w;
+    w.form->Edit1->setText(QString::number(level));
+    for (auto _ : state)
+        loadAndPaint(*w.form);
+    w.ok(state);
+}
+
+// The handler alone; the painting it causes is left out of the time.
+void LoadHandler(benchmark::State &state, int level)
+{
+    Window w;
+    w.form->Edit1->setText(QString::number(level));
+    for (auto _ : state) {
+        w.form->Button1Click();
+        state.PauseTiming();
+        Window::settle();
+        state.ResumeTiming();
+    }
+    w.ok(state);
+}
+
+// Painting the whole window, for comparison with what a load paints.
+void Repaint(benchmark::State &state)
+{
+    Window w;
+    for (auto _ : state) {
+        w.form->update();
+        Window::settle();
+    }
+    w.ok(state);
+}
+
+// The least a load must do: read the record and decode each distinct tile
+// picture the level shows once.
+void LoadFloor(benchmark::State &state, int level)
+{
+    wmb::RomFile rom;
+    rom.assign(workspace->rom.toStdString());
+    rom.open();
+    const std::string folder = tileFolder().toStdString();
+    const std::int32_t base = wmb::LevelBaseOf(level);
+    for (auto _ : state) {
+        const wmb::LevelRecord record = wmb::readLevelRecord(rom, base);
+        const std::set<std::uint8_t> distinct(record.tiles.begin(), record.tiles.end());
+        for (const std::uint8_t tile : distinct) {
+            const std::string code = wmb::IntToHexText(tile);
+            benchmark::DoNotOptimize(
+                wmb::loadBmpFile(wmb::tilePicturePath(folder, code), wmb::tilePictureName(code)));
+        }
+    }
+    const wmb::LevelRecord record = wmb::readLevelRecord(rom, base);
+    state.counters["pictures"] =
+        static_cast<double>(std::set<std::uint8_t>(record.tiles.begin(), record.tiles.end()).size());
+}
+
+void Save(benchmark::State &state)
+{
+    Window w;
+    for (auto _ : state) {
+        w.form->Button5Click();
+        Window::settle();
+    }
+    w.ok(state);
+}
+
+// The core's write of one record, with and without its fsync.
+void WriteLevelRecord(benchmark::State &state, bool durable)
+{
+    wmb::RomFile rom;
+    rom.assign(workspace->rom.toStdString());
+    rom.open();
+    const std::int32_t base = wmb::LevelBaseOf(1);
+    const wmb::LevelRecord record = wmb::readLevelRecord(rom, base);
+    for (auto _ : state)
+        wmb::writeLevelRecord(rom, base, record, durable);
+}
+
+void Export(benchmark::State &state)
+{
+    Window w;
+    for (auto _ : state) {
+        w.dialogs.fileAnswers.push_back(workspace->exportFile);
+        w.dialogs.okAnswers.push_back(true);   // "File exists, rewrite?"
+        w.form->Button27Click();
+    }
+    w.ok(state);
+}
+
+void Import(benchmark::State &state)
+{
+    Window w;
+    for (auto _ : state) {
+        w.dialogs.fileAnswers.push_back(workspace->levelFile);
+        w.form->Button28Click();
+        Window::settle();
+    }
+    w.ok(state);
+}
+
+// Clicks alternate between two palette pictures (or map cells), so that
+// every click changes what is shown.
+void PaletteClick(benchmark::State &state, bool activeSelect)
+{
+    Window w;
+    w.form->HidemenuClick();   // the palette opened, as a user has it
+    w.form->CheckBox1->setChecked(activeSelect);
+    QTest::mouseClick(w.form->Image[20], Qt::LeftButton);   // the cell Active select replaces
+    Window::settle();
+    int i = 0;
+    for (auto _ : state) {
+        QTest::mouseClick(w.form->Pic[(i++ & 1) ? 17 : 42], Qt::LeftButton);
+        Window::settle();
+    }
+    w.ok(state);
+}
+
+void MapClick(benchmark::State &state)
+{
+    Window w;
+    w.form->HidemenuClick();
+    QTest::mouseClick(w.form->Pic[42], Qt::LeftButton);
+    Window::settle();
+    int i = 0;
+    for (auto _ : state) {
+        QTest::mouseClick(w.form->Image[(i++ & 1) ? 30 : 31], Qt::LeftButton);
+        Window::settle();
+    }
+    w.ok(state);
+}
+
+void registerWindowBenchmarks()
+{
+    auto add = [](const std::string &name, auto &&fn) {
+        benchmark::RegisterBenchmark(name.c_str(), fn)->Unit(benchmark::kMicrosecond);
+    };
+    add("FormCreate", FormCreate);
+    for (int level = 1; level <= wmb::LevelCount; ++level) {
+        const std::string n = std::to_string(level);
+        add("Load/" + n, [level](benchmark::State &s) { Load(s, level); });
+        add("LoadHandler/" + n, [level](benchmark::State &s) { LoadHandler(s, level); });
+        add("LoadFloor/" + n, [level](benchmark::State &s) { LoadFloor(s, level); });
+    }
+    add("Repaint/whole_window", Repaint);
+    add("Save", Save);
+    add("WriteLevelRecord/durable", [](benchmark::State &s) { WriteLevelRecord(s, true); });
+    add("WriteLevelRecord/no_sync", [](benchmark::State &s) { WriteLevelRecord(s, false); });
+    add("Export", Export);
+    add("Import", Import);
+    add("PaletteClick", [](benchmark::State &s) { PaletteClick(s, false); });
+    add("PaletteClick/active_select", [](benchmark::State &s) { PaletteClick(s, true); });
+    add("MapClick", MapClick);
+}
+
+// The level file the import benchmark reads: level 2 exported, so the import
+// writes it over level 1 each time.
+bool prepareWorkspace(Workspace &ws)
+{
+    if (!ws.dir.isValid())
+        return false;
+    ws.rom = ws.dir.filePath(QStringLiteral("demo.nes"));
+    ws.levelFile = ws.dir.filePath(QStringLiteral("level_2.level"));
+    ws.exportFile = ws.dir.filePath(QStringLiteral("export.level"));
+    if (!QFile::copy(QStringLiteral(WMB_DEMO_ROM), ws.rom))
+        return false;
+    QFile::setPermissions(ws.rom, QFile::ReadOwner | QFile::WriteOwner);
+    Window w;
+    w.form->Edit1->setText(QStringLiteral("2"));
+    w.form->Button1Click();
+    w.dialogs.fileAnswers.push_back(ws.levelFile);
+    w.form->Button27Click();
+    w.form->Edit1->setText(QStringLiteral("1"));
+    w.form->Button1Click();
+    return w.dialogs.errors.isEmpty() && QFile::exists(ws.levelFile);
+}
+
+// The offscreen platform's notice on every shown window would drown the report.
+void quietMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.contains(QStringLiteral("propagateSizeHints")))
+        return;
+    std::cerr << qPrintable(qFormatLogMessage(type, context, message)) << "\n";
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qInstallMessageHandler(quietMessages);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+
+    Workspace ws;
+    workspace = &ws;
+    if (!prepareWorkspace(ws)) {
+        std::cerr << "editor_bench: cannot prepare the temporary folder with the demo ROM\n";
+        return 1;
+    }
+    registerWindowBenchmarks();
+    registerStartupBenchmarks();
+
+    SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printSummary(std::cout);
+    benchmark::Shutdown();
+    return 0;
+}

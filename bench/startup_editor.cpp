@@ -1,0 +1,20 @@
+// The editor as a user starts it (the entry of editor/main.cpp), ending at
+// the first expose of its window.
+#include <QIcon>
+
+#include "dialogs.h"
+#include "firstexpose.h"
+#include "guardedapplication.h"
+#include "tform1.h"
+
+int main(int argc, char *argv[])
+{
+    FirstExpose<GuardedApplication> app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(ApplicationTitle));
+    QApplication::setApplicationDisplayName(QString::fromLatin1(ApplicationTitle));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/wmbeditor.png")));
+    QtDialogs dialogs;
+    TForm1 form(dialogs);
+    form.show();
+    return app.exec();
+}

@@ -1,0 +1,156 @@
+#include "summary.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "levelrecord.h"
+
+namespace {
+
+// Targets: every click and a load under 2 ms, a load within 3x its floor,
+// start-up within 1.5x the bare Qt window.
+constexpr double ActionLimitMs = 2.0;
+constexpr double LoadFloorLimit = 3.0;
+constexpr double StartupLimit = 1.5;
+
+std::string format(const char *fmt, double v)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, fmt, v);
+    return buf;
+}
+
+const char *verdict(bool met) { return met ? "met" : "**missed**"; }
+
+double worst(const std::vector<double> &v) { return v.empty() ? 0 : *std::max_element(v.begin(), v.end()); }
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+} // namespace
+
+void SummaryReporter::ReportRuns(const std::vector<Run> &runs)
+{
+    for (const Run &run : runs) {
+        if (run.error_occurred || run.run_type != Run::RT_Iteration)
+            continue;
+        // The name as registered, without what the library appends
+        // ("/iterations:15", "/manual_time").
+        std::string name = run.benchmark_name();
+        for (const char *suffix : {"/iterations:", "/manual_time"}) {
+            if (const auto at = name.find(suffix); at != std::string::npos)
+                name.erase(at);
+        }
+        const double toMs = 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        Result r;
+        r.ms = run.GetAdjustedRealTime() * toMs;
+        r.cpuMs = run.GetAdjustedCPUTime() * toMs;
+        for (const auto &[key, counter] : run.counters)
+            r.counters[key] = counter.value;
+        mResults[name] = r;
+    }
+    ConsoleReporter::ReportRuns(runs);
+}
+
+const SummaryReporter::Result *SummaryReporter::find(const std::string &name) const
+{
+    const auto it = mResults.find(name);
+    return it == mResults.end() ? nullptr : &it->second;
+}
+
+bool SummaryReporter::printSummary(std::ostream &out) const
+{
+    bool allMet = true;
+    out << "\n## Summary\n\nTimes are per action, wall clock (CPU time of the process beside it). "
+           "A window action is timed until what it changed has been painted.\n\n"
+           "| Measure | Time (ms) | CPU (ms) | Target | Result |\n|---|---:|---:|---|---|\n";
+    auto line = [&](const std::string &label, const std::string &time, const std::string &cpu,
+                    const std::string &target, const std::string &result) {
+        out << "| " << label << " | " << time << " | " << cpu << " | " << target << " | " << result
+            << " |\n";
+    };
+    auto row = [&](const std::string &label, const std::string &name, bool hasTarget) {
+        const Result *r = find(name);
+        if (!r)
+            return;
+        const bool met = r->ms < ActionLimitMs;
+        allMet = allMet && (met || !hasTarget);
+        line(label, format("%.3f", r->ms), format("%.3f", r->cpuMs), hasTarget ? "< 2 ms" : "",
+             hasTarget ? verdict(met) : "");
+    };
+    row("FormCreate (window built, 257 tile pictures decoded)", "FormCreate", false);
+
+    // Loads: each level's load beside its floor.
+    std::vector<double> loads, loadCpus, handlers, handlerRatios, paintedRatios;
+    std::string perLevel;
+    for (int level = 1; level <= wmb::LevelCount; ++level) {
+        const std::string n = std::to_string(level);
+        const Result *load = find("Load/" + n);
+        const Result *handler = find("LoadHandler/" + n);
+        const Result *floor = find("LoadFloor/" + n);
+        if (!load || !handler || !floor)
+            continue;
+        loads.push_back(load->ms);
+        loadCpus.push_back(load->cpuMs);
+        handlers.push_back(handler->ms);
+        handlerRatios.push_back(handler->ms / floor->ms);
+        paintedRatios.push_back(load->ms / floor->ms);
+        perLevel += "| " + n + " | " + format("%.0f", floor->counters.at("pictures")) + " | " +
+                    format("%.3f", floor->ms) + " | " + format("%.3f", handler->ms) + " | " +
+                    format("%.3f", load->ms) + " | " + format("%.2f", handlerRatios.back()) + " | " +
+                    format("%.2f", paintedRatios.back()) + " |\n";
+    }
+    if (!loads.empty()) {
+        const bool loadMet = worst(loads) < ActionLimitMs;
+        const bool ratioMet = worst(handlerRatios) <= LoadFloorLimit;
+        allMet = allMet && loadMet && ratioMet;
+        line("Level load until painted, slowest of " + std::to_string(loads.size()) + " (median " +
+                 format("%.3f", median(loads)) + ")",
+             format("%.3f", worst(loads)), format("%.3f", worst(loadCpus)), "< 2 ms", verdict(loadMet));
+        line("Level load handler alone, slowest (median " + format("%.3f", median(handlers)) + ")",
+             format("%.3f", worst(handlers)), "", "", "");
+        line("Level load handler / its floor, worst (median " + format("%.2fx", median(handlerRatios)) +
+                 ")",
+             format("%.2fx", worst(handlerRatios)), "", "<= 3x", verdict(ratioMet));
+        line("Level load until painted / its floor, worst (median " +
+                 format("%.2fx", median(paintedRatios)) + ")",
+             format("%.2fx", worst(paintedRatios)), "", "", "see the note");
+    }
+    row("Repaint of the whole window", "Repaint/whole_window", false);
+    row("Save level (window, with fsync)", "Save", false);
+    row("Level record write with fsync (core)", "WriteLevelRecord/durable", false);
+    row("Level record write without fsync (core)", "WriteLevelRecord/no_sync", false);
+    row("Export level", "Export", false);
+    row("Import level (write, fsync, reload, paint)", "Import", false);
+    row("Palette click", "PaletteClick", true);
+    row("Palette click with Active select", "PaletteClick/active_select", true);
+    row("Map click (paints the cell)", "MapClick", true);
+
+    if (const Result *start = find("Startup")) {
+        const auto &c = start->counters;
+        const bool met = c.at("ratio") <= StartupLimit;
+        allMet = allMet && met;
+        line("Start-up to first expose, bare Qt window (median)", format("%.1f", c.at("bare_ms")), "", "", "");
+        line("Start-up to first expose, the bare window with one label (median)",
+             format("%.1f", c.at("label_ms")), "", "", "");
+        line("Start-up to first expose, editor (median)", format("%.1f", c.at("editor_ms")), "",
+             "<= 1.5x bare", format("%.2fx ", c.at("ratio")) + verdict(met));
+        line("Peak resident memory (MiB): bare Qt window / with one label / editor",
+             format("%.1f", c.at("bare_rss_MiB")) + " / " + format("%.1f", c.at("label_rss_MiB")) +
+                 " / " + format("%.1f", c.at("editor_rss_MiB")),
+             "", "", "");
+    }
+
+    if (!perLevel.empty())
+        out << "\n### Level loads against their floor\n\nThe floor: reading the level record and "
+               "decoding the level's distinct tile pictures once each.\n\n"
+               "| Level | Pictures | Floor (ms) | Handler (ms) | Until painted (ms) | Handler / floor | "
+               "Painted / floor |\n|---:|---:|---:|---:|---:|---:|---:|\n"
+            << perLevel;
+    out << "\nTargets " << (allMet ? "all met." : "missed: see **missed** above.") << "\n";
+    return allMet;
+}
