@@ -95,51 +95,6 @@ void ModelRun::paintCell()
     mModel->endGesture();
 }
 
-// A stroke of straight moves along rows, columns and diagonals between cell
-// centres: every cell a move crosses is painted.
-void ModelRun::dragStroke()
-{
-    const int start = 1 + below(model::Cells);
-    std::vector<int> waypoints;
-    std::vector<int> entered;
-    int row = (start - 1) / 14, column = (start - 1) % 14;
-    for (int moves = 1 + below(4); moves > 0; --moves) {
-        int dr = 0, dc = 0, room = 0;
-        while (room == 0) {
-            dr = below(3) - 1;
-            dc = below(3) - 1;
-            room = 6;
-            if (dr != 0)
-                room = std::min(room, dr > 0 ? 11 - row : row);
-            if (dc != 0)
-                room = std::min(room, dc > 0 ? 13 - column : column);
-            if (dr == 0 && dc == 0)
-                room = 0;
-        }
-        for (int step = 1 + below(room); step > 0; --step) {
-            row += dr;
-            column += dc;
-            entered.push_back(row * 14 + column + 1);
-        }
-        waypoints.push_back(entered.back());
-    }
-    QStringList path;
-    for (int w : waypoints)
-        path << QString::number(w);
-    log(QStringLiteral("drag from Image%1 through %2").arg(start).arg(path.join(QStringLiteral(", "))));
-
-    pressCell(start, Qt::LeftButton);
-    for (int w : waypoints)
-        moveToCell(w);
-    releaseCell(waypoints.back(), Qt::LeftButton);
-
-    mModel->beginGesture();
-    mModel->paint(start);
-    for (int cell : entered)
-        mModel->paint(cell);
-    mModel->endGesture();
-}
-
 void ModelRun::rightPick()
 {
     const int cell = 1 + below(model::Cells);
