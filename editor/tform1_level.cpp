@@ -146,8 +146,7 @@ void TForm1::saveLevel()
         throw wmb::NoLevelError();
     const wmb::LevelRecord record = wmb::recordFromFields(currentFields());
     RomFile.open();
-    wmb::writeLevelRecord(RomFile, LevelBase, record);
-    RomFile.sync();
+    wmb::writeLevelRecord(RomFile, LevelBase, record);   // flushed to the disk
     Edit5->setText(QString::number(record.timer * wmb::TimerStep));
     Edit2->setText(QString::fromStdString(wmb::padLevelText(text(Edit2), wmb::NameLength)));
     Edit3->setText(QString::fromStdString(wmb::padLevelText(text(Edit3), wmb::AuthorLength)));
