@@ -8,23 +8,7 @@ PictureBox::PictureBox(QWidget *parent) : QWidget(parent) {}
 void PictureBox::setPicture(const QPixmap &picture)
 {
     mPicture = picture;
-    updateOpacity();
     update();
-}
-
-// A picture that covers the whole control without transparency hides what
-// lies beneath, so Qt need not paint the panel behind it first. A smaller
-// or transparent one leaves the rest to the panel.
-void PictureBox::updateOpacity()
-{
-    const bool covers = !mPicture.isNull() && !mPicture.hasAlphaChannel() &&
-                        mPicture.width() >= width() && mPicture.height() >= height();
-    setAttribute(Qt::WA_OpaquePaintEvent, covers);
-}
-
-void PictureBox::resizeEvent(QResizeEvent *)
-{
-    updateOpacity();
 }
 
 void PictureBox::paintEvent(QPaintEvent *)
