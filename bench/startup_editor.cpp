@@ -1,6 +1,5 @@
 // The editor as a user starts it (the entry of editor/main.cpp), ending at
 // the first expose of its window.
-#include <QIcon>
 
 #include "dialogs.h"
 #include "firstexpose.h"
@@ -10,9 +9,7 @@
 int main(int argc, char *argv[])
 {
     FirstExpose<GuardedApplication> app(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(ApplicationTitle));
-    QApplication::setApplicationDisplayName(QString::fromLatin1(ApplicationTitle));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/wmbeditor.png")));
+    setUpApplication();
     QtDialogs dialogs;
     TForm1 form(dialogs);
     form.show();

@@ -1,10 +1,18 @@
 #include "guardedapplication.h"
 
+#include <QIcon>
 #include <QMessageBox>
 
 #include <exception>
 
 #include "dialogs.h"
+
+void setUpApplication()
+{
+    QApplication::setApplicationName(QString::fromLatin1(ApplicationTitle));
+    QApplication::setApplicationDisplayName(QString::fromLatin1(ApplicationTitle));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/wmbeditor.png")));
+}
 
 bool GuardedApplication::notify(QObject *receiver, QEvent *event)
 {

@@ -4,6 +4,10 @@
 
 #include <QApplication>
 
+// The application's title "WMBeditor" (task bar, error and About boxes) and
+// its icon; called once, after the application object exists.
+void setUpApplication();
+
 class GuardedApplication : public QApplication {
 public:
     using QApplication::QApplication;

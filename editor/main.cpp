@@ -1,7 +1,6 @@
 // The editor's entry: application title "WMBeditor", the main window, the
 // message loop.
 #include <QApplication>
-#include <QIcon>
 
 #include "dialogs.h"
 #include "guardedapplication.h"
@@ -10,9 +9,7 @@
 int main(int argc, char *argv[])
 {
     GuardedApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(ApplicationTitle));
-    QApplication::setApplicationDisplayName(QString::fromLatin1(ApplicationTitle));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/wmbeditor.png")));
+    setUpApplication();
     QtDialogs dialogs;
     TForm1 form(dialogs);
     form.show();

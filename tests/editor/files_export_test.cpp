@@ -10,16 +10,7 @@ QByteArray crlfLine(const QByteArray &text) { return text + "\r\n"; }
 
 } // namespace
 
-class ExportTest : public FilesTest {
-protected:
-    void SetUp() override
-    {
-        FilesTest::SetUp();
-        start();
-        openRom();
-        ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
-    }
-};
+using ExportTest = OpenedFilesTest;
 
 TEST_F(ExportTest, ProposesLevelNumberAndWritesTheKeptName)
 {

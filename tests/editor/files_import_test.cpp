@@ -2,16 +2,8 @@
 // shows what the ROM then holds; cancelling changes nothing.
 #include "filesfixture.h"
 
-class ImportTest : public FilesTest {
+class ImportTest : public OpenedFilesTest {
 protected:
-    void SetUp() override
-    {
-        FilesTest::SetUp();
-        start();
-        openRom();
-        ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
-    }
-
     // A level file as the export writes it, with one line replaced (1-based).
     QByteArray exportedWithLine(int level, int line, const QByteArray &text)
     {

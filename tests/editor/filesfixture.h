@@ -108,3 +108,15 @@ protected:
                                           QDir::Name);
     }
 };
+
+// A ROM image opened and its first level loaded, with no error on the way.
+class OpenedFilesTest : public FilesTest {
+protected:
+    void SetUp() override
+    {
+        FilesTest::SetUp();
+        start();
+        openRom();
+        ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+    }
+};
