@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -127,6 +128,16 @@ void QtDialogs::showMessage(QWidget *parent, const QString &text)
                     QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+std::optional<QString> QtDialogs::askText(QWidget *parent, const QString &caption, const QString &label,
+                                          const QString &text)
+{
+    bool ok = false;
+    const QString answer = QInputDialog::getText(parent, caption, label, QLineEdit::Normal, text, &ok);
+    if (!ok)
+        return std::nullopt;
+    return answer;
 }
 
 std::optional<int> QtDialogs::askLevelNumber(QWidget *parent, int current)

@@ -42,6 +42,9 @@ public:
     // Asks for a level number from 1 to 32, offering `current`; nothing
     // when cancelled.
     virtual std::optional<int> askLevelNumber(QWidget *parent, int current) = 0;
+    // Asks for one line of text, offering `text`; nothing when cancelled.
+    virtual std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &label,
+                                           const QString &text) = 0;
 };
 
 class QtDialogs final : public Dialogs {
@@ -58,6 +61,8 @@ public:
                                     const QString &text) override;
     void showMessage(QWidget *parent, const QString &text) override;
     std::optional<int> askLevelNumber(QWidget *parent, int current) override;
+    std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &label,
+                                   const QString &text) override;
 
 private:
     EditorSettings mSettings;   // per file dialog: the file chosen last, between runs too

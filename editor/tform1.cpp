@@ -17,6 +17,7 @@
 
 #include "cp1251.h"
 #include "dialogs.h"
+#include "emulator.h"
 #include "hexcode.h"
 #include "picturebox.h"
 #include "tilefolder.h"

@@ -43,6 +43,10 @@ public:
     SaveChoice askSaveDiscardCancel(QWidget *, const QString &, const QString &) override;
     void showMessage(QWidget *, const QString &) override {}
     std::optional<int> askLevelNumber(QWidget *, int) override { return std::nullopt; }
+    std::optional<QString> askText(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
 
 private:
     QString nextFile();
