@@ -21,7 +21,7 @@ public:
     std::deque<bool> okAnswers;        // for askOkCancel; none left = Cancel
     std::deque<SaveChoice> saveChoices;   // for askSaveDiscardCancel; none left = Discard
     std::deque<std::optional<int>> levelAnswers;   // for askLevelNumber; none left = cancel
-    std::deque<std::optional<QString>> textAnswers;   // for askText; none left = cancel
+    std::deque<QString> textAnswers;   // for askText; a null text or none left = cancel
     std::vector<FileCall> fileCalls;
     QStringList questions;             // "caption|text"
     QStringList errors;                // as the error box shows them
@@ -74,10 +74,11 @@ public:
     std::optional<QString> askText(QWidget *, const QString &caption, const QString &, const QString &) override
     {
         questions << caption;
-        if (textAnswers.empty())
+        const QString answer = textAnswers.empty() ? QString() : textAnswers.front();
+        if (!textAnswers.empty())
+            textAnswers.pop_front();
+        if (answer.isNull())
             return std::nullopt;
-        std::optional<QString> answer = textAnswers.front();
-        textAnswers.pop_front();
         return answer;
     }
 
