@@ -20,6 +20,7 @@ namespace {
 constexpr int ColumnCount = MapCells;   // the map store: 168 columns by 1 row
 constexpr int RowCount = 1;
 constexpr std::size_t QuotedLength = 20;
+constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // A line of the file as written: Windows-1251 bytes. A line end inside a
 // text would shift every later line, so CR and LF become '?' like any other
@@ -42,15 +43,33 @@ bool isBlankOrControl(unsigned char byte)
 
 // A file text quoted in a message: at most QuotedLength characters, control
 // bytes (which would cut or garble the message) shown as '?'.
-std::string quoted(std::string_view line)
+std::string quoted(std::string_view line, bool utf8)
 {
     std::string shown(line.substr(0, QuotedLength));
     for (char &ch : shown) {
         const auto byte = static_cast<unsigned char>(ch);
-        if (byte < 0x20 || byte == 0x7F || byte == 0x98)
+        if (byte < 0x20 || byte == 0x7F || (!utf8 && byte == 0x98))
             ch = '?';
     }
-    return "\"" + cp1251ToUtf8(shown) + (line.size() > QuotedLength ? "...\"" : "\"");
+    shown = utf8 ? codePointsToUtf8(utf8ToCodePoints(shown)) : cp1251ToUtf8(shown);
+    return "\"" + shown + (line.size() > QuotedLength ? "...\"" : "\"");
+}
+
+// A tile code as a user may write one: one or two hexadecimal digits in
+// either case ("6e", "0F"). Returns the map store's form ("6E", "F"), or
+// nothing for any other text.
+std::optional<std::string> tileCodeOfLine(std::string_view line)
+{
+    if (line.empty() || line.size() > 2)
+        return std::nullopt;
+    std::uint32_t value = 0;
+    for (const char ch : line) {
+        const char upper = ch >= 'a' && ch <= 'f' ? static_cast<char>(ch - 'a' + 'A') : ch;
+        if (!((upper >= '0' && upper <= '9') || (upper >= 'A' && upper <= 'F')))
+            return std::nullopt;
+        value = value * 16 + static_cast<std::uint32_t>(HexDigitValue(upper));
+    }
+    return IntToHexText(value);
 }
 
 // Lines as splitLevelFileLines counts them, without building them.
@@ -137,7 +156,7 @@ std::pair<std::int32_t, int> readCount(LineCursor &cursor, std::string_view byte
     const int line = cursor.line();
     std::int32_t value = 0;
     if (!tryStrToInt(*token, value))
-        throw InOutError(IoInvalidNumericInput);
+        throw InOutError(IoInvalidNumericInput, "Level file line " + std::to_string(line) + ": ");
     cursor.skipRestOfLine();
     return {value, line};
 }
@@ -172,9 +191,17 @@ std::vector<std::string> splitLevelFileLines(std::string_view bytes)
 
 LevelFields parseLevelFile(std::string_view bytes)
 {
-    LineCursor cursor(bytes);
-    const auto [columns, columnLine] = readCount(cursor, bytes);
-    const auto [rows, rowLine] = readCount(cursor, bytes);
+    // A file that starts with the UTF-8 byte-order mark holds its texts in
+    // UTF-8; any other file holds Windows-1251.
+    const bool utf8 = bytes.starts_with(Utf8ByteOrderMark);
+    const std::string_view body = utf8 ? bytes.substr(Utf8ByteOrderMark.size()) : bytes;
+    const auto text = [utf8](const std::string &line) {
+        return utf8 ? codePointsToUtf8(utf8ToCodePoints(line)) : cp1251ToUtf8(line);
+    };
+
+    LineCursor cursor(body);
+    const auto [columns, columnLine] = readCount(cursor, body);
+    const auto [rows, rowLine] = readCount(cursor, body);
     if (columns != ColumnCount || rows != RowCount) {
         throwAtLine(columns != ColumnCount ? columnLine : rowLine,
                     "the map must be " + std::to_string(ColumnCount) + " columns by "
@@ -185,19 +212,21 @@ LevelFields parseLevelFile(std::string_view bytes)
     LevelFields fields;
     for (std::string &code : fields.codes) {
         const int line = cursor.line();
-        code = readTextLine(cursor, bytes);
-        if (!isTileCodeText(code))
-            throwAtLine(line, quoted(code) + " is not a tile code (0 to FF)");
+        const std::string written = readTextLine(cursor, body);
+        const auto canonical = tileCodeOfLine(written);
+        if (!canonical)
+            throwAtLine(line, quoted(written, utf8) + " is not a tile code (0 to FF)");
+        code = *canonical;
     }
-    fields.name = cp1251ToUtf8(readTextLine(cursor, bytes));
-    fields.author = cp1251ToUtf8(readTextLine(cursor, bytes));
-    fields.hint = cp1251ToUtf8(readTextLine(cursor, bytes));
+    fields.name = text(readTextLine(cursor, body));
+    fields.author = text(readTextLine(cursor, body));
+    fields.hint = text(readTextLine(cursor, body));
     const int timerLine = cursor.line();
-    const std::string timer = readTextLine(cursor, bytes);
+    const std::string timer = readTextLine(cursor, body);
     std::int32_t value = 0;
     if (!tryStrToInt(timer, value))
-        throwAtLine(timerLine, "the timer " + quoted(timer) + " is not a whole number");
-    fields.timer = cp1251ToUtf8(timer);
+        throwAtLine(timerLine, "the timer " + quoted(timer, utf8) + " is not a whole number");
+    fields.timer = text(timer);
     return fields;
 }
 

@@ -154,12 +154,14 @@ TEST(LevelFileTest, BadFilesAreRefusedWithTheirLine)
         {"empty", "", "Level file ends at line 0; a level file has 174 lines"},
         {"blank lines only", "\r\n  \r\n\n", "Level file ends at line 3; a level file has 174 lines"},
         {"counts only", "168\r\n1\r\n", "Level file ends at line 2; a level file has 174 lines"},
-        {"column count not a number", fileOf(with(good, 1, "abc")), "Invalid numeric input"},
-        {"row count not a number", fileOf(with(good, 2, "1x")), "Invalid numeric input"},
+        {"column count not a number", fileOf(with(good, 1, "abc")), "Level file line 1: Invalid numeric input"},
+        {"row count not a number", fileOf(with(good, 2, "1x")), "Level file line 2: Invalid numeric input"},
+        {"row count after blank lines", "168\r\n\r\n\r\nx\r\n", "Level file line 4: Invalid numeric input"},
+        {"mark of UTF-16", "\xFF\xFE" + fileOf(good), "Level file line 1: Invalid numeric input"},
         {"row count missing", "168\r\n", "Level file ends at line 1; a level file has 174 lines"},
-        {"huge count", fileOf(with(good, 1, "99999999999")), "Invalid numeric input"},
-        {"megabyte count", fileOf(with(good, 1, std::string(1 << 20, '9'))), "Invalid numeric input"},
-        {"control byte before a count", "\x01" "168\r\n", "Invalid numeric input"},
+        {"huge count", fileOf(with(good, 1, "99999999999")), "Level file line 1: Invalid numeric input"},
+        {"megabyte count", fileOf(with(good, 1, std::string(1 << 20, '9'))), "Level file line 1: Invalid numeric input"},
+        {"control byte before a count", "\x01" "168\r\n", "Level file line 1: Invalid numeric input"},
         {"too few columns", fileOf(with(good, 1, "5")),
          "Level file line 1: the map must be 168 columns by 1 row, not 5 by 1"},
         {"large column count", fileOf(with(good, 1, "999999")),
@@ -180,9 +182,7 @@ TEST(LevelFileTest, BadFilesAreRefusedWithTheirLine)
          "Level file ends at line 169; a level file has 174 lines"},
         {"code not a tile", fileOf(with(good, 7, "xyz")),
          "Level file line 7: \"xyz\" is not a tile code (0 to FF)"},
-        {"lower-case code", fileOf(with(good, 3, "1f")),
-         "Level file line 3: \"1f\" is not a tile code (0 to FF)"},
-        {"leading zero", fileOf(with(good, 170, "01F")),
+        {"three digits", fileOf(with(good, 170, "01F")),
          "Level file line 170: \"01F\" is not a tile code (0 to FF)"},
         {"code too large", fileOf(with(good, 4, "100")),
          "Level file line 4: \"100\" is not a tile code (0 to FF)"},
@@ -192,7 +192,9 @@ TEST(LevelFileTest, BadFilesAreRefusedWithTheirLine)
         {"megabyte code line", fileOf(with(good, 3, std::string(1 << 20, 'A'))),
          "Level file line 3: \"AAAAAAAAAAAAAAAAAAAA...\" is not a tile code (0 to FF)"},
         {"binary code line", binaryCode, "Level file line 3: \"??\xD1\x8F?z\" is not a tile code (0 to FF)"},
-        {"binary junk", junk, "Invalid numeric input"},
+        {"binary junk", junk, "Level file line 1: Invalid numeric input"},
+        {"UTF-8 text quoted", "\xEF\xBB\xBF" + fileOf(with(good, 174, "\xD0\xB6")),
+         "Level file line 174: the timer \"\xD0\xB6\" is not a whole number"},
         {"timer not a number", fileOf(with(good, 174, "abc")),
          "Level file line 174: the timer \"abc\" is not a whole number"},
         {"timer empty", fileOf(with(good, 174, "")),
@@ -204,6 +206,24 @@ TEST(LevelFileTest, BadFilesAreRefusedWithTheirLine)
     };
     for (const auto &c : cases)
         EXPECT_EQ(parseError(c.bytes), c.message) << c.what;
+}
+
+// Codes written by hand: one or two hexadecimal digits in either case, kept
+// in the map store's form. A byte-order mark makes the texts UTF-8.
+TEST(LevelFileTest, HandWrittenFilesReadAsTheirPlainTwins)
+{
+    const std::pair<const char *, const char *> codes[] = {
+        {"6e", "6E"}, {"0F", "F"}, {"0f", "F"}, {"00", "0"}, {"a", "A"}, {"ff", "FF"}, {"1F", "1F"}};
+    for (const auto &[written, stored] : codes)
+        EXPECT_EQ(parseLevelFile(fileOf(with(goodLines(), 3, written))).codes[0], stored) << written;
+
+    const LevelFields fields = sampleFields();
+    std::vector<std::string> lines = goodLines();
+    lines[170] = fields.name;                       // the texts in UTF-8
+    lines[171] = fields.author;
+    EXPECT_EQ(parseLevelFile("\xEF\xBB\xBF" + fileOf(lines)), fields);
+    EXPECT_EQ(parseLevelFile("\xEF\xBB\xBF" + fileOf(with(lines, 171, "\xFFok"))).name, "\xEF\xBF\xBDok")
+        << "a malformed byte reads as U+FFFD";
 }
 
 TEST(LevelFileTest, ErrorKindsMatchTheirMeaning)

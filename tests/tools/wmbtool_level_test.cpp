@@ -190,7 +190,7 @@ TEST(WmbtoolImport, BadLevelFilesChangeNothing)
     const std::vector<Case> cases = {
         {"missing file", std::nullopt, "File not found"},
         {"empty file", "", "ends"},
-        {"count not a number", replaced("168", "abc"), "Invalid numeric input"},
+        {"count not a number", replaced("168", "abc"), "line 1: Invalid numeric input"},
         {"other column count", replaced("168", "167"), "line 1"},
         {"huge row count", replaced("\r\n1\r\n", "\r\n999999999\r\n"), "line 2"},
         {"167 code lines", replaced("1F\r\n", ""), "line 170"},
