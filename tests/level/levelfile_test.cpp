@@ -317,12 +317,21 @@ TEST(LevelFileIo, FailuresAreTheRuntimesAndLeaveNothingBehind)
         return "read";
     };
     EXPECT_EQ(writeError(folder.file("missing/x.level")), "File not found");
-    EXPECT_EQ(writeError(folder.file("sub")), "File access denied");
+    ASSERT_EQ(::mkfifo(folder.file("pipe").c_str(), 0600), 0);
+    std::filesystem::create_symlink("sub", folder.file("link"));
+    const std::pair<std::string, std::string> refused[] = {
+        {"sub", "a folder"}, {"link", "a folder"}, {"pipe", "a pipe"}, {"/dev/null", "a device"}};
+    for (const auto &[name, kind] : refused) {
+        EXPECT_EQ(writeError(name.starts_with('/') ? name : folder.file(name)),
+                  "File access denied: the output is " + kind + ", not a file");
+        EXPECT_FALSE(fileExists(name.starts_with('/') ? name : folder.file(name))) << "the export asks nothing";
+    }
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    std::filesystem::remove(folder.file("link"));
     EXPECT_EQ(readError(folder.file("missing.level")), "File not found");
     EXPECT_EQ(readError(folder.file("sub")), "File access denied");
     // Devices and pipes would never end or never start: refused at once.
     EXPECT_EQ(readError("/dev/zero"), "File access denied");
-    ASSERT_EQ(::mkfifo(folder.file("pipe").c_str(), 0600), 0);
     EXPECT_EQ(readError(folder.file("pipe")), "File access denied");
     std::filesystem::remove(folder.file("pipe"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
@@ -361,4 +370,53 @@ TEST(LevelFileIo, DanglingLinkCountsAsExisting)
     TempFolder folder;
     std::filesystem::create_symlink(folder.file("nowhere"), folder.file("link.level"));
     EXPECT_TRUE(fileExists(folder.file("link.level")));
+}
+
+// The file an export replaces: a link is followed and stays a link, the
+// permission bits stay, and as a user bound by them, a read-only file is
+// refused untouched while a writable file in a read-only folder is rewritten
+// in place.
+TEST(LevelFileIo, ReplacedFileIsRespected)
+{
+    TempFolder folder;
+    ::chmod(folder.path().c_str(), 0777);   // the user below may make files beside the read-only one
+    const std::string real = folder.file("real.level");
+    writeFileAtomically(real, "old");
+    ::chmod(real.c_str(), 0640);
+    std::filesystem::create_symlink("real.level", folder.file("link.level"));
+    std::filesystem::create_symlink(folder.file("new.level"), folder.file("dangling.level"));
+    writeFileAtomically(folder.file("link.level"), "through the link");
+    writeFileAtomically(folder.file("dangling.level"), "made");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.file("link.level")));
+    EXPECT_EQ(readWholeFile(real), "through the link");
+    EXPECT_EQ(readWholeFile(folder.file("new.level")), "made");
+    struct stat st {};
+    ASSERT_EQ(::stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+
+    std::filesystem::create_directory(folder.file("locked"));
+    const std::string readOnly = folder.file("readonly.level");
+    const std::string inLocked = folder.file("locked/open.level");
+    writeFileAtomically(readOnly, "keep");
+    writeFileAtomically(inLocked, "old, longer than the new");
+    ::chmod(readOnly.c_str(), 0444);
+    ::chmod(inLocked.c_str(), 0666);
+    ::chmod(folder.file("locked").c_str(), 0555);
+    const auto asUser = [](const std::string &path) {
+        return runInChild([&] {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                return 77;
+            try {
+                writeFileAtomically(path, "new");
+            } catch (const InOutError &e) {
+                return std::string(e.what()) == "File access denied" ? 5 : 1;
+            }
+            return 0;
+        });
+    };
+    EXPECT_EQ(asUser(readOnly), 5);
+    EXPECT_EQ(readWholeFile(readOnly), "keep");
+    EXPECT_EQ(asUser(inLocked), 0);
+    EXPECT_EQ(readWholeFile(inLocked), "new");
+    ::chmod(folder.file("locked").c_str(), 0755);
 }

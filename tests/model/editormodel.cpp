@@ -299,7 +299,7 @@ void EditorModel::exportLevel(Target target, const QString &fileName, bool exist
     if (target == Target::MissingFolder)
         return error(QStringLiteral("File not found."));
     if (target == Target::Folder)
-        return error(QStringLiteral("File access denied."));
+        return error(QStringLiteral("File access denied: the output is a folder, not a file."));
     if (exists && !ok)
         return;
     exports[fileName] = levelFileBytes();

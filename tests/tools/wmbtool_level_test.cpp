@@ -106,6 +106,9 @@ TEST(WmbtoolExport, WritesTheEditorsLevelFileForEveryLevel)
         for (int i = 0; i < 168; ++i)
             EXPECT_EQ(lines[static_cast<std::size_t>(i + 2)], wmb::IntToHexText(at(bytes, wmb::LevelBaseOf(n) + i)) + "\r");
         EXPECT_EQ(lines[173], std::to_string(at(bytes, wmb::LevelBaseOf(n) - 17) * 5) + "\r");
+        if (n == 4) {
+            EXPECT_EQ(runTool({"export", rom, "4", "-"}).out, file) << "- is standard output";
+        }
     }
     EXPECT_EQ(readBytes(rom), bytes);
 }
@@ -319,6 +322,7 @@ TEST(WmbtoolCommandLine, RefusesWrongUsageAndBadLevels)
         {{"export", rom, "1", dir.file("no/such/folder.level")}, 1, "folder.level: File not found"},
         {{"export", rom, "1", "/proc/wmbtool-test.level"}, 1, "wmbtool: /proc/wmbtool-test.level: "},
         {{"export", rom, "1", rom}, 1, "would replace the input file"},
+        {{"export", rom, "1", "/dev/null"}, 1, "/dev/null: File access denied: the output is a device, not a file"},
         {{"render", rom, "1", rom}, 1, "would replace the input file"},
         {{"list", dir.path()}, 1, "File access denied"},
     };
