@@ -200,8 +200,8 @@ LevelFields parseLevelFile(std::string_view bytes)
     };
 
     LineCursor cursor(body);
-    const auto [columns, columnLine] = readCount(cursor, body);
-    const auto [rows, rowLine] = readCount(cursor, body);
+    const auto [columns, columnLine] = readCount(cursor, bytes);
+    const auto [rows, rowLine] = readCount(cursor, bytes);
     if (columns != ColumnCount || rows != RowCount) {
         throwAtLine(columns != ColumnCount ? columnLine : rowLine,
                     "the map must be " + std::to_string(ColumnCount) + " columns by "
@@ -212,17 +212,17 @@ LevelFields parseLevelFile(std::string_view bytes)
     LevelFields fields;
     for (std::string &code : fields.codes) {
         const int line = cursor.line();
-        const std::string written = readTextLine(cursor, body);
+        const std::string written = readTextLine(cursor, bytes);
         const auto canonical = tileCodeOfLine(written);
         if (!canonical)
             throwAtLine(line, quoted(written, utf8) + " is not a tile code (0 to FF)");
         code = *canonical;
     }
-    fields.name = text(readTextLine(cursor, body));
-    fields.author = text(readTextLine(cursor, body));
-    fields.hint = text(readTextLine(cursor, body));
+    fields.name = text(readTextLine(cursor, bytes));
+    fields.author = text(readTextLine(cursor, bytes));
+    fields.hint = text(readTextLine(cursor, bytes));
     const int timerLine = cursor.line();
-    const std::string timer = readTextLine(cursor, body);
+    const std::string timer = readTextLine(cursor, bytes);
     std::int32_t value = 0;
     if (!tryStrToInt(timer, value))
         throwAtLine(timerLine, "the timer " + quoted(timer, utf8) + " is not a whole number");

@@ -152,6 +152,7 @@ TEST(LevelFileTest, BadFilesAreRefusedWithTheirLine)
         std::string message;
     } cases[] = {
         {"empty", "", "Level file ends at line 0; a level file has 174 lines"},
+        {"byte-order mark alone", "\xEF\xBB\xBF", "Level file ends at line 1; a level file has 174 lines"},
         {"blank lines only", "\r\n  \r\n\n", "Level file ends at line 3; a level file has 174 lines"},
         {"counts only", "168\r\n1\r\n", "Level file ends at line 2; a level file has 174 lines"},
         {"column count not a number", fileOf(with(good, 1, "abc")), "Level file line 1: Invalid numeric input"},
