@@ -110,7 +110,7 @@ private:
     bool chance(int percent) { return below(100) < percent; }
     QString randomCharacter(bool pasted);
     QByteArray randomLevelFile();
-    QByteArray randomFileText();
+    QByteArray randomFileText(bool utf8);
 
     // Files in the temporary folder.
     QString path(const QString &name) const { return mDir.filePath(name); }
