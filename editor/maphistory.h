@@ -38,7 +38,7 @@ public:
     explicit MapHistory(std::size_t limit = DefaultLimit) : mLimit(limit < 1 ? 1 : limit) {}
 
     // Opens a step (a gesture begins). A step still open is committed first.
-    void begin()
+    void begin(const char * /*name*/ = nullptr)
     {
         commit();
         mRecording = true;
