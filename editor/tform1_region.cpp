@@ -3,10 +3,12 @@
 // from the keyboard.
 #include "tform1.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 
 #include <map>
@@ -82,6 +84,23 @@ void TForm1::createMapOverlay()
     mMapOverlay = new MapOverlay(Panel1);
     mMapOverlay->raise();
     mMapOverlay->installEventFilter(this);
+    connect(this, &TForm1::levelShown, this, &TForm1::clearSelection);
+}
+
+// The Edit menu's region commands. Their keys reach the map only while no
+// text box has the focus: a text box takes its own copy, cut, paste, select
+// all, Delete and typed letters first.
+void TForm1::createRegionCommands()
+{
+    EditMenu->addSeparator();
+    addCommand(EditMenu, QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X), [this] { cutSelection(); });
+    addCommand(EditMenu, QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), [this] { copySelection(); });
+    addCommand(EditMenu, QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), [this] { pasteClipboard(); });
+    addCommand(EditMenu, QStringLiteral("&Delete"), QKeySequence(Qt::Key_Delete), [this] { deleteSelection(); });
+    addCommand(EditMenu, QStringLiteral("&Fill"), QKeySequence(Qt::Key_F), [this] { fillSelection(); });
+    EditMenu->addSeparator();
+    addCommand(EditMenu, QStringLiteral("Select &all"), QKeySequence(Qt::CTRL | Qt::Key_A), [this] { selectAll(); });
+    addCommand(EditMenu, QStringLiteral("Select &none"), QKeySequence(Qt::Key_Escape), [this] { clearSelection(); });
 }
 
 QWidget *TForm1::mapFocus() const { return mMapOverlay; }

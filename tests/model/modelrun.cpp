@@ -45,6 +45,16 @@ bool ScriptedDialogs::askOkCancel(QWidget *, const QString &, const QString &)
     return ok;
 }
 
+SaveChoice ScriptedDialogs::askSaveDiscardCancel(QWidget *, const QString &, const QString &)
+{
+    ++saveQuestions;
+    if (saveChoices.empty())
+        return SaveChoice::Cancel;
+    const SaveChoice choice = saveChoices.front();
+    saveChoices.pop_front();
+    return choice;
+}
+
 ModelRun::ModelRun(std::uint64_t seed) : mSeed(seed), mRandom(seed) {}
 
 ModelRun::~ModelRun() = default;
