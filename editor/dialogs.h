@@ -10,6 +10,7 @@
 #include "settings.h"
 
 class QFileDialog;
+class QMessageBox;
 class QWidget;
 
 // The answer to the unsaved-changes question.
@@ -71,7 +72,13 @@ inline constexpr const char *ApplicationTitle = "WMBeditor";
 QString errorBoxText(const QString &message);
 
 // "Level files|*.level" -> "Level files (*.level)"; pairs become lines.
+// "*.*" becomes "*": every file, names without a dot included. The dialogs
+// hide the added pattern, so "Any file (*.*)" and "Level files" show as given.
 QString qtNameFilters(const QString &filter);
+
+// A message box's caption and text; the text is shown as it is, never as
+// markup ("<b>" in a message reads "<b>").
+void setUpMessageBox(QMessageBox &box, const QString &caption, const QString &text);
 
 // The file dialogs as QtDialogs shows them, set up but not yet shown.
 // `lastChoice` is the file chosen last in the same dialog, or empty: the open

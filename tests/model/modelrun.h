@@ -27,7 +27,7 @@ class ScriptedDialogs final : public Dialogs {
 public:
     std::deque<QString> fileAnswers;   // empty text: cancelled
     std::deque<bool> okAnswers;
-    std::deque<SaveChoice> saveChoices;   // none left: Cancel
+    SaveChoice saveAnswer = SaveChoice::Cancel;   // to every unsaved-changes question
     int saveQuestions = 0;
     QStringList proposedNames;         // of every save dialog shown
     int fileDialogs = 0;
@@ -110,7 +110,7 @@ private:
     bool chance(int percent) { return below(100) < percent; }
     QString randomCharacter(bool pasted);
     QByteArray randomLevelFile();
-    QByteArray randomFileText();
+    QByteArray randomFileText(bool utf8);
 
     // Files in the temporary folder.
     QString path(const QString &name) const { return mDir.filePath(name); }

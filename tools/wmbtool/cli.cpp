@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iostream>
 
+#include "levelfile.h"
 #include "levelrecord.h"
 
 namespace wmbtool {
@@ -36,10 +37,20 @@ int levelArgument(const std::string &text)
     return level;
 }
 
+void writeOutput(const std::string &out, std::string_view bytes)
+{
+    if (out == StandardOutput) {
+        std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        finishStdout();
+        return;
+    }
+    onFile(out, [&] { wmb::writeFileAtomically(out, bytes); });
+}
+
 void refuseOverwritingInput(const std::string &out, std::initializer_list<std::string> inputs)
 {
     struct stat target {};
-    if (::stat(out.c_str(), &target) != 0)
+    if (out == StandardOutput || ::stat(out.c_str(), &target) != 0)
         return;
     for (const std::string &in : inputs) {
         struct stat source {};

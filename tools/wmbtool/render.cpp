@@ -82,9 +82,7 @@ void writePng(const QImage &image, const std::string &outPath)
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG"))
         throw fileFailure(outPath, "the PNG image could not be encoded");
-    onFile(outPath, [&] {
-        wmb::writeFileAtomically(outPath, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    });
+    writeOutput(outPath, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 } // namespace
