@@ -257,17 +257,17 @@ bool TForm1::MapKeyDown(int key, Qt::KeyboardModifiers modifiers)
     const Qt::KeyboardModifiers other = modifiers & ~(Qt::ShiftModifier | Qt::KeypadModifier);
     if (other != Qt::NoModifier)
         return false;
+    // Before any cell was selected an arrow selects cell 1.
     guarded([&] {
-        if (SelectedCell == 0) {
-            frameCell(1);
-            return;
-        }
-        if (modifiers & Qt::ShiftModifier) {
-            selectCells(wmb::stepSelection(mSelection, SelectedCell, dColumn, dRow));
-        } else {
+        const bool shift = modifiers & Qt::ShiftModifier;
+        if (!shift)
             clearSelection();
+        if (SelectedCell == 0)
+            frameCell(1);
+        else if (shift)
+            selectCells(wmb::stepSelection(mSelection, SelectedCell, dColumn, dRow));
+        else
             frameCell(wmb::stepCell(SelectedCell, dColumn, dRow));
-        }
     });
     return true;
 }
