@@ -21,7 +21,7 @@ void PictureBox::paintEvent(QPaintEvent *)
 
 void PictureBox::mousePressEvent(QMouseEvent *event)
 {
-    emit pressed(event->button(), mapToParent(event->position().toPoint()));
+    emit pressed(event->button(), mapToParent(event->position().toPoint()), event->modifiers());
     event->accept();
 }
 

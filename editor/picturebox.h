@@ -18,7 +18,7 @@ signals:
     // A left-button press and release over the control.
     void clicked();
     // Any press; `panelPos` is the position in the parent's coordinates.
-    void pressed(Qt::MouseButton button, QPoint panelPos);
+    void pressed(Qt::MouseButton button, QPoint panelPos, Qt::KeyboardModifiers modifiers);
     // A move while a button is held (the control keeps the mouse until release).
     void dragged(QPoint panelPos);
     void released(Qt::MouseButton button);

@@ -244,6 +244,7 @@ void TForm1::createControls()
     // Runs after each change of the box's state, by the user or by code.
     connect(CheckBox2, &QCheckBox::toggled, this, &TForm1::CheckBox2Click);
 
+    createMapOverlay();
     connectMapGestures();
     setTabOrderChain();
 }
@@ -251,7 +252,7 @@ void TForm1::createControls()
 void TForm1::setTabOrderChain()
 {
     const QList<QWidget *> order = {Button2,  Button1,   Button3,  Edit1,     Button4,
-                                    StringGrid1, Button10, Button5, Button27, Button28,
+                                    StringGrid1, mapFocus(), Button10, Button5, Button27, Button28,
                                     BitBtn1,  Edit2,     Edit3,    Edit4,     CheckBox1,
                                     Hidemenu, Button6,   Edit5,    Button7,   CheckBox2};
     for (int i = 0; i + 1 < order.size(); ++i)
@@ -365,6 +366,8 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
             if (button == watched)
                 action->setEnabled(button->isEnabled());
     }
+    if (watched == mapFocus())
+        return mapOverlayEvent(event) || QWidget::eventFilter(watched, event);
     const bool level = watched == Edit1;
     if ((level || watched == Edit5) && event->type() == QEvent::KeyPress) {
         // The key-down handler sees the text before the key's character.

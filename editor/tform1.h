@@ -19,6 +19,7 @@
 
 #include "levelrecord.h"
 #include "maphistory.h"
+#include "region.h"
 #include "romfile.h"
 #include "settings.h"
 #include "tilepictures.h"
@@ -26,6 +27,7 @@
 class Dialogs;
 class LevelOverview;
 class TestCopies;
+class MapOverlay;
 class PictureBox;
 class QAction;
 class QCheckBox;
@@ -34,6 +36,7 @@ class QMenuBar;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QEvent;
 class QTableWidget;
 
 // A map cell in the edit history: its store text and its picture.
@@ -152,7 +155,10 @@ public:
     void Edit5MouseMove();
     // Map gestures on cell n: a left press paints and opens a stroke that
     // moves paint until the release; a right press picks the cell's tile.
-    void ImageMouseDown(int n, Qt::MouseButton button, QPoint panelPos);
+    // With Shift a left press selects instead (from the selected cell on a
+    // click, from the pressed cell on a drag); with Ctrl it flood fills.
+    void ImageMouseDown(int n, Qt::MouseButton button, QPoint panelPos,
+                        Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void ImageMouseMove(QPoint panelPos);
     void ImageMouseUp(Qt::MouseButton button);
 
@@ -162,6 +168,24 @@ public:
     void redoMapEdit();
     void resetMapHistory();
 
+    // Region editing (tform1_region.cpp). The selection is a rectangle of
+    // cells, empty when nothing is selected; selecting changes no byte.
+    const wmb::CellRect &selection() const { return mSelection; }
+    void selectCells(const wmb::CellRect &rect);
+    void clearSelection();
+    // The commands of the Edit menu. While a text box has the focus, copy,
+    // cut, paste, delete and select all act on its text instead.
+    void copySelection();
+    void cutSelection();
+    void pasteClipboard();   // throws when the clipboard holds no grid of tile codes
+    void deleteSelection();
+    void fillSelection();
+    void selectAll();
+    void floodFill(int n);
+    // A key while the map has the focus; true when the map used it.
+    bool MapKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    // The widget that holds the keyboard focus for the map.
+    QWidget *mapFocus() const;
     // The commands of the menus (other than the buttons' own).
     void goToLevel();
     void quit();
@@ -246,6 +270,16 @@ private:
     MapHistoryCell cellState(int n) const;
     void restoreCell(int n, const MapHistoryCell &state);
 
+    // Region editing (tform1_region.cpp).
+    void createMapOverlay();
+    void createRegionCommands();
+    bool mapOverlayEvent(QEvent *event);
+    void frameCell(int n);
+    void fillCells(const std::vector<int> &cells, const QPixmap &picture, const QString &code,
+                   const char *stepName);
+    std::array<std::string, wmb::MapCells> mapCodes() const;
+    QLineEdit *textBoxWithFocus() const;
+
     Dialogs &mDialogs;
     StartupPaths mPaths;
     TilePictures mTiles;
@@ -267,6 +301,10 @@ private:
     wmb::MapHistory<QPixmap> mMapHistory;
     QPoint mStrokePos;    // the last pointer position of the open stroke
     int mStrokeCell = 0;  // the last cell the open stroke painted
+    MapOverlay *mMapOverlay = nullptr;
+    wmb::CellRect mSelection;
+    int mSelectPress = 0;         // the cell a Shift press selected from, 0 outside a select drag
+    bool mSelectDragged = false;  // the pointer has left that cell since
 };
 
 // Widths of the main panel with the palette hidden and shown, and its height.

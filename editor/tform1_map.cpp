@@ -42,6 +42,15 @@ int cellAt(QPoint p)
     return row * wmb::MapColumns + column + 1;
 }
 
+// The map cell nearest to a point in the panel's coordinates: over a gap
+// the cell left of or above it, outside the map the cell at the edge.
+int cellNear(QPoint p)
+{
+    const int column = std::clamp((p.x() - MapLeft) / CellPitch, 0, wmb::MapColumns - 1);
+    const int row = std::clamp((p.y() - MapTop) / CellPitch, 0, wmb::MapRows - 1);
+    return row * wmb::MapColumns + column + 1;
+}
+
 // Two pictures that look the same: a paint that would show the same picture
 // and store the same code changes nothing and makes no undo step.
 bool samePicture(const QPixmap &a, const QPixmap &b)
@@ -118,13 +127,25 @@ void TForm1::ImageClick(int n)
 
 // A left press paints the cell as a click does and opens a stroke: one undo
 // step until the button is released. A right press picks the cell's tile.
-void TForm1::ImageMouseDown(int n, Qt::MouseButton button, QPoint panelPos)
+void TForm1::ImageMouseDown(int n, Qt::MouseButton button, QPoint panelPos,
+                            Qt::KeyboardModifiers modifiers)
 {
     guarded([&] {
         if (button == Qt::RightButton && !mMapHistory.recording())
             pickFromMap(n);
         if (button != Qt::LeftButton)
             return;
+        if (modifiers & Qt::ShiftModifier) {
+            mSelectPress = n;
+            mSelectDragged = false;
+            selectCells(wmb::cellRectBetween(SelectedCell != 0 ? SelectedCell : n, n));
+            return;
+        }
+        if (modifiers & Qt::ControlModifier) {
+            floodFill(n);
+            return;
+        }
+        clearSelection();
         mMapHistory.begin("Paint");
         mStrokePos = panelPos;
         mStrokeCell = n;
@@ -138,6 +159,14 @@ void TForm1::ImageMouseDown(int n, Qt::MouseButton button, QPoint panelPos)
 void TForm1::ImageMouseMove(QPoint panelPos)
 {
     guarded([&] {
+        if (mSelectPress != 0) {
+            const int n = cellNear(panelPos);
+            if (n != mSelectPress || mSelectDragged) {
+                mSelectDragged = true;
+                selectCells(wmb::cellRectBetween(mSelectPress, n));
+            }
+            return;
+        }
         if (!mMapHistory.recording())
             return;
         const QPoint from = mStrokePos;
@@ -156,7 +185,10 @@ void TForm1::ImageMouseMove(QPoint panelPos)
 
 void TForm1::ImageMouseUp(Qt::MouseButton button)
 {
-    if (button == Qt::LeftButton && mMapHistory.commit())
+    if (button != Qt::LeftButton)
+        return;
+    mSelectPress = 0;
+    if (mMapHistory.commit())
         refreshEditActions();
 }
 
@@ -239,12 +271,13 @@ void TForm1::connectMapGestures()
         if (qobject_cast<QLineEdit *>(focusWidget()))
             Panel1->setFocus(Qt::MouseFocusReason);
     };
+    // A press on the map gives the map the keyboard focus.
     for (int i = 0; i < wmb::MapCells; ++i) {
         const int n = i + 1;
         connect(Image[i], &PictureBox::pressed, this,
-                [this, n, leaveTextEdit](Qt::MouseButton button, QPoint pos) {
-                    leaveTextEdit();
-                    ImageMouseDown(n, button, pos);
+                [this, n](Qt::MouseButton button, QPoint pos, Qt::KeyboardModifiers modifiers) {
+                    mapFocus()->setFocus(Qt::MouseFocusReason);
+                    ImageMouseDown(n, button, pos, modifiers);
                 });
         connect(Image[i], &PictureBox::dragged, this, &TForm1::ImageMouseMove);
         connect(Image[i], &PictureBox::released, this, &TForm1::ImageMouseUp);

@@ -75,6 +75,7 @@ void TForm1::createMenus()
                              [this] { redoMapEdit(); });
     mRedoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
                                QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    createRegionCommands();
     EditMenu->addSeparator();
     bindToButton(addCommand(EditMenu, QStringLiteral("&Clear screen"), {}, [this] { Button10Click(); }),
                  Button10);

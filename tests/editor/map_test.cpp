@@ -2,7 +2,9 @@
 // screen and Show grid, driven with mouse clicks on the named controls.
 #include "mapfixture.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 
 namespace {
 
@@ -231,6 +233,133 @@ TEST_F(GridTest, GapsBetweenCellsAreBlackOnlyWhileTheGridIsHidden)
     // The cells themselves are drawn over it.
     EXPECT_EQ(hidden.copy(8, 8, 32, 32).convertToFormat(QImage::Format_RGB32),
               tileImage(QStringLiteral("1")).convertToFormat(QImage::Format_RGB32));
+}
+
+using RegionTest = MapTest;
+
+QString clipboardText() { return QGuiApplication::clipboard()->text(); }
+
+// The tile codes of a level's map bytes, as the clipboard holds them.
+QString gridOf(const QByteArray &map, int firstCell, int columns, int rows)
+{
+    QString text;
+    for (int r = 0; r < rows; ++r) {
+        QStringList row;
+        for (int c = 0; c < columns; ++c)
+            row << QString::number(static_cast<unsigned char>(map[firstCell - 1 + 14 * r + c]), 16).toUpper();
+        text += row.join(QLatin1Char(' ')) + QLatin1Char('\n');
+    }
+    return text;
+}
+
+TEST_F(RegionTest, ShiftDragCopiesTheRegionAndAPasteSavesExactlyThoseBytes)
+{
+    startWithLevel(1);
+    showActive();
+    const QByteArray rom = romBytes();
+    const QByteArray map = romMap();
+    QTest::mousePress(form->windowHandle(), Qt::LeftButton, Qt::ShiftModifier, cellCentre(36));
+    moveTo(cellCentre(20));
+    releaseAt(cellCentre(20));
+    EXPECT_EQ(form->selection(), (wmb::CellRect{5, 1, 3, 2}));
+    keys(Qt::CTRL | Qt::Key_C);
+    EXPECT_EQ(clipboardText(), gridOf(map, 20, 3, 2));
+
+    paint(100);  // no tile picked: selects the cell and drops the selection
+    EXPECT_TRUE(form->selection().empty());
+    keys(Qt::CTRL | Qt::Key_V);
+    EXPECT_EQ(form->selection(), (wmb::CellRect{1, 7, 3, 2}));
+    EXPECT_EQ(romBytes(), rom);  // nothing reaches the ROM before a save
+    keys(Qt::CTRL | Qt::Key_S);
+    QByteArray expected = rom;
+    const int base = wmb::LevelBaseOf(1);
+    expected.replace(base + 99, 3, map.mid(19, 3));
+    expected.replace(base + 113, 3, map.mid(33, 3));
+    EXPECT_EQ(romBytes(), expected);
+
+    // A grid typed elsewhere pastes in either case; other text changes nothing.
+    QGuiApplication::clipboard()->setText(QStringLiteral("1a\t0b\r\nff\r\n"));
+    keys(Qt::CTRL | Qt::Key_V);
+    EXPECT_EQ(mapState().codes.mid(99, 2), QStringList({QStringLiteral("1A"), QStringLiteral("B")}));
+    EXPECT_EQ(form->storeText(114), QStringLiteral("FF"));
+    const MapState pasted = mapState();
+    for (const char *text : {"", "1A 0B,", "tiles\n", "100"}) {
+        QGuiApplication::clipboard()->setText(QString::fromLatin1(text));
+        dialogs.errors.clear();
+        keys(Qt::CTRL | Qt::Key_V);
+        EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("The clipboard holds no tiles.")}) << text;
+    }
+    EXPECT_EQ(mapState(), pasted);
+    loadLevel(2);
+    EXPECT_TRUE(form->selection().empty());
+}
+
+TEST_F(RegionTest, TheMapTakesTheKeysWhileTextBoxesKeepTheirOwn)
+{
+    startWithLevel(1);
+    showActive();
+    form->Edit2->setFocus();
+    paint(15);  // the press moves the focus to the map
+    keys(Qt::Key_Right);
+    keys(Qt::Key_Right);
+    keys(Qt::Key_Down);
+    EXPECT_EQ(form->SelectedCell, 31);
+    EXPECT_EQ(form->Red->pos(), QPoint(73, 73));
+    pick(27);
+    keys(Qt::Key_Space);
+    EXPECT_EQ(form->storeText(31), QStringLiteral("1A"));
+    EXPECT_FALSE(form->CheckBox1->isChecked());
+    keys(Qt::SHIFT | Qt::Key_Up);
+    keys(Qt::SHIFT | Qt::Key_Left);
+    EXPECT_EQ(form->selection(), (wmb::CellRect{1, 1, 2, 2}));
+    keys(Qt::Key_F);
+    EXPECT_EQ(mapState().codes.mid(15, 2), QStringList(2, QStringLiteral("1A")));
+    EXPECT_EQ(form->EditMenu->actions().front()->text(), QStringLiteral("&Undo Fill"));
+
+    // A text box keeps select all, copy, Delete and typed letters.
+    form->Edit2->setFocus();
+    form->Edit2->setText(QStringLiteral("NAME"));
+    const MapState before = mapState();
+    keys(Qt::CTRL | Qt::Key_A);
+    keys(Qt::CTRL | Qt::Key_C);
+    keys(Qt::Key_Delete);
+    keys(Qt::Key_F);
+    EXPECT_EQ(clipboardText(), QStringLiteral("NAME"));
+    EXPECT_EQ(form->Edit2->text(), QStringLiteral("f"));
+    EXPECT_EQ(mapState(), before);
+    EXPECT_EQ(form->selection(), (wmb::CellRect{1, 1, 2, 2}));
+
+    form->mapFocus()->setFocus();
+    keys(Qt::CTRL | Qt::Key_A);
+    EXPECT_EQ(form->selection(), wmb::wholeMap());
+    keys(Qt::Key_Escape);
+    EXPECT_TRUE(form->selection().empty());
+    keys(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), form->Button10);
+}
+
+// The outline lies on the selected cells' outer two pixels, above them,
+// leaving their inner 28 x 28 pixels and the red frame in the gaps alone.
+TEST_F(RegionTest, TheOutlineRingsTheSelectionWithoutCoveringTheTiles)
+{
+    startWithLevel(1);
+    paint(16);
+    form->selectCells(wmb::cellRectBetween(16, 31));
+    form->show();
+    const QImage shown = form->grab().toImage();
+    const QPoint cell16 = form->Image[15]->mapTo(form.get(), QPoint(0, 0));
+    const QRgb outline = shown.pixel(cell16);
+    for (QPoint p : {QPoint(1, 1), QPoint(64, 0), QPoint(0, 64), QPoint(64, 63), QPoint(40, 1)})
+        EXPECT_EQ(shown.pixel(cell16 + p), outline) << p.x() << "," << p.y();
+    EXPECT_NE(outline, qRgb(224, 32, 64));
+    EXPECT_NE(outline, qRgb(224, 0, 128));
+    EXPECT_EQ(shown.pixel(cell16 - QPoint(1, 1)), qRgb(224, 32, 64));
+    for (int cell : {16, 17, 30, 31}) {
+        const QPoint at = form->Image[cell - 1]->mapTo(form.get(), QPoint(2, 2));
+        EXPECT_EQ(shown.copy(QRect(at, QSize(28, 28))).convertToFormat(QImage::Format_RGB32),
+                  tileImage(form->storeText(cell)).copy(2, 2, 28, 28).convertToFormat(QImage::Format_RGB32))
+            << cell;
+    }
 }
 
 } // namespace

@@ -116,8 +116,9 @@ TEST_F(MenuTest, UnsavedChangesAreAskedAboutBeforeTheyAreReplaced)
                 EXPECT_EQ(form->storeText(3), QStringLiteral("FF"));
             } else {
                 EXPECT_EQ(form->isVisible(), way.levelAfter != 0);
-                if (way.levelAfter != 0)
+                if (way.levelAfter != 0) {
                     EXPECT_EQ(form->loadedLevel(), way.levelAfter);
+                }
             }
         }
     }
@@ -233,8 +234,9 @@ TEST(EditorCommandLine, ParsesOrRefuses)
     for (const Case &c : cases) {
         const EditorCommandLine line = parseEditorCommandLine(c.args);
         EXPECT_EQ(line.action, c.action) << ::testing::PrintToString(c.args);
-        if (c.action == A::Run)
+        if (c.action == A::Run) {
             EXPECT_EQ(std::make_pair(line.rom, line.level), std::make_pair(c.rom, c.level));
+        }
         EXPECT_EQ(line.error.empty(), c.action != A::Usage);
     }
     QProcess editor;

@@ -1,5 +1,7 @@
 #include "editormodel.h"
 
+#include <QStringList>
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -58,19 +60,24 @@ void EditorModel::pickPalette(int n)
     // Active select replaces the tile of the cell clicked last, store and
     // picture together, as one undo step.
     if (selectedCell != 0 && activeSelect) {
-        beginGesture();
+        beginGesture(QStringLiteral("Active select"));
         map[selectedCell - 1] = {selectedCode, selectedCode};
         endGesture();
     }
 }
 
-void EditorModel::beginGesture() { gestureStart = map; }
+void EditorModel::beginGesture(const QString &name)
+{
+    gestureStart = map;
+    gestureName = name;
+}
 
 void EditorModel::paint(int cell)
 {
     if (selectedTile != 0)
         map[cell - 1] = {selectedCode, selectedCode};
     selectedCell = cell;
+    selection = {};
 }
 
 void EditorModel::endGesture()
@@ -78,9 +85,13 @@ void EditorModel::endGesture()
     if (map == gestureStart)
         return;
     undoSteps.emplace_back(gestureStart, map);
+    undoNames.push_back(gestureName);
     redoSteps.clear();
-    if (undoSteps.size() > UndoLimit)
+    redoNames.clear();
+    if (undoSteps.size() > UndoLimit) {
         undoSteps.erase(undoSteps.begin());
+        undoNames.erase(undoNames.begin());
+    }
 }
 
 void EditorModel::rightPick(int cell)
@@ -93,7 +104,7 @@ void EditorModel::rightPick(int cell)
 
 void EditorModel::clearScreen()
 {
-    beginGesture();
+    beginGesture(QStringLiteral("Clear screen"));
     for (MapCell &cell : map)
         cell = {QStringLiteral("0"), QStringLiteral("0")};
     endGesture();
@@ -106,6 +117,8 @@ void EditorModel::undo()
     map = undoSteps.back().first;
     redoSteps.push_back(undoSteps.back());
     undoSteps.pop_back();
+    redoNames.push_back(undoNames.back());
+    undoNames.pop_back();
 }
 
 void EditorModel::redo()
@@ -115,6 +128,156 @@ void EditorModel::redo()
     map = redoSteps.back().second;
     undoSteps.push_back(redoSteps.back());
     redoSteps.pop_back();
+    undoNames.push_back(redoNames.back());
+    redoNames.pop_back();
+}
+
+namespace {
+
+Selection between(int a, int b)
+{
+    const int ac = (a - 1) % 14, ar = (a - 1) / 14, bc = (b - 1) % 14, br = (b - 1) / 14;
+    return {std::min(ac, bc), std::min(ar, br), std::max(ac, bc), std::max(ar, br)};
+}
+
+int savedByte(const QString &code) { return codeValue(code).value_or(0); }
+
+} // namespace
+
+void EditorModel::shiftSelect(int from, int to) { selection = between(from, to); }
+
+// The selected cell stays one corner; the opposite corner moves (from the
+// selected cell itself when it is no corner of the selection).
+void EditorModel::shiftArrow(int dColumn, int dRow)
+{
+    if (selectedCell == 0) {
+        selectedCell = 1;
+        return;
+    }
+    const int c = (selectedCell - 1) % 14, r = (selectedCell - 1) / 14;
+    int mc = c, mr = r;
+    const Selection &s = selection;
+    if (!s.empty() && (c == s.left || c == s.right) && (r == s.top || r == s.bottom)) {
+        mc = c == s.left ? s.right : s.left;
+        mr = r == s.top ? s.bottom : s.top;
+    }
+    mc = std::clamp(mc + dColumn, 0, 13);
+    mr = std::clamp(mr + dRow, 0, 11);
+    selection = between(selectedCell, mr * 14 + mc + 1);
+}
+
+void EditorModel::arrow(int dColumn, int dRow)
+{
+    selection = {};
+    if (selectedCell == 0) {
+        selectedCell = 1;
+        return;
+    }
+    const int c = std::clamp((selectedCell - 1) % 14 + dColumn, 0, 13);
+    const int r = std::clamp((selectedCell - 1) / 14 + dRow, 0, 11);
+    selectedCell = r * 14 + c + 1;
+}
+
+void EditorModel::mapSpace()
+{
+    if (selectedCell == 0)
+        return;
+    beginGesture();
+    paint(selectedCell);
+    endGesture();
+}
+
+void EditorModel::copy()
+{
+    if (selection.empty())
+        return;
+    clipboard.clear();
+    clipboardGrid = Grid();
+    for (int r = selection.top; r <= selection.bottom; ++r) {
+        std::vector<int> row;
+        QStringList texts;
+        for (int c = selection.left; c <= selection.right; ++c) {
+            row.push_back(savedByte(map[r * 14 + c].code));
+            texts << hexText(row.back());
+        }
+        clipboardGrid->push_back(row);
+        clipboard += texts.join(QLatin1Char(' ')) + QLatin1Char('\n');
+    }
+}
+
+void EditorModel::fillSelection(const QString &code, const QString &name)
+{
+    beginGesture(name);
+    for (int n = 1; n <= Cells; ++n)
+        if (selection.contains(n))
+            map[n - 1] = {code, code};
+    endGesture();
+}
+
+void EditorModel::cut()
+{
+    if (selection.empty())
+        return;
+    copy();
+    fillSelection(QStringLiteral("0"), QStringLiteral("Cut"));
+}
+
+void EditorModel::deleteSelection()
+{
+    if (!selection.empty())
+        fillSelection(QStringLiteral("0"), QStringLiteral("Delete"));
+}
+
+void EditorModel::fill()
+{
+    if (!selection.empty() && selectedTile != 0)
+        fillSelection(selectedCode, QStringLiteral("Fill"));
+}
+
+void EditorModel::paste()
+{
+    if (!clipboardGrid)
+        return error(QStringLiteral("The clipboard holds no tiles."));
+    const int at = !selection.empty() ? selection.top * 14 + selection.left + 1 : selectedCell ? selectedCell : 1;
+    const int left = (at - 1) % 14, top = (at - 1) / 14;
+    beginGesture(QStringLiteral("Paste"));
+    Selection placed{left, top, left - 1, top - 1};
+    for (int r = 0; r < static_cast<int>(clipboardGrid->size()) && top + r < 12; ++r) {
+        const std::vector<int> &row = (*clipboardGrid)[r];
+        for (int c = 0; c < static_cast<int>(row.size()) && left + c < 14; ++c) {
+            map[(top + r) * 14 + left + c] = {hexText(row[c]), hexText(row[c])};
+            placed.right = std::max(placed.right, left + c);
+        }
+        placed.bottom = top + r;
+    }
+    endGesture();
+    selection = placed;
+}
+
+void EditorModel::floodFill(int cell)
+{
+    if (selectedTile == 0)
+        return;
+    const int tile = savedByte(map[cell - 1].code);
+    std::array<bool, Cells> reached{};
+    std::vector<int> pending{cell};
+    reached[cell - 1] = true;
+    while (!pending.empty()) {
+        const int n = pending.back();
+        pending.pop_back();
+        const int c = (n - 1) % 14;
+        for (int next : {c > 0 ? n - 1 : 0, c < 13 ? n + 1 : 0, n - 14, n + 14}) {
+            if (next >= 1 && next <= Cells && !reached[next - 1] && savedByte(map[next - 1].code) == tile) {
+                reached[next - 1] = true;
+                pending.push_back(next);
+            }
+        }
+    }
+    beginGesture(QStringLiteral("Flood fill"));
+    for (int n = 1; n <= Cells; ++n)
+        if (reached[n - 1])
+            map[n - 1] = {selectedCode, selectedCode};
+    endGesture();
 }
 
 // The passive bounds: a text that is not a whole number is left alone.
@@ -281,6 +444,9 @@ void EditorModel::load(int shown)
     savedHint = hint.text;
     undoSteps.clear();
     redoSteps.clear();
+    undoNames.clear();
+    redoNames.clear();
+    selection = {};
 }
 
 void EditorModel::loadFromBox()

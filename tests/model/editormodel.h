@@ -30,6 +30,21 @@ struct MapCell {
 };
 using MapState = std::array<MapCell, Cells>;
 
+// A rectangle of map cells, columns and rows counted from 0 and inclusive;
+// empty when nothing is selected.
+struct Selection {
+    int left = 0, top = 0, right = -1, bottom = -1;
+    bool empty() const { return right < left; }
+    bool contains(int cell) const
+    {
+        const int c = (cell - 1) % 14, r = (cell - 1) / 14;
+        return c >= left && c <= right && r >= top && r <= bottom;
+    }
+    bool operator==(const Selection &) const = default;
+};
+// Rows of tile bytes, top row first.
+using Grid = std::vector<std::vector<int>>;
+
 // A one-line edit: text, cursor and length limit in UTF-16 units, as the
 // widget keeps them.
 struct EditModel {
@@ -89,6 +104,11 @@ public:
     bool gridShown = true;
     std::vector<std::pair<MapState, MapState>> undoSteps;   // (before, after), oldest first
     std::vector<std::pair<MapState, MapState>> redoSteps;   // newest last
+    std::vector<QString> undoNames, redoNames;              // the steps' names, as the steps
+    Selection selection;
+    // The system clipboard: its text, and the grid it holds (none: no grid).
+    QString clipboard;
+    std::optional<Grid> clipboardGrid;
 
     // Errors the action being modelled must show, in order.
     std::vector<ExpectedError> errors;
@@ -105,13 +125,25 @@ public:
 
     // The map.
     void pickPalette(int n);
-    void beginGesture();
+    void beginGesture(const QString &name = QStringLiteral("Paint"));
     void paint(int cell);          // one cell of a press or a stroke
     void endGesture();
     void rightPick(int cell);
     void clearScreen();
     void undo();
     void redo();
+
+    // Regions of the map.
+    void shiftSelect(int from, int to);   // the rectangle between two cells
+    void shiftArrow(int dColumn, int dRow);
+    void arrow(int dColumn, int dRow);
+    void mapSpace();
+    void copy();
+    void cut();
+    void paste();
+    void deleteSelection();
+    void fill();
+    void floodFill(int cell);
 
     // The edits and bounds.
     void levelKey(Key key, QChar ch = {});
@@ -156,6 +188,8 @@ private:
     void convertError(const QString &text);
     void error(const QString &text, bool prefix = false);
     MapState gestureStart;
+    QString gestureName;
+    void fillSelection(const QString &code, const QString &name);
 };
 
 } // namespace model

@@ -1,6 +1,10 @@
 #include "modelrun.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
@@ -89,6 +93,7 @@ bool ModelRun::start(QString &failure)
     if (qobject_cast<QLineEdit *>(mForm->focusWidget()))
         mForm->Panel1->setFocus();
 
+    QGuiApplication::clipboard()->clear();
     mActions = {
         {"pick palette", 110, &ModelRun::pickPalette},   {"paint cell", 130, &ModelRun::paintCell},
         {"drag stroke", 60, &ModelRun::dragStroke},      {"right-click pick", 40, &ModelRun::rightPick},
@@ -104,6 +109,9 @@ bool ModelRun::start(QString &failure)
         {"import bad file", 20, &ModelRun::importBadFile},
         {"open ROM", 25, &ModelRun::openRom},            {"undo", 60, &ModelRun::undo},
         {"redo", 40, &ModelRun::redo},
+        {"select region", 45, &ModelRun::selectRegion},  {"region command", 60, &ModelRun::regionCommand},
+        {"flood fill", 25, &ModelRun::floodFill},        {"map keys", 30, &ModelRun::mapKeyAction},
+        {"clipboard from elsewhere", 15, &ModelRun::foreignClipboard},
     };
     mIndex = -1;
     log(QStringLiteral("start-up"));
@@ -315,6 +323,20 @@ void ModelRun::checkWindow()
     }
     if (mForm->windowTitle() != m.title())
         note(QStringLiteral("title: model %1, window %2").arg(shown(m.title()), shown(mForm->windowTitle())));
+    const wmb::CellRect rect = mForm->selection();
+    const model::Selection selection = rect.empty() ? model::Selection{}
+        : model::Selection{rect.column, rect.row, rect.column + rect.columns - 1, rect.row + rect.rows - 1};
+    if (selection != m.selection)
+        note(QStringLiteral("selection: model columns %1..%2 rows %3..%4, window %5..%6, %7..%8")
+                 .arg(m.selection.left).arg(m.selection.right).arg(m.selection.top).arg(m.selection.bottom)
+                 .arg(selection.left).arg(selection.right).arg(selection.top).arg(selection.bottom));
+    if (QGuiApplication::clipboard()->text() != m.clipboard)
+        note(QStringLiteral("clipboard: model %1, window %2").arg(shown(m.clipboard), shown(QGuiApplication::clipboard()->text())));
+    const QList<QAction *> edit = mForm->EditMenu->actions();
+    const QString undo = m.undoNames.empty() ? QStringLiteral("&Undo") : QStringLiteral("&Undo ") + m.undoNames.back();
+    const QString redo = m.redoNames.empty() ? QStringLiteral("&Redo") : QStringLiteral("&Redo ") + m.redoNames.back();
+    if (edit.size() < 2 || edit[0]->text() != undo || edit[1]->text() != redo)
+        note(QStringLiteral("Edit menu: model %1, %2").arg(undo, redo));
     if (mForm->levelLoaded() != m.levelLoaded)
         note(QStringLiteral("a level loaded: model %1").arg(m.levelLoaded));
     else if (m.levelLoaded && mForm->LevelBase != model::mapAt(m.loadedLevel))

@@ -99,6 +99,14 @@ private:
     void openRom();
     void undo();
     void redo();
+    // Regions (modelregion.cpp).
+    void selectRegion();
+    void mapKeyAction();
+    void regionCommand();
+    void floodFill();
+    void foreignClipboard();
+    void mapKeys(bool shift);
+    void clickCellWith(int cell, Qt::KeyboardModifiers modifiers, int dragTo = 0);
 
     // Driving the window.
     void click(QWidget *w);

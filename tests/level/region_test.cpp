@@ -1,0 +1,145 @@
+// Map regions: the clipboard grid and its reader, placing a grid, keyboard
+// selection steps and flood fill.
+#include "hexcode.h"
+#include "region.h"
+
+#include <gtest/gtest.h>
+
+using namespace wmb;
+
+namespace {
+
+using Codes = std::array<std::string, MapCells>;
+
+Codes sampleCodes()
+{
+    Codes codes;
+    for (int i = 0; i < MapCells; ++i)
+        codes[i] = IntToHexText(static_cast<std::uint32_t>((i * 37) % 256));
+    return codes;
+}
+
+TEST(Region, ParseTileGridReadsGridsAndRefusesEverythingElse)
+{
+    const std::string fourteen = "0 1 2 3 4 5 6 7 8 9 a b c d";
+    std::string twelveLines;
+    for (int i = 0; i < 12; ++i)
+        twelveLines += "1\n";
+    const struct {
+        std::string text;
+        TileGrid grid;   // empty: no grid
+    } cases[] = {
+        {"1A 0 ff\n", {{0x1A, 0, 0xFF}}},
+        {"1a\t0B  c\n7\n", {{0x1A, 0x0B, 0xC}, {7}}},
+        {"1 2\r\n3 4\r\n", {{1, 2}, {3, 4}}},
+        {"1 2\n3", {{1, 2}, {3}}},                   // last line without its end
+        {"  1 2 \t\n", {{1, 2}}},                    // blanks before and after
+        {"00 0f", {{0, 0xF}}},
+        {fourteen, {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}}},
+        {twelveLines, TileGrid(12, {1})},
+        {"", {}},
+        {"\n", {}},
+        {"1\n\n", {}},                               // an empty line
+        {"\n1\n", {}},
+        {" \t\n", {}},
+        {fourteen + " e", {}},                       // 15 codes
+        {twelveLines + "1", {}},                     // 13 lines
+        {"100", {}},
+        {"1,2", {}},
+        {"G", {}},
+        {"0x1", {}},
+        {"1\r2", {}},
+        {"1 2\r", {}},                               // a CR without its LF
+        {"1\r\r\n", {}},
+        {"1\v2", {}},
+        {"1\xC2\xA0" "2", {}},                       // a no-break space
+        {std::string("1\0 2", 4), {}},
+    };
+    for (const auto &c : cases) {
+        const auto grid = parseTileGrid(c.text);
+        if (c.grid.empty())
+            EXPECT_FALSE(grid.has_value()) << '"' << c.text << '"';
+        else
+            EXPECT_EQ(grid, c.grid) << '"' << c.text << '"';
+    }
+}
+
+TEST(Region, GridTextIsTheLevelFileFormOfEachCodeAndReadsBack)
+{
+    Codes codes = sampleCodes();
+    codes[0] = "";   // before any load: saved as tile 0
+    EXPECT_EQ(gridText(codes, cellRectBetween(1, 17)), "0 25 4A\n6 2B 50\n");
+    EXPECT_EQ(gridText(codes, {}), "");
+    for (const CellRect rect : {wholeMap(), cellRectBetween(168, 168), cellRectBetween(14, 155)}) {
+        const auto grid = parseTileGrid(gridText(codes, rect));
+        ASSERT_TRUE(grid.has_value());
+        const GridPlacement placed = placeGrid(*grid, rect.topLeftCell());
+        EXPECT_EQ(placed.selection, rect);
+        ASSERT_EQ(placed.cells.size(), rect.cells().size());
+        for (const auto &[cell, code] : placed.cells)
+            EXPECT_EQ(code, IntToHexText(storedTile(codes[cell - 1]))) << cell;
+    }
+}
+
+TEST(Region, PlacedGridDropsCellsPastTheRightAndBottomEdges)
+{
+    const TileGrid grid = {{1, 2, 3}, {4}, {5, 6}};
+    const struct {
+        int at;
+        std::vector<std::pair<int, std::string>> cells;
+        CellRect selection;
+    } cases[] = {
+        {1, {{1, "1"}, {2, "2"}, {3, "3"}, {15, "4"}, {29, "5"}, {30, "6"}}, {0, 0, 3, 3}},
+        {13, {{13, "1"}, {14, "2"}, {27, "4"}, {41, "5"}, {42, "6"}}, {12, 0, 2, 3}},
+        {141, {{141, "1"}, {142, "2"}, {143, "3"}, {155, "4"}}, {0, 10, 3, 2}},
+        {168, {{168, "1"}}, {13, 11, 1, 1}},
+    };
+    for (const auto &c : cases) {
+        const GridPlacement placed = placeGrid(grid, c.at);
+        EXPECT_EQ(placed.cells, c.cells) << c.at;
+        EXPECT_EQ(placed.selection, c.selection) << c.at;
+    }
+}
+
+TEST(Region, ShiftArrowsMoveTheCornerOppositeTheSelectedCell)
+{
+    const struct {
+        CellRect selection;
+        int selected, dColumn, dRow;
+        CellRect expected;
+    } cases[] = {
+        {{}, 16, 1, 0, {1, 1, 2, 1}},                 // none yet: from the selected cell
+        {{1, 1, 2, 1}, 16, 1, 0, {1, 1, 3, 1}},       // grows
+        {{1, 1, 3, 1}, 16, -1, 0, {1, 1, 2, 1}},      // shrinks
+        {{1, 1, 1, 1}, 16, -1, 0, {0, 1, 2, 1}},      // passes the anchor
+        {{1, 1, 3, 3}, 46, 1, 1, {2, 2, 2, 2}},       // anchored bottom right
+        {{0, 0, 14, 12}, 1, 1, 1, {0, 0, 14, 12}},    // stops at the edges
+        {{4, 4, 2, 2}, 1, 0, 1, {0, 0, 1, 2}},        // selected cell not a corner
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(stepSelection(c.selection, c.selected, c.dColumn, c.dRow), c.expected)
+            << c.selected << " " << c.dColumn << "," << c.dRow;
+    EXPECT_EQ(stepCell(14, 1, 0), 14);
+    EXPECT_EQ(stepCell(155, 0, 1), 155);
+    EXPECT_EQ(stepCell(16, -1, -1), 1);
+}
+
+TEST(Region, FloodFillFollowsFourNeighboursWithTheSameTile)
+{
+    Codes codes;
+    codes.fill("5");
+    // A run of tile 1 on row 2 with an arm up to row 1, a diagonal
+    // neighbour, and "" which a save writes as tile 0 like "0".
+    for (int cell : {16, 17, 18, 19, 5})
+        codes[cell - 1] = "1";
+    codes[34 - 1] = "1";  // diagonal to 19 only
+    codes[4 - 1] = "1";   // beside 5
+    codes[100 - 1] = "0";
+    codes[101 - 1] = "";
+    EXPECT_EQ(floodFillCells(codes, 17), (std::vector<int>{4, 5, 16, 17, 18, 19}));
+    EXPECT_EQ(floodFillCells(codes, 34), (std::vector<int>{34}));
+    EXPECT_EQ(floodFillCells(codes, 101), (std::vector<int>{100, 101}));
+    EXPECT_EQ(floodFillCells(codes, 1).size(), static_cast<std::size_t>(MapCells - 9));
+}
+
+} // namespace

@@ -1,0 +1,163 @@
+// Region actions: selecting with Shift, Ctrl+A, Esc and Shift+arrows;
+// copy, cut, paste, delete and fill by their keys or the Edit menu; grids and
+// other text put on the clipboard by another program; flood fill; the map's
+// arrows, Space and Enter.
+#include "modelrun.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QTest>
+
+#include "picturebox.h"
+#include "tform1.h"
+
+namespace {
+
+QPoint centreOf(const TForm1 &form, int cell)
+{
+    const PictureBox *box = form.Image[cell - 1];
+    return box->mapTo(&form, box->rect().center());
+}
+
+} // namespace
+
+void ModelRun::clickCellWith(int cell, Qt::KeyboardModifiers modifiers, int dragTo)
+{
+    QTest::mousePress(mForm->windowHandle(), Qt::LeftButton, modifiers, centreOf(*mForm, cell));
+    const int last = dragTo ? dragTo : cell;
+    if (dragTo)
+        QTest::mouseMove(mForm->windowHandle(), centreOf(*mForm, dragTo));
+    QTest::mouseRelease(mForm->windowHandle(), Qt::LeftButton, modifiers, centreOf(*mForm, last));
+}
+
+void ModelRun::selectRegion()
+{
+    const int kind = below(10);
+    const int cell = 1 + below(model::Cells);
+    if (kind < 3) {
+        log(QStringLiteral("Shift+click Image%1").arg(cell));
+        clickCellWith(cell, Qt::ShiftModifier);
+        mModel->shiftSelect(mModel->selectedCell ? mModel->selectedCell : cell, cell);
+    } else if (kind < 6) {
+        const int to = 1 + (cell + below(model::Cells - 1)) % model::Cells;   // another cell
+        log(QStringLiteral("Shift+drag from Image%1 to Image%2").arg(cell).arg(to));
+        clickCellWith(cell, Qt::ShiftModifier, to);
+        mModel->shiftSelect(cell, to);
+    } else if (kind < 7) {
+        log(QStringLiteral("Ctrl+A"));
+        QTest::keyClick(mForm.get(), Qt::Key_A, Qt::ControlModifier);
+        mModel->selection = {0, 0, 13, 11};
+    } else if (kind < 8) {
+        log(QStringLiteral("Esc"));
+        QTest::keyClick(mForm.get(), Qt::Key_Escape);
+        mModel->selection = {};
+    } else {
+        mapKeys(true);
+    }
+}
+
+// Arrows (with Shift when `shift`), Space and Enter on the map, which takes
+// the focus first as a click on it would give it.
+void ModelRun::mapKeys(bool shift)
+{
+    struct MapKey {
+        Qt::Key key;
+        int dColumn, dRow;
+        const char *name;
+    };
+    static const MapKey keys[] = {{Qt::Key_Left, -1, 0, "Left"}, {Qt::Key_Right, 1, 0, "Right"},
+                                  {Qt::Key_Up, 0, -1, "Up"},     {Qt::Key_Down, 0, 1, "Down"},
+                                  {Qt::Key_Space, 0, 0, "Space"}, {Qt::Key_Return, 0, 0, "Enter"}};
+    mForm->mapFocus()->setFocus(Qt::MouseFocusReason);
+    QStringList names;
+    for (int n = 1 + below(5); n > 0; --n) {
+        const MapKey &k = keys[below(shift ? 4 : 6)];
+        names << (shift ? QStringLiteral("Shift+") : QString()) + QLatin1String(k.name);
+        QTest::keyClick(mForm->mapFocus(), k.key, shift ? Qt::ShiftModifier : Qt::NoModifier);
+        if (k.dColumn == 0 && k.dRow == 0)
+            mModel->mapSpace();
+        else if (shift)
+            mModel->shiftArrow(k.dColumn, k.dRow);
+        else
+            mModel->arrow(k.dColumn, k.dRow);
+    }
+    log(QStringLiteral("keys on the map: ") + names.join(QLatin1Char(' ')));
+}
+
+void ModelRun::mapKeyAction() { mapKeys(false); }
+
+void ModelRun::regionCommand()
+{
+    struct Command {
+        const char *menu;
+        QKeyCombination keys;
+        void (model::EditorModel::*apply)();
+    };
+    static const Command commands[] = {
+        {"Copy", Qt::CTRL | Qt::Key_C, &model::EditorModel::copy},
+        {"Cut", Qt::CTRL | Qt::Key_X, &model::EditorModel::cut},
+        {"Paste", Qt::CTRL | Qt::Key_V, &model::EditorModel::paste},
+        {"Delete", QKeyCombination(Qt::Key_Delete), &model::EditorModel::deleteSelection},
+        {"Fill", QKeyCombination(Qt::Key_F), &model::EditorModel::fill},
+    };
+    const Command &c = commands[below(5)];
+    const bool menu = chance(20);
+    log(QStringLiteral("%1 by %2").arg(QLatin1String(c.menu), menu ? QStringLiteral("the Edit menu")
+                                                                   : QKeySequence(c.keys).toString()));
+    if (menu) {
+        for (QAction *a : mForm->EditMenu->actions())
+            if (a->text().remove(QLatin1Char('&')) == QLatin1String(c.menu))
+                a->trigger();
+    } else {
+        QTest::keyClick(mForm.get(), c.keys.key(), c.keys.keyboardModifiers());
+    }
+    (mModel.get()->*c.apply)();
+}
+
+void ModelRun::floodFill()
+{
+    const int cell = 1 + below(model::Cells);
+    log(QStringLiteral("Ctrl+click Image%1 (flood fill)").arg(cell));
+    clickCellWith(cell, Qt::ControlModifier);
+    mModel->floodFill(cell);
+}
+
+// Another program puts text on the clipboard: a grid as a user might type
+// it (either case, blanks or tabs, LF or CR LF, ragged rows) or not a grid.
+void ModelRun::foreignClipboard()
+{
+    QString text;
+    std::optional<model::Grid> grid;
+    if (chance(65)) {
+        grid = model::Grid();
+        const QString end = chance(30) ? QStringLiteral("\r\n") : QStringLiteral("\n");
+        const int rows = chance(80) ? 1 + below(4) : 1 + below(12);
+        for (int r = 0; r < rows; ++r) {
+            std::vector<int> row;
+            QString line = chance(10) ? QStringLiteral(" ") : QString();
+            for (int c = 1 + below(chance(80) ? 5 : 14); c > 0; --c) {
+                row.push_back(below(256));
+                QString code = QString::number(row.back(), 16);
+                if (code.size() == 1 && chance(20))
+                    code.prepend(QLatin1Char('0'));
+                line += chance(50) ? code.toUpper() : code;
+                if (c > 1)
+                    line += chance(70) ? QStringLiteral(" ") : chance(50) ? QStringLiteral("\t") : QStringLiteral(" \t ");
+            }
+            grid->push_back(row);
+            text += line + (r + 1 < rows || chance(70) ? end : QString());
+        }
+    } else {
+        static const char *const junk[] = {"", "\n", "tiles", "1 2 3 4 5 6 7 8 9 A B C D E F", "100", "1,2",
+                                           "1\n\n", "1\r2", "1 2\r", "\n1", "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n13\n",
+                                           "0x1F", "1\u00a02"};
+        text = QString::fromUtf8(junk[below(std::size(junk))]);
+    }
+    log(QStringLiteral("another program puts on the clipboard: \"%1\"")
+            .arg(QString(text).replace(QLatin1Char('\n'), QStringLiteral("\\n")).replace(QLatin1Char('\r'), QStringLiteral("\\r")).replace(QLatin1Char('\t'), QStringLiteral("\\t"))));
+    QGuiApplication::clipboard()->setText(text);
+    mModel->clipboard = text;
+    mModel->clipboardGrid = grid;
+}
