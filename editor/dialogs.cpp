@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -25,15 +26,6 @@ QString qtNameFilters(const QString &filter)
             filters << description + QStringLiteral(" (") + pattern + QLatin1Char(')');
     }
     return filters.join(QStringLiteral(";;"));
-}
-
-QString &QtDialogs::lastChoice(const QString &dialog)
-{
-    if (dialog == QLatin1String("OpenDialog1"))
-        return mLastChoice[0];
-    if (dialog == QLatin1String("SaveDialog1"))
-        return mLastChoice[1];
-    return mLastChoice[2];
 }
 
 void setUpOpenDialog(QFileDialog &box, const QString &dialog, const QString &title,
@@ -67,24 +59,27 @@ void setUpSaveDialog(QFileDialog &box, const QString &dialog, const QString &tit
 QString QtDialogs::openFile(QWidget *parent, const QString &dialog, const QString &title,
                             const QString &filter)
 {
-    QString &last = lastChoice(dialog);
     QFileDialog box(parent);
-    setUpOpenDialog(box, dialog, title, filter, last);
+    setUpOpenDialog(box, dialog, title, filter, mSettings.lastChoice(dialog));
     if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty())
         return {};
-    return last = box.selectedFiles().constFirst();
+    const QString chosen = box.selectedFiles().constFirst();
+    mSettings.setLastChoice(dialog, chosen);
+    return chosen;
 }
 
 QString QtDialogs::saveFile(QWidget *parent, const QString &dialog, const QString &title,
                             const QString &filter, const QString &defaultSuffix,
                             const QString &proposedName)
 {
-    QString &last = lastChoice(dialog);
     QFileDialog box(parent);
-    setUpSaveDialog(box, dialog, title, filter, defaultSuffix, proposedName, last);
+    setUpSaveDialog(box, dialog, title, filter, defaultSuffix, proposedName,
+                    mSettings.lastChoice(dialog));
     if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty())
         return {};
-    return last = box.selectedFiles().constFirst();
+    const QString chosen = box.selectedFiles().constFirst();
+    mSettings.setLastChoice(dialog, chosen);
+    return chosen;
 }
 
 bool QtDialogs::askOkCancel(QWidget *parent, const QString &caption, const QString &text)
@@ -106,4 +101,41 @@ void QtDialogs::showAbout(QWidget *parent, const QString &text)
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(ApplicationTitle), text,
                     QMessageBox::Ok, parent);
     box.exec();
+}
+
+SaveChoice QtDialogs::askSaveDiscardCancel(QWidget *parent, const QString &caption,
+                                           const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton *save = box.addButton(QStringLiteral("&Save"), QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(QStringLiteral("&Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        return SaveChoice::Save;
+    if (box.clickedButton() == discard)
+        return SaveChoice::Discard;
+    return SaveChoice::Cancel;
+}
+
+void QtDialogs::showMessage(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::Information, QString::fromLatin1(ApplicationTitle), text,
+                    QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+std::optional<int> QtDialogs::askLevelNumber(QWidget *parent, int current)
+{
+    bool ok = false;
+    const int n = QInputDialog::getInt(parent, QStringLiteral("Go to level"),
+                                       QStringLiteral("Level number (1 to 32):"), current, 1, 32,
+                                       1, &ok);
+    if (!ok)
+        return std::nullopt;
+    return n;
 }

@@ -5,8 +5,15 @@
 
 #include <QString>
 
+#include <optional>
+
+#include "settings.h"
+
 class QFileDialog;
 class QWidget;
+
+// The answer to the unsaved-changes question.
+enum class SaveChoice { Save, Discard, Cancel };
 
 class Dialogs {
 public:
@@ -26,6 +33,15 @@ public:
     // The standard error box; `message` is shown as errorBoxText(message).
     virtual void showError(QWidget *parent, const QString &message) = 0;
     virtual void showAbout(QWidget *parent, const QString &text) = 0;
+    // The unsaved-changes question: "&Save" (the default), "&Discard" and
+    // "&Cancel"; Esc or closing the box is Cancel.
+    virtual SaveChoice askSaveDiscardCancel(QWidget *parent, const QString &caption,
+                                            const QString &text) = 0;
+    // A plain information box captioned "WMBeditor" with one OK button.
+    virtual void showMessage(QWidget *parent, const QString &text) = 0;
+    // Asks for a level number from 1 to 32, offering `current`; nothing
+    // when cancelled.
+    virtual std::optional<int> askLevelNumber(QWidget *parent, int current) = 0;
 };
 
 class QtDialogs final : public Dialogs {
@@ -38,10 +54,13 @@ public:
     bool askOkCancel(QWidget *parent, const QString &caption, const QString &text) override;
     void showError(QWidget *parent, const QString &message) override;
     void showAbout(QWidget *parent, const QString &text) override;
+    SaveChoice askSaveDiscardCancel(QWidget *parent, const QString &caption,
+                                    const QString &text) override;
+    void showMessage(QWidget *parent, const QString &text) override;
+    std::optional<int> askLevelNumber(QWidget *parent, int current) override;
 
 private:
-    QString mLastChoice[3];   // per file dialog: the file chosen last, offered again
-    QString &lastChoice(const QString &dialog);
+    EditorSettings mSettings;   // per file dialog: the file chosen last, between runs too
 };
 
 // The application title: the caption of the window, the error box and the About box.

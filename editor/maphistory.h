@@ -37,22 +37,25 @@ public:
 
     explicit MapHistory(std::size_t limit = DefaultLimit) : mLimit(limit < 1 ? 1 : limit) {}
 
-    // Opens a step (a gesture begins). A step still open is committed first.
-    void begin()
+    // Opens a step (a gesture begins) named for the Edit menu ("Paint",
+    // "Clear screen"). A step still open is committed first.
+    void begin(std::string name = {})
     {
         commit();
         mRecording = true;
+        mOpenName = std::move(name);
     }
     bool recording() const { return mRecording; }
 
     // Notes that `cell` changed from `before` to `after` within the open step.
     // A cell changed twice in one step keeps its first `before` and its last
-    // `after`. Without an open step the change is a step of its own.
-    void note(int cell, CellState before, CellState after)
+    // `after`. Without an open step the change is a step of its own, named
+    // `name`.
+    void note(int cell, CellState before, CellState after, std::string name = {})
     {
         const bool single = !mRecording;
         if (single)
-            begin();
+            begin(std::move(name));
         bool merged = false;
         for (Change &c : mOpen) {
             if (c.cell == cell) {
@@ -77,8 +80,9 @@ public:
         if (!wasRecording || mOpen.empty())
             return false;
         mRedo.clear();
-        mUndo.push_back(std::move(mOpen));
+        mUndo.push_back({std::move(mOpenName), std::move(mOpen)});
         mOpen.clear();
+        mOpenName.clear();
         while (mUndo.size() > mLimit)
             mUndo.pop_front();
         return true;
@@ -89,6 +93,7 @@ public:
     {
         mRecording = false;
         mOpen.clear();
+        mOpenName.clear();
         mUndo.clear();
         mRedo.clear();
     }
@@ -97,6 +102,14 @@ public:
     bool canRedo() const { return !mRedo.empty() && !(mRecording && !mOpen.empty()); }
     std::size_t undoCount() const { return mUndo.size(); }
     std::size_t redoCount() const { return mRedo.size(); }
+    // Names of the steps undo and redo would hand back ("" when none).
+    std::string undoName() const
+    {
+        if (mRecording && !mOpen.empty())
+            return mOpenName;
+        return mUndo.empty() ? std::string() : mUndo.back().name;
+    }
+    std::string redoName() const { return canRedo() ? mRedo.back().name : std::string(); }
 
     // The step to undo, or nullptr when there is none: the caller restores
     // each change's `before`. An open step is committed first. The pointer
@@ -108,7 +121,7 @@ public:
             return nullptr;
         mRedo.push_back(std::move(mUndo.back()));
         mUndo.pop_back();
-        return &mRedo.back();
+        return &mRedo.back().changes;
     }
 
     // The step to redo, or nullptr: the caller applies each change's `after`.
@@ -119,15 +132,20 @@ public:
             return nullptr;
         mUndo.push_back(std::move(mRedo.back()));
         mRedo.pop_back();
-        return &mUndo.back();
+        return &mUndo.back().changes;
     }
 
 private:
+    struct NamedStep {
+        std::string name;
+        Step changes;
+    };
     std::size_t mLimit;
     bool mRecording = false;
     Step mOpen;
-    std::deque<Step> mUndo;
-    std::deque<Step> mRedo;
+    std::string mOpenName;
+    std::deque<NamedStep> mUndo;
+    std::deque<NamedStep> mRedo;
 };
 
 } // namespace wmb

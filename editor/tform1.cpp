@@ -1,5 +1,6 @@
 #include "tform1.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFont>
@@ -7,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -101,7 +103,9 @@ TForm1::TForm1(Dialogs &dialogs, StartupPaths paths, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(ApplicationTitle));
+    setAcceptDrops(true);
     createControls();
+    createMenus();
     move(263, 156);
     fitToPanel();
     guarded([&] { FormCreate(); });
@@ -198,6 +202,8 @@ void TForm1::createControls()
         e->setMouseTracking(true);
         e->installEventFilter(this);
     }
+    for (QLineEdit *e : {Edit2, Edit3, Edit4, Edit5})
+        connect(e, &QLineEdit::textChanged, this, [this] { levelEdited(); });
 
     auto check = [&](const QString &name, int left, int top, int width, const QString &text) {
         auto *c = new QCheckBox(text, Panel1);
@@ -251,18 +257,28 @@ void TForm1::setTabOrderChain()
         setTabOrder(order[i], order[i + 1]);
 }
 
+// The menu bar lies above the panel, as a menu sits outside a window's
+// client area; the window follows the panel's width.
 void TForm1::fitToPanel()
 {
-    setFixedSize(Panel1->size());
+    const int menuHeight = MenuBar ? MenuBar->heightForWidth(Panel1->width()) : 0;
+    const int barHeight = menuHeight > 0 ? menuHeight : (MenuBar ? MenuBar->sizeHint().height() : 0);
+    if (MenuBar)
+        MenuBar->setGeometry(0, 0, Panel1->width(), barHeight);
+    Panel1->move(0, barHeight);
+    setFixedSize(Panel1->width(), barHeight + Panel1->height());
 }
 
 void TForm1::guarded(const std::function<void()> &body)
 {
+    ++mHandlerDepth;
     try {
         body();
     } catch (const std::exception &e) {
         mDialogs.showError(this, QString::fromUtf8(e.what()));
     }
+    if (--mHandlerDepth == 0 && (mEditPending || mImagePending))
+        flushChanges();
 }
 
 QString TForm1::storeText(int n) const
@@ -343,6 +359,11 @@ void TForm1::FormCreate()
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::EnabledChange) {
+        for (const auto &[button, action] : mButtonActions)
+            if (button == watched)
+                action->setEnabled(button->isEnabled());
+    }
     const bool level = watched == Edit1;
     if ((level || watched == Edit5) && event->type() == QEvent::KeyPress) {
         // The key-down handler sees the text before the key's character.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QFrame>
+#include <QKeySequence>
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
@@ -12,15 +13,21 @@
 #include <array>
 #include <exception>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "levelrecord.h"
 #include "maphistory.h"
 #include "romfile.h"
+#include "settings.h"
 #include "tilepictures.h"
 
 class Dialogs;
 class PictureBox;
+class QAction;
 class QCheckBox;
+class QMenu;
+class QMenuBar;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -54,6 +61,11 @@ public:
     explicit TForm1(Dialogs &dialogs, StartupPaths paths = {}, QWidget *parent = nullptr);
     ~TForm1() override;
 
+    // The menu bar above the panel, and its menus.
+    QMenuBar *MenuBar = nullptr;
+    QMenu *FileMenu = nullptr, *EditMenu = nullptr, *LevelMenu = nullptr, *ViewMenu = nullptr,
+          *HelpMenu = nullptr;
+
     // Controls under their layout names.
     MainPanel *Panel1 = nullptr;
     PictureBox *Black = nullptr;
@@ -82,7 +94,32 @@ public:
 
     // True from a successful load until the next Open ROM: a save needs it.
     bool levelLoaded() const { return mLevelLoaded; }
+    // The level loaded last (the one Save writes), 0 when none.
+    int loadedLevel() const { return mLevelLoaded ? mLoadedLevel : 0; }
     const TilePictures &tilePictures() const { return mTiles; }
+    EditorSettings &settings() { return mSettings; }
+
+    // The level as the controls hold it.
+    wmb::LevelFields currentFields() const;
+    // Exactly the record "Save level" would write for the shown level.
+    // Throws NoLevelError without a level, ConvertError for a bad timer.
+    wmb::LevelRecord recordToSave() const;
+    // True when "Save level" would change at least one byte of the image.
+    bool hasUnsavedChanges() const;
+    // Asks the unsaved-changes question when (and only when) there are
+    // unsaved changes. False: the user cancelled, do nothing. Save saves
+    // first (and throws when the save fails).
+    bool confirmLeaveLevel();
+    // Loads level n as typing its number and pressing "Reload level" does,
+    // after the unsaved-changes question.
+    void openLevel(int n);
+    // Opens the ROM image at `path` as "Open ROM" does after its dialog,
+    // after the unsaved-changes question. False when nothing was opened.
+    bool openRomImage(const QString &path, int level = 0);
+    // A command of the menus: the action runs `body` inside guarded(); its
+    // shortcut works anywhere in the window.
+    QAction *addCommand(QMenu *menu, const QString &text, const QKeySequence &keys,
+                        std::function<void()> body);
 
     // The map store text of map cell n (1..168).
     QString storeText(int n) const;
@@ -122,6 +159,10 @@ public:
     void redoMapEdit();
     void resetMapHistory();
 
+    // The commands of the menus (other than the buttons' own).
+    void goToLevel();
+    void quit();
+
     // Typed-character filters: true when the character is let through.
     static bool Edit1KeyPress(QChar ch);
     static bool Edit5KeyPress(QChar ch);
@@ -130,19 +171,51 @@ public:
     // the window goes on.
     void guarded(const std::function<void()> &body);
 
+signals:
+    // The shown level's map, timer or texts changed (after the change).
+    void shownLevelEdited();
+    // The open image, or what it holds, changed: Open ROM, a save, an
+    // import, or another level was loaded.
+    void romImageChanged();
+    // A level was loaded or imported into the controls.
+    void levelShown();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createControls();
+    void createMenus();
+    void bindToButton(QAction *action, QPushButton *button);
+    void refreshRecentMenu();
     void setTabOrderChain();
     void fitToPanel();
 
-    // The level as the controls hold it, and showing one.
-    wmb::LevelFields currentFields() const;
+    // A level read and checked, ready to be shown.
+    struct PreparedLevel {
+        int level = 0;
+        wmb::LevelRecord record;
+        wmb::LevelFields fields;
+        std::array<QPixmap, wmb::MapCells> pictures;
+    };
+    PreparedLevel prepareLevel(wmb::RomFile &rom, int level) const;
+    void showPrepared(const PreparedLevel &level);
     void showLevel(const wmb::LevelFields &fields, const std::array<QPixmap, wmb::MapCells> &pictures);
     void loadLevel();
+    void loadLevelNumber(int n);   // no question asked
     void saveLevel();
+    void openRomAt(const QString &path, int level);
+    void dropFile(const QString &path);
+    // Notes that the shown level may have changed: the title and the
+    // followers are brought up to date when the handler running ends.
+    void levelEdited();
+    void imageChanged();
+    void flushChanges();
+    void refreshTitle();
+    void refreshEditActions();
     void importLevel(const QString &path);
     int levelNumberClamped();
 
@@ -151,14 +224,25 @@ private:
     void selectPaletteTile(int n);
     void paintCell(int n);
     void pickFromMap(int n);
-    void setCell(int n, const QPixmap &picture, const QString &code);
+    // `stepName` names the undo step when no gesture's step is open.
+    void setCell(int n, const QPixmap &picture, const QString &code, const char *stepName = "Paint");
     MapHistoryCell cellState(int n) const;
     void restoreCell(int n, const MapHistoryCell &state);
 
     Dialogs &mDialogs;
     StartupPaths mPaths;
     TilePictures mTiles;
+    EditorSettings mSettings;
     bool mLevelLoaded = false;
+    int mLoadedLevel = 0;
+    wmb::LevelRecord mSaved;      // the loaded level's record as last read or written
+    int mHandlerDepth = 0;        // guarded() bodies running
+    bool mEditPending = false;
+    bool mImagePending = false;
+    QMenu *mRecentMenu = nullptr;
+    QAction *mUndoAction = nullptr, *mRedoAction = nullptr, *mShowTilesAction = nullptr,
+            *mShowGridAction = nullptr, *mGoToAction = nullptr;
+    std::vector<std::pair<QPushButton *, QAction *>> mButtonActions;
     wmb::MapHistory<QPixmap> mMapHistory;
     QPoint mStrokePos;    // the last pointer position of the open stroke
     int mStrokeCell = 0;  // the last cell the open stroke painted

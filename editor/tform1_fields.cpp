@@ -12,11 +12,16 @@ bool TForm1::Edit5KeyPress(QChar ch)
     return ch >= QLatin1Char('0') && ch <= QLatin1Char('9');
 }
 
-// The passive bound: a text that is not a whole number is left alone.
+// The passive bound: a text that is not a whole number is left alone, and
+// so is the timer the last load, import or save put there (a stored timer
+// above the arrows' bound stays until the user edits it).
 void TForm1::Edit5KeyDown()
 {
+    const std::string timer = Edit5->text().toStdString();
+    if (mLevelLoaded && timer == wmb::fieldsFromRecord(mSaved).timer)
+        return;
     std::int32_t value = 0;
-    if (wmb::tryStrToInt(Edit5->text().toStdString(), value) && value > TimerArrowMax)
+    if (wmb::tryStrToInt(timer, value) && value > TimerArrowMax)
         Edit5->setText(QString::number(TimerArrowMax));
 }
 
@@ -56,7 +61,7 @@ void TForm1::HidemenuClick()
     guarded([&] {
         Panel1->resize(Panel1->width() > PanelWidthNarrow ? PanelWidthNarrow : PanelWidthWide,
                        Panel1->height());
-        setFixedSize(Panel1->size());
+        fitToPanel();
         if (Panel1->width() > PanelWidthNarrow)
             Hidemenu->setText(QStringLiteral(" Hide tiles < "));
         if (Panel1->width() == PanelWidthNarrow)

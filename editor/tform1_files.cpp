@@ -3,8 +3,6 @@
 
 #include <QLineEdit>
 
-#include <algorithm>
-
 #include "dialogs.h"
 #include "errors.h"
 #include "hexcode.h"
@@ -44,28 +42,18 @@ void TForm1::Button28Click()
     });
 }
 
-// All or nothing: the level number the reload will read, the file, every
-// tile picture it names and every picture the reload will show are checked
+// All or nothing: the file and every tile picture it names are checked
 // before the image or the editor changes. Then the level loaded last is
-// written, synced and the level of the number box reloaded, so the editor
-// shows what the image now holds.
+// written, synced and read back into the window, and the number box names
+// it, so the editor shows what the image now holds.
 void TForm1::importLevel(const QString &path)
 {
     if (!mLevelLoaded)
         throw wmb::NoLevelError();
-    const int shown = std::clamp<int>(wmb::StrToInt(Edit1->text().toStdString()), 1, wmb::LevelCount);
     const wmb::LevelFields fields = wmb::parseLevelFile(wmb::readWholeFile(path.toStdString()));
     mTiles.loadMap(fields.codes);
     const wmb::LevelRecord record = wmb::recordFromFields(fields);
-
     RomFile.open();
-    // The number box may name another level than the one loaded last; that
-    // level is not written (records do not overlap), so what the reload will
-    // show can be read now.
-    const std::int32_t reloadBase = wmb::LevelBaseOf(shown);
-    if (reloadBase != LevelBase)
-        mTiles.loadMap(wmb::fieldsFromRecord(wmb::readLevelRecord(RomFile, reloadBase)).codes);
-
     wmb::writeLevelRecord(RomFile, LevelBase, record);   // flushed to the disk
-    loadLevel();
+    loadLevelNumber(mLoadedLevel);
 }

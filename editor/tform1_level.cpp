@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 #include "dialogs.h"
 #include "errors.h"
 #include "hexcode.h"
@@ -19,51 +21,95 @@ std::string text(const QLineEdit *edit) { return edit->text().toStdString(); }
 void TForm1::Button2Click()
 {
     guarded([&] {
+        if (!confirmLeaveLevel())
+            return;
         const QString path = mDialogs.openFile(this, QStringLiteral("OpenDialog1"),
                                                QStringLiteral(" Open file Wumblers (USA) (Unl).nes"),
                                                QStringLiteral("Any file (*.*)|*.*"));
         if (path.isEmpty())
             return;
-        // Open the new image before letting go of the old one, so a failure
-        // keeps the image opened before.
-        wmb::RomFile candidate;
-        candidate.assign(path.toStdString());
-        candidate.open();
-        RomFile = std::move(candidate);
-        mLevelLoaded = false;
-        for (QPushButton *b : {Button1, Button3, Button4, Button5, Button27, Button28})
-            b->setEnabled(true);
-        loadLevel();
+        openRomAt(path, 0);
     });
+}
+
+// Opens the image and reads the level before letting go of the image opened
+// before, so a failure leaves the editor as it was: the same image open, the
+// same level loaded and savable, the same buttons enabled. `level` 0 is the
+// number box's level.
+void TForm1::openRomAt(const QString &path, int level)
+{
+    wmb::RomFile candidate;
+    candidate.assign(path.toStdString());
+    candidate.open();
+    const PreparedLevel prepared = prepareLevel(candidate, level ? level : levelNumberClamped());
+    RomFile = std::move(candidate);
+    for (QPushButton *b : {Button1, Button3, Button4, Button5, Button27, Button28})
+        b->setEnabled(true);
+    showPrepared(prepared);
+    mSettings.noteRecentRom(path);
 }
 
 void TForm1::Button1Click()
 {
-    guarded([&] { loadLevel(); });
+    guarded([&] {
+        if (confirmLeaveLevel())
+            loadLevel();
+    });
 }
 
-int TForm1::levelNumberClamped()
+void TForm1::openLevel(int n)
 {
-    const int n = wmb::StrToInt(text(Edit1));
-    if (n > wmb::LevelCount)
-        Edit1->setText(QString::number(wmb::LevelCount));
-    else if (n < 1)
-        Edit1->setText(QStringLiteral("1"));
-    return wmb::StrToInt(text(Edit1));
+    guarded([&] {
+        if (confirmLeaveLevel())
+            loadLevelNumber(n);
+    });
 }
 
-// Reads the whole level and every picture it needs before anything on
-// screen or in the editor state changes, so a failed load changes nothing.
-void TForm1::loadLevel()
+void TForm1::loadLevelNumber(int n)
 {
     RomFile.open();
-    const std::int32_t base = wmb::LevelBaseOf(levelNumberClamped());
-    const wmb::LevelFields fields = wmb::fieldsFromRecord(wmb::readLevelRecord(RomFile, base));
-    const auto pictures = mTiles.loadMap(fields.codes);
-    LevelBase = base;
+    showPrepared(prepareLevel(RomFile, std::clamp(n, 1, wmb::LevelCount)));
+}
+
+// The number box's level, 1 to 32. A number outside is read as the nearest
+// level; the box itself is set when the level is shown.
+int TForm1::levelNumberClamped()
+{
+    return std::clamp<int>(wmb::StrToInt(text(Edit1)), 1, wmb::LevelCount);
+}
+
+// Reads the whole level and every picture it needs; nothing on screen or in
+// the editor state changes.
+TForm1::PreparedLevel TForm1::prepareLevel(wmb::RomFile &rom, int level) const
+{
+    PreparedLevel prepared;
+    prepared.level = level;
+    prepared.record = wmb::readLevelRecord(rom, wmb::LevelBaseOf(level));
+    prepared.fields = wmb::fieldsFromRecord(prepared.record);
+    prepared.pictures = mTiles.loadMap(prepared.fields.codes);
+    return prepared;
+}
+
+// Shows a level that was read whole; the number box names it.
+void TForm1::showPrepared(const PreparedLevel &level)
+{
+    std::int32_t shown = 0;
+    if (!wmb::tryStrToInt(text(Edit1), shown) || shown != level.level)
+        Edit1->setText(QString::number(level.level));
+    LevelBase = wmb::LevelBaseOf(level.level);
+    mLoadedLevel = level.level;
+    mSaved = level.record;
     mLevelLoaded = true;
-    showLevel(fields, pictures);
+    showLevel(level.fields, level.pictures);
     resetMapHistory();
+    emit levelShown();
+    imageChanged();
+}
+
+// The level of the number box.
+void TForm1::loadLevel()
+{
+    loadLevelNumber(levelNumberClamped());
 }
 
 void TForm1::showLevel(const wmb::LevelFields &fields,
@@ -91,12 +137,14 @@ wmb::LevelFields TForm1::currentFields() const
     return fields;
 }
 
+// The arrows step from the number box's level; the box shows the new
+// number once that level is shown.
 void TForm1::Button3Click()
 {
     guarded([&] {
         const int n = wmb::StrToInt(text(Edit1));
-        Edit1->setText(n <= 1 ? QStringLiteral("1") : QString::number(n - 1));
-        loadLevel();
+        if (confirmLeaveLevel())
+            loadLevelNumber(n <= 1 ? 1 : n - 1);
     });
 }
 
@@ -104,9 +152,8 @@ void TForm1::Button4Click()
 {
     guarded([&] {
         const int n = wmb::StrToInt(text(Edit1));
-        Edit1->setText(n >= wmb::LevelCount ? QString::number(wmb::LevelCount)
-                                            : QString::number(n + 1));
-        loadLevel();
+        if (confirmLeaveLevel())
+            loadLevelNumber(n >= wmb::LevelCount ? wmb::LevelCount : n + 1);
     });
 }
 
@@ -138,17 +185,20 @@ void TForm1::Button5Click()
 }
 
 // Converts everything first; only then opens the image and writes the
-// field bytes of the level loaded last. The edits change only after the
-// bytes are on the disk.
+// field bytes of the level loaded last. Texts and a timer the user did not
+// touch keep the bytes they were read from. The edits change only after
+// the bytes are on the disk, and then show what was stored: filled to
+// their fields' lengths, "?" for a character without a code.
 void TForm1::saveLevel()
 {
-    if (!mLevelLoaded)
-        throw wmb::NoLevelError();
-    const wmb::LevelRecord record = wmb::recordFromFields(currentFields());
+    const wmb::LevelRecord record = recordToSave();
     RomFile.open();
     wmb::writeLevelRecord(RomFile, LevelBase, record);   // flushed to the disk
-    Edit5->setText(QString::number(record.timer * wmb::TimerStep));
-    Edit2->setText(QString::fromStdString(wmb::padLevelText(text(Edit2), wmb::NameLength)));
-    Edit3->setText(QString::fromStdString(wmb::padLevelText(text(Edit3), wmb::AuthorLength)));
-    Edit4->setText(QString::fromStdString(wmb::padLevelText(text(Edit4), wmb::HintLength)));
+    mSaved = record;
+    const wmb::LevelFields stored = wmb::fieldsFromRecord(record);
+    Edit5->setText(QString::fromStdString(stored.timer));
+    Edit2->setText(QString::fromStdString(stored.name));
+    Edit3->setText(QString::fromStdString(stored.author));
+    Edit4->setText(QString::fromStdString(stored.hint));
+    imageChanged();
 }

@@ -6,7 +6,6 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 
 #include <algorithm>
 #include <cstdlib>
@@ -73,7 +72,7 @@ void TForm1::PicClick(int n)
         // Active select: the cell clicked last shows the picked tile, and its
         // store text follows so that a save writes what is shown.
         if (SelectedCell != 0 && CheckBox1->isChecked())
-            setCell(SelectedCell, Pic[n - 1]->picture(), SelectedTileCode);
+            setCell(SelectedCell, Pic[n - 1]->picture(), SelectedTileCode, "Active select");
     });
 }
 
@@ -86,18 +85,19 @@ void TForm1::restoreCell(int n, const MapHistoryCell &state)
 {
     Image[n - 1]->setPicture(state.picture);
     setStoreText(n, QString::fromStdString(state.code));
+    levelEdited();
 }
 
 // Shows `picture` in cell n and stores `code` for it, noting the change in
 // the open undo step (or as a step of its own). A paint that changes
 // neither is not noted.
-void TForm1::setCell(int n, const QPixmap &picture, const QString &code)
+void TForm1::setCell(int n, const QPixmap &picture, const QString &code, const char *stepName)
 {
     if (storeText(n) == code && samePicture(Image[n - 1]->picture(), picture))
         return;
     MapHistoryCell before = cellState(n);
     restoreCell(n, {code.toStdString(), picture});
-    mMapHistory.note(n, std::move(before), {code.toStdString(), picture});
+    mMapHistory.note(n, std::move(before), {code.toStdString(), picture}, stepName);
 }
 
 // A cell click's steps: paint with the selected tile (if any), then select
@@ -125,7 +125,7 @@ void TForm1::ImageMouseDown(int n, Qt::MouseButton button, QPoint panelPos)
             pickFromMap(n);
         if (button != Qt::LeftButton)
             return;
-        mMapHistory.begin();
+        mMapHistory.begin("Paint");
         mStrokePos = panelPos;
         mStrokeCell = n;
         paintCell(n);
@@ -156,8 +156,8 @@ void TForm1::ImageMouseMove(QPoint panelPos)
 
 void TForm1::ImageMouseUp(Qt::MouseButton button)
 {
-    if (button == Qt::LeftButton)
-        mMapHistory.commit();
+    if (button == Qt::LeftButton && mMapHistory.commit())
+        refreshEditActions();
 }
 
 // Selects the tile a cell holds, as a click on its palette picture would,
@@ -174,7 +174,7 @@ void TForm1::Button10Click()
 {
     guarded([&] {
         const QPixmap empty = mTiles.load(QStringLiteral("0"));
-        mMapHistory.begin();
+        mMapHistory.begin("Clear screen");
         for (int n = 1; n <= wmb::MapCells; ++n)
             setCell(n, empty, QStringLiteral("0"));
         mMapHistory.commit();
@@ -200,6 +200,7 @@ void TForm1::CheckBox2Click()
 void TForm1::resetMapHistory()
 {
     mMapHistory.clear();
+    levelEdited();
 }
 
 // In a text edit the keys keep working on the edit's own text.
@@ -229,8 +230,7 @@ void TForm1::redoMapEdit()
     });
 }
 
-// The map cells' mouse gestures and the window's shortcuts. Ctrl+O and
-// Ctrl+S click their buttons only while those are enabled.
+// The map cells' mouse gestures.
 void TForm1::connectMapGestures()
 {
     // A press on the map or the palette takes the keyboard focus from a text
@@ -251,20 +251,4 @@ void TForm1::connectMapGestures()
     }
     for (PictureBox *pic : Pic)
         connect(pic, &PictureBox::pressed, this, leaveTextEdit);
-    auto shortcut = [this](QKeyCombination keys, auto slot) {
-        auto *s = new QShortcut(QKeySequence(keys), this);
-        s->setContext(Qt::WindowShortcut);
-        connect(s, &QShortcut::activated, this, slot);
-    };
-    shortcut(Qt::CTRL | Qt::Key_Z, [this] { undoMapEdit(); });
-    shortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_Z, [this] { redoMapEdit(); });
-    shortcut(Qt::CTRL | Qt::Key_Y, [this] { redoMapEdit(); });
-    shortcut(Qt::CTRL | Qt::Key_O, [this] {
-        if (Button2->isEnabled())
-            Button2->click();
-    });
-    shortcut(Qt::CTRL | Qt::Key_S, [this] {
-        if (Button5->isEnabled())
-            Button5->click();
-    });
 }

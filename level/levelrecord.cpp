@@ -1,5 +1,6 @@
 #include "levelrecord.h"
 
+#include "errors.h"
 #include "hexcode.h"
 #include "leveltext.h"
 #include "romfile.h"
@@ -117,6 +118,40 @@ LevelRecord recordFromFields(const LevelFields &fields)
     encodeInto(fields.author, record.author);
     encodeInto(fields.hint, record.hint);
     return record;
+}
+
+LevelRecord recordToSave(const LevelFields &fields, const LevelRecord &last)
+{
+    const LevelFields shown = fieldsFromRecord(last);
+    LevelRecord record = recordFromFields(fields);
+    if (fields.timer == shown.timer)
+        record.timer = last.timer;
+    if (fields.name == shown.name)
+        record.name = last.name;
+    if (fields.author == shown.author)
+        record.author = last.author;
+    if (fields.hint == shown.hint)
+        record.hint = last.hint;
+    return record;
+}
+
+bool wouldChangeRecord(const LevelFields &fields, const LevelRecord &last)
+{
+    try {
+        return recordToSave(fields, last) != last;
+    } catch (const ConvertError &) {
+        return true;
+    }
+}
+
+void putLevelRecord(std::string &image, std::int32_t levelBase, const LevelRecord &record)
+{
+    if (levelBase + RecordFirstOffset < 0 ||
+        image.size() < static_cast<std::size_t>(levelBase + RecordEndOffset))
+        throw InOutError(IoReadBeyondEnd);
+    for (const FieldBytes &field : fieldsOf(record))
+        std::copy(field.bytes.begin(), field.bytes.end(),
+                  image.begin() + (levelBase + field.offset));
 }
 
 } // namespace wmb

@@ -83,4 +83,20 @@ LevelRecord recordFromFields(const LevelFields &fields);
 // The timer byte stored for a timer text (ConvertError when not a number).
 std::uint8_t timerByteFromText(const std::string &timer);
 
+// What a save writes when `last` is the record the controls were filled
+// from (by the last load, import or save): a text or timer whose control
+// still holds exactly what fieldsFromRecord(last) shows keeps last's bytes,
+// so bytes without a character survive a save that did not touch them;
+// everything else is converted as recordFromFields does (and throws as it).
+LevelRecord recordToSave(const LevelFields &fields, const LevelRecord &last);
+
+// True when saving `fields` over `last` would change at least one byte of
+// the record. A timer text that cannot be saved counts as a change.
+bool wouldChangeRecord(const LevelFields &fields, const LevelRecord &last);
+
+// Writes the record's five fields into a whole image held in memory: the
+// same bytes writeLevelRecord writes into the file, nothing else. Throws
+// InOutError 100 when the image ends before the hint's last byte.
+void putLevelRecord(std::string &image, std::int32_t levelBase, const LevelRecord &record);
+
 } // namespace wmb

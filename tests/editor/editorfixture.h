@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>

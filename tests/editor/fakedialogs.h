@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <optional>
 #include <vector>
 
 #include "dialogs.h"
@@ -18,10 +19,13 @@ public:
     };
     std::deque<QString> fileAnswers;   // for openFile and saveFile, in order; empty = cancel
     std::deque<bool> okAnswers;        // for askOkCancel; none left = Cancel
+    std::deque<SaveChoice> saveChoices;   // for askSaveDiscardCancel; none left = Discard
+    std::deque<std::optional<int>> levelAnswers;   // for askLevelNumber; none left = cancel
     std::vector<FileCall> fileCalls;
     QStringList questions;             // "caption|text"
     QStringList errors;                // as the error box shows them
     QStringList abouts;
+    QStringList messages;              // information boxes
 
     QString openFile(QWidget *, const QString &dialog, const QString &title,
                      const QString &filter) override
@@ -47,6 +51,24 @@ public:
     }
     void showError(QWidget *, const QString &message) override { errors << errorBoxText(message); }
     void showAbout(QWidget *, const QString &text) override { abouts << text; }
+    SaveChoice askSaveDiscardCancel(QWidget *, const QString &caption, const QString &text) override
+    {
+        questions << caption + QLatin1Char('|') + text;
+        if (saveChoices.empty())
+            return SaveChoice::Discard;
+        const SaveChoice choice = saveChoices.front();
+        saveChoices.pop_front();
+        return choice;
+    }
+    void showMessage(QWidget *, const QString &text) override { messages << text; }
+    std::optional<int> askLevelNumber(QWidget *, int) override
+    {
+        if (levelAnswers.empty())
+            return std::nullopt;
+        const std::optional<int> answer = levelAnswers.front();
+        levelAnswers.pop_front();
+        return answer;
+    }
 
 private:
     QString next()

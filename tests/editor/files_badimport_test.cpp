@@ -168,28 +168,6 @@ const BadImport Cases[] = {
          return t.path("bad.level");
      },
      "Bitmap image is not valid."},
-    // The reload will show the level the number box names; its pictures are
-    // checked before the image is written.
-    {"ReloadedLevelPictureMissing",
-     [](BadImportTest &t) {
-         t.form->Edit1->setText(QStringLiteral("12"));
-         const QByteArray rom = t.romBytes();
-         for (int n = 1;; ++n) {
-             const QByteArray code = QByteArray::number(BadImportTest::tileByte(rom, 12, n), 16).toUpper();
-             if (!t.exported.contains("\n" + code + "\r")) {
-                 QFile::remove(t.graph(QString::fromLatin1(code) + ".bmp"));
-                 break;
-             }
-         }
-         return t.levelFile(171, "IMPORTED NAME");   // differs from level 9
-     },
-     "Cannot open file graph/", true},
-    {"LevelNumberBoxEmpty",
-     [](BadImportTest &t) {
-         t.form->Edit1->clear();
-         return t.levelFile(171, "IMPORTED NAME");
-     },
-     "'' is not a valid integer value."},
 };
 
 } // namespace

@@ -1,5 +1,7 @@
-// Editor tests run the real window offscreen.
+// Editor tests run the real window offscreen, with their settings in a
+// temporary home folder so that no test reads or writes a user's settings.
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +13,11 @@ int main(int argc, char **argv)
 {
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QTemporaryDir home;
+    if (!home.isValid())
+        return 1;
+    setenv("HOME", home.path().toLocal8Bit().constData(), 1);
+    setenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toLocal8Bit().constData(), 1);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(ApplicationTitle));
     ::testing::InitGoogleTest(&argc, argv);

@@ -214,14 +214,14 @@ TEST_F(GridTest, GapsBetweenCellsAreBlackOnlyWhileTheGridIsHidden)
     const QPoint gaps[] = {{40, 100}, {100, 40}, {73, 73}, {436, 370}, {40, 402}};
     const QPoint panelSurface(474, 300);
 
-    QImage shown = form->grab().toImage();
+    QImage shown = form->Panel1->grab().toImage();
     const QRgb panelColour = shown.pixel(panelSurface);
     ASSERT_NE(panelColour, qRgb(0, 0, 0));
     for (QPoint p : gaps)
         EXPECT_EQ(shown.pixel(p), panelColour) << p.x() << "," << p.y();
 
     click(form->CheckBox2);
-    QImage hidden = form->grab().toImage();
+    QImage hidden = form->Panel1->grab().toImage();
     for (QPoint p : gaps)
         EXPECT_EQ(hidden.pixel(p), qRgb(0, 0, 0)) << p.x() << "," << p.y();
     EXPECT_EQ(hidden.pixel(panelSurface), panelColour);  // only the map rectangle

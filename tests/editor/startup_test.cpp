@@ -171,11 +171,14 @@ TEST_F(StartupTest, WindowIsCaptionedAndSizedToTheNarrowPanel)
     start();
     form->show();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("WMBeditor"));
-    EXPECT_EQ(form->size(), QSize(480, 543));
-    EXPECT_EQ(form->Panel1->geometry(), QRect(0, 0, 480, 543));
-    // The panel is the window's only child control.
+    // The menu bar lies above the panel, as a menu outside a client area.
+    const int bar = form->MenuBar->height();
+    EXPECT_GT(bar, 0);
+    EXPECT_EQ(form->size(), QSize(480, bar + 543));
+    EXPECT_EQ(form->MenuBar->geometry(), QRect(0, 0, 480, bar));
+    EXPECT_EQ(form->Panel1->geometry(), QRect(0, bar, 480, 543));
     EXPECT_EQ(form->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly),
-              QList<QWidget *>{form->Panel1});
+              (QList<QWidget *>{form->Panel1, form->MenuBar}));
     EXPECT_EQ(form->SelectedTile, 0);
     EXPECT_EQ(form->SelectedCell, 0);
     EXPECT_EQ(form->LevelBase, 0);

@@ -126,8 +126,11 @@ void EditorModel::clampLevel()
         level.set(QStringLiteral("1"));
 }
 
+// The timer the last load, import or save put there stays as it is.
 void EditorModel::clampTimer()
 {
+    if (levelLoaded && timer.text == savedTimer)
+        return;
     if (const auto n = number(timer); n && *n > 1200)
         timer.set(QStringLiteral("1200"));
 }
@@ -188,40 +191,110 @@ void EditorModel::timerArrow(int step)
         timer.set(*n < 1200 ? QString::number(*n + 5) : QStringLiteral("1200"));
 }
 
-// A load is all or nothing; only the level number's bound may stay.
-void EditorModel::load()
+std::optional<Record> EditorModel::recordToSave() const
 {
-    const auto n = number(level);
-    if (!n)
-        return convertError(level.text);
-    if (*n > Levels)
-        level.set(QString::number(Levels));
-    else if (*n < 1)
-        level.set(QStringLiteral("1"));
-    const int shown = *number(level);
+    Record r;
+    if (timer.text == savedTimer) {
+        r.timer = saved.timer;
+    } else {
+        const auto value = number(timer);
+        if (!value)
+            return std::nullopt;
+        r.timer = timerByte(*value);
+    }
+    for (const MapCell &cell : map) {
+        const auto code = codeValue(cell.code);
+        if (!code)
+            throw std::logic_error("model: a store text that is no tile code at a save");
+        r.tiles += static_cast<char>(*code);
+    }
+    // A text the user did not touch keeps the bytes it was read from.
+    r.name = name.text == savedName ? saved.name : encodeText(name.text, NameLength);
+    r.author = author.text == savedAuthor ? saved.author : encodeText(author.text, AuthorLength);
+    r.hint = hint.text == savedHint ? saved.hint : encodeText(hint.text, HintLength);
+    return r;
+}
+
+bool EditorModel::unsavedChanges() const
+{
+    if (!levelLoaded)
+        return false;
+    const auto r = recordToSave();
+    return !r || *r != saved;
+}
+
+QString EditorModel::title() const
+{
+    if (!levelLoaded)
+        return QStringLiteral("WMBeditor");
+    return QStringLiteral("%1, level %2%3 \u2014 WMBeditor")
+        .arg(bound == Rom::Short ? QStringLiteral("short.nes") : QStringLiteral("demo.nes"))
+        .arg(loadedLevel)
+        .arg(unsavedChanges() ? QStringLiteral("*") : QString());
+}
+
+bool EditorModel::leaveLevel()
+{
+    if (!unsavedChanges())
+        return true;
+    ++leaveQuestions;
+    switch (answer) {
+    case Leave::Save: {
+        const std::size_t before = errors.size();
+        save();
+        return errors.size() == before;
+    }
+    case Leave::Discard:
+        return true;
+    case Leave::Cancel:
+        break;
+    }
+    return false;
+}
+
+// A load is all or nothing: the number box names the level once it is shown.
+void EditorModel::load(int shown)
+{
     const QByteArray &rom = boundBytes();
     if (!holdsLevel(rom.size(), shown))
         return error(ReadBeyondEnd);
 
     const int base = mapAt(shown);
+    if (number(level) != shown)
+        level.set(QString::number(shown));
     levelLoaded = true;
     loadedLevel = shown;
+    ++loads;
     for (int i = 0; i < Cells; ++i) {
         const QString code = hexText(static_cast<std::uint8_t>(rom[base + i]));
         map[i] = {code, code};
     }
-    timer.set(QString::number(static_cast<std::uint8_t>(rom[base - 17]) * 5));
-    name.set(decodeText(rom.mid(base - 16, NameLength)));
-    author.set(decodeText(rom.mid(base - 31, AuthorLength)));
-    hint.set(decodeText(rom.mid(base + 168, HintLength)));
+    saved = {rom.mid(base, Cells), static_cast<std::uint8_t>(rom[base - 17]), rom.mid(base - 16, NameLength),
+             rom.mid(base - 31, AuthorLength), rom.mid(base + 168, HintLength)};
+    timer.set(QString::number(saved.timer * 5));
+    name.set(decodeText(saved.name));
+    author.set(decodeText(saved.author));
+    hint.set(decodeText(saved.hint));
+    savedTimer = timer.text;
+    savedName = name.text;
+    savedAuthor = author.text;
+    savedHint = hint.text;
     undoSteps.clear();
     redoSteps.clear();
 }
 
+void EditorModel::loadFromBox()
+{
+    const auto n = number(level);
+    if (!n)
+        return convertError(level.text);
+    load(std::clamp<int>(*n, 1, Levels));
+}
+
 void EditorModel::reload()
 {
-    if (buttonsEnabled)
-        load();
+    if (buttonsEnabled && leaveLevel())
+        loadFromBox();
 }
 
 void EditorModel::stepLevel(int delta)
@@ -231,65 +304,86 @@ void EditorModel::stepLevel(int delta)
     const auto n = number(level);
     if (!n)
         return convertError(level.text);
+    if (!leaveLevel())
+        return;
     if (delta < 0)
-        level.set(*n <= 1 ? QStringLiteral("1") : QString::number(*n - 1));
+        load(*n <= 1 ? 1 : std::min(*n - 1, Levels));
     else
-        level.set(*n >= Levels ? QString::number(Levels) : QString::number(*n + 1));
-    load();
+        load(*n >= Levels ? Levels : std::max(*n + 1, 1));
 }
 
 // Everything is checked before the first byte is written; only the field
-// bytes of the level loaded last change.
+// bytes of the level loaded last change, and the edits then show what was
+// stored.
 void EditorModel::save()
 {
     if (!buttonsEnabled)
         return;
     if (!levelLoaded)
         return error(NoLevel);
-    const auto value = number(timer);
-    if (!value)
+    const auto r = recordToSave();
+    if (!r)
         return convertError(timer.text);
     QByteArray &rom = boundBytes();
     if (!holdsLevel(rom.size(), loadedLevel))
         return error(ReadBeyondEnd);
 
     const int base = mapAt(loadedLevel);
-    for (int i = 0; i < Cells; ++i) {
-        const auto code = codeValue(map[i].code);
-        if (!code)
-            throw std::logic_error("model: a store text that is no tile code at a save");
-        rom[base + i] = static_cast<char>(*code);
-    }
-    const std::uint8_t t = timerByte(*value);
-    rom[base - 17] = static_cast<char>(t);
-    rom.replace(base - 16, NameLength, encodeText(name.text, NameLength));
-    rom.replace(base - 31, AuthorLength, encodeText(author.text, AuthorLength));
-    rom.replace(base + 168, HintLength, encodeText(hint.text, HintLength));
-    timer.set(QString::number(t * 5));
-    name.set(savedEditText(name.text, NameLength));
-    author.set(savedEditText(author.text, AuthorLength));
-    hint.set(savedEditText(hint.text, HintLength));
+    rom.replace(base, Cells, r->tiles);
+    rom[base - 17] = static_cast<char>(r->timer);
+    rom.replace(base - 16, NameLength, r->name);
+    rom.replace(base - 31, AuthorLength, r->author);
+    rom.replace(base + 168, HintLength, r->hint);
+    saved = *r;
+    timer.set(QString::number(r->timer * 5));
+    name.set(decodeText(r->name));
+    author.set(decodeText(r->author));
+    hint.set(decodeText(r->hint));
+    savedTimer = timer.text;
+    savedName = name.text;
+    savedAuthor = author.text;
+    savedHint = hint.text;
 }
 
-void EditorModel::openRom(Target target, Rom rom)
+bool EditorModel::openRom(Target target, Rom rom)
 {
+    if (!leaveLevel())
+        return false;
     switch (target) {
     case Target::Cancel:
-        return;
+        return true;
     case Target::Missing:
     case Target::MissingFolder:
-        return error(QStringLiteral("File not found."));
+        error(QStringLiteral("File not found."));
+        return true;
     case Target::Folder:
-        return error(QStringLiteral("File access denied."));
+        error(QStringLiteral("File access denied."));
+        return true;
     case Target::LongName:
-        return error(QStringLiteral("Invalid filename."));
+        error(QStringLiteral("Invalid filename."));
+        return true;
     case Target::File:
         break;
     }
+    // The new image and its level are read before the old one is let go.
+    const auto n = number(level);
+    if (!n) {
+        convertError(level.text);
+        return true;
+    }
+    const Rom before = bound;
     bound = rom;
+    const std::size_t errorsBefore = errors.size();
+    const bool wasLoaded = levelLoaded;
     levelLoaded = false;
+    load(std::clamp<int>(*n, 1, Levels));
+    if (errors.size() != errorsBefore) {
+        bound = before;
+        levelLoaded = wasLoaded;
+        return true;
+    }
     buttonsEnabled = true;
-    load();
+    return true;
 }
 
 void EditorModel::exportLevel(Target target, const QString &fileName, bool exists, bool ok)
@@ -311,9 +405,6 @@ void EditorModel::importLevel(Target target, const QByteArray &file)
         return;
     if (!levelLoaded)
         return error(NoLevel);
-    const auto n = number(level);
-    if (!n)
-        return convertError(level.text);
     if (target == Target::Missing || target == Target::MissingFolder)
         return error(QStringLiteral("File not found."));
     if (target == Target::Folder)
@@ -322,8 +413,7 @@ void EditorModel::importLevel(Target target, const QByteArray &file)
     if (!read.ok)
         return error(read.error, read.errorIsPrefix);
     QByteArray &rom = boundBytes();
-    const int shown = std::clamp<int>(*n, 1, Levels);
-    if (!holdsLevel(rom.size(), shown) || !holdsLevel(rom.size(), loadedLevel))
+    if (!holdsLevel(rom.size(), loadedLevel))
         return error(ReadBeyondEnd);
 
     const int base = mapAt(loadedLevel);
@@ -338,7 +428,7 @@ void EditorModel::importLevel(Target target, const QByteArray &file)
     put(read.name, base - 16, NameLength);
     put(read.author, base - 31, AuthorLength);
     put(read.hint, base + 168, HintLength);
-    load();
+    load(loadedLevel);
 }
 
 QByteArray EditorModel::levelFileBytes() const

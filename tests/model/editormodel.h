@@ -9,6 +9,7 @@
 
 #include <array>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "modelrules.h"
@@ -46,6 +47,17 @@ enum class Key { Character, Backspace, Delete, Home, End };
 // The ROM image the window has bound.
 enum class Rom { None, Good, Short };
 
+// The answer to the unsaved-changes question.
+enum class Leave { Save, Discard, Cancel };
+
+// The field bytes of one level record, as a save writes them.
+struct Record {
+    QByteArray tiles;   // 168
+    std::uint8_t timer = 0;
+    QByteArray name, author, hint;
+    bool operator==(const Record &) const = default;
+};
+
 // Outcome of choosing a file in a dialog, as the file system has it.
 enum class Target { Cancel, File, Missing, Folder, MissingFolder, LongName };
 
@@ -81,6 +93,16 @@ public:
     // Errors the action being modelled must show, in order.
     std::vector<ExpectedError> errors;
 
+    // The unsaved-changes question: the answer the user gives when it is
+    // asked, and how often the window must have asked it.
+    Leave answer = Leave::Discard;
+    int leaveQuestions = 0;
+    int loads = 0;   // levels loaded so far
+    // Save level would change a byte of the image.
+    bool unsavedChanges() const;
+    // The window's title.
+    QString title() const;
+
     // The map.
     void pickPalette(int n);
     void beginGesture();
@@ -103,7 +125,9 @@ public:
     void reload();
     void stepLevel(int delta);
     void save();
-    void openRom(Target target, Rom rom);
+    // Open ROM: the question first, then the dialog; false when no dialog
+    // was shown.
+    bool openRom(Target target, Rom rom);
     // The export after its dialog: `name` is the chosen file in the temp
     // folder, `exists` whether a file has that name, `ok` the answer to the
     // overwrite question.
@@ -118,7 +142,15 @@ public:
     static constexpr int UndoLimit = 1000;
 
 private:
-    void load();
+    // The question before unsaved work is replaced: false to stop there.
+    bool leaveLevel();
+    // The record a save writes; nothing when the timer is no number.
+    std::optional<Record> recordToSave() const;
+    const QByteArray &boundBytesConst() const { return bound == Rom::Short ? shortRom : goodRom; }
+    Record saved;                   // the loaded level as last read or written
+    QString savedTimer, savedName, savedAuthor, savedHint;   // what that put in the edits
+    void load(int shown);
+    void loadFromBox();
     void clampLevel();
     void clampTimer();
     void convertError(const QString &text);

@@ -75,10 +75,14 @@ void ModelRun::dragStroke()
                 mDialogs.fileAnswers.push_back(path(QStringLiteral("demo.nes")));
                 mExpectedFileDialogs = 1;
                 QTest::keyClick(mForm.get(), Qt::Key_O, Qt::ControlModifier);
-                mModel->openRom(model::Target::File, model::Rom::Good);
+                const int loads = mModel->loads;
+                if (!mModel->openRom(model::Target::File, model::Rom::Good)) {
+                    mDialogs.fileAnswers.clear();
+                    mExpectedFileDialogs = 0;
+                }
                 // A load starts a fresh history, the open stroke with it; a
-                // failed load changes nothing.
-                if (mModel->errors.empty())
+                // failed or cancelled one changes nothing.
+                if (mModel->loads != loads)
                     open = false;
                 break;
             }

@@ -54,7 +54,11 @@ void ModelRun::openRom()
         QTest::keyClick(mForm.get(), Qt::Key_O, Qt::ControlModifier);
     else
         click(mForm->Button2);
-    mModel->openRom(target, rom);
+    if (!mModel->openRom(target, rom)) {
+        // The unsaved-changes question stopped it before the dialog.
+        mDialogs.fileAnswers.clear();
+        mExpectedFileDialogs = 0;
+    }
 }
 
 void ModelRun::exportLevel()

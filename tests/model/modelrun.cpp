@@ -45,6 +45,12 @@ bool ScriptedDialogs::askOkCancel(QWidget *, const QString &, const QString &)
     return ok;
 }
 
+SaveChoice ScriptedDialogs::askSaveDiscardCancel(QWidget *, const QString &, const QString &)
+{
+    ++saveQuestions;
+    return saveAnswer;
+}
+
 ModelRun::ModelRun(std::uint64_t seed) : mSeed(seed), mRandom(seed) {}
 
 ModelRun::~ModelRun() = default;
@@ -130,11 +136,21 @@ bool ModelRun::run(int count)
         mDialogs.errors.clear();
         mDialogs.fileDialogs = 0;
         mDialogs.questions = 0;
+        mDialogs.saveQuestions = 0;
+        mModel->leaveQuestions = 0;
+        // The answer to the unsaved-changes question, should the action ask it.
+        static const SaveChoice choices[] = {SaveChoice::Save, SaveChoice::Discard, SaveChoice::Cancel};
+        const int choice = below(3);
+        mDialogs.saveAnswer = choices[choice];
+        mModel->answer = static_cast<model::Leave>(choice);
         mDialogs.proposedNames.clear();
         mExpectedFileDialogs = 0;
         mExpectedQuestions = 0;
         mExpectedProposedName.clear();
         (this->*chosen->action)();
+        static const char *const answers[] = {"Save", "Discard", "Cancel"};
+        if (mModel->leaveQuestions > 0)
+            ++mCounts[QStringLiteral("(unsaved-changes question answered %1)").arg(QLatin1String(answers[choice]))];
         for (const model::ExpectedError &e : mModel->errors) {
             QString kind = e.text;
             kind.replace(QRegularExpression(QStringLiteral("^'.*' is not")), QStringLiteral("'...' is not"));
@@ -241,6 +257,9 @@ bool ModelRun::check()
         note(QStringLiteral("file dialogs: model %1, window %2").arg(mExpectedFileDialogs).arg(mDialogs.fileDialogs));
     if (!mDialogs.okAnswers.empty() || mDialogs.questions != mExpectedQuestions)
         note(QStringLiteral("overwrite questions: model %1, window %2").arg(mExpectedQuestions).arg(mDialogs.questions));
+    if (mDialogs.saveQuestions != mModel->leaveQuestions)
+        note(QStringLiteral("unsaved-changes questions: model %1, window %2")
+                 .arg(mModel->leaveQuestions).arg(mDialogs.saveQuestions));
     if (!mExpectedProposedName.isEmpty() &&
         mDialogs.proposedNames != QStringList{mExpectedProposedName})
         note(QStringLiteral("proposed export name: model %1, window [%2]")
@@ -294,6 +313,8 @@ void ModelRun::checkWindow()
         if (b->isEnabled() != m.buttonsEnabled)
             note(QStringLiteral("%1 enabled: model %2").arg(b->objectName()).arg(m.buttonsEnabled));
     }
+    if (mForm->windowTitle() != m.title())
+        note(QStringLiteral("title: model %1, window %2").arg(shown(m.title()), shown(mForm->windowTitle())));
     if (mForm->levelLoaded() != m.levelLoaded)
         note(QStringLiteral("a level loaded: model %1").arg(m.levelLoaded));
     else if (m.levelLoaded && mForm->LevelBase != model::mapAt(m.loadedLevel))

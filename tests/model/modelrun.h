@@ -27,6 +27,8 @@ class ScriptedDialogs final : public Dialogs {
 public:
     std::deque<QString> fileAnswers;   // empty text: cancelled
     std::deque<bool> okAnswers;
+    SaveChoice saveAnswer = SaveChoice::Cancel;   // to every unsaved-changes question
+    int saveQuestions = 0;
     QStringList proposedNames;         // of every save dialog shown
     int fileDialogs = 0;
     int questions = 0;
@@ -38,6 +40,9 @@ public:
     bool askOkCancel(QWidget *, const QString &, const QString &) override;
     void showError(QWidget *, const QString &message) override { errors << message; }
     void showAbout(QWidget *, const QString &) override {}
+    SaveChoice askSaveDiscardCancel(QWidget *, const QString &, const QString &) override;
+    void showMessage(QWidget *, const QString &) override {}
+    std::optional<int> askLevelNumber(QWidget *, int) override { return std::nullopt; }
 
 private:
     QString nextFile();

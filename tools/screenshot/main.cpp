@@ -34,6 +34,12 @@ public:
         failed = true;
     }
     void showAbout(QWidget *, const QString &) override {}
+    SaveChoice askSaveDiscardCancel(QWidget *, const QString &, const QString &) override
+    {
+        return SaveChoice::Discard;
+    }
+    void showMessage(QWidget *, const QString &) override {}
+    std::optional<int> askLevelNumber(QWidget *, int) override { return std::nullopt; }
     bool failed = false;
 
 private:
