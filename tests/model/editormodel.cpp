@@ -345,7 +345,7 @@ void EditorModel::save()
     savedHint = hint.text;
 }
 
-bool EditorModel::openRom(Target target, Rom rom)
+bool EditorModel::openRom(Target target, Rom rom, bool openAnyway)
 {
     if (!leaveLevel())
         return false;
@@ -365,6 +365,8 @@ bool EditorModel::openRom(Target target, Rom rom)
     case Target::File:
         break;
     }
+    if (!looksLikeRom(rom) && !openAnyway)
+        return true;
     // The new image and its level are read before the old one is let go.
     const auto n = number(level);
     if (!n) {

@@ -125,9 +125,12 @@ public:
     void reload();
     void stepLevel(int delta);
     void save();
-    // Open ROM: the question first, then the dialog; false when no dialog
-    // was shown.
-    bool openRom(Target target, Rom rom);
+    // A file smaller than 57,359 bytes (or without the iNES signature, which
+    // every image of the model has) is opened only after an OK.
+    bool looksLikeRom(Rom rom) const { return rom != Rom::Short || shortRom.size() >= 57359; }
+    // Open ROM: the question first, then the dialog, then the not-a-ROM
+    // question answered `openAnyway`; false when no dialog was shown.
+    bool openRom(Target target, Rom rom, bool openAnyway = true);
     // The export after its dialog: `name` is the chosen file in the temp
     // folder, `exists` whether a file has that name, `ok` the answer to the
     // overwrite question.

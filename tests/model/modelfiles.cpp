@@ -47,17 +47,28 @@ void ModelRun::openRom()
         what = QStringLiteral("an image of %1 bytes").arg(size);
     }
     const bool keys = chance(15);
-    log(QStringLiteral("Open ROM%1: %2").arg(keys ? " by Ctrl+O" : "", what));
+    const bool asks = target == Target::File && !mModel->looksLikeRom(rom);
+    const bool anyway = chance(70);
+    log(QStringLiteral("Open ROM%1: %2%3")
+            .arg(keys ? " by Ctrl+O" : "", what,
+                 asks ? (anyway ? QStringLiteral(", open anyway: OK") : QStringLiteral(", open anyway: Cancel"))
+                      : QString()));
     mDialogs.fileAnswers.push_back(answer);
     mExpectedFileDialogs = 1;
+    if (asks) {
+        mDialogs.okAnswers.push_back(anyway);
+        mExpectedQuestions = 1;
+    }
     if (keys)
         QTest::keyClick(mForm.get(), Qt::Key_O, Qt::ControlModifier);
     else
         click(mForm->Button2);
-    if (!mModel->openRom(target, rom)) {
+    if (!mModel->openRom(target, rom, anyway)) {
         // The unsaved-changes question stopped it before the dialog.
         mDialogs.fileAnswers.clear();
+        mDialogs.okAnswers.clear();
         mExpectedFileDialogs = 0;
+        mExpectedQuestions = 0;
     }
 }
 
