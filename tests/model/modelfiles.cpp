@@ -242,3 +242,29 @@ QByteArray ModelRun::randomLevelFile()
         bytes += end;
     return bytes;
 }
+
+// Save ROM As by Ctrl+Shift+S: cancelled, onto the bound image itself, or to
+// copy.nes (asked first when it exists).
+void ModelRun::saveRomAs()
+{
+    const int roll = below(100);
+    const Target target = roll < 10 ? Target::Cancel : Target::File;
+    const QString name = roll < 30 ? mModel->boundName() : QStringLiteral("copy.nes");
+    const bool itself = target == Target::File && name == mModel->boundName();
+    const bool exists = target == Target::File && !itself && mModel->copyExists;
+    const bool ok = chance(60);
+    log(QStringLiteral("Save ROM As: %1%2")
+            .arg(target == Target::Cancel ? QStringLiteral("cancelled") : name,
+                 exists ? (ok ? QStringLiteral(", rewrite: OK") : QStringLiteral(", rewrite: Cancel")) : QString()));
+    if (mModel->buttonsEnabled) {
+        mDialogs.fileAnswers.push_back(target == Target::Cancel ? QString() : path(name));
+        mExpectedFileDialogs = 1;
+        mExpectedProposedName = mModel->boundName();
+        if (exists) {
+            mDialogs.okAnswers.push_back(ok);
+            mExpectedQuestions = 1;
+        }
+    }
+    QTest::keyClick(mForm.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    mModel->saveRomAs(target, itself, ok);
+}

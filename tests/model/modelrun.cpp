@@ -103,7 +103,7 @@ bool ModelRun::start(QString &failure)
         {"import good file", 30, &ModelRun::importGoodFile},
         {"import bad file", 20, &ModelRun::importBadFile},
         {"open ROM", 25, &ModelRun::openRom},            {"undo", 60, &ModelRun::undo},
-        {"redo", 40, &ModelRun::redo},
+        {"redo", 40, &ModelRun::redo},                   {"save ROM as", 2, &ModelRun::saveRomAs},
     };
     mIndex = -1;
     log(QStringLiteral("start-up"));
@@ -393,6 +393,10 @@ void ModelRun::checkFiles()
     if (mModel->shortExists) {
         compareFile(QStringLiteral("short.nes"), mModel->shortRom, true);
         expected << QStringLiteral("short.nes");
+    }
+    if (mModel->copyExists) {
+        compareFile(QStringLiteral("copy.nes"), mModel->copyRom, true);
+        expected << QStringLiteral("copy.nes");
     }
     for (const auto &[name, bytes] : mModel->exports) {
         compareFile(name, bytes, false);

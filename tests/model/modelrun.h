@@ -93,6 +93,7 @@ private:
     void importGoodFile();
     void importBadFile();
     void openRom();
+    void saveRomAs();
     void undo();
     void redo();
 
