@@ -1,5 +1,5 @@
 // Benchmarks of the real window, offscreen: FormCreate, level loads beside
-// their floor, save, export, import and clicks. Every action works on a copy
+// their floor, save, export, import, clicks and the level overview. Every action works on a copy
 // of the demo ROM in a temporary folder; a window action counts until what
 // it changed has been painted.
 #include <QApplication>
@@ -20,6 +20,7 @@
 #include "bmpimage.h"
 #include "fakedialogs.h"
 #include "hexcode.h"
+#include "leveloverview.h"
 #include "levelrecord.h"
 #include "picturebox.h"
 #include "romfile.h"
@@ -224,6 +225,78 @@ void MapClick(benchmark::State &state)
     w.ok(state);
 }
 
+// The level overview beside the window, shown and painted.
+LevelOverview &openOverview(Window &w)
+{
+    w.form->showLevelOverview();
+    LevelOverview *overview = w.form->levelOverview();
+    (void)QTest::qWaitForWindowExposed(overview);
+    Window::settle();
+    return *overview;
+}
+
+// All 32 pictures drawn anew from the scaled tile pictures, and painted.
+void OverviewAllLevels(benchmark::State &state)
+{
+    Window w;
+    LevelOverview &overview = openOverview(w);
+    for (auto _ : state) {
+        overview.forgetPictures();
+        overview.repaint();
+    }
+    w.ok(state);
+}
+
+// What the overview does after an edit of the shown level: that level's
+// picture drawn anew from the controls and its place painted.
+void OverviewOneLevel(benchmark::State &state)
+{
+    Window w;
+    openOverview(w);
+    int i = 0;
+    for (auto _ : state) {
+        w.form->setStoreText(31, (i++ & 1) ? QStringLiteral("2A") : QStringLiteral("11"));
+        emit w.form->shownLevelEdited();
+        Window::settle();
+    }
+    w.ok(state);
+}
+
+// A resize that changes the pictures' size: the 256 tile pictures scaled
+// anew as the levels need them, all 32 drawn and painted.
+void OverviewResize(benchmark::State &state)
+{
+    Window w;
+    LevelOverview &overview = openOverview(w);
+    const QSize first = overview.size();
+    int i = 0;
+    for (auto _ : state) {
+        overview.resize((i++ & 1) ? first : first * 3 / 2);
+        overview.repaint();
+    }
+    w.ok(state);
+}
+
+// A map click that changes the cell's tile, with the overview open or not:
+// the windows painted. The tile is picked, alternately, outside the time.
+void MapClickChangingTile(benchmark::State &state, bool overview)
+{
+    Window w;
+    if (overview)
+        openOverview(w);
+    w.form->HidemenuClick();
+    int i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.form->PicClick((i++ & 1) ? 18 : 43);
+        Window::settle();
+        state.ResumeTiming();
+        QTest::mouseClick(w.form->Image[30], Qt::LeftButton);
+        Window::settle();
+    }
+    w.ok(state);
+}
+
 void registerWindowBenchmarks()
 {
     auto add = [](const std::string &name, auto &&fn) {
@@ -245,6 +318,11 @@ void registerWindowBenchmarks()
     add("PaletteClick", [](benchmark::State &s) { PaletteClick(s, false); });
     add("PaletteClick/active_select", [](benchmark::State &s) { PaletteClick(s, true); });
     add("MapClick", MapClick);
+    add("Overview/all_levels", OverviewAllLevels);
+    add("Overview/one_level", OverviewOneLevel);
+    add("Overview/resize", OverviewResize);
+    add("MapClick/new_tile", [](benchmark::State &s) { MapClickChangingTile(s, false); });
+    add("MapClick/new_tile_with_overview", [](benchmark::State &s) { MapClickChangingTile(s, true); });
 }
 
 // The level file the import benchmark reads: level 2 exported, so the import

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -18,14 +19,21 @@ QString qtNameFilters(const QString &filter)
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
-        const QString &description = parts[i];
-        const QString &pattern = parts[i + 1];
-        if (description.contains(QLatin1Char('(')))
-            filters << description;
-        else
-            filters << description + QStringLiteral(" (") + pattern + QLatin1Char(')');
+        // Qt reads the patterns from the last parentheses and, with
+        // HideNameFilterDetails, shows only the text before them, so the
+        // description is shown as written. "*.*" means every file, as it does
+        // for Windows, names without a dot included.
+        const QString pattern = parts[i + 1] == QLatin1String("*.*") ? QStringLiteral("*") : parts[i + 1];
+        filters << parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')');
     }
     return filters.join(QStringLiteral(";;"));
+}
+
+void setUpMessageBox(QMessageBox &box, const QString &caption, const QString &text)
+{
+    box.setWindowTitle(caption);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
 }
 
 void setUpOpenDialog(QFileDialog &box, const QString &dialog, const QString &title,
@@ -35,6 +43,7 @@ void setUpOpenDialog(QFileDialog &box, const QString &dialog, const QString &tit
     box.setWindowTitle(title);
     box.setAcceptMode(QFileDialog::AcceptOpen);
     box.setFileMode(QFileDialog::ExistingFile);
+    box.setOption(QFileDialog::HideNameFilterDetails, true);
     box.setNameFilter(qtNameFilters(filter));
     if (!lastChoice.isEmpty())
         box.selectFile(lastChoice);
@@ -49,6 +58,7 @@ void setUpSaveDialog(QFileDialog &box, const QString &dialog, const QString &tit
     box.setAcceptMode(QFileDialog::AcceptSave);
     box.setFileMode(QFileDialog::AnyFile);
     box.setOption(QFileDialog::DontConfirmOverwrite, true);
+    box.setOption(QFileDialog::HideNameFilterDetails, true);
     box.setNameFilter(qtNameFilters(filter));
     box.setDefaultSuffix(defaultSuffix);
     if (!lastChoice.isEmpty())
@@ -84,30 +94,30 @@ QString QtDialogs::saveFile(QWidget *parent, const QString &dialog, const QStrin
 
 bool QtDialogs::askOkCancel(QWidget *parent, const QString &caption, const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
-                    parent);
+    QMessageBox box(QMessageBox::NoIcon, {}, {}, QMessageBox::Ok | QMessageBox::Cancel, parent);
+    setUpMessageBox(box, caption, text);
     return box.exec() == QMessageBox::Ok;
 }
 
 void QtDialogs::showError(QWidget *parent, const QString &message)
 {
-    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(ApplicationTitle),
-                    errorBoxText(message), QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Critical, {}, {}, QMessageBox::Ok, parent);
+    setUpMessageBox(box, QString::fromLatin1(ApplicationTitle), errorBoxText(message));
     box.exec();
 }
 
 void QtDialogs::showAbout(QWidget *parent, const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(ApplicationTitle), text,
-                    QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::NoIcon, {}, {}, QMessageBox::Ok, parent);
+    setUpMessageBox(box, QString::fromLatin1(ApplicationTitle), text);
     box.exec();
 }
 
 SaveChoice QtDialogs::askSaveDiscardCancel(QWidget *parent, const QString &caption,
                                            const QString &text)
 {
-    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::NoButton, parent);
-    box.setTextFormat(Qt::PlainText);
+    QMessageBox box(QMessageBox::Warning, {}, {}, QMessageBox::NoButton, parent);
+    setUpMessageBox(box, caption, text);
     QPushButton *save = box.addButton(QStringLiteral("&Save"), QMessageBox::AcceptRole);
     QPushButton *discard = box.addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
     QPushButton *cancel = box.addButton(QStringLiteral("&Cancel"), QMessageBox::RejectRole);
@@ -123,10 +133,19 @@ SaveChoice QtDialogs::askSaveDiscardCancel(QWidget *parent, const QString &capti
 
 void QtDialogs::showMessage(QWidget *parent, const QString &text)
 {
-    QMessageBox box(QMessageBox::Information, QString::fromLatin1(ApplicationTitle), text,
-                    QMessageBox::Ok, parent);
-    box.setTextFormat(Qt::PlainText);
+    QMessageBox box(QMessageBox::Information, {}, {}, QMessageBox::Ok, parent);
+    setUpMessageBox(box, QString::fromLatin1(ApplicationTitle), text);
     box.exec();
+}
+
+std::optional<QString> QtDialogs::askText(QWidget *parent, const QString &caption, const QString &label,
+                                          const QString &text)
+{
+    bool ok = false;
+    const QString answer = QInputDialog::getText(parent, caption, label, QLineEdit::Normal, text, &ok);
+    if (!ok)
+        return std::nullopt;
+    return answer;
 }
 
 std::optional<int> QtDialogs::askLevelNumber(QWidget *parent, int current)

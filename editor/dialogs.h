@@ -10,6 +10,7 @@
 #include "settings.h"
 
 class QFileDialog;
+class QMessageBox;
 class QWidget;
 
 // The answer to the unsaved-changes question.
@@ -42,6 +43,9 @@ public:
     // Asks for a level number from 1 to 32, offering `current`; nothing
     // when cancelled.
     virtual std::optional<int> askLevelNumber(QWidget *parent, int current) = 0;
+    // Asks for one line of text, offering `text`; nothing when cancelled.
+    virtual std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &label,
+                                           const QString &text) = 0;
 };
 
 class QtDialogs final : public Dialogs {
@@ -58,6 +62,8 @@ public:
                                     const QString &text) override;
     void showMessage(QWidget *parent, const QString &text) override;
     std::optional<int> askLevelNumber(QWidget *parent, int current) override;
+    std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &label,
+                                   const QString &text) override;
 
 private:
     EditorSettings mSettings;   // per file dialog: the file chosen last, between runs too
@@ -71,7 +77,13 @@ inline constexpr const char *ApplicationTitle = "WMBeditor";
 QString errorBoxText(const QString &message);
 
 // "Level files|*.level" -> "Level files (*.level)"; pairs become lines.
+// "*.*" becomes "*": every file, names without a dot included. The dialogs
+// hide the added pattern, so "Any file (*.*)" and "Level files" show as given.
 QString qtNameFilters(const QString &filter);
+
+// A message box's caption and text; the text is shown as it is, never as
+// markup ("<b>" in a message reads "<b>").
+void setUpMessageBox(QMessageBox &box, const QString &caption, const QString &text);
 
 // The file dialogs as QtDialogs shows them, set up but not yet shown.
 // `lastChoice` is the file chosen last in the same dialog, or empty: the open

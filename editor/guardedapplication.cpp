@@ -1,7 +1,6 @@
 #include "guardedapplication.h"
 
 #include <QIcon>
-#include <QMessageBox>
 
 #include <exception>
 
@@ -9,8 +8,10 @@
 
 void setUpApplication()
 {
+    // The display name is left unset: once set, Qt appends it to every
+    // window title (" Please, save level file... — WMBeditor"), and the
+    // titles must read exactly as given.
     QApplication::setApplicationName(QString::fromLatin1(ApplicationTitle));
-    QApplication::setApplicationDisplayName(QString::fromLatin1(ApplicationTitle));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/wmbeditor.png")));
 }
 
@@ -19,11 +20,9 @@ bool GuardedApplication::notify(QObject *receiver, QEvent *event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception &e) {
-        QMessageBox::critical(activeWindow(), QString::fromLatin1(ApplicationTitle),
-                              errorBoxText(QString::fromUtf8(e.what())));
+        QtDialogs().showError(activeWindow(), QString::fromUtf8(e.what()));
     } catch (...) {
-        QMessageBox::critical(activeWindow(), QString::fromLatin1(ApplicationTitle),
-                              QStringLiteral("Unexpected error."));
+        QtDialogs().showError(activeWindow(), QStringLiteral("Unexpected error"));
     }
     return false;
 }

@@ -9,8 +9,7 @@ QString dialogKey(const QString &dialog) { return QStringLiteral("dialogs/") + d
 } // namespace
 
 EditorSettings::EditorSettings()
-    : mStore(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("WMBeditor"),
-             QStringLiteral("WMBeditor"))
+    : mStore(QStringLiteral("WMBeditor"), QStringLiteral("WMBeditor"))
 {
 }
 

@@ -13,6 +13,7 @@
 #include <array>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -23,6 +24,8 @@
 #include "tilepictures.h"
 
 class Dialogs;
+class LevelOverview;
+class TestCopies;
 class PictureBox;
 class QAction;
 class QCheckBox;
@@ -166,6 +169,18 @@ public:
     void goToLevel();
     void quit();
 
+    // The level overview window and play-testing (tform1_play.cpp).
+    // Test in emulator: a copy of the image with the shown level saved into
+    // it (as the first level too when asFirstLevel) starts in the emulator.
+    void showLevelOverview();
+    void testInEmulator(bool asFirstLevel);
+    void chooseEmulator();
+    LevelOverview *levelOverview() const { return mOverview; }
+    QAction *overviewAction() const { return mOverviewAction; }
+    QAction *testAction() const { return mTestAction; }
+    QAction *testFirstAction() const { return mTestFirstAction; }
+    QAction *emulatorAction() const { return mEmulatorAction; }
+
     // Typed-character filters: true when the character is let through.
     static bool Edit1KeyPress(QChar ch);
     static bool Edit5KeyPress(QChar ch);
@@ -194,6 +209,8 @@ private:
     void createMenus();
     void bindToButton(QAction *action, QPushButton *button);
     void refreshRecentMenu();
+    void createPlayCommands();
+    void updatePlayCommands();
     void setTabOrderChain();
     void fitToPanel();
 
@@ -256,6 +273,10 @@ private:
             *mShowGridAction = nullptr, *mGoToAction = nullptr, *mSaveRomAsAction = nullptr,
             *mIpsAction = nullptr;
     std::vector<std::pair<QPushButton *, QAction *>> mButtonActions;
+    QAction *mOverviewAction = nullptr, *mTestAction = nullptr, *mTestFirstAction = nullptr,
+            *mEmulatorAction = nullptr;
+    LevelOverview *mOverview = nullptr;          // made on first use, a child window
+    std::unique_ptr<TestCopies> mTestCopies;     // made on first use
     wmb::MapHistory<QPixmap> mMapHistory;
     QPoint mStrokePos;    // the last pointer position of the open stroke
     int mStrokeCell = 0;  // the last cell the open stroke painted

@@ -96,6 +96,7 @@ void TForm1::createMenus()
     mGoToAction = addCommand(LevelMenu, QStringLiteral("&Go to level..."), QKeySequence(Qt::CTRL | Qt::Key_G),
                              [this] { goToLevel(); });
     bindToButton(mGoToAction, Button1);
+    createPlayCommands();
 
     mShowTilesAction = addCommand(ViewMenu, QStringLiteral("Show &tiles"), QKeySequence(Qt::CTRL | Qt::Key_T),
                                   [this] { HidemenuClick(); });

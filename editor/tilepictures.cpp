@@ -1,6 +1,7 @@
 #include "tilepictures.h"
 
 #include "bmpimage.h"
+#include "hexcode.h"
 #include "tilefolder.h"
 
 #include <unordered_map>
@@ -21,6 +22,12 @@ QPixmap TilePictures::load(const QString &code) const
     const std::string text = code.toStdString();
     const std::string path = wmb::tilePicturePath(mFolder.toStdString(), text);
     return QPixmap::fromImage(toQImage(wmb::loadBmpFile(path, wmb::tilePictureName(text))));
+}
+
+wmb::BmpImage TilePictures::decode(std::uint8_t code) const
+{
+    const std::string text = wmb::IntToHexText(code);
+    return wmb::loadBmpFile(wmb::tilePicturePath(mFolder.toStdString(), text), wmb::tilePictureName(text));
 }
 
 std::array<QPixmap, wmb::MapCells>

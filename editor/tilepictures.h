@@ -7,12 +7,10 @@
 #include <QString>
 
 #include <array>
+#include <cstdint>
 
+#include "bmpimage.h"
 #include "levelrecord.h"
-
-namespace wmb {
-struct BmpImage;
-}
 
 class TilePictures {
 public:
@@ -24,6 +22,8 @@ public:
     // Loads the picture of one tile code text. Throws wmb::PictureError:
     // "Cannot open file graph/<code>.bmp" or "Bitmap image is not valid".
     QPixmap load(const QString &code) const;
+    // The decoded picture of tile code 0..255; throws as load() does.
+    wmb::BmpImage decode(std::uint8_t code) const;
 
     // Loads the pictures of the 168 map store texts, reading each distinct
     // code's file once. Throws as load() does; nothing is returned then.

@@ -1,6 +1,6 @@
 // The level file reader on any bytes: it either refuses the file with one of
 // its own errors or returns fields that the writer turns back into a file
-// the reader reads to the same fields.
+// the reader reads to the same fields (a UTF-8 file: to the same file).
 #include "errors.h"
 #include "fuzzcheck.h"
 #include "hexcode.h"
@@ -37,6 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, std::size_t siz
 
     const std::string written = wmb::levelFileText(fields);
     check(wmb::splitLevelFileLines(written).size() == wmb::LevelFileLines, "the writer writes 174 lines");
-    check(wmb::parseLevelFile(written) == fields, "write then read gives the same fields");
+    const wmb::LevelFields again = wmb::parseLevelFile(written);
+    // A file in UTF-8 may hold characters that Windows-1251 lacks: they are
+    // written as '?', and from then on the file reads and writes the same.
+    if (!bytes.starts_with("\xEF\xBB\xBF"))
+        check(again == fields, "write then read gives the same fields");
+    check(wmb::levelFileText(again) == written, "a written file reads back to the same file");
     return 0;
 }

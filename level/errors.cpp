@@ -20,6 +20,11 @@ std::string InOutError::messageFor(int code)
 
 InOutError::InOutError(int code) : RuntimeError(messageFor(code)), mCode(code) {}
 
+InOutError::InOutError(int code, const std::string &before, const std::string &after)
+    : RuntimeError(before + messageFor(code) + after), mCode(code)
+{
+}
+
 int ioCodeFromErrno(int err) noexcept
 {
     switch (err) {

@@ -19,6 +19,9 @@ public:
 class InOutError : public RuntimeError {
 public:
     explicit InOutError(int code);
+    // The same error where the runtime's text needs a place or a reason:
+    // what() is before + the runtime's text + after.
+    InOutError(int code, const std::string &before, const std::string &after = {});
     int code() const noexcept { return mCode; }
     static std::string messageFor(int code);
 

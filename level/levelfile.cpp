@@ -20,6 +20,7 @@ namespace {
 constexpr int ColumnCount = MapCells;   // the map store: 168 columns by 1 row
 constexpr int RowCount = 1;
 constexpr std::size_t QuotedLength = 20;
+constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // A line of the file as written: Windows-1251 bytes. A line end inside a
 // text would shift every later line, so CR and LF become '?' like any other
@@ -42,15 +43,33 @@ bool isBlankOrControl(unsigned char byte)
 
 // A file text quoted in a message: at most QuotedLength characters, control
 // bytes (which would cut or garble the message) shown as '?'.
-std::string quoted(std::string_view line)
+std::string quoted(std::string_view line, bool utf8)
 {
     std::string shown(line.substr(0, QuotedLength));
     for (char &ch : shown) {
         const auto byte = static_cast<unsigned char>(ch);
-        if (byte < 0x20 || byte == 0x7F || byte == 0x98)
+        if (byte < 0x20 || byte == 0x7F || (!utf8 && byte == 0x98))
             ch = '?';
     }
-    return "\"" + cp1251ToUtf8(shown) + (line.size() > QuotedLength ? "...\"" : "\"");
+    shown = utf8 ? codePointsToUtf8(utf8ToCodePoints(shown)) : cp1251ToUtf8(shown);
+    return "\"" + shown + (line.size() > QuotedLength ? "...\"" : "\"");
+}
+
+// A tile code as a user may write one: one or two hexadecimal digits in
+// either case ("6e", "0F"). Returns the map store's form ("6E", "F"), or
+// nothing for any other text.
+std::optional<std::string> tileCodeOfLine(std::string_view line)
+{
+    if (line.empty() || line.size() > 2)
+        return std::nullopt;
+    std::uint32_t value = 0;
+    for (const char ch : line) {
+        const char upper = ch >= 'a' && ch <= 'f' ? static_cast<char>(ch - 'a' + 'A') : ch;
+        if (!((upper >= '0' && upper <= '9') || (upper >= 'A' && upper <= 'F')))
+            return std::nullopt;
+        value = value * 16 + static_cast<std::uint32_t>(HexDigitValue(upper));
+    }
+    return IntToHexText(value);
 }
 
 // Lines as splitLevelFileLines counts them, without building them.
@@ -137,7 +156,7 @@ std::pair<std::int32_t, int> readCount(LineCursor &cursor, std::string_view byte
     const int line = cursor.line();
     std::int32_t value = 0;
     if (!tryStrToInt(*token, value))
-        throw InOutError(IoInvalidNumericInput);
+        throw InOutError(IoInvalidNumericInput, "Level file line " + std::to_string(line) + ": ");
     cursor.skipRestOfLine();
     return {value, line};
 }
@@ -172,7 +191,15 @@ std::vector<std::string> splitLevelFileLines(std::string_view bytes)
 
 LevelFields parseLevelFile(std::string_view bytes)
 {
-    LineCursor cursor(bytes);
+    // A file that starts with the UTF-8 byte-order mark holds its texts in
+    // UTF-8; any other file holds Windows-1251.
+    const bool utf8 = bytes.starts_with(Utf8ByteOrderMark);
+    const std::string_view body = utf8 ? bytes.substr(Utf8ByteOrderMark.size()) : bytes;
+    const auto text = [utf8](const std::string &line) {
+        return utf8 ? codePointsToUtf8(utf8ToCodePoints(line)) : cp1251ToUtf8(line);
+    };
+
+    LineCursor cursor(body);
     const auto [columns, columnLine] = readCount(cursor, bytes);
     const auto [rows, rowLine] = readCount(cursor, bytes);
     if (columns != ColumnCount || rows != RowCount) {
@@ -185,19 +212,21 @@ LevelFields parseLevelFile(std::string_view bytes)
     LevelFields fields;
     for (std::string &code : fields.codes) {
         const int line = cursor.line();
-        code = readTextLine(cursor, bytes);
-        if (!isTileCodeText(code))
-            throwAtLine(line, quoted(code) + " is not a tile code (0 to FF)");
+        const std::string written = readTextLine(cursor, bytes);
+        const auto canonical = tileCodeOfLine(written);
+        if (!canonical)
+            throwAtLine(line, quoted(written, utf8) + " is not a tile code (0 to FF)");
+        code = *canonical;
     }
-    fields.name = cp1251ToUtf8(readTextLine(cursor, bytes));
-    fields.author = cp1251ToUtf8(readTextLine(cursor, bytes));
-    fields.hint = cp1251ToUtf8(readTextLine(cursor, bytes));
+    fields.name = text(readTextLine(cursor, bytes));
+    fields.author = text(readTextLine(cursor, bytes));
+    fields.hint = text(readTextLine(cursor, bytes));
     const int timerLine = cursor.line();
     const std::string timer = readTextLine(cursor, bytes);
     std::int32_t value = 0;
     if (!tryStrToInt(timer, value))
-        throwAtLine(timerLine, "the timer " + quoted(timer) + " is not a whole number");
-    fields.timer = cp1251ToUtf8(timer);
+        throwAtLine(timerLine, "the timer " + quoted(timer, utf8) + " is not a whole number");
+    fields.timer = text(timer);
     return fields;
 }
 
@@ -259,57 +288,182 @@ void writeAll(int fd, std::string_view bytes)
         done += static_cast<std::size_t>(put);
     }
 }
+
+// A descriptor closed on every way out.
+class Descriptor {
+public:
+    Descriptor() = default;
+    explicit Descriptor(int fd) : mFd(fd) {}
+    Descriptor(Descriptor &&other) noexcept : mFd(std::exchange(other.mFd, -1)) {}
+    Descriptor &operator=(Descriptor &&other) noexcept
+    {
+        std::swap(mFd, other.mFd);
+        return *this;
+    }
+    ~Descriptor()
+    {
+        if (mFd >= 0)
+            ::close(mFd);
+    }
+    int get() const { return mFd; }
+    explicit operator bool() const { return mFd >= 0; }
+    // Closes now, reporting a failed close (a delayed write error).
+    void close()
+    {
+        const int closed = ::close(std::exchange(mFd, -1));
+        if (closed != 0)
+            throwErrno(errno);
+    }
+
+private:
+    int mFd = -1;
+};
+
+std::string folderOf(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// path with the symbolic links of its last part followed to the name they
+// lead to, which need not exist yet (a dangling link names the file to make).
+std::string followLinks(std::string path)
+{
+    for (int hops = 0;; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return path;
+        if (hops == 40)
+            throwErrno(ELOOP);
+        char target[4096];
+        const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
+        if (length < 0)
+            throwErrno(errno);
+        if (static_cast<std::size_t>(length) == sizeof target)
+            throwErrno(ENAMETOOLONG);
+        const std::string next(target, static_cast<std::size_t>(length));
+        path = next.starts_with('/') ? next : folderOf(path) + "/" + next;
+    }
+}
+
+// Anything but a plain file is refused as an output: writing a pipe could
+// block or feed another program, a device takes the bytes somewhere else,
+// and a rename would replace either by a plain file.
+[[noreturn]] void refuseNonFile(mode_t mode)
+{
+    const char *kind = S_ISDIR(mode) ? "a folder" : S_ISFIFO(mode) ? "a pipe"
+        : S_ISCHR(mode) || S_ISBLK(mode)                       ? "a device"
+        : S_ISSOCK(mode)                                        ? "a socket"
+                                                                : "not a plain file";
+    throw InOutError(IoAccessDenied, "", std::string(": the output is ") + kind + ", not a file");
+}
+
+// A new file beside target, or none when the folder refuses one (errno then
+// says why). O_EXCL with mode 0644 rather than mkstemp: the kernel applies
+// the umask (and any default ACL of the folder), so a new file gets the mode
+// an ordinary new file would, without reading the process's umask.
+Descriptor createBeside(const std::string &target, std::string &tempPath)
+{
+    for (unsigned attempt = 0;; ++attempt) {
+        tempPath = temporaryName(target, attempt);
+        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0)
+            return Descriptor(fd);
+        if (errno != EEXIST && errno != EINTR)
+            return {};
+        if (attempt >= 100) {
+            errno = EEXIST;
+            return {};
+        }
+    }
+}
+
+// Gives the new file the owner, group and permission bits of the one it
+// replaces. False when the owner or group cannot be given (another user's
+// file that this one may write): the file is then rewritten in place.
+bool takeOver(int fd, const struct stat &old)
+{
+    struct stat now {};
+    if (::fstat(fd, &now) != 0)
+        throwErrno(errno);
+    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0)
+        return false;
+    if (::fchmod(fd, old.st_mode & 07777) != 0)
+        throwErrno(errno);
+    return true;
+}
+
+// The old file's own blocks receive the bytes: not atomic, so used only
+// where no file can be made beside it. Room is asked for first, so a full
+// disk fails before the old contents change.
+void rewriteInPlace(Descriptor &fd, std::string_view bytes)
+{
+    if (!bytes.empty()) {
+        const int err = ::posix_fallocate(fd.get(), 0, static_cast<off_t>(bytes.size()));
+        if (err == ENOSPC || err == EDQUOT || err == EFBIG)
+            throwErrno(err);
+    }
+    writeAll(fd.get(), bytes);
+    if (::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd.get()) != 0)
+        throwErrno(errno);
+    fd.close();
+}
 } // namespace
 
 void writeFileAtomically(const std::string &path, std::string_view bytes)
 {
-    // O_EXCL with mode 0644 rather than mkstemp: the kernel applies the umask
-    // (and any default ACL of the folder), so the file gets the mode an
-    // ordinary new file would, without reading the process's umask.
-    std::string tempPath;
-    int fd = -1;
-    for (unsigned attempt = 0; fd < 0; ++attempt) {
-        tempPath = temporaryName(path, attempt);
-        fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd < 0 && errno != EEXIST && errno != EINTR)
+    const std::string target = followLinks(path);
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    Descriptor existing;
+    if (exists) {
+        if (!S_ISREG(old.st_mode))
+            refuseNonFile(old.st_mode);
+        // Asked of the file itself, so its mode, ACLs and a read-only mount
+        // all count; the file is not changed by the question.
+        existing = Descriptor(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK));
+        if (!existing)
             throwErrno(errno);
-        if (fd < 0 && attempt >= 100)
-            throwErrno(EEXIST);
+    }
+
+    std::string tempPath;
+    Descriptor fd = createBeside(target, tempPath);
+    if (!fd) {
+        const int err = errno;
+        if (!exists || (err != EACCES && err != EPERM && err != EROFS && err != ENAMETOOLONG))
+            throwErrno(err);
+        return rewriteInPlace(existing, bytes);
     }
     try {
-        writeAll(fd, bytes);
-        if (::fsync(fd) != 0)
+        if (exists && !takeOver(fd.get(), old)) {
+            ::unlink(tempPath.c_str());
+            return rewriteInPlace(existing, bytes);
+        }
+        writeAll(fd.get(), bytes);
+        if (::fsync(fd.get()) != 0)
             throwErrno(errno);
-        const int closed = ::close(fd);
-        fd = -1;
-        if (closed != 0)
-            throwErrno(errno);
-        if (::rename(tempPath.c_str(), path.c_str()) != 0)
+        fd.close();
+        if (::rename(tempPath.c_str(), target.c_str()) != 0)
             throwErrno(errno);
     } catch (...) {
-        if (fd >= 0)
-            ::close(fd);
         ::unlink(tempPath.c_str());
         throw;
     }
     // Make the rename itself durable; the file is in place either way.
-    const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
+    const Descriptor folder(::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder)
+        ::fsync(folder.get());
 }
 
 bool fileExists(const std::string &path)
 {
-    // A name taken by anything but a folder counts, a dangling link included,
-    // so that the export never replaces it without asking.
+    // A plain file, or a link leading to one or to nothing (a dangling link
+    // names the file the export would make): the export asks before it
+    // replaces either. A folder, pipe or device is no file to replace.
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0)
         return false;
-    return !(::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+    return ::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode);
 }
 
 } // namespace wmb

@@ -21,12 +21,16 @@ std::string levelFileText(const LevelFields &fields);
 // a final line without an end still counts.
 std::vector<std::string> splitLevelFileLines(std::string_view bytes);
 
-// The strict reader. Throws:
-//  - InOutError 106 "Invalid numeric input" when a count is not a whole number;
-//  - LevelFileError naming the line for counts other than 168 and 1, a code
-//    line that is not a tile code (0 to FF as written by the export), a
-//    timer line that is not a whole number, or a file that ends too early.
-// Texts come back as UTF-8.
+// The strict reader. Throws, every message naming its line:
+//  - InOutError 106 "Level file line N: Invalid numeric input" when a count
+//    is not a whole number;
+//  - LevelFileError for counts other than 168 and 1, a code line that is not
+//    a tile code (one or two hexadecimal digits, either case), a timer line
+//    that is not a whole number, or a file that ends too early.
+// Codes come back in the map store's form (upper case, no leading zero).
+// Texts come back as UTF-8: decoded from Windows-1251, or from UTF-8 when the
+// file starts with the UTF-8 byte-order mark (a malformed byte then becomes
+// U+FFFD). Line numbers count from the file's first line, the mark's.
 LevelFields parseLevelFile(std::string_view bytes);
 
 // Whole-file helpers over POSIX; failures throw InOutError.
@@ -35,8 +39,18 @@ LevelFields parseLevelFile(std::string_view bytes);
 constexpr std::size_t MaxWholeFileSize = std::size_t{64} << 20;
 std::string readWholeFile(const std::string &path);
 // Writes to a temporary file beside path, fsyncs it and renames it over path,
-// so a failure leaves any existing file as it was.
+// so a failure leaves any existing file as it was. The file replaced is
+// respected: a symbolic link is followed and the file it leads to is
+// replaced (the link stays); an existing file this user may not write is
+// refused with 5 "File access denied" before anything is made; the new file
+// keeps the old one's permission bits, owner and group. Where no file can be
+// made beside it (a read-only folder) or the owner cannot be kept, a
+// writable file is rewritten in place. A folder, pipe, device or socket is
+// refused: 5 with what() "File access denied: the output is a pipe, not a
+// file" (a folder, a device, a socket).
 void writeFileAtomically(const std::string &path, std::string_view bytes);
+// True for a plain file or a link leading to one or to nothing: a file the
+// export asks about before replacing it.
 bool fileExists(const std::string &path);
 
 } // namespace wmb

@@ -21,6 +21,7 @@ public:
     std::deque<bool> okAnswers;        // for askOkCancel; none left = Cancel
     std::deque<SaveChoice> saveChoices;   // for askSaveDiscardCancel; none left = Discard
     std::deque<std::optional<int>> levelAnswers;   // for askLevelNumber; none left = cancel
+    std::deque<QString> textAnswers;   // for askText; a null text or none left = cancel
     std::vector<FileCall> fileCalls;
     QStringList questions;             // "caption|text"
     QStringList errors;                // as the error box shows them
@@ -67,6 +68,17 @@ public:
             return std::nullopt;
         const std::optional<int> answer = levelAnswers.front();
         levelAnswers.pop_front();
+        return answer;
+    }
+
+    std::optional<QString> askText(QWidget *, const QString &caption, const QString &, const QString &) override
+    {
+        questions << caption;
+        const QString answer = textAnswers.empty() ? QString() : textAnswers.front();
+        if (!textAnswers.empty())
+            textAnswers.pop_front();
+        if (answer.isNull())
+            return std::nullopt;
         return answer;
     }
 

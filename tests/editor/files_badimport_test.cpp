@@ -109,11 +109,11 @@ const BadImport Cases[] = {
      "File access denied."},
     {"EmptyFile", [](BadImportTest &t) { return t.file({}); }, "Level file ends at line ", true},
     {"ColumnCountNotANumber", [](BadImportTest &t) { return t.levelFile(1, "16B"); },
-     "Invalid numeric input."},
+     "Level file line 1: Invalid numeric input."},
     {"RowCountNotANumber", [](BadImportTest &t) { return t.levelFile(2, "one"); },
-     "Invalid numeric input."},
+     "Level file line 2: Invalid numeric input."},
     {"CountBeyondInteger", [](BadImportTest &t) { return t.levelFile(1, "4294967464"); },
-     "Invalid numeric input."},
+     "Level file line 1: Invalid numeric input."},
     {"HugeColumnCount", [](BadImportTest &t) { return t.levelFile(1, "2000000000"); },
      "Level file line 1: ", true},
     {"TwoRows", [](BadImportTest &t) { return t.levelFile(2, "2"); }, "Level file line 2: ", true},
@@ -131,8 +131,7 @@ const BadImport Cases[] = {
      "Level file ends at line 173", true},
     {"CodeNotHex", [](BadImportTest &t) { return t.levelFile(3, "1G"); }, "Level file line 3: ", true},
     {"CodeTooBig", [](BadImportTest &t) { return t.levelFile(50, "100"); }, "Level file line 50: ", true},
-    {"CodeLowerCase", [](BadImportTest &t) { return t.levelFile(4, "1f"); }, "Level file line 4: ", true},
-    {"CodeLeadingZero", [](BadImportTest &t) { return t.levelFile(5, "0F"); }, "Level file line 5: ", true},
+    {"CodeThreeDigits", [](BadImportTest &t) { return t.levelFile(5, "00F"); }, "Level file line 5: ", true},
     {"CodeEmpty", [](BadImportTest &t) { return t.levelFile(170, ""); }, "Level file line 170: ", true},
     {"CodeVeryLongLine",
      [](BadImportTest &t) { return t.levelFile(7, QByteArray(1 << 20, 'A')); },
@@ -151,7 +150,7 @@ const BadImport Cases[] = {
              junk += char((i * 151 + 7) % 256);
          return t.file(junk);
      },
-     "Invalid numeric input."},
+     "Level file line 1: Invalid numeric input."},
     {"PictureMissing",
      [](BadImportTest &t) {
          const QString code = codeNotOnLevel9(t);

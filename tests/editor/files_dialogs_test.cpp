@@ -1,11 +1,16 @@
 // The real file dialogs as QtDialogs sets them up, accepted with a typed
 // name as a user would (without showing them: the accept path is the one a
 // click on Save takes), and the error box text.
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +19,29 @@
 namespace {
 
 QLineEdit *fileNameEdit(QFileDialog &box) { return box.findChild<QLineEdit *>("fileNameEdit"); }
+
+// The filter texts the user can pick from.
+QStringList shownFilters(QFileDialog &box)
+{
+    QStringList shown;
+    const auto *combo = box.findChild<QComboBox *>("fileTypeCombo");
+    for (int i = 0; combo && i < combo->count(); ++i)
+        shown << combo->itemText(i);
+    return shown;
+}
+
+// The names the dialog lists once it has read its folder.
+QStringList listedFiles(QFileDialog &box, int expected)
+{
+    const auto *view = box.findChild<QListView *>("listView");
+    QStringList names;
+    if (!QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) >= expected; }, 5000))
+        ADD_FAILURE() << "the dialog listed fewer files than expected";
+    for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+        names << view->model()->index(row, 0, view->rootIndex()).data().toString();
+    names.sort();
+    return names;
+}
 
 // What a click on the dialog's Save/Open button does (QFileDialog::accept,
 // reached through the public slot of QDialog).
@@ -40,7 +68,7 @@ TEST(FileDialogs, SaveDialogShowsTheExportTexts)
     EXPECT_EQ(box.objectName(), "SaveDialog1");
     EXPECT_EQ(box.windowTitle(), " Please, save level file...");
     EXPECT_EQ(box.nameFilters(), QStringList{"Level files (*.level)"});
-    EXPECT_EQ(box.selectedNameFilter(), "Level files (*.level)");
+    EXPECT_EQ(shownFilters(box), QStringList{"Level files"}) << "the pattern Qt adds is hidden";
     EXPECT_EQ(box.defaultSuffix(), "level");
     EXPECT_EQ(box.acceptMode(), QFileDialog::AcceptSave);
     EXPECT_EQ(box.fileMode(), QFileDialog::AnyFile);
@@ -101,16 +129,18 @@ TEST(FileDialogs, OpenDialogsShowTheirTextsAndOfferTheLastChoice)
 {
     QTemporaryDir dir;
     const QString last = dir.filePath(QStringLiteral("chosen.level"));
-    QFile file(last);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    for (const QString &name : {last, dir.filePath("wumblers"), dir.filePath("rom.nes")}) {
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
 
     const struct {
         QString dialog, title, filter;
-        QStringList shown;
+        QStringList shown, listed;
     } rows[] = {
-        {"OpenDialog2", " Please, open level file...", "level files|*.level", {"level files (*.level)"}},
-        {"OpenDialog1", " Open file Wumblers (USA) (Unl).nes", "Any file (*.*)|*.*", {"Any file (*.*)"}},
+        {"OpenDialog2", " Please, open level file...", "level files|*.level", {"level files"}, {"chosen.level"}},
+        {"OpenDialog1", " Open file Wumblers (USA) (Unl).nes", "Any file (*.*)|*.*", {"Any file (*.*)"},
+         {"chosen.level", "rom.nes", "wumblers"}},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.dialog.toStdString());
@@ -119,7 +149,8 @@ TEST(FileDialogs, OpenDialogsShowTheirTextsAndOfferTheLastChoice)
         setUpOpenDialog(box, row.dialog, row.title, row.filter, last);
         EXPECT_EQ(box.objectName(), row.dialog);
         EXPECT_EQ(box.windowTitle(), row.title);
-        EXPECT_EQ(box.nameFilters(), row.shown);
+        EXPECT_EQ(shownFilters(box), row.shown);
+        EXPECT_EQ(listedFiles(box, row.listed.size()), row.listed);
         EXPECT_EQ(box.acceptMode(), QFileDialog::AcceptOpen);
         EXPECT_EQ(box.fileMode(), QFileDialog::ExistingFile);
         EXPECT_EQ(QDir(box.directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
@@ -143,4 +174,16 @@ TEST(FileDialogs, ErrorBoxEndsTheMessageWithAFullStop)
     };
     for (const auto &row : rows)
         EXPECT_EQ(errorBoxText(row.message), row.shown) << row.message.toStdString();
+}
+
+// Message boxes show their text as it is, never as markup.
+TEST(FileDialogs, MessageBoxesShowTheirTextLiterally)
+{
+    QMessageBox box;
+    setUpMessageBox(box, QStringLiteral("Warning!"), QStringLiteral("'<b>' is not a valid integer value."));
+    const auto *label = box.findChild<QLabel *>("qt_msgbox_label");
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_EQ(label->text(), "'<b>' is not a valid integer value.");
+    EXPECT_EQ(box.windowTitle(), "Warning!");
 }

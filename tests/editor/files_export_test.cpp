@@ -136,8 +136,8 @@ TEST_F(ExportTest, FailedExportShowsTheErrorAndLeavesNoTrace)
         QString message;
     } rows[] = {
         {"folder that does not exist", path("missing/level_6.level"), "File not found."},
-        {"path is an empty folder", path("afolder"), "File access denied."},
-        {"path is a folder with files", path("full"), "File access denied."},
+        {"path is an empty folder", path("afolder"), "File access denied: the output is a folder, not a file."},
+        {"path is a folder with files", path("full"), "File access denied: the output is a folder, not a file."},
         {"name far too long", path(QString(300, QLatin1Char('n')) + ".level"), "Invalid filename."},
     };
     for (const auto &row : rows) {

@@ -62,17 +62,11 @@ const LabelRow labels[] = {
     {"Label1", {147, 493}, "Timer:", 223},     // CheckBox1
 };
 
-// The allowed characters of the level texts, from their code page 1251
-// bytes: "\xB2" is the Cyrillic capital I.
+// The allowed characters of the level texts, the hint of the text edits:
+// every character of the level text table once ("$" and "S" each once).
 QString allowedCharacters()
 {
-    const unsigned char line1[] = {0x21, 0x22, 0x23, 0x53, 0x25, 0x26, 0x27, 0x28, 0x29, 0x2A, 0x2B,
-                                   0x2C, 0x2D, 0x2E, 0x2F, 0x3A, 0x3B, 0x3C, 0x3D, 0x3E, 0x3F, 0x40,
-                                   0x60, 0x7B, 0xB2, 0x7D, 0x7E, 0x5B, 0x5C, 0x5D, 0x5E, 0x5F, 0x30,
-                                   0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38, 0x39};
-    QString text;
-    for (unsigned char b : line1)
-        text += b == 0xB2 ? QChar(0x0406) : QChar(b);
+    const QString text = QString::fromUtf8("!\"#$%&'()*+,-./:;<=>?@`{\u0406}~[\\]^_0123456789");
     return text + QStringLiteral("\nABCDEFGHIJKLMNOPQRSTUVWXYZ\nabcdefghijklmnopqrstuvwxyz");
 }
 

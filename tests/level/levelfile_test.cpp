@@ -152,14 +152,17 @@ TEST(LevelFileTest, BadFilesAreRefusedWithTheirLine)
         std::string message;
     } cases[] = {
         {"empty", "", "Level file ends at line 0; a level file has 174 lines"},
+        {"byte-order mark alone", "\xEF\xBB\xBF", "Level file ends at line 1; a level file has 174 lines"},
         {"blank lines only", "\r\n  \r\n\n", "Level file ends at line 3; a level file has 174 lines"},
         {"counts only", "168\r\n1\r\n", "Level file ends at line 2; a level file has 174 lines"},
-        {"column count not a number", fileOf(with(good, 1, "abc")), "Invalid numeric input"},
-        {"row count not a number", fileOf(with(good, 2, "1x")), "Invalid numeric input"},
+        {"column count not a number", fileOf(with(good, 1, "abc")), "Level file line 1: Invalid numeric input"},
+        {"row count not a number", fileOf(with(good, 2, "1x")), "Level file line 2: Invalid numeric input"},
+        {"row count after blank lines", "168\r\n\r\n\r\nx\r\n", "Level file line 4: Invalid numeric input"},
+        {"mark of UTF-16", "\xFF\xFE" + fileOf(good), "Level file line 1: Invalid numeric input"},
         {"row count missing", "168\r\n", "Level file ends at line 1; a level file has 174 lines"},
-        {"huge count", fileOf(with(good, 1, "99999999999")), "Invalid numeric input"},
-        {"megabyte count", fileOf(with(good, 1, std::string(1 << 20, '9'))), "Invalid numeric input"},
-        {"control byte before a count", "\x01" "168\r\n", "Invalid numeric input"},
+        {"huge count", fileOf(with(good, 1, "99999999999")), "Level file line 1: Invalid numeric input"},
+        {"megabyte count", fileOf(with(good, 1, std::string(1 << 20, '9'))), "Level file line 1: Invalid numeric input"},
+        {"control byte before a count", "\x01" "168\r\n", "Level file line 1: Invalid numeric input"},
         {"too few columns", fileOf(with(good, 1, "5")),
          "Level file line 1: the map must be 168 columns by 1 row, not 5 by 1"},
         {"large column count", fileOf(with(good, 1, "999999")),
@@ -180,9 +183,7 @@ TEST(LevelFileTest, BadFilesAreRefusedWithTheirLine)
          "Level file ends at line 169; a level file has 174 lines"},
         {"code not a tile", fileOf(with(good, 7, "xyz")),
          "Level file line 7: \"xyz\" is not a tile code (0 to FF)"},
-        {"lower-case code", fileOf(with(good, 3, "1f")),
-         "Level file line 3: \"1f\" is not a tile code (0 to FF)"},
-        {"leading zero", fileOf(with(good, 170, "01F")),
+        {"three digits", fileOf(with(good, 170, "01F")),
          "Level file line 170: \"01F\" is not a tile code (0 to FF)"},
         {"code too large", fileOf(with(good, 4, "100")),
          "Level file line 4: \"100\" is not a tile code (0 to FF)"},
@@ -192,7 +193,9 @@ TEST(LevelFileTest, BadFilesAreRefusedWithTheirLine)
         {"megabyte code line", fileOf(with(good, 3, std::string(1 << 20, 'A'))),
          "Level file line 3: \"AAAAAAAAAAAAAAAAAAAA...\" is not a tile code (0 to FF)"},
         {"binary code line", binaryCode, "Level file line 3: \"??\xD1\x8F?z\" is not a tile code (0 to FF)"},
-        {"binary junk", junk, "Invalid numeric input"},
+        {"binary junk", junk, "Level file line 1: Invalid numeric input"},
+        {"UTF-8 text quoted", "\xEF\xBB\xBF" + fileOf(with(good, 174, "\xD0\xB6")),
+         "Level file line 174: the timer \"\xD0\xB6\" is not a whole number"},
         {"timer not a number", fileOf(with(good, 174, "abc")),
          "Level file line 174: the timer \"abc\" is not a whole number"},
         {"timer empty", fileOf(with(good, 174, "")),
@@ -204,6 +207,24 @@ TEST(LevelFileTest, BadFilesAreRefusedWithTheirLine)
     };
     for (const auto &c : cases)
         EXPECT_EQ(parseError(c.bytes), c.message) << c.what;
+}
+
+// Codes written by hand: one or two hexadecimal digits in either case, kept
+// in the map store's form. A byte-order mark makes the texts UTF-8.
+TEST(LevelFileTest, HandWrittenFilesReadAsTheirPlainTwins)
+{
+    const std::pair<const char *, const char *> codes[] = {
+        {"6e", "6E"}, {"0F", "F"}, {"0f", "F"}, {"00", "0"}, {"a", "A"}, {"ff", "FF"}, {"1F", "1F"}};
+    for (const auto &[written, stored] : codes)
+        EXPECT_EQ(parseLevelFile(fileOf(with(goodLines(), 3, written))).codes[0], stored) << written;
+
+    const LevelFields fields = sampleFields();
+    std::vector<std::string> lines = goodLines();
+    lines[170] = fields.name;                       // the texts in UTF-8
+    lines[171] = fields.author;
+    EXPECT_EQ(parseLevelFile("\xEF\xBB\xBF" + fileOf(lines)), fields);
+    EXPECT_EQ(parseLevelFile("\xEF\xBB\xBF" + fileOf(with(lines, 171, "\xFFok"))).name, "\xEF\xBF\xBDok")
+        << "a malformed byte reads as U+FFFD";
 }
 
 TEST(LevelFileTest, ErrorKindsMatchTheirMeaning)
@@ -297,12 +318,21 @@ TEST(LevelFileIo, FailuresAreTheRuntimesAndLeaveNothingBehind)
         return "read";
     };
     EXPECT_EQ(writeError(folder.file("missing/x.level")), "File not found");
-    EXPECT_EQ(writeError(folder.file("sub")), "File access denied");
+    ASSERT_EQ(::mkfifo(folder.file("pipe").c_str(), 0600), 0);
+    std::filesystem::create_symlink("sub", folder.file("link"));
+    const std::pair<std::string, std::string> refused[] = {
+        {"sub", "a folder"}, {"link", "a folder"}, {"pipe", "a pipe"}, {"/dev/null", "a device"}};
+    for (const auto &[name, kind] : refused) {
+        EXPECT_EQ(writeError(name.starts_with('/') ? name : folder.file(name)),
+                  "File access denied: the output is " + kind + ", not a file");
+        EXPECT_FALSE(fileExists(name.starts_with('/') ? name : folder.file(name))) << "the export asks nothing";
+    }
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    std::filesystem::remove(folder.file("link"));
     EXPECT_EQ(readError(folder.file("missing.level")), "File not found");
     EXPECT_EQ(readError(folder.file("sub")), "File access denied");
     // Devices and pipes would never end or never start: refused at once.
     EXPECT_EQ(readError("/dev/zero"), "File access denied");
-    ASSERT_EQ(::mkfifo(folder.file("pipe").c_str(), 0600), 0);
     EXPECT_EQ(readError(folder.file("pipe")), "File access denied");
     std::filesystem::remove(folder.file("pipe"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
@@ -341,4 +371,53 @@ TEST(LevelFileIo, DanglingLinkCountsAsExisting)
     TempFolder folder;
     std::filesystem::create_symlink(folder.file("nowhere"), folder.file("link.level"));
     EXPECT_TRUE(fileExists(folder.file("link.level")));
+}
+
+// The file an export replaces: a link is followed and stays a link, the
+// permission bits stay, and as a user bound by them, a read-only file is
+// refused untouched while a writable file in a read-only folder is rewritten
+// in place.
+TEST(LevelFileIo, ReplacedFileIsRespected)
+{
+    TempFolder folder;
+    ::chmod(folder.path().c_str(), 0777);   // the user below may make files beside the read-only one
+    const std::string real = folder.file("real.level");
+    writeFileAtomically(real, "old");
+    ::chmod(real.c_str(), 0640);
+    std::filesystem::create_symlink("real.level", folder.file("link.level"));
+    std::filesystem::create_symlink(folder.file("new.level"), folder.file("dangling.level"));
+    writeFileAtomically(folder.file("link.level"), "through the link");
+    writeFileAtomically(folder.file("dangling.level"), "made");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.file("link.level")));
+    EXPECT_EQ(readWholeFile(real), "through the link");
+    EXPECT_EQ(readWholeFile(folder.file("new.level")), "made");
+    struct stat st {};
+    ASSERT_EQ(::stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+
+    std::filesystem::create_directory(folder.file("locked"));
+    const std::string readOnly = folder.file("readonly.level");
+    const std::string inLocked = folder.file("locked/open.level");
+    writeFileAtomically(readOnly, "keep");
+    writeFileAtomically(inLocked, "old, longer than the new");
+    ::chmod(readOnly.c_str(), 0444);
+    ::chmod(inLocked.c_str(), 0666);
+    ::chmod(folder.file("locked").c_str(), 0555);
+    const auto asUser = [](const std::string &path) {
+        return runInChild([&] {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                return 77;
+            try {
+                writeFileAtomically(path, "new");
+            } catch (const InOutError &e) {
+                return std::string(e.what()) == "File access denied" ? 5 : 1;
+            }
+            return 0;
+        });
+    };
+    EXPECT_EQ(asUser(readOnly), 5);
+    EXPECT_EQ(readWholeFile(readOnly), "keep");
+    EXPECT_EQ(asUser(inLocked), 0);
+    EXPECT_EQ(readWholeFile(inLocked), "new");
+    ::chmod(folder.file("locked").c_str(), 0755);
 }

@@ -431,7 +431,7 @@ void EditorModel::exportLevel(Target target, const QString &fileName, bool exist
     if (target == Target::MissingFolder)
         return error(QStringLiteral("File not found."));
     if (target == Target::Folder)
-        return error(QStringLiteral("File access denied."));
+        return error(QStringLiteral("File access denied: the output is a folder, not a file."));
     if (exists && !ok)
         return;
     exports[fileName] = levelFileBytes();
@@ -459,9 +459,13 @@ void EditorModel::importLevel(Target target, const QByteArray &file)
         rom[base + i] = static_cast<char>(read.tiles[i]);
     rom[base - 17] = static_cast<char>(timerByte(read.timer));
     auto put = [&](const QByteArray &line, int at, int length) {
+        const std::u32string points = codePoints(QString::fromUtf8(line));
+        const qsizetype count = read.utf8 ? static_cast<qsizetype>(points.size()) : line.size();
         for (int i = 0; i < length; ++i)
             rom[at + i] = static_cast<char>(
-                i < line.size() ? levelCodeOfFileByte(static_cast<unsigned char>(line[i])) : 0x00);
+                i >= count ? 0x00
+                : read.utf8 ? levelCode(points[static_cast<std::size_t>(i)])
+                            : levelCodeOfFileByte(static_cast<unsigned char>(line[i])));
     };
     put(read.name, base - 16, NameLength);
     put(read.author, base - 31, AuthorLength);

@@ -113,7 +113,8 @@ TEST(ModelRules, AgreeWithTheRecordFormatsExamples)
     EXPECT_EQ(read.tiles[167], 167);
     EXPECT_EQ(read.name, QByteArray("Na"));
     EXPECT_EQ(read.timer, 1203);
-    EXPECT_EQ(readLevelFile("16x8\r\n").error, QStringLiteral("Invalid numeric input."));
+    EXPECT_EQ(readLevelFile("16x8\r\n").error, QStringLiteral("Level file line 1: Invalid numeric input."));
+    EXPECT_EQ(readLevelFile("\xEF\xBB\xBF" + file.replace("\n1F\n", "\n1f\n")).tiles[31], 31);
     EXPECT_TRUE(readLevelFile("167\r\n1\r\n").error.startsWith(QStringLiteral("Level file line 1:")));
     EXPECT_TRUE(readLevelFile("168\r\n1\r\n0\r\n").error.startsWith(QStringLiteral("Level file ends")));
 }

@@ -167,7 +167,7 @@ void ModelRun::importBadFile()
         lines[1] = QByteArray(rows[k]) + '\r';
         what = QStringLiteral("row count \"%1\"").arg(QLatin1String(rows[k]));
     } else if (kind == 2) {
-        static const char *const codes[] = {"G", "1f", "01", "100", "", " 1", "0x1", "FF ", "-1", "\x95", "a", "f"};
+        static const char *const codes[] = {"G", "1g", "001", "100", "", " 1", "0x1", "FF ", "-1", "\x95", "a ", "f0f"};
         const int k = below(std::size(codes));
         const int line = 2 + below(model::Cells);
         lines[line] = QByteArray(codes[k]) + '\r';
@@ -200,18 +200,22 @@ void ModelRun::importBadFile()
 }
 
 // A text line of a level file: mostly printable ASCII, with the table's
-// own bytes, "|", bytes of the upper half, control bytes and lone CRs.
-QByteArray ModelRun::randomFileText()
+// own characters, "|", characters of the upper half, control bytes and lone
+// CRs; in Windows-1251 bytes, or in UTF-8 (with characters beyond the code
+// page too) for a file that starts with the byte-order mark.
+QByteArray ModelRun::randomFileText(bool utf8)
 {
+    static const char *const table[] = {"\xE2\x80\xA2", "\xD0\x86", "|"};
+    static const char *const others[] = {"\xD0\x96", "\xC3\xA9", "\xF0\x9F\x98\x80", "\xEF\xBF\xBD"};
     QByteArray text;
     for (int n = chance(15) ? below(80) : below(20); n > 0; --n) {
         const int roll = below(100);
         if (roll < 70)
             text += static_cast<char>(0x20 + below(0x5F));
         else if (roll < 80)
-            text += "\x95\xB2\x7C"[below(3)];
+            text += utf8 ? QByteArray(table[below(3)]) : QByteArray(1, "\x95\xB2\x7C"[below(3)]);
         else if (roll < 92)
-            text += static_cast<char>(0x80 + below(0x80));
+            text += utf8 ? QByteArray(others[below(4)]) : QByteArray(1, static_cast<char>(0x80 + below(0x80)));
         else
             text += "\x00\x01\x09\x0D\x1F"[below(5)];
     }
@@ -219,21 +223,29 @@ QByteArray ModelRun::randomFileText()
 }
 
 // A level file the strict reader takes: CR LF or LF line ends, counts with
-// blanks, signs or a comment after them, any texts, any whole-number timer.
+// blanks, signs or a comment after them, codes in either case and with a
+// leading zero, any texts, any whole-number timer; sometimes in UTF-8 behind
+// the byte-order mark.
 QByteArray ModelRun::randomLevelFile()
 {
     const QByteArray end = chance(70) ? "\r\n" : "\n";
+    const bool utf8 = chance(10);
     static const char *const columns[] = {"168", "168", "168", " 168", "+168", "0168", "168 columns", "168\t"};
     static const char *const rows[] = {"1", "1", "1", " 1 ", "+1", "01"};
-    QByteArray bytes = QByteArray(columns[below(std::size(columns))]) + end + rows[below(std::size(rows))] + end;
+    QByteArray bytes = QByteArray(utf8 ? "\xEF\xBB\xBF" : "") + columns[below(std::size(columns))] + end +
+                       rows[below(std::size(rows))] + end;
     const int few = 1 + below(4);
     const int firstTile = below(256);
+    const bool handWritten = chance(15);
     for (int i = 0; i < model::Cells; ++i) {
         const int tile = chance(30) ? (firstTile + below(few)) % 256 : below(256);
-        bytes += model::hexText(tile).toLatin1() + end;
+        QByteArray code = model::hexText(tile).toLatin1();
+        if (handWritten && chance(50))
+            code = (tile < 16 && chance(50) ? "0" + code : code).toLower();
+        bytes += code + end;
     }
     for (int i = 0; i < 3; ++i)
-        bytes += randomFileText() + end;
+        bytes += randomFileText(utf8) + end;
     static const char *const timers[] = {"0",   "5",    "100",  "1200",       "1203",        "1275",
                                          "1280", "1300", "-5",  "+100",       " 45",         "2147483647",
                                          "-2147483648", "7",  "01200"};

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cctype>
 #include <limits>
 
 namespace model {
@@ -225,9 +226,22 @@ struct Cursor {
 
 } // namespace
 
-LevelFileRead readLevelFile(const QByteArray &bytes)
+// A code line of a level file: one or two hexadecimal digits, either case.
+std::optional<int> fileCodeValue(const QByteArray &text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok, 16);
+    const bool digits = std::all_of(text.begin(), text.end(), [](char ch) { return std::isxdigit(static_cast<unsigned char>(ch)); });
+    if (text.isEmpty() || text.size() > 2 || !digits || !ok)
+        return std::nullopt;
+    return value;
+}
+
+LevelFileRead readLevelFile(const QByteArray &file)
 {
     LevelFileRead read;
+    read.utf8 = file.startsWith("\xEF\xBB\xBF");
+    const QByteArray bytes = read.utf8 ? file.mid(3) : file;
     Cursor cursor{bytes};
     auto fail = [&](const QString &text, bool prefix) {
         read.error = text;
@@ -254,7 +268,7 @@ LevelFileRead readLevelFile(const QByteArray &bytes)
         countLines[k] = cursor.line;
         const auto value = wholeNumber(bytes.mid(start, cursor.pos - start));
         if (!value)
-            return fail(QStringLiteral("Invalid numeric input."), false);
+            return fail(QStringLiteral("Level file line %1: Invalid numeric input.").arg(cursor.line), false);
         counts[k] = *value;
         cursor.nextLine();
     }
@@ -268,7 +282,7 @@ LevelFileRead readLevelFile(const QByteArray &bytes)
         const auto text = cursor.nextLine();
         if (!text)
             return fail(endsEarly, true);
-        const auto value = codeValue(*text);
+        const auto value = fileCodeValue(*text);
         if (!value)
             return fail(QStringLiteral("Level file line %1: ").arg(line), true);
         read.tiles[i] = static_cast<std::uint8_t>(*value);

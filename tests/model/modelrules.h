@@ -72,6 +72,7 @@ struct LevelFileRead {
     bool errorIsPrefix = false;
     std::array<std::uint8_t, Cells> tiles{};
     QByteArray name, author, hint;   // the text lines' bytes
+    bool utf8 = false;               // texts in UTF-8: the file starts with its byte-order mark
     std::int32_t timer = 0;
 };
 LevelFileRead readLevelFile(const QByteArray &bytes);

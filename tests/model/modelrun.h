@@ -43,6 +43,10 @@ public:
     SaveChoice askSaveDiscardCancel(QWidget *, const QString &, const QString &) override;
     void showMessage(QWidget *, const QString &) override {}
     std::optional<int> askLevelNumber(QWidget *, int) override { return std::nullopt; }
+    std::optional<QString> askText(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
 
 private:
     QString nextFile();
@@ -111,7 +115,7 @@ private:
     bool chance(int percent) { return below(100) < percent; }
     QString randomCharacter(bool pasted);
     QByteArray randomLevelFile();
-    QByteArray randomFileText();
+    QByteArray randomFileText(bool utf8);
 
     // Files in the temporary folder.
     QString path(const QString &name) const { return mDir.filePath(name); }

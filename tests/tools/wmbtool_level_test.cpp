@@ -106,6 +106,9 @@ TEST(WmbtoolExport, WritesTheEditorsLevelFileForEveryLevel)
         for (int i = 0; i < 168; ++i)
             EXPECT_EQ(lines[static_cast<std::size_t>(i + 2)], wmb::IntToHexText(at(bytes, wmb::LevelBaseOf(n) + i)) + "\r");
         EXPECT_EQ(lines[173], std::to_string(at(bytes, wmb::LevelBaseOf(n) - 17) * 5) + "\r");
+        if (n == 4) {
+            EXPECT_EQ(runTool({"export", rom, "4", "-"}).out, file) << "- is standard output";
+        }
     }
     EXPECT_EQ(readBytes(rom), bytes);
 }
@@ -190,7 +193,7 @@ TEST(WmbtoolImport, BadLevelFilesChangeNothing)
     const std::vector<Case> cases = {
         {"missing file", std::nullopt, "File not found"},
         {"empty file", "", "ends"},
-        {"count not a number", replaced("168", "abc"), "Invalid numeric input"},
+        {"count not a number", replaced("168", "abc"), "line 1: Invalid numeric input"},
         {"other column count", replaced("168", "167"), "line 1"},
         {"huge row count", replaced("\r\n1\r\n", "\r\n999999999\r\n"), "line 2"},
         {"167 code lines", replaced("1F\r\n", ""), "line 170"},
@@ -340,6 +343,7 @@ TEST(WmbtoolCommandLine, RefusesWrongUsageAndBadLevels)
         {{"export", rom, "1", dir.file("no/such/folder.level")}, 1, "folder.level: File not found"},
         {{"export", rom, "1", "/proc/wmbtool-test.level"}, 1, "wmbtool: /proc/wmbtool-test.level: "},
         {{"export", rom, "1", rom}, 1, "would replace the input file"},
+        {{"export", rom, "1", "/dev/null"}, 1, "/dev/null: File access denied: the output is a device, not a file"},
         {{"render", rom, "1", rom}, 1, "would replace the input file"},
         {{"list", dir.path()}, 1, "File access denied"},
     };

@@ -40,6 +40,10 @@ public:
     }
     void showMessage(QWidget *, const QString &) override {}
     std::optional<int> askLevelNumber(QWidget *, int) override { return std::nullopt; }
+    std::optional<QString> askText(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
     bool failed = false;
 
 private:

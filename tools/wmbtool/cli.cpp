@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iostream>
 
+#include "levelfile.h"
 #include "levelrecord.h"
 #include "romimage.h"
 
@@ -35,8 +36,20 @@ int levelArgument(const std::string &text)
     return level;
 }
 
+void writeOutput(const std::string &out, std::string_view bytes)
+{
+    if (out == StandardOutput) {
+        std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        finishStdout();
+        return;
+    }
+    onFile(out, [&] { wmb::writeFileAtomically(out, bytes); });
+}
+
 void refuseOverwritingInput(const std::string &out, std::initializer_list<std::string> inputs)
 {
+    if (out == StandardOutput)
+        return;
     for (const std::string &in : inputs) {
         if (wmb::sameFile(in, out))
             throw fileFailure(out, "the output would replace the input file " + in + "; choose another output file");

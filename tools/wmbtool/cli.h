@@ -57,6 +57,13 @@ decltype(auto) onFile(const std::string &path, F &&f)
     }
 }
 
+// The output path that means standard output.
+inline constexpr std::string_view StandardOutput = "-";
+
+// Writes a command's whole result: to standard output for "-", otherwise to
+// the file through the level core's atomic write (a Failure naming the path).
+void writeOutput(const std::string &out, std::string_view bytes);
+
 // Refuses an output path that names one of the inputs (the same file by
 // device and inode, through links too), so no command replaces what it reads.
 void refuseOverwritingInput(const std::string &out, std::initializer_list<std::string> inputs);

@@ -16,7 +16,7 @@ void runIps(const Invocation &inv)
     const std::string original = onFile(originalPath, [&] { return wmb::readWholeFile(originalPath); });
     const std::string edited = onFile(editedPath, [&] { return wmb::readWholeFile(editedPath); });
     const std::string patch = onFile(originalPath + ", " + editedPath, [&] { return wmb::makeIps(original, edited); });
-    onFile(outPath, [&] { wmb::writeFileAtomically(outPath, patch); });
+    writeOutput(outPath, patch);
 }
 
 void runPatch(const Invocation &inv)
@@ -30,7 +30,7 @@ void runPatch(const Invocation &inv)
     const std::string rom = onFile(romPath, [&] { return wmb::readWholeFile(romPath); });
     const std::string patch = onFile(patchPath, [&] { return wmb::readWholeFile(patchPath); });
     const std::string patched = onFile(patchPath, [&] { return wmb::applyIps(rom, patch); });
-    onFile(outPath, [&] { wmb::writeFileAtomically(outPath, patched); });
+    writeOutput(outPath, patched);
 }
 
 } // namespace wmbtool

@@ -94,7 +94,7 @@ void runExport(const Invocation &inv)
     const wmb::LevelRecord record = readLevel(rom, level);
     rom.close();
     const std::string text = wmb::levelFileText(wmb::fieldsFromRecord(record));
-    onFile(outPath, [&] { wmb::writeFileAtomically(outPath, text); });
+    writeOutput(outPath, text);
 }
 
 void runImport(const Invocation &inv)

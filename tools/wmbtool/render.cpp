@@ -10,6 +10,7 @@
 #include "commands.h"
 #include "hexcode.h"
 #include "levelfile.h"
+#include "levelpicture.h"
 #include "levelrecord.h"
 #include "romfile.h"
 #include "tilefolder.h"
@@ -18,15 +19,13 @@ namespace wmbtool {
 
 namespace {
 
-constexpr int TileSize = 32;
 constexpr int SheetColumns = 8;
 constexpr int SheetRows = wmb::LevelCount / SheetColumns;
 constexpr int SheetGap = 16;
 constexpr QRgb SheetGapColour = qRgb(0x40, 0x40, 0x40);
 constexpr QRgb Black = qRgb(0, 0, 0);
 
-int levelWidth(bool grid) { return wmb::MapColumns * TileSize + (grid ? wmb::MapColumns - 1 : 0); }
-int levelHeight(bool grid) { return wmb::MapRows * TileSize + (grid ? wmb::MapRows - 1 : 0); }
+wmb::LevelLayout layout(bool grid) { return {wmb::TilePictureSize, grid ? 1 : 0}; }
 
 // The tile pictures of one folder, each decoded once.
 class TileSet {
@@ -56,23 +55,13 @@ private:
 };
 
 // Draws the level's cells with their top-left corner at (x0, y0); cell (c, r)
-// lies at 33c, 33r from there with --grid, 32c, 32r without. The image is
-// black where no picture covers it.
+// lies at 33c, 33r from there with --grid, 32c, 32r without.
 void drawLevel(QImage &image, int x0, int y0, const wmb::LevelRecord &record, TileSet &tiles, bool grid)
 {
-    const int step = TileSize + (grid ? 1 : 0);
-    for (int i = 0; i < wmb::MapCells; ++i) {
-        const wmb::BmpImage &pic = tiles.tile(record.tiles[static_cast<std::size_t>(i)]);
-        const int cx = x0 + (i % wmb::MapColumns) * step;
-        const int cy = y0 + (i / wmb::MapColumns) * step;
-        const int w = std::min(pic.width, TileSize);
-        const int h = std::min(pic.height, TileSize);
-        for (int y = 0; y < TileSize; ++y) {
-            auto *line = reinterpret_cast<QRgb *>(image.scanLine(cy + y)) + cx;
-            for (int x = 0; x < TileSize; ++x)
-                line[x] = x < w && y < h ? pic.pixels[static_cast<std::size_t>(y * pic.width + x)] : Black;
-        }
-    }
+    const wmb::PixelSurface surface{reinterpret_cast<std::uint32_t *>(image.bits()), image.width(), image.height(),
+                                    static_cast<int>(image.bytesPerLine() / 4)};
+    wmb::drawLevelTiles(surface, x0, y0, record.tiles, layout(grid),
+                        [&tiles](std::uint8_t code) -> const wmb::BmpImage & { return tiles.tile(code); });
 }
 
 void writePng(const QImage &image, const std::string &outPath)
@@ -82,9 +71,7 @@ void writePng(const QImage &image, const std::string &outPath)
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG"))
         throw fileFailure(outPath, "the PNG image could not be encoded");
-    onFile(outPath, [&] {
-        wmb::writeFileAtomically(outPath, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    });
+    writeOutput(outPath, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 } // namespace
@@ -121,8 +108,8 @@ void runRender(const Invocation &inv)
     });
 
     TileSet tiles(folder);
-    const int w = levelWidth(grid);
-    const int h = levelHeight(grid);
+    const int w = layout(grid).width();
+    const int h = layout(grid).height();
     QImage image;
     if (all) {
         image = QImage(SheetColumns * w + (SheetColumns - 1) * SheetGap, SheetRows * h + (SheetRows - 1) * SheetGap,

@@ -1,0 +1,338 @@
+#include "leveloverview.h"
+
+#include <QEvent>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionFocusRect>
+#include <QToolTip>
+
+#include <algorithm>
+#include <cstring>
+
+#include "hexcode.h"
+#include "levelpicture.h"
+#include "romfile.h"
+#include "tform1.h"
+
+namespace {
+
+constexpr int Columns = 8;
+constexpr int Rows = wmb::LevelCount / Columns;
+constexpr int Margin = 8;     // around the grid of pictures
+constexpr int Padding = 6;    // around each picture inside its slot
+constexpr int FirstCellSize = 8;   // 112 x 96 pictures at the first size
+constexpr QChar Fill(0x2022);      // the fill of unused text bytes
+
+// A level text without its trailing fill.
+QString withoutFill(const std::string &text)
+{
+    QString s = QString::fromStdString(text);
+    while (s.endsWith(Fill))
+        s.chop(1);
+    return s;
+}
+
+// The top-left 32 x 32 of a tile picture (black where it is smaller),
+// scaled to size x size.
+wmb::BmpImage scaleTile(const wmb::BmpImage &tile, int size)
+{
+    constexpr int Full = wmb::TilePictureSize;
+    QImage cut(Full, Full, QImage::Format_RGB32);
+    cut.fill(Qt::black);
+    const int w = std::min(tile.width, Full);
+    for (int y = 0; y < std::min(tile.height, Full); ++y)
+        std::memcpy(cut.scanLine(y), tile.pixels.data() + static_cast<std::ptrdiff_t>(y) * tile.width,
+                    static_cast<std::size_t>(w) * 4);
+    const QImage scaled = size == Full ? cut
+                                       : cut.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                             .convertToFormat(QImage::Format_RGB32);
+    wmb::BmpImage out{size, size, std::vector<std::uint32_t>(static_cast<std::size_t>(size) * size)};
+    for (int y = 0; y < size; ++y)
+        std::memcpy(out.pixels.data() + static_cast<std::ptrdiff_t>(y) * size, scaled.constScanLine(y),
+                    static_cast<std::size_t>(size) * 4);
+    return out;
+}
+
+} // namespace
+
+LevelOverview::LevelOverview(TForm1 &form) : QWidget(&form, Qt::Window), mForm(form)
+{
+    setObjectName(QStringLiteral("LevelOverview"));
+    setWindowTitle(QStringLiteral("Level overview"));
+    setFocusPolicy(Qt::StrongFocus);
+    mCaptionHeight = fontMetrics().height() + 2;
+    const int slotWidth = wmb::MapColumns * FirstCellSize + 2 * Padding;
+    const int slotHeight = wmb::MapRows * FirstCellSize + 2 * Padding + mCaptionHeight;
+    resize(Columns * slotWidth + 2 * Margin, Rows * slotHeight + 2 * Margin);
+    setMinimumSize(Columns * (wmb::MapColumns + 2 * Padding) + 2 * Margin,
+                   Rows * (wmb::MapRows + 2 * Padding + mCaptionHeight) + 2 * Margin);
+    // Direct connections: the overview follows within the same event-loop turn.
+    connect(&form, &TForm1::romImageChanged, this, &LevelOverview::reloadImage);
+    connect(&form, &TForm1::shownLevelEdited, this, &LevelOverview::reloadShownLevel);
+    reloadImage();
+    mFocus = std::max(mLoaded, 1);
+}
+
+QString LevelOverview::caption(int level) const
+{
+    const Shown &l = mLevels[static_cast<std::size_t>(level - 1)].shown;
+    QString text = QString::number(level) + (l.unsaved ? QStringLiteral("*") : QString());
+    if (!l.name.isEmpty())
+        text += QLatin1Char(' ') + l.name;
+    return text;
+}
+
+QString LevelOverview::toolTipText(int level) const
+{
+    const Shown &l = mLevels[static_cast<std::size_t>(level - 1)].shown;
+    if (l.empty)
+        return {};
+    return QStringLiteral("Timer: %1\nAuthor: %2\nHint: %3").arg(l.timer, l.author, l.hint);
+}
+
+QImage LevelOverview::picture(int level)
+{
+    Level &l = mLevels[static_cast<std::size_t>(level - 1)];
+    if (l.image.isNull() && !l.shown.empty) {
+        const int s = mCellSize;
+        l.image = QImage(wmb::MapColumns * s, wmb::MapRows * s, QImage::Format_RGB32);
+        const wmb::PixelSurface surface{reinterpret_cast<std::uint32_t *>(l.image.bits()), l.image.width(),
+                                        l.image.height(), static_cast<int>(l.image.bytesPerLine() / 4)};
+        wmb::drawLevelTiles(surface, 0, 0, l.shown.tiles, wmb::LevelLayout{s, 0},
+                            [this](std::uint8_t code) -> const wmb::BmpImage & { return scaledTile(code); });
+    }
+    return l.image;
+}
+
+// A tile whose picture cannot be read shows black: the editor reports the
+// file when a level needing it is loaded.
+const wmb::BmpImage &LevelOverview::scaledTile(std::uint8_t code)
+{
+    std::optional<wmb::BmpImage> &slot = mTiles[code];
+    if (!slot) {
+        wmb::BmpImage tile;
+        try {
+            tile = mForm.tilePictures().decode(code);
+        } catch (const std::exception &) {
+        }
+        slot = scaleTile(tile, mCellSize);
+    }
+    return *slot;
+}
+
+void LevelOverview::reloadImage()
+{
+    mLoaded = mForm.loadedLevel();
+    wmb::RomFile rom;
+    try {
+        if (mForm.RomFile.assigned()) {
+            rom.assign(mForm.RomFile.path());
+            rom.openForReading();
+        }
+    } catch (const std::exception &) {
+    }
+    for (int n = 1; n <= wmb::LevelCount; ++n) {
+        Level &l = mLevels[static_cast<std::size_t>(n - 1)];
+        try {
+            l.saved = wmb::readLevelRecord(rom, wmb::LevelBaseOf(n));
+            l.readable = true;
+        } catch (const std::exception &) {
+            l.readable = false;
+        }
+        showSaved(n);
+    }
+    reloadShownLevel();
+    update();
+}
+
+void LevelOverview::reloadShownLevel()
+{
+    const int n = mForm.loadedLevel();
+    if (n != mLoaded) {
+        const int before = mLoaded;
+        mLoaded = n;
+        if (before != 0)
+            showSaved(before);
+    }
+    if (n == 0)
+        return;
+    if (!mForm.hasUnsavedChanges()) {
+        showSaved(n);
+        return;
+    }
+    const wmb::LevelFields fields = mForm.currentFields();
+    Shown shown;
+    shown.empty = false;
+    shown.unsaved = true;
+    for (int i = 0; i < wmb::MapCells; ++i)
+        shown.tiles[static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(wmb::HexTextToInt(fields.codes[static_cast<std::size_t>(i)]) & 0xFF);
+    shown.name = withoutFill(fields.name);
+    shown.timer = QString::fromStdString(fields.timer);
+    shown.author = withoutFill(fields.author);
+    shown.hint = withoutFill(fields.hint);
+    setShown(n, shown);
+}
+
+void LevelOverview::showSaved(int level)
+{
+    const Level &l = mLevels[static_cast<std::size_t>(level - 1)];
+    Shown shown;
+    if (l.readable) {
+        const wmb::LevelFields fields = wmb::fieldsFromRecord(l.saved);
+        shown.empty = false;
+        shown.tiles = l.saved.tiles;
+        shown.name = withoutFill(fields.name);
+        shown.timer = QString::fromStdString(fields.timer);
+        shown.author = withoutFill(fields.author);
+        shown.hint = withoutFill(fields.hint);
+    }
+    setShown(level, shown);
+}
+
+// Keeps the level's picture when its tiles are unchanged.
+void LevelOverview::setShown(int level, const Shown &shown)
+{
+    Level &l = mLevels[static_cast<std::size_t>(level - 1)];
+    if (l.shown == shown)
+        return;
+    if (l.shown.empty != shown.empty || l.shown.tiles != shown.tiles)
+        l.image = QImage();
+    l.shown = shown;
+    update(slotRect(level));
+}
+
+void LevelOverview::forgetPictures()
+{
+    for (Level &l : mLevels)
+        l.image = QImage();
+    update();
+}
+
+QRect LevelOverview::slotRect(int level) const
+{
+    const int w = (width() - 2 * Margin) / Columns;
+    const int h = (height() - 2 * Margin) / Rows;
+    return {Margin + (level - 1) % Columns * w, Margin + (level - 1) / Columns * h, w, h};
+}
+
+QRect LevelOverview::pictureRect(int level) const
+{
+    const QRect slot = slotRect(level);
+    const int w = wmb::MapColumns * mCellSize;
+    return {slot.x() + (slot.width() - w) / 2, slot.y() + Padding, w, wmb::MapRows * mCellSize};
+}
+
+int LevelOverview::levelAt(QPoint pos) const
+{
+    for (int n = 1; n <= wmb::LevelCount; ++n)
+        if (slotRect(n).contains(pos))
+            return n;
+    return 0;
+}
+
+void LevelOverview::resizeEvent(QResizeEvent *event)
+{
+    const QRect slot = slotRect(1);
+    const int size = std::max(1, std::min((slot.width() - 2 * Padding) / wmb::MapColumns,
+                                          (slot.height() - 2 * Padding - mCaptionHeight) / wmb::MapRows));
+    if (size != mCellSize) {
+        mCellSize = size;
+        for (auto &tile : mTiles)
+            tile.reset();
+        forgetPictures();
+    }
+    QWidget::resizeEvent(event);
+}
+
+void LevelOverview::paintEvent(QPaintEvent *event)
+{
+    QPainter p(this);
+    p.fillRect(event->rect(), palette().window());
+    QFont bold = font();
+    bold.setBold(true);
+    for (int n = 1; n <= wmb::LevelCount; ++n) {
+        const QRect slot = slotRect(n);
+        if (!slot.intersects(event->rect()))
+            continue;
+        const QRect pic = pictureRect(n);
+        if (n == mLoaded)
+            p.fillRect(pic.adjusted(-3, -3, 3, 3), palette().highlight());
+        const QImage image = picture(n);
+        if (image.isNull())
+            p.fillRect(pic, palette().dark());
+        else
+            p.drawImage(pic.topLeft(), image);
+        p.setFont(n == mLoaded ? bold : font());
+        const QRect text(slot.x() + 2, pic.bottom() + Padding, slot.width() - 4, mCaptionHeight);
+        p.drawText(text, Qt::AlignHCenter | Qt::AlignTop,
+                   p.fontMetrics().elidedText(caption(n), Qt::ElideRight, text.width()));
+        if (n == mFocus && hasFocus()) {
+            QStyleOptionFocusRect option;
+            option.initFrom(this);
+            option.rect = slot.adjusted(1, 1, -1, -1);
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+        }
+    }
+}
+
+bool LevelOverview::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        const int n = levelAt(help->pos());
+        if (n != 0 && !toolTipText(n).isEmpty())
+            QToolTip::showText(help->globalPos(), toolTipText(n), this, slotRect(n));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void LevelOverview::setFocusedLevel(int level)
+{
+    if (level == mFocus)
+        return;
+    update(slotRect(mFocus));
+    mFocus = level;
+    update(slotRect(mFocus));
+}
+
+void LevelOverview::openFocused()
+{
+    mForm.openLevel(mFocus);
+}
+
+void LevelOverview::mousePressEvent(QMouseEvent *event)
+{
+    if (const int n = levelAt(event->position().toPoint()))
+        setFocusedLevel(n);
+    QWidget::mousePressEvent(event);
+}
+
+void LevelOverview::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    const int n = levelAt(event->position().toPoint());
+    if (n == 0 || event->button() != Qt::LeftButton)
+        return QWidget::mouseDoubleClickEvent(event);
+    setFocusedLevel(n);
+    openFocused();
+}
+
+void LevelOverview::keyPressEvent(QKeyEvent *event)
+{
+    const int column = (mFocus - 1) % Columns;
+    const int row = (mFocus - 1) / Columns;
+    switch (event->key()) {
+    case Qt::Key_Left: setFocusedLevel(mFocus - (column > 0 ? 1 : 0)); break;
+    case Qt::Key_Right: setFocusedLevel(mFocus + (column < Columns - 1 ? 1 : 0)); break;
+    case Qt::Key_Up: setFocusedLevel(mFocus - (row > 0 ? Columns : 0)); break;
+    case Qt::Key_Down: setFocusedLevel(mFocus + (row < Rows - 1 ? Columns : 0)); break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: openFocused(); break;
+    default: QWidget::keyPressEvent(event); return;
+    }
+}

@@ -1,0 +1,86 @@
+// The level overview: a window of its own showing the 32 levels of the open
+// ROM image as pictures of their tiles, 8 across and 4 down, following the
+// editor as it changes. A double click, or Enter on the focused picture,
+// loads that level in the editor.
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <optional>
+
+#include "bmpimage.h"
+#include "levelrecord.h"
+
+class TForm1;
+
+class LevelOverview : public QWidget {
+    Q_OBJECT
+public:
+    // A window of its own, deleted with the form.
+    explicit LevelOverview(TForm1 &form);
+
+    // What the picture of level n (1..32) shows: its caption ("12* Name":
+    // the number, "*" for unsaved changes, the name without its trailing
+    // fill), its tooltip, and its picture at the current size.
+    QString caption(int level) const;
+    QString toolTipText(int level) const;
+    QImage picture(int level);
+    // Where level n's picture lies in the window.
+    QRect pictureRect(int level) const;
+    int focusedLevel() const { return mFocus; }
+    int cellSize() const { return mCellSize; }
+
+    // Re-reads the 32 records of the open ROM image; a record that cannot be
+    // read shows empty.
+    void reloadImage();
+    // Takes the shown level from the editor's controls when it has unsaved
+    // changes, from the ROM image otherwise.
+    void reloadShownLevel();
+    // Forgets every level's picture so the next paint draws all 32 anew
+    // (the scaled tile pictures are kept).
+    void forgetPictures();
+
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    // What a level's picture, caption and tooltip show.
+    struct Shown {
+        bool empty = true;                  // no record to show
+        bool unsaved = false;               // taken from the editor's controls
+        std::array<std::uint8_t, wmb::MapCells> tiles{};
+        QString name, timer, author, hint;  // without their trailing fill
+        bool operator==(const Shown &) const = default;
+    };
+    struct Level {
+        bool readable = false;
+        wmb::LevelRecord saved;             // as the ROM image holds it
+        Shown shown;
+        QImage image;                       // shown.tiles at the current size; null: to draw
+    };
+
+    void setShown(int level, const Shown &shown);
+    void showSaved(int level);
+    const wmb::BmpImage &scaledTile(std::uint8_t code);
+    int levelAt(QPoint pos) const;
+    QRect slotRect(int level) const;
+    void setFocusedLevel(int level);
+    void openFocused();
+
+    TForm1 &mForm;
+    std::array<Level, wmb::LevelCount> mLevels;
+    int mLoaded = 0;
+    int mFocus = 1;
+    int mCellSize = 8;
+    int mCaptionHeight = 0;
+    // Tile pictures cut to the map's cell and scaled to mCellSize.
+    std::array<std::optional<wmb::BmpImage>, wmb::PaletteTiles> mTiles;
+};

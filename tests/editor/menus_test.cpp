@@ -1,0 +1,245 @@
+// The menu bar's commands, the title, the unsaved-changes question, Open
+// Recent, drops and the command line.
+#include <QAction>
+#include <QMenu>
+#include <QMimeData>
+#include <QProcess>
+#include <QUrl>
+
+#include <functional>
+
+#include "commandline.h"
+#include "mapfixture.h"
+#include "windowsupport.h"
+
+namespace {
+
+class MenuTest : public MapTest {
+protected:
+    QString title() const { return form->windowTitle(); }
+    QString menuText(QAction *a) const { return a->text().remove(QLatin1Char('&')); }
+    QAction *command(QMenu *menu, const QString &text) const
+    {
+        for (QAction *a : menu->actions())
+            if (menuText(a) == text)
+                return a;
+        return nullptr;
+    }
+    void drop(const QString &file)
+    {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form.get(), &enter);
+        ASSERT_TRUE(enter.isAccepted());
+        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form.get(), &dropped);
+    }
+};
+
+} // namespace
+
+// The title names the image and the level Save writes; "*" follows what
+// Save would change, not keystrokes. The Edit menu names the step to undo.
+TEST_F(MenuTest, TitleFollowsTheLevelAndItsUnsavedChanges)
+{
+    start();
+    EXPECT_EQ(title(), QStringLiteral("WMBeditor"));
+    openRom();
+    loadLevel(5);
+    const QString clean = QStringLiteral("demo.nes, level 5 \u2014 WMBeditor");
+    const QString dirty = QStringLiteral("demo.nes, level 5* \u2014 WMBeditor");
+    EXPECT_EQ(title(), clean);
+    form->Edit1->setText(QStringLiteral("9"));
+    EXPECT_EQ(title(), clean);
+    const QString was = form->storeText(1);
+    pick(was == QStringLiteral("2F") ? 0x31 : 0x30);
+    paint(1);
+    EXPECT_EQ(title(), dirty);
+    QAction *undo = form->EditMenu->actions().front();
+    EXPECT_EQ(menuText(undo), QStringLiteral("Undo Paint"));
+    showActive();
+    undo->trigger();
+    EXPECT_EQ(title(), clean);
+    click(form->Button10);
+    EXPECT_EQ(menuText(undo), QStringLiteral("Undo Clear screen"));
+    undo->trigger();
+    EXPECT_EQ(menuText(form->EditMenu->actions().at(1)), QStringLiteral("Redo Clear screen"));
+    const QString name = form->Edit2->text();
+    form->Edit2->setText(QStringLiteral("Q") + name);
+    EXPECT_EQ(title(), dirty);
+    form->Edit2->setText(name);
+    EXPECT_EQ(title(), clean);
+    form->Edit5->setText(QStringLiteral("5"));
+    click(form->Button5);
+    EXPECT_EQ(title(), clean);
+}
+
+// With unsaved changes, every way of replacing the level or closing the
+// window asks; Cancel changes nothing, Discard goes on, Save writes and goes on.
+TEST_F(MenuTest, UnsavedChangesAreAskedAboutBeforeTheyAreReplaced)
+{
+    struct Way {
+        const char *name;
+        std::function<void()> act;
+        int levelAfter;   // 0: the window is closed
+    };
+    const Way ways[] = {
+        {"close", [this] { form->close(); }, 0},
+        {"next", [this] { click(form->Button4); }, 6},
+        {"reload", [this] { click(form->Button1); }, 5},
+        {"openRom", [this] { openRom(); }, 5},
+        {"goTo", [this] { dialogs.levelAnswers.push_back(12); form->goToLevel(); }, 12},
+        {"overview", [this] { form->openLevel(3); }, 3},
+    };
+    const QByteArray demo = romBytes();
+    for (const Way &way : ways) {
+        for (const SaveChoice choice : {SaveChoice::Cancel, SaveChoice::Discard, SaveChoice::Save}) {
+            SCOPED_TRACE(std::string(way.name) + " " + std::to_string(int(choice)));
+            dialogs = FakeDialogs();
+            writeRom(demo);
+            startWithLevel(5);
+            form->show();
+            const QByteArray clean = romBytes();
+            pick(0x100);
+            paint(3);
+            ASSERT_TRUE(form->hasUnsavedChanges());
+            dialogs.saveChoices.push_back(choice);
+            way.act();
+            EXPECT_EQ(dialogs.questions, QStringList{QStringLiteral("WMBeditor|Level 5 has unsaved changes.")});
+            QByteArray saved = clean;
+            saved[rom::mapAt(5) + 2] = '\xFF';
+            EXPECT_EQ(romBytes(), choice == SaveChoice::Save ? saved : clean);
+            if (choice == SaveChoice::Cancel) {
+                EXPECT_TRUE(form->isVisible());
+                EXPECT_EQ(form->Edit1->text(), QStringLiteral("5"));
+                EXPECT_EQ(form->storeText(3), QStringLiteral("FF"));
+            } else {
+                EXPECT_EQ(form->isVisible(), way.levelAfter != 0);
+                if (way.levelAfter != 0)
+                    EXPECT_EQ(form->loadedLevel(), way.levelAfter);
+            }
+        }
+    }
+    // Without unsaved changes nothing asks.
+    dialogs = FakeDialogs();
+    click(form->Button4);
+    form->close();
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+    EXPECT_FALSE(form->isVisible());
+}
+
+// Each command of the menus through its key.
+TEST_F(MenuTest, ShortcutsRunTheirCommands)
+{
+    startWithLevel(5);
+    showActive();
+    keys(Qt::Key_PageDown);
+    EXPECT_EQ(form->loadedLevel(), 6);
+    keys(Qt::Key_PageUp);
+    EXPECT_EQ(form->loadedLevel(), 5);
+    dialogs.levelAnswers.push_back(20);
+    keys(Qt::CTRL | Qt::Key_G);
+    EXPECT_EQ(form->loadedLevel(), 20);
+    form->Edit1->setText(QStringLiteral("7"));
+    keys(Qt::CTRL | Qt::Key_R);
+    EXPECT_EQ(form->loadedLevel(), 7);
+    keys(Qt::CTRL | Qt::Key_T);
+    EXPECT_EQ(form->Panel1->width(), PanelWidthWide);
+    EXPECT_TRUE(command(form->ViewMenu, QStringLiteral("Show tiles"))->isChecked());
+    command(form->ViewMenu, QStringLiteral("Show grid"))->trigger();
+    EXPECT_FALSE(form->CheckBox2->isChecked());
+    keys(Qt::CTRL | Qt::Key_E);
+    keys(Qt::CTRL | Qt::Key_I);
+    ASSERT_EQ(dialogs.fileCalls.size(), 3u);   // Open ROM, export, import
+    EXPECT_EQ(dialogs.fileCalls[1].dialog, QStringLiteral("SaveDialog1"));
+    EXPECT_EQ(dialogs.fileCalls[2].dialog, QStringLiteral("OpenDialog2"));
+    keys(Qt::CTRL | Qt::Key_Q);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+// The menu commands of the buttons are enabled exactly when the buttons are.
+TEST_F(MenuTest, CommandsFollowTheirButtons)
+{
+    start();
+    QAction *save = command(form->FileMenu, QStringLiteral("Save level"));
+    ASSERT_NE(save, nullptr);
+    EXPECT_FALSE(save->isEnabled());
+    openRom();
+    EXPECT_TRUE(save->isEnabled());
+    for (QMenu *menu : {form->FileMenu, form->EditMenu, form->LevelMenu, form->ViewMenu, form->HelpMenu})
+        EXPECT_FALSE(menu->title().contains(QStringLiteral("&A"), Qt::CaseInsensitive)) << menu->title().toStdString();
+}
+
+// Open Recent lists images opened in an earlier run; a missing one is
+// reported and dropped. Drops open images and import level files.
+TEST_F(MenuTest, RecentImagesAndDrops)
+{
+    form.reset();
+    form = std::make_unique<TForm1>(dialogs, StartupPaths{dir.path(), QStringLiteral(WMB_BIN_DIR)});
+    form->settings().clearRecentRoms();
+    openRom();
+    form = std::make_unique<TForm1>(dialogs, StartupPaths{dir.path(), QStringLiteral(WMB_BIN_DIR)});
+    QMenu *recent = form->findChild<QMenu *>(QStringLiteral("RecentMenu"));
+    emit recent->aboutToShow();
+    ASSERT_EQ(menuText(recent->actions().front()), romPath);
+    recent->actions().front()->trigger();
+    EXPECT_EQ(form->loadedLevel(), 1);
+
+    dialogs.fileAnswers.push_back(dir.filePath(QStringLiteral("one.level")));
+    click(form->Button27);
+    loadLevel(9);
+    const QByteArray before = romBytes();
+    drop(dir.filePath(QStringLiteral("one.level")));
+    EXPECT_EQ(romBytes().mid(rom::mapAt(9), 168), before.mid(rom::mapAt(1), 168));
+    const QString copy = dir.filePath(QStringLiteral("copy.nes"));
+    QFile::copy(romPath, copy);
+    drop(copy);
+    EXPECT_TRUE(title().startsWith(QStringLiteral("copy.nes, level 9")));
+
+    QFile::remove(copy);
+    emit recent->aboutToShow();
+    ASSERT_EQ(menuText(recent->actions().front()), copy);
+    recent->actions().front()->trigger();
+    EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("File not found.")});
+    EXPECT_EQ(form->settings().recentRoms(), QStringList{romPath});
+}
+
+// wmbeditor [ROM] [--level N]: wrong usage exits 2 before any window opens.
+TEST(EditorCommandLine, ParsesOrRefuses)
+{
+    using A = EditorCommandLine::Action;
+    struct Case {
+        std::vector<std::string> args;
+        A action;
+        std::string rom;
+        int level;
+    };
+    const Case cases[] = {
+        {{}, A::Run, "", 0},
+        {{"x.nes"}, A::Run, "x.nes", 0},
+        {{"--level", "7", "x.nes"}, A::Run, "x.nes", 7},
+        {{"x.nes", "--level=32"}, A::Run, "x.nes", 32},
+        {{"--", "--odd.nes"}, A::Run, "--odd.nes", 0},
+        {{"--help"}, A::Help, "", 0},
+        {{"--version"}, A::Version, "", 0},
+        {{"--bogus"}, A::Usage, "", 0},
+        {{"x.nes", "--level", "33"}, A::Usage, "", 0},
+        {{"x.nes", "--level"}, A::Usage, "", 0},
+        {{"--level", "3"}, A::Usage, "", 0},
+        {{"a.nes", "b.nes"}, A::Usage, "", 0},
+    };
+    for (const Case &c : cases) {
+        const EditorCommandLine line = parseEditorCommandLine(c.args);
+        EXPECT_EQ(line.action, c.action) << ::testing::PrintToString(c.args);
+        if (c.action == A::Run)
+            EXPECT_EQ(std::make_pair(line.rom, line.level), std::make_pair(c.rom, c.level));
+        EXPECT_EQ(line.error.empty(), c.action != A::Usage);
+    }
+    QProcess editor;
+    editor.start(QStringLiteral(WMB_BIN_DIR "/wmbeditor"), {QStringLiteral("--bogus")});
+    ASSERT_TRUE(editor.waitForFinished(20000));
+    EXPECT_EQ(editor.exitCode(), 2);
+    EXPECT_TRUE(editor.readAllStandardError().startsWith("wmbeditor: unknown option --bogus\nUsage:"));
+}
