@@ -1,4 +1,4 @@
-# make run · make test · make bench · make fuzz · make install · make deps
+# make run · make test · make bench · make fuzz · make install · make package · make deps
 # A thin wrapper over CMake; every target first installs what is missing.
 #   make test SANITIZE=1   the tests built with AddressSanitizer and
 #                          UndefinedBehaviorSanitizer, in build-sanitize
@@ -19,7 +19,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:check_initial
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 endif
 
-.PHONY: all deps configure build test run bench fuzz install clean
+.PHONY: all deps configure build test run bench fuzz install package clean
 
 all: build
 
@@ -50,6 +50,10 @@ fuzz: deps
 
 install: build
 	@cmake --install $(BUILD)
+
+# A Debian package in $(BUILD): wmbeditor_VERSION_ARCH.deb
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf build build-sanitize build-bench build-fuzz

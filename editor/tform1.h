@@ -98,6 +98,9 @@ public:
     QString StartDirectory;
     QStringList TileCodeTable;
 
+    // True when the open image could be read but not written: it is shown
+    // and edited, but Save level and Import level refuse to write it.
+    bool romReadOnly() const { return mRomReadOnly; }
     // True from a successful load until the next Open ROM: a save needs it.
     bool levelLoaded() const { return mLevelLoaded; }
     // The level loaded last (the one Save writes), 0 when none.
@@ -248,7 +251,15 @@ private:
     void loadLevel();
     void loadLevelNumber(int n);   // no question asked
     void saveLevel();
-    void openRomAt(const QString &path, int level);
+    bool openRomAt(const QString &path, int level);   // false: the user declined
+    // The open image as a whole (tform1_rom.cpp).
+    bool confirmRomImage(const QString &path);
+    static wmb::RomFile openRomFile(const QString &path, bool &readOnly);
+    void reopenRom();
+    void refuseReadOnlyRom() const;
+    void showSaved(const wmb::LevelRecord &record);
+    void saveRomAs();        // File > Save ROM As...
+    void createIpsPatch();   // File > Create IPS patch...
     void dropFile(const QString &path);
     // Notes that the shown level may have changed: the title and the
     // followers are brought up to date when the handler running ends.
@@ -285,6 +296,7 @@ private:
     TilePictures mTiles;
     EditorSettings mSettings;
     bool mLevelLoaded = false;
+    bool mRomReadOnly = false;
     int mLoadedLevel = 0;
     wmb::LevelRecord mSaved;      // the loaded level's record as last read or written
     int mHandlerDepth = 0;        // guarded() bodies running
@@ -292,7 +304,8 @@ private:
     bool mImagePending = false;
     QMenu *mRecentMenu = nullptr;
     QAction *mUndoAction = nullptr, *mRedoAction = nullptr, *mShowTilesAction = nullptr,
-            *mShowGridAction = nullptr, *mGoToAction = nullptr;
+            *mShowGridAction = nullptr, *mGoToAction = nullptr, *mSaveRomAsAction = nullptr,
+            *mIpsAction = nullptr;
     std::vector<std::pair<QPushButton *, QAction *>> mButtonActions;
     QAction *mOverviewAction = nullptr, *mTestAction = nullptr, *mTestFirstAction = nullptr,
             *mEmulatorAction = nullptr;

@@ -50,6 +50,7 @@ void TForm1::importLevel(const QString &path)
 {
     if (!mLevelLoaded)
         throw wmb::NoLevelError();
+    refuseReadOnlyRom();
     const wmb::LevelFields fields = wmb::parseLevelFile(wmb::readWholeFile(path.toStdString()));
     mTiles.loadMap(fields.codes);
     const wmb::LevelRecord record = wmb::recordFromFields(fields);

@@ -35,18 +35,22 @@ void TForm1::Button2Click()
 // Opens the image and reads the level before letting go of the image opened
 // before, so a failure leaves the editor as it was: the same image open, the
 // same level loaded and savable, the same buttons enabled. `level` 0 is the
-// number box's level.
-void TForm1::openRomAt(const QString &path, int level)
+// number box's level. A file that does not look like a ROM image is opened
+// only when the user says so.
+bool TForm1::openRomAt(const QString &path, int level)
 {
-    wmb::RomFile candidate;
-    candidate.assign(path.toStdString());
-    candidate.open();
+    if (!confirmRomImage(path))
+        return false;
+    bool readOnly = false;
+    wmb::RomFile candidate = openRomFile(path, readOnly);
     const PreparedLevel prepared = prepareLevel(candidate, level ? level : levelNumberClamped());
     RomFile = std::move(candidate);
+    mRomReadOnly = readOnly;
     for (QPushButton *b : {Button1, Button3, Button4, Button5, Button27, Button28})
         b->setEnabled(true);
     showPrepared(prepared);
     mSettings.noteRecentRom(path);
+    return true;
 }
 
 void TForm1::Button1Click()
@@ -67,7 +71,7 @@ void TForm1::openLevel(int n)
 
 void TForm1::loadLevelNumber(int n)
 {
-    RomFile.open();
+    reopenRom();
     showPrepared(prepareLevel(RomFile, std::clamp(n, 1, wmb::LevelCount)));
 }
 
@@ -192,8 +196,15 @@ void TForm1::Button5Click()
 void TForm1::saveLevel()
 {
     const wmb::LevelRecord record = recordToSave();
+    refuseReadOnlyRom();
     RomFile.open();
     wmb::writeLevelRecord(RomFile, LevelBase, record);   // flushed to the disk
+    showSaved(record);
+}
+
+// The record is on the disk: the edits show what was stored.
+void TForm1::showSaved(const wmb::LevelRecord &record)
+{
     mSaved = record;
     const wmb::LevelFields stored = wmb::fieldsFromRecord(record);
     Edit5->setText(QString::fromStdString(stored.timer));

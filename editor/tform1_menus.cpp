@@ -60,12 +60,17 @@ void TForm1::createMenus()
     bindToButton(addCommand(FileMenu, QStringLiteral("&Save level"), QKeySequence(Qt::CTRL | Qt::Key_S),
                             [this] { Button5Click(); }),
                  Button5);
+    mSaveRomAsAction = addCommand(FileMenu, QStringLiteral("Save ROM &As..."),
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { saveRomAs(); });
+    bindToButton(mSaveRomAsAction, Button27);
     bindToButton(addCommand(FileMenu, QStringLiteral("&Export level..."),
                             QKeySequence(Qt::CTRL | Qt::Key_E), [this] { Button27Click(); }),
                  Button27);
     bindToButton(addCommand(FileMenu, QStringLiteral("&Import level..."),
                             QKeySequence(Qt::CTRL | Qt::Key_I), [this] { Button28Click(); }),
                  Button28);
+    mIpsAction = addCommand(FileMenu, QStringLiteral("Create IPS &patch..."), {}, [this] { createIpsPatch(); });
+    bindToButton(mIpsAction, Button27);
     FileMenu->addSeparator();
     addCommand(FileMenu, QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { quit(); });
 
@@ -187,8 +192,7 @@ bool TForm1::openRomImage(const QString &path, int level)
     guarded([&] {
         if (!confirmLeaveLevel())
             return;
-        openRomAt(path, level);
-        opened = true;
+        opened = openRomAt(path, level);
     });
     return opened;
 }
@@ -264,8 +268,9 @@ void TForm1::refreshTitle()
         setWindowTitle(app);
         return;
     }
-    setWindowTitle(QStringLiteral("%1, level %2%3 \u2014 %4")
+    setWindowTitle(QStringLiteral("%1%2, level %3%4 \u2014 %5")
                        .arg(QFileInfo(QString::fromStdString(RomFile.path())).fileName())
+                       .arg(mRomReadOnly ? QStringLiteral(" (read-only)") : QString())
                        .arg(mLoadedLevel)
                        .arg(hasUnsavedChanges() ? QStringLiteral("*") : QString())
                        .arg(app));

@@ -87,6 +87,11 @@ char *placeRecord(std::string &out, std::size_t offset, std::size_t n)
 
 std::string makeIps(std::string_view original, std::string_view edited)
 {
+    return makeIpsPatch(original, edited).bytes;
+}
+
+IpsPatch makeIpsPatch(std::string_view original, std::string_view edited)
+{
     if (original.size() != edited.size())
         throw RuntimeError("the files differ in size (" + std::to_string(original.size()) +
                            " and " + std::to_string(edited.size()) +
@@ -96,7 +101,9 @@ std::string makeIps(std::string_view original, std::string_view edited)
                            " bytes long; an IPS patch can describe files of at most 16 MiB (" +
                            std::to_string(IpsMaxFileSize) + " bytes)");
 
-    std::string patch(Header);
+    IpsPatch result;
+    std::string &patch = result.bytes;
+    patch = Header;
     const std::size_t n = original.size();
     std::size_t pos = 0;
     while (pos < n) {
@@ -111,13 +118,15 @@ std::string makeIps(std::string_view original, std::string_view edited)
         std::size_t end = pos;
         while (end < n && end - start < IpsMaxRecordSize && original[end] != edited[end])
             ++end;
+        result.changedBytes += end - pos;
+        ++result.records;
         putBigEndian(patch, start, 3);
         putBigEndian(patch, end - start, 2);
         patch.append(edited.substr(start, end - start));
         pos = end;
     }
     patch.append(Footer);
-    return patch;
+    return result;
 }
 
 std::string applyIps(std::string_view rom, std::string_view patch)

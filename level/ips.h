@@ -26,6 +26,16 @@ constexpr std::size_t IpsEofOffset = 0x454F46;
 // the sizes differ or the files are larger than 16 MiB.
 std::string makeIps(std::string_view original, std::string_view edited);
 
+// makeIps with a count of what the patch changes: the bytes in which the
+// files differ and the records holding them. (A record moved back from
+// 0x454F46 carries one byte that does not differ; it is not counted.)
+struct IpsPatch {
+    std::string bytes;
+    std::size_t changedBytes = 0;
+    std::size_t records = 0;
+};
+IpsPatch makeIpsPatch(std::string_view original, std::string_view edited);
+
 // The ROM image with the patch applied. A record past the end of the image
 // grows it (a gap before the record is filled with zero bytes); since no
 // record can reach beyond offset 0xFFFFFF + 0xFFFF, the result never grows

@@ -3,7 +3,9 @@
 // user does.
 #pragma once
 
+#include <QAction>
 #include <QCheckBox>
+#include <QMenu>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -57,6 +59,18 @@ protected:
     }
 
     static void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5)); }
+
+    // Chooses the File menu's command named `text` (mnemonics left out).
+    static void fileCommand(TForm1 &window, const QString &text)
+    {
+        for (QAction *action : window.FileMenu->actions()) {
+            if (action->text().remove(QLatin1Char('&')) == text) {
+                action->trigger();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no File menu command " << text.toStdString();
+    }
 
     // Open ROM answered with `path`.
     void openRom(const QString &path)

@@ -1,8 +1,13 @@
-// Export level: the dialog it shows, the overwrite question, the bytes of
-// the level file, and failures that leave everything as it was.
+// Files the editor writes besides the ROM image: Export level (the dialog it
+// shows, the overwrite question, the bytes of the level file, failures that
+// leave everything as it was), Save ROM As and Create IPS patch.
 #include "filesfixture.h"
 
 #include <QLabel>
+#include <QProcess>
+#include <QWindow>
+
+#include "hexcode.h"
 
 namespace {
 
@@ -150,5 +155,161 @@ TEST_F(ExportTest, FailedExportShowsTheErrorAndLeavesNoTrace)
         EXPECT_TRUE(QDir(path("full")).exists(QStringLiteral("inside")));
         EXPECT_EQ(romBytes(), rom);
         EXPECT_EQ(snapshot(), shown);
+    }
+}
+
+namespace {
+
+constexpr const char *Dash = " \u2014 WMBeditor";
+
+// The image with an IPS patch applied, read the plain way: "PATCH", records
+// of a 3-byte offset, a 2-byte size and the data, "EOF".
+QByteArray applyPlainIps(QByteArray image, const QByteArray &patch)
+{
+    EXPECT_TRUE(patch.startsWith("PATCH"));
+    const auto u = [&](int i) { return static_cast<int>(static_cast<unsigned char>(patch[i])); };
+    int pos = 5;
+    while (pos + 3 <= patch.size() && patch.mid(pos, 3) != "EOF") {
+        const int offset = u(pos) << 16 | u(pos + 1) << 8 | u(pos + 2);
+        const int size = u(pos + 3) << 8 | u(pos + 4);
+        EXPECT_GT(size, 0) << "the editor writes no run records";
+        image.replace(offset, size, patch.mid(pos + 5, size));
+        pos += 5 + size;
+    }
+    EXPECT_EQ(pos + 3, patch.size()) << "the patch ends with EOF";
+    return image;
+}
+
+int runWmbtool(const QStringList &args)
+{
+    return QProcess::execute(QStringLiteral(WMB_BIN_DIR "/wmbtool"), args);
+}
+
+} // namespace
+
+using RomCopyTest = OpenedFilesTest;
+
+// One cell painted, then Save ROM As: the copy differs from the image in
+// that byte only, the image stays as it was, and the editor works on the copy.
+TEST_F(RomCopyTest, SaveRomAsWritesTheCopyAndWorksOnIt)
+{
+    loadLevel(5);
+    const QByteArray demo = romBytes();
+    const QString before = form->storeText(17);
+    click(form->Pic[before == QLatin1String("2A") ? 0x2B : 0x2A]);
+    click(form->Image[16]);
+    ASSERT_NE(form->storeText(17), before);
+    const QString copy = path(QStringLiteral("copy.nes"));
+    dialogs.fileAnswers = {copy};
+    fileCommand(*form, QStringLiteral("Save ROM As..."));
+
+    const FakeDialogs::FileCall &call = dialogs.fileCalls.back();
+    EXPECT_EQ(call.filter, QStringLiteral("NES ROM images|*.nes"));
+    EXPECT_EQ(call.proposedName, QStringLiteral("demo.nes"));
+    QByteArray expected = demo;
+    expected[wmb::LevelBaseOf(5) + 16] = static_cast<char>(wmb::HexTextToInt(form->storeText(17).toStdString()));
+    EXPECT_EQ(readFile(copy), expected);
+    EXPECT_EQ(romBytes(), demo);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("copy.nes, level 5") + Dash);
+    EXPECT_EQ(form->settings().recentRoms().value(0), copy);
+
+    form->Edit2->setText(QStringLiteral("LATER"));
+    click(form->Button5);
+    expected.replace(wmb::LevelBaseOf(5) + wmb::NameOffset, 15, QByteArray("LATER").leftJustified(15, '\0'));
+    EXPECT_EQ(readFile(copy), expected);
+    EXPECT_EQ(romBytes(), demo);
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+}
+
+// Every other answer: the dialog cancelled, an existing file kept or
+// replaced, a folder that does not exist, the open image itself.
+TEST_F(RomCopyTest, SaveRomAsAsksBeforeReplacingAndFailsWithoutChangingTheImage)
+{
+    const QByteArray demo = romBytes();
+    QByteArray edited = demo;
+    edited.replace(wmb::LevelBaseOf(1) + wmb::NameOffset, 15, QByteArray("EDITED").leftJustified(15, '\0'));
+    const struct {
+        const char *name;
+        QString answer;
+        bool ok;
+        QString question, error, title;
+        QByteArray rom, target;   // the ROM image and the target afterwards
+    } cases[] = {
+        {"cancelled", {}, false, {}, {}, "demo.nes, level 1*", demo, "old"},
+        {"kept", "old.nes", false, "Warning!|File exists, rewrite?", {}, "demo.nes, level 1*", demo, "old"},
+        {"replaced", "old.nes", true, "Warning!|File exists, rewrite?", {}, "old.nes, level 1", demo, edited},
+        {"noFolder", "none/x.nes", false, {}, "File not found.", "demo.nes, level 1*", demo, "old"},
+        {"itself", "demo.nes", false, {}, {}, "demo.nes, level 1", edited, "old"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        writeRom(demo);
+        writeFile(path("old.nes"), "old");
+        dialogs.questions.clear();
+        dialogs.errors.clear();
+        start();
+        openRom();
+        form->Edit2->setText(QStringLiteral("EDITED"));
+        dialogs.fileAnswers = {c.answer.isEmpty() ? QString() : path(c.answer)};
+        dialogs.okAnswers = {c.ok};
+        fileCommand(*form, QStringLiteral("Save ROM As..."));
+        EXPECT_EQ(dialogs.questions, c.question.isEmpty() ? QStringList() : QStringList{c.question});
+        EXPECT_EQ(dialogs.errors, c.error.isEmpty() ? QStringList() : QStringList{c.error});
+        EXPECT_EQ(form->windowTitle(), c.title + Dash);
+        EXPECT_EQ(romBytes(), c.rom);
+        EXPECT_EQ(readFile(path("old.nes")), c.target);
+    }
+    EXPECT_FALSE(QFileInfo::exists(path("none")));
+}
+
+// The patch from the untouched demo ROM to the image as saved: the bytes
+// wmbtool writes, and applied (by wmbtool and by a plain reading of the
+// format) it gives the saved image. Unsaved changes are named, not patched.
+TEST_F(RomCopyTest, CreateIpsPatchTurnsTheOriginalIntoTheSavedImage)
+{
+    loadLevel(3);
+    const QString before = form->storeText(1);
+    click(form->Pic[before == QLatin1String("2A") ? 0x2B : 0x2A]);
+    click(form->Image[0]);
+    click(form->Button5);
+    const QByteArray saved = romBytes();
+    form->Edit2->setText(QStringLiteral("UNSAVED"));
+    const QString original = QStringLiteral(WMB_DEMO_ROM);
+    const QString patch = path(QStringLiteral("demo.ips"));
+    dialogs.fileAnswers = {original, patch};
+    fileCommand(*form, QStringLiteral("Create IPS patch..."));
+
+    ASSERT_EQ(dialogs.fileCalls.size(), 3u);
+    EXPECT_EQ(dialogs.fileCalls[2].filter, QStringLiteral("IPS patches|*.ips"));
+    EXPECT_EQ(dialogs.fileCalls[2].proposedName, QStringLiteral("demo.ips"));
+    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("Wrote demo.ips: 1 bytes changed in 1 records.\n"
+                                                           "Level 3 has unsaved changes; they are not in the patch.")});
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+    ASSERT_EQ(runWmbtool({QStringLiteral("ips"), original, romPath, path("tool.ips")}), 0);
+    EXPECT_EQ(readFile(patch), readFile(path("tool.ips")));
+    ASSERT_EQ(runWmbtool({QStringLiteral("patch"), original, patch, path("patched.nes")}), 0);
+    EXPECT_EQ(readFile(path("patched.nes")), saved);
+    EXPECT_EQ(applyPlainIps(readFile(original), readFile(patch)), saved);
+}
+
+TEST_F(RomCopyTest, CreateIpsPatchRefusesTheOpenImageAndImagesOfAnotherSize)
+{
+    writeFile(path("short.nes"), QByteArray(1000, 'x'));
+    const struct {
+        const char *name;
+        QString original, error;
+    } cases[] = {
+        {"itself", romPath, "demo.nes is the open image itself; choose the unmodified image it was made from."},
+        {"otherSize", path("short.nes"),
+         "short.nes has 1000 bytes and demo.nes 73744; a patch is made between images of the same size."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.errors.clear();
+        dialogs.fileAnswers = {c.original, path("x.ips")};
+        fileCommand(*form, QStringLiteral("Create IPS patch..."));
+        EXPECT_EQ(dialogs.errors, QStringList{c.error});
+        EXPECT_FALSE(QFileInfo::exists(path("x.ips")));
+        EXPECT_TRUE(dialogs.messages.isEmpty());
     }
 }

@@ -105,6 +105,7 @@ TEST_F(LevelFailureTest, FailedOpenRomChangesNothing)
         start();
         form->Edit1->setText(c.number);
         const Shown before = shown();
+        dialogs.okAnswers = {true};   // open it anyway
         openRom();
         EXPECT_EQ(dialogs.errors, QStringList{c.error});
         EXPECT_FALSE(form->Button5->isEnabled());
@@ -122,12 +123,54 @@ TEST_F(LevelFailureTest, FailedOpenRomChangesNothing)
     f.write(QByteArray(100, 'x'));
     f.close();
     dialogs.errors.clear();
+    dialogs.okAnswers = {true};
     openRom(tiny);
     EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("Read beyond end of file.")});
     form->Edit2->setText(QStringLiteral("KEPT"));
     click(form->Button5);
     EXPECT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(romBytes().mid(rom::nameAt(8), 4), QByteArray("KEPT"));
+}
+
+// A file that does not look like a Wumblers ROM image is opened only after
+// an OK; Cancel leaves the image opened before, with its level.
+TEST_F(LevelFailureTest, FileThatIsNoRomImageAsksBeforeItOpens)
+{
+    QByteArray noise = rom::randomImage(9, 72 * 1024);
+    noise.replace(0, 4, "RND!");
+    const struct {
+        const char *name;
+        QByteArray bytes;
+        bool ok;
+        QString reason, title;
+    } cases[] = {
+        {"noise", noise, false, QStringLiteral("no iNES header"), QStringLiteral("demo.nes, level 8")},
+        {"text", QByteArray(100, 'x'), false, QStringLiteral("100 bytes, too small for 32 levels"),
+         QStringLiteral("demo.nes, level 8")},
+        {"noiseOpened", noise, true, QStringLiteral("no iNES header"), QStringLiteral("other.nes, level 8")},
+    };
+    const QString other = dir.filePath(QStringLiteral("other.nes"));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        start();
+        openRom();
+        loadLevel(8);
+        EXPECT_TRUE(dialogs.questions.isEmpty()) << "a good image asks nothing";
+        const Shown before = shown();
+        QFile f(other);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.bytes);
+        f.close();
+        dialogs.okAnswers = {c.ok};
+        openRom(other);
+        EXPECT_EQ(dialogs.questions, QStringList{QStringLiteral("WMBeditor|other.nes does not look like a Wumblers ROM "
+                                                                "image (%1). Open it anyway?").arg(c.reason)});
+        EXPECT_EQ(form->windowTitle(), c.title + QStringLiteral(" \u2014 WMBeditor"));
+        if (!c.ok)
+            EXPECT_EQ(shown(), before);
+        EXPECT_TRUE(dialogs.errors.isEmpty());
+        dialogs.questions.clear();
+    }
 }
 
 // A timer that is not a number stops the save before any byte is written,
@@ -241,24 +284,50 @@ QString enabledFlags(const TForm1 &form)
 
 } // namespace
 
-// A read-only image is refused at once: "File access denied", no button
-// enabled, nothing loaded. The refusal is the kernel's, for a user who may
-// not write the file.
-TEST_F(LevelFailureTest, ReadOnlyImageIsRefused)
+// A read-only image opens for viewing: levels load and can be edited and
+// exported, Save and Import refuse with "File access denied", and Save ROM
+// As writes a copy the editor then works on. The refusal is the kernel's,
+// for a user who may not write the file.
+TEST_F(LevelFailureTest, ReadOnlyImageOpensForViewing)
 {
-    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(romPath).constData(), 0444), 0);
     const QByteArray before = romBytes();
+    const QString copy = dir.filePath(QStringLiteral("copy.nes"));
+    const QString level = dir.filePath(QStringLiteral("five.level"));
     const QString report = runAsNobody([&] {
         FakeDialogs fake;
         TForm1 window(fake, StartupPaths{dir.path(), QStringLiteral(WMB_BIN_DIR)});
-        fake.fileAnswers.push_back(romPath);
+        fake.fileAnswers = {romPath};
         QTest::mouseClick(window.Button2, Qt::LeftButton);
-        return fake.errors.join(QLatin1Char('|')) + QLatin1Char(';') + enabledFlags(window) +
-               QLatin1Char(';') + window.Edit5->text() + QLatin1Char(';') + window.storeText(1);
+        window.openLevel(5);
+        window.Edit2->setText(QStringLiteral("VIEWED"));
+        QStringList seen{window.windowTitle(), window.Edit1->text()};
+        fake.fileAnswers = {level};
+        QTest::mouseClick(window.Button27, Qt::LeftButton);   // export
+        QTest::mouseClick(window.Button5, Qt::LeftButton);    // save
+        fake.fileAnswers = {level};
+        QTest::mouseClick(window.Button28, Qt::LeftButton);   // import
+        seen << fake.errors.join(QLatin1Char('|'));
+        fake.fileAnswers = {copy};
+        EditorTest::fileCommand(window, QStringLiteral("Save ROM As..."));
+        seen << window.windowTitle() << fake.errors.join(QLatin1Char('|'));
+        window.Edit3->setText(QStringLiteral("COPIER"));
+        QTest::mouseClick(window.Button5, Qt::LeftButton);
+        seen << QString::number(fake.errors.size());
+        return seen.join(QLatin1Char(';'));
     });
-    EXPECT_EQ(report, QStringLiteral("File access denied.;000000;100;"));
+    EXPECT_EQ(report, QStringLiteral("demo.nes (read-only), level 5* \u2014 WMBeditor;5;"
+                                     "File access denied.|File access denied.;"
+                                     "copy.nes, level 5 \u2014 WMBeditor;File access denied.|File access denied.;2"));
     EXPECT_EQ(romBytes(), before);
+    EXPECT_TRUE(QFile::exists(level));
+    QByteArray expected = before;
+    expected.replace(rom::nameAt(5), 15, rom::textBytes(QStringLiteral("VIEWED"), 15));
+    expected.replace(rom::authorAt(5), 13, rom::textBytes(QStringLiteral("COPIER"), 13));
+    QFile written(copy);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), expected);
 }
 
 // An image that turns read-only after it was opened: the save fails at

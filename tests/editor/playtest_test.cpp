@@ -180,6 +180,7 @@ TEST_F(PlayTest, OverviewShowsEveryLevelAndFollowsTheEditor)
     start();
     EXPECT_FALSE(form->overviewAction()->isEnabled());
     writeRom(romBytes().left(rom::mapAt(31) + 100));   // levels 31 and 32 cannot be read
+    dialogs.okAnswers = {true};                         // open it although it is short
     openRom();
     showActive();
     keys(Qt::CTRL | Qt::Key_L);

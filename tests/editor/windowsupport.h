@@ -89,12 +89,14 @@ inline bool isFieldByte(int level, int offset)
            (rel >= 0 && rel <= 222);
 }
 
+// Random bytes behind the iNES signature every ROM image starts with.
 inline QByteArray randomImage(unsigned seed, int size = DemoSize)
 {
     std::mt19937 gen(seed);
     QByteArray bytes(size, '\0');
     for (char &b : bytes)
         b = static_cast<char>(gen() & 0xFF);
+    bytes.replace(0, 4, QByteArray("NES\x1A", 4));
     return bytes;
 }
 

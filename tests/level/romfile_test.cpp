@@ -3,6 +3,7 @@
 #include "core_support.h"
 #include "errors.h"
 #include "romfile.h"
+#include "romimage.h"
 
 #include <gtest/gtest.h>
 
@@ -164,4 +165,38 @@ TEST(RomFileTest, ReadsAndWritesAtAbsoluteOffsets)
     EXPECT_FALSE(rom.isOpen());
     EXPECT_EQ(readBytes(path), expected);
 
+}
+
+// The look at a file before it is opened as a ROM image: the iNES signature
+// and room for the last hint byte of level 32.
+TEST(RomImageDoubtTest, NamesWhatIsWrongWithTheFile)
+{
+    ASSERT_EQ(RomImageMinSize, 57359);
+    const Bytes header = {'N', 'E', 'S', 0x1A};
+    const auto file = [](Bytes head, std::size_t size) {
+        head.resize(size, 0);
+        return head;
+    };
+    const struct {
+        Bytes bytes;
+        std::string doubt;
+    } cases[] = {
+        {file(header, 57359), ""},
+        {file(header, 73744), ""},
+        {file(header, 57358), "57358 bytes, too small for 32 levels"},
+        {file({'N', 'E', 'S', 0x1B}, 73744), "no iNES header"},
+        {file({'n', 'e', 's', 0x1A}, 73744), "no iNES header"},
+        {randomBytes(72 * 1024, 3), "no iNES header"},
+        {file({'N', 'E', 'S'}, 3), "3 bytes, too small for 32 levels"},
+        {Bytes(100, 'x'), "100 bytes, too small for 32 levels"},
+        {{}, "0 bytes, too small for 32 levels"},
+    };
+    TempFolder folder;
+    for (const auto &c : cases) {
+        writeBytes(folder.file("rom.nes"), c.bytes);
+        RomFile rom;
+        rom.assign(folder.file("rom.nes"));
+        rom.openForReading();
+        EXPECT_EQ(romImageDoubt(rom), c.doubt) << c.bytes.size() << " bytes";
+    }
 }

@@ -391,9 +391,38 @@ QString EditorModel::title() const
     if (!levelLoaded)
         return QStringLiteral("WMBeditor");
     return QStringLiteral("%1, level %2%3 \u2014 WMBeditor")
-        .arg(bound == Rom::Short ? QStringLiteral("short.nes") : QStringLiteral("demo.nes"))
+        .arg(boundName())
         .arg(loadedLevel)
         .arg(unsavedChanges() ? QStringLiteral("*") : QString());
+}
+
+QString EditorModel::boundName() const
+{
+    return bound == Rom::Short ? QStringLiteral("short.nes")
+         : bound == Rom::Copy  ? QStringLiteral("copy.nes")
+                               : QStringLiteral("demo.nes");
+}
+
+// The copy holds the bound image with the shown level saved into it; then
+// the window works on the copy.
+void EditorModel::saveRomAs(Target target, bool itself, bool ok)
+{
+    if (!buttonsEnabled || target == Target::Cancel)
+        return;
+    if (itself)
+        return save();
+    if (copyExists && !ok)
+        return;
+    const auto r = recordToSave();
+    if (!r)
+        return convertError(timer.text);
+    // The bound image may have been cut since its level was loaded.
+    if (!holdsLevel(boundBytes().size(), loadedLevel))
+        return error(ReadBeyondEnd);
+    copyRom = boundBytes();
+    copyExists = true;
+    bound = Rom::Copy;
+    storeRecord(*r);
 }
 
 bool EditorModel::leaveLevel()
@@ -490,9 +519,16 @@ void EditorModel::save()
     const auto r = recordToSave();
     if (!r)
         return convertError(timer.text);
-    QByteArray &rom = boundBytes();
-    if (!holdsLevel(rom.size(), loadedLevel))
+    if (!holdsLevel(boundBytes().size(), loadedLevel))
         return error(ReadBeyondEnd);
+    storeRecord(*r);
+}
+
+// Writes the record into the bound image; the edits show what was stored.
+void EditorModel::storeRecord(const Record &record)
+{
+    const Record *r = &record;
+    QByteArray &rom = boundBytes();
 
     const int base = mapAt(loadedLevel);
     rom.replace(base, Cells, r->tiles);
@@ -511,7 +547,7 @@ void EditorModel::save()
     savedHint = hint.text;
 }
 
-bool EditorModel::openRom(Target target, Rom rom)
+bool EditorModel::openRom(Target target, Rom rom, bool openAnyway)
 {
     if (!leaveLevel())
         return false;
@@ -531,6 +567,8 @@ bool EditorModel::openRom(Target target, Rom rom)
     case Target::File:
         break;
     }
+    if (!looksLikeRom(rom) && !openAnyway)
+        return true;
     // The new image and its level are read before the old one is let go.
     const auto n = number(level);
     if (!n) {

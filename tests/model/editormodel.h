@@ -60,7 +60,7 @@ struct EditModel {
 enum class Key { Character, Backspace, Delete, Home, End };
 
 // The ROM image the window has bound.
-enum class Rom { None, Good, Short };
+enum class Rom { None, Good, Short, Copy };
 
 // The answer to the unsaved-changes question.
 enum class Leave { Save, Discard, Cancel };
@@ -84,6 +84,8 @@ public:
     QByteArray goodRom;
     QByteArray shortRom;
     bool shortExists = false;
+    QByteArray copyRom;   // copy.nes, written by Save ROM As
+    bool copyExists = false;
     Rom bound = Rom::None;
     std::map<QString, QByteArray> exports;   // file name in the temp folder -> bytes
 
@@ -157,9 +159,17 @@ public:
     void reload();
     void stepLevel(int delta);
     void save();
-    // Open ROM: the question first, then the dialog; false when no dialog
-    // was shown.
-    bool openRom(Target target, Rom rom);
+    // The file name of the bound image.
+    QString boundName() const;
+    // Save ROM As: `itself` is the bound image (a save), otherwise copy.nes,
+    // replaced only after an OK (`ok`) when it exists.
+    void saveRomAs(Target target, bool itself, bool ok);
+    // A file smaller than 57,359 bytes (or without the iNES signature, which
+    // every image of the model has) is opened only after an OK.
+    bool looksLikeRom(Rom rom) const { return rom != Rom::Short || shortRom.size() >= 57359; }
+    // Open ROM: the question first, then the dialog, then the not-a-ROM
+    // question answered `openAnyway`; false when no dialog was shown.
+    bool openRom(Target target, Rom rom, bool openAnyway = true);
     // The export after its dialog: `name` is the chosen file in the temp
     // folder, `exists` whether a file has that name, `ok` the answer to the
     // overwrite question.
@@ -169,7 +179,8 @@ public:
 
     // What the export writes for the level the window shows.
     QByteArray levelFileBytes() const;
-    QByteArray &boundBytes() { return bound == Rom::Short ? shortRom : goodRom; }
+    void storeRecord(const Record &record);
+    QByteArray &boundBytes() { return bound == Rom::Short ? shortRom : bound == Rom::Copy ? copyRom : goodRom; }
 
     static constexpr int UndoLimit = 1000;
 
@@ -178,7 +189,10 @@ private:
     bool leaveLevel();
     // The record a save writes; nothing when the timer is no number.
     std::optional<Record> recordToSave() const;
-    const QByteArray &boundBytesConst() const { return bound == Rom::Short ? shortRom : goodRom; }
+    const QByteArray &boundBytesConst() const
+    {
+        return bound == Rom::Short ? shortRom : bound == Rom::Copy ? copyRom : goodRom;
+    }
     Record saved;                   // the loaded level as last read or written
     QString savedTimer, savedName, savedAuthor, savedHint;   // what that put in the edits
     void load(int shown);

@@ -47,17 +47,28 @@ void ModelRun::openRom()
         what = QStringLiteral("an image of %1 bytes").arg(size);
     }
     const bool keys = chance(15);
-    log(QStringLiteral("Open ROM%1: %2").arg(keys ? " by Ctrl+O" : "", what));
+    const bool asks = target == Target::File && !mModel->looksLikeRom(rom);
+    const bool anyway = chance(70);
+    log(QStringLiteral("Open ROM%1: %2%3")
+            .arg(keys ? " by Ctrl+O" : "", what,
+                 asks ? (anyway ? QStringLiteral(", open anyway: OK") : QStringLiteral(", open anyway: Cancel"))
+                      : QString()));
     mDialogs.fileAnswers.push_back(answer);
     mExpectedFileDialogs = 1;
+    if (asks) {
+        mDialogs.okAnswers.push_back(anyway);
+        mExpectedQuestions = 1;
+    }
     if (keys)
         QTest::keyClick(mForm.get(), Qt::Key_O, Qt::ControlModifier);
     else
         click(mForm->Button2);
-    if (!mModel->openRom(target, rom)) {
+    if (!mModel->openRom(target, rom, anyway)) {
         // The unsaved-changes question stopped it before the dialog.
         mDialogs.fileAnswers.clear();
+        mDialogs.okAnswers.clear();
         mExpectedFileDialogs = 0;
+        mExpectedQuestions = 0;
     }
 }
 
@@ -242,4 +253,30 @@ QByteArray ModelRun::randomLevelFile()
     if (chance(85))
         bytes += end;
     return bytes;
+}
+
+// Save ROM As by Ctrl+Shift+S: cancelled, onto the bound image itself, or to
+// copy.nes (asked first when it exists).
+void ModelRun::saveRomAs()
+{
+    const int roll = below(100);
+    const Target target = roll < 10 ? Target::Cancel : Target::File;
+    const QString name = roll < 30 ? mModel->boundName() : QStringLiteral("copy.nes");
+    const bool itself = target == Target::File && name == mModel->boundName();
+    const bool exists = target == Target::File && !itself && mModel->copyExists;
+    const bool ok = chance(60);
+    log(QStringLiteral("Save ROM As: %1%2")
+            .arg(target == Target::Cancel ? QStringLiteral("cancelled") : name,
+                 exists ? (ok ? QStringLiteral(", rewrite: OK") : QStringLiteral(", rewrite: Cancel")) : QString()));
+    if (mModel->buttonsEnabled) {
+        mDialogs.fileAnswers.push_back(target == Target::Cancel ? QString() : path(name));
+        mExpectedFileDialogs = 1;
+        mExpectedProposedName = mModel->boundName();
+        if (exists) {
+            mDialogs.okAnswers.push_back(ok);
+            mExpectedQuestions = 1;
+        }
+    }
+    QTest::keyClick(mForm.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    mModel->saveRomAs(target, itself, ok);
 }

@@ -112,6 +112,7 @@ bool ModelRun::start(QString &failure)
         {"select region", 45, &ModelRun::selectRegion},  {"region command", 60, &ModelRun::regionCommand},
         {"flood fill", 25, &ModelRun::floodFill},        {"map keys", 30, &ModelRun::mapKeyAction},
         {"clipboard from elsewhere", 15, &ModelRun::foreignClipboard},
+        {"save ROM as", 2, &ModelRun::saveRomAs},
     };
     mIndex = -1;
     log(QStringLiteral("start-up"));
@@ -415,6 +416,10 @@ void ModelRun::checkFiles()
     if (mModel->shortExists) {
         compareFile(QStringLiteral("short.nes"), mModel->shortRom, true);
         expected << QStringLiteral("short.nes");
+    }
+    if (mModel->copyExists) {
+        compareFile(QStringLiteral("copy.nes"), mModel->copyRom, true);
+        expected << QStringLiteral("copy.nes");
     }
     for (const auto &[name, bytes] : mModel->exports) {
         compareFile(name, bytes, false);

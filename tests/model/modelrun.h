@@ -97,6 +97,7 @@ private:
     void importGoodFile();
     void importBadFile();
     void openRom();
+    void saveRomAs();
     void undo();
     void redo();
     // Regions (modelregion.cpp).

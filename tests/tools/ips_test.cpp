@@ -66,18 +66,23 @@ TEST(MakeIps, WritesOneRecordPerRunOfDifferences)
     struct Case {
         const char *what;
         std::string original, edited, patch;
+        std::size_t changedBytes, records;
     };
     const std::vector<Case> cases = {
-        {"identical", "abcdef", "abcdef", "PATCHEOF"},
-        {"empty files", "", "", "PATCHEOF"},
-        {"first byte", "abcdef", "Xbcdef", patchOf(record(0, "X"))},
-        {"last byte", "abcdef", "abcdeX", patchOf(record(5, "X"))},
-        {"two runs", "abcdefgh", "aXYdefZh", patchOf(record(1, "XY") + record(6, "Z"))},
-        {"whole file", "abc", "xyz", patchOf(record(0, "xyz"))},
-        {"zero bytes", "a\0\0b"s, "a\1\0b"s, patchOf(record(1, "\1"))},
+        {"identical", "abcdef", "abcdef", "PATCHEOF", 0, 0},
+        {"empty files", "", "", "PATCHEOF", 0, 0},
+        {"first byte", "abcdef", "Xbcdef", patchOf(record(0, "X")), 1, 1},
+        {"last byte", "abcdef", "abcdeX", patchOf(record(5, "X")), 1, 1},
+        {"two runs", "abcdefgh", "aXYdefZh", patchOf(record(1, "XY") + record(6, "Z")), 3, 2},
+        {"whole file", "abc", "xyz", patchOf(record(0, "xyz")), 3, 1},
+        {"zero bytes", "a\0\0b"s, "a\1\0b"s, patchOf(record(1, "\1")), 1, 1},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(wmb::makeIps(c.original, c.edited), c.patch) << c.what;
+    for (const Case &c : cases) {
+        const wmb::IpsPatch p = wmb::makeIpsPatch(c.original, c.edited);
+        EXPECT_EQ(p.bytes, c.patch) << c.what;
+        EXPECT_EQ(p.changedBytes, c.changedBytes) << c.what;
+        EXPECT_EQ(p.records, c.records) << c.what;
+    }
 }
 
 TEST(MakeIps, SplitsRunsLongerThanARecord)
@@ -116,7 +121,10 @@ TEST(MakeIps, NoRecordStartsWhereItWouldReadAsEof)
         std::string edited = original;
         for (std::size_t i = c.from; i < c.to; ++i)
             edited[i] = '\x22';
-        const std::string patch = wmb::makeIps(original, edited);
+        const wmb::IpsPatch made = wmb::makeIpsPatch(original, edited);
+        const std::string &patch = made.bytes;
+        EXPECT_EQ(made.changedBytes, c.to - c.from) << c.what;
+        EXPECT_EQ(made.records, recordsOf(patch).size()) << c.what;
         for (const IpsRecord &r : recordsOf(patch)) {
             EXPECT_NE(r.offset, eof) << c.what;
             EXPECT_LE(r.size, 65535u) << c.what;

@@ -281,10 +281,31 @@ TEST(WmbtoolImport, RefusesAnImageTooShortForTheLevel)
     const ToolResult list = runTool({"list", rom});
     EXPECT_EQ(list.status, 1);
     EXPECT_EQ(list.out, "");
-    EXPECT_EQ(list.err, "wmbtool: " + rom + ": level 1: Read beyond end of file\n");
+    EXPECT_EQ(list.err, "wmbtool: warning: " + rom +
+                            " does not look like a Wumblers ROM image (49300 bytes, too small for 32 levels)\n"
+                            "wmbtool: " + rom + ": level 1: Read beyond end of file\n");
 
     EXPECT_EQ(runTool({"export", rom, "1", dir.file("x.level")}).status, 1);
     EXPECT_FALSE(exists(dir.file("x.level")));
+}
+
+// A file without the iNES signature is read all the same, with a warning.
+TEST(WmbtoolReading, WarnsAboutAnImageWithoutInesHeaderAndGoesOn)
+{
+    TempDir dir;
+    const std::string rom = copyDemoRom(dir);
+    Bytes bytes = readBytes(rom);
+    bytes.replace(0, 4, "ROM!");
+    writeBytes(rom, bytes);
+    const std::string warning =
+        "wmbtool: warning: " + rom + " does not look like a Wumblers ROM image (no iNES header)\n";
+    for (const std::vector<std::string> &args :
+         {std::vector<std::string>{"list", rom}, {"render", rom, "3", dir.file("three.png")}}) {
+        const ToolResult r = runTool(args);
+        EXPECT_EQ(r.status, 0) << args[0];
+        EXPECT_EQ(r.err, warning) << args[0];
+    }
+    EXPECT_TRUE(exists(dir.file("three.png")));
 }
 
 // Wrong usage exits 2, a failure 1; neither writes a file nor changes the ROM.

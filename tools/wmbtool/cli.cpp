@@ -1,12 +1,11 @@
 #include "cli.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <iostream>
 
 #include "levelfile.h"
 #include "levelrecord.h"
+#include "romimage.h"
 
 namespace wmbtool {
 
@@ -49,15 +48,20 @@ void writeOutput(const std::string &out, std::string_view bytes)
 
 void refuseOverwritingInput(const std::string &out, std::initializer_list<std::string> inputs)
 {
-    struct stat target {};
-    if (out == StandardOutput || ::stat(out.c_str(), &target) != 0)
+    if (out == StandardOutput)
         return;
     for (const std::string &in : inputs) {
-        struct stat source {};
-        if (::stat(in.c_str(), &source) == 0 && source.st_dev == target.st_dev &&
-            source.st_ino == target.st_ino)
+        if (wmb::sameFile(in, out))
             throw fileFailure(out, "the output would replace the input file " + in + "; choose another output file");
     }
+}
+
+void warnIfNotRomImage(wmb::RomFile &rom)
+{
+    const std::string doubt = wmb::romImageDoubt(rom);
+    if (!doubt.empty())
+        std::cerr << "wmbtool: warning: " << rom.path() << " does not look like a Wumblers ROM image (" << doubt
+                  << ")\n";
 }
 
 void finishStdout()

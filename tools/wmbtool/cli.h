@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "errors.h"
+#include "romfile.h"
 
 namespace wmbtool {
 
@@ -66,6 +67,10 @@ void writeOutput(const std::string &out, std::string_view bytes);
 // Refuses an output path that names one of the inputs (the same file by
 // device and inode, through links too), so no command replaces what it reads.
 void refuseOverwritingInput(const std::string &out, std::initializer_list<std::string> inputs);
+
+// Prints a warning on standard error when the open image does not look like
+// a Wumblers ROM image; the command goes on.
+void warnIfNotRomImage(wmb::RomFile &rom);
 
 // Flushes standard output and turns a failed write into a Failure.
 void finishStdout();

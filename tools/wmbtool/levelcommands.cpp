@@ -66,6 +66,7 @@ void runList(const Invocation &inv)
     const std::string &romPath = inv.args[0];
     wmb::RomFile rom;
     openRom(rom, romPath, RomAccess::Read);
+    onFile(romPath, [&] { warnIfNotRomImage(rom); });
     // Everything is read before the first line is printed, so a short image
     // prints an error and no half list.
     std::array<wmb::LevelFields, wmb::LevelCount> levels;

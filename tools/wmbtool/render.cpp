@@ -97,6 +97,7 @@ void runRender(const Invocation &inv)
         wmb::RomFile rom;
         rom.assign(romPath);
         rom.openForReading();
+        warnIfNotRomImage(rom);
         for (int n = first; n <= last; ++n) {
             try {
                 records.push_back(wmb::readLevelRecord(rom, wmb::LevelBaseOf(n)));

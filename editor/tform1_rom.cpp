@@ -1,0 +1,151 @@
+// The ROM image as a whole: the look at a file before it is opened, images
+// opened read-only, Save ROM As and Create IPS patch.
+#include "tform1.h"
+
+#include <QFileInfo>
+
+#include <optional>
+
+#include "dialogs.h"
+#include "errors.h"
+#include "ips.h"
+#include "levelfile.h"
+#include "romimage.h"
+
+namespace {
+
+QString fileName(const std::string &path) { return QFileInfo(QString::fromStdString(path)).fileName(); }
+
+} // namespace
+
+// Looks at the file before it is opened: one that does not look like a
+// Wumblers ROM image is opened only after an OK. A file that cannot be read
+// asks nothing; opening it reports why.
+bool TForm1::confirmRomImage(const QString &path)
+{
+    std::string doubt;
+    try {
+        wmb::RomFile look;
+        look.assign(path.toStdString());
+        look.openForReading();
+        doubt = wmb::romImageDoubt(look);
+    } catch (const wmb::RuntimeError &) {
+        return true;   // the open itself reports why the file cannot be read
+    }
+    if (doubt.empty())
+        return true;
+    return mDialogs.askOkCancel(this, QString::fromLatin1(ApplicationTitle),
+                                QStringLiteral("%1 does not look like a Wumblers ROM image (%2). Open it anyway?")
+                                    .arg(QFileInfo(path).fileName(), QString::fromStdString(doubt)));
+}
+
+// Opens the image read-write, or read-only when it may be read but not
+// written (readOnly is set then).
+wmb::RomFile TForm1::openRomFile(const QString &path, bool &readOnly)
+{
+    wmb::RomFile rom;
+    rom.assign(path.toStdString());
+    readOnly = false;
+    try {
+        rom.open();
+    } catch (const wmb::InOutError &e) {
+        if (e.code() != wmb::IoAccessDenied)
+            throw;
+        // An image that may be read but not written opens for viewing; a
+        // folder or device is refused here with the same message.
+        rom.openForReading();
+        readOnly = true;
+    }
+    return rom;
+}
+
+void TForm1::reopenRom()
+{
+    mRomReadOnly ? RomFile.openForReading() : RomFile.open();
+}
+
+void TForm1::refuseReadOnlyRom() const
+{
+    if (mRomReadOnly)
+        throw wmb::InOutError(wmb::IoAccessDenied);
+}
+
+// A copy of the open image with the shown level saved into it, written whole
+// beside its place and renamed there; then the editor works on the copy. Any
+// failure leaves the editor on the image it had.
+void TForm1::saveRomAs()
+{
+    const QString path = mDialogs.saveFile(this, QStringLiteral("SaveDialog2"), QStringLiteral(" Save ROM image as..."),
+                                           QStringLiteral("NES ROM images|*.nes"), QStringLiteral("nes"),
+                                           fileName(RomFile.path()));
+    if (path.isEmpty())
+        return;
+    const std::string target = path.toStdString();
+    if (wmb::sameFile(target, RomFile.path())) {
+        saveLevel();
+        return;
+    }
+    if (wmb::fileExists(target) &&
+        !mDialogs.askOkCancel(this, QStringLiteral("Warning!"), QStringLiteral("File exists, rewrite?")))
+        return;
+    std::string image = wmb::readWholeFile(RomFile.path());
+    std::optional<wmb::LevelRecord> record;
+    if (levelLoaded()) {
+        record = recordToSave();
+        wmb::putLevelRecord(image, LevelBase, *record);
+    }
+    wmb::writeFileAtomically(target, image);
+    bool readOnly = false;
+    wmb::RomFile copy = openRomFile(path, readOnly);
+    RomFile = std::move(copy);
+    mRomReadOnly = readOnly;
+    if (record)
+        showSaved(*record);
+    mSettings.noteRecentRom(path);
+    imageChanged();
+}
+
+// The patch from an original image to the open image as it is on the disk,
+// byte for byte what `wmbtool ips ORIGINAL OPEN OUT` writes.
+void TForm1::createIpsPatch()
+{
+    const std::string open = RomFile.path();
+    const QString originalPath = mDialogs.openFile(this, QStringLiteral("OpenDialog3"),
+                                                   QStringLiteral(" Open the original ROM image..."),
+                                                   QStringLiteral("NES ROM images|*.nes|Any file|*"));
+    if (originalPath.isEmpty())
+        return;
+    const std::string original = originalPath.toStdString();
+    if (wmb::sameFile(original, open))
+        throw wmb::RuntimeError(fileName(open).toStdString() +
+                                " is the open image itself; choose the unmodified image it was made from");
+    const QString patchPath = mDialogs.saveFile(
+        this, QStringLiteral("SaveDialog3"), QStringLiteral(" Save IPS patch..."), QStringLiteral("IPS patches|*.ips"),
+        QStringLiteral("ips"), QFileInfo(QString::fromStdString(open)).completeBaseName() + QStringLiteral(".ips"));
+    if (patchPath.isEmpty())
+        return;
+    const std::string out = patchPath.toStdString();
+    if (wmb::sameFile(out, original) || wmb::sameFile(out, open))
+        throw wmb::RuntimeError("The patch would replace " + fileName(out).toStdString() +
+                                ", one of the images it is made from; choose another file");
+    if (wmb::fileExists(out) &&
+        !mDialogs.askOkCancel(this, QStringLiteral("Warning!"), QStringLiteral("File exists, rewrite?")))
+        return;
+
+    const std::string from = wmb::readWholeFile(original);
+    const std::string to = wmb::readWholeFile(open);
+    if (from.size() != to.size())
+        throw wmb::RuntimeError(fileName(original).toStdString() + " has " + std::to_string(from.size()) +
+                                " bytes and " + fileName(open).toStdString() + " " + std::to_string(to.size()) +
+                                "; a patch is made between images of the same size");
+    const wmb::IpsPatch patch = wmb::makeIpsPatch(from, to);
+    wmb::writeFileAtomically(out, patch.bytes);
+
+    QString message = QStringLiteral("Wrote %1: %2 bytes changed in %3 records.")
+                          .arg(QFileInfo(patchPath).fileName())
+                          .arg(patch.changedBytes)
+                          .arg(patch.records);
+    if (hasUnsavedChanges())
+        message += QStringLiteral("\nLevel %1 has unsaved changes; they are not in the patch.").arg(loadedLevel());
+    mDialogs.showMessage(this, message);
+}

@@ -1,0 +1,38 @@
+#include "romimage.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <array>
+
+#include "romfile.h"
+
+namespace wmb {
+
+std::string romImageDoubt(std::string_view head, std::int64_t size)
+{
+    if (size < RomImageMinSize)
+        return std::to_string(size) + " bytes, too small for " + std::to_string(LevelCount) + " levels";
+    if (!head.starts_with(InesSignature))
+        return "no iNES header";
+    return {};
+}
+
+std::string romImageDoubt(RomFile &rom)
+{
+    const std::int64_t size = rom.size();
+    std::array<std::uint8_t, InesSignature.size()> head{};
+    const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(size, head.size()));
+    rom.readAt(0, head.data(), n);
+    return romImageDoubt(std::string_view(reinterpret_cast<const char *>(head.data()), n), size);
+}
+
+bool sameFile(const std::string &a, const std::string &b)
+{
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+} // namespace wmb
