@@ -166,8 +166,9 @@ TEST_F(LevelFailureTest, FileThatIsNoRomImageAsksBeforeItOpens)
         EXPECT_EQ(dialogs.questions, QStringList{QStringLiteral("WMBeditor|other.nes does not look like a Wumblers ROM "
                                                                 "image (%1). Open it anyway?").arg(c.reason)});
         EXPECT_EQ(form->windowTitle(), c.title + QStringLiteral(" \u2014 WMBeditor"));
-        if (!c.ok)
+        if (!c.ok) {
             EXPECT_EQ(shown(), before);
+        }
         EXPECT_TRUE(dialogs.errors.isEmpty());
         dialogs.questions.clear();
     }
