@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "levelrecord.h"
+#include "wholefile.h"
 
 namespace wmb {
 
@@ -32,25 +33,5 @@ std::vector<std::string> splitLevelFileLines(std::string_view bytes);
 // file starts with the UTF-8 byte-order mark (a malformed byte then becomes
 // U+FFFD). Line numbers count from the file's first line, the mark's.
 LevelFields parseLevelFile(std::string_view bytes);
-
-// Whole-file helpers over POSIX; failures throw InOutError.
-// readWholeFile reads plain files only (anything else is 5, "File access
-// denied") of at most MaxWholeFileSize bytes (larger: RuntimeError).
-constexpr std::size_t MaxWholeFileSize = std::size_t{64} << 20;
-std::string readWholeFile(const std::string &path);
-// Writes to a temporary file beside path, fsyncs it and renames it over path,
-// so a failure leaves any existing file as it was. The file replaced is
-// respected: a symbolic link is followed and the file it leads to is
-// replaced (the link stays); an existing file this user may not write is
-// refused with 5 "File access denied" before anything is made; the new file
-// keeps the old one's permission bits, owner and group. Where no file can be
-// made beside it (a read-only folder) or the owner cannot be kept, a
-// writable file is rewritten in place. A folder, pipe, device or socket is
-// refused: 5 with what() "File access denied: the output is a pipe, not a
-// file" (a folder, a device, a socket).
-void writeFileAtomically(const std::string &path, std::string_view bytes);
-// True for a plain file or a link leading to one or to nothing: a file the
-// export asks about before replacing it.
-bool fileExists(const std::string &path);
 
 } // namespace wmb
