@@ -24,8 +24,6 @@
 
 namespace {
 
-constexpr int Pitch = 33;
-
 QPixmap solidPicture(int width, int height, QColor colour)
 {
     QPixmap picture(width, height);
@@ -138,12 +136,12 @@ void TForm1::createControls()
 
     for (int i = 0; i < wmb::MapCells; ++i) {
         const int n = i + 1;
-        Image[i] = picture(QStringLiteral("Image%1").arg(n), 8 + Pitch * (i % wmb::MapColumns),
-                           8 + Pitch * (i / wmb::MapColumns), 32, 32);
+        Image[i] = picture(QStringLiteral("Image%1").arg(n), MapLeft + CellPitch * (i % wmb::MapColumns),
+                           MapTop + CellPitch * (i / wmb::MapColumns), CellSize, CellSize);
     }
     for (int i = 0; i < wmb::PaletteTiles; ++i) {
         const int n = i + 1;
-        Pic[i] = picture(QStringLiteral("Pic%1").arg(n), 480 + Pitch * (i % 16), 8 + Pitch * (i / 16),
+        Pic[i] = picture(QStringLiteral("Pic%1").arg(n), 480 + CellPitch * (i % 16), 8 + CellPitch * (i / 16),
                          32, 32);
         connect(Pic[i], &PictureBox::clicked, this, [this, n] { PicClick(n); });
     }

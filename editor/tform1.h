@@ -320,6 +320,12 @@ private:
     bool mSelectDragged = false;  // the pointer has left that cell since
 };
 
+// The map's place on the panel: cells of 32 x 32 at a pitch of 33 (palette
+// pictures have the same pitch).
+constexpr int MapLeft = 8;
+constexpr int MapTop = 8;
+constexpr int CellPitch = 33;
+constexpr int CellSize = 32;
 // Widths of the main panel with the palette hidden and shown, and its height.
 constexpr int PanelWidthNarrow = 480;
 constexpr int PanelWidthWide = 1017;

@@ -20,12 +20,6 @@ namespace {
 constexpr int BackdropGrowWidth = 427;
 constexpr int BackdropGrowHeight = 361;
 
-// The map's place on the panel: cells of 32 x 32 at a pitch of 33.
-constexpr int MapLeft = 8;
-constexpr int MapTop = 8;
-constexpr int CellPitch = 33;
-constexpr int CellSize = 32;
-
 // The map cell (1..168) under a point in the panel's coordinates; 0 over a
 // gap between cells or outside the map.
 int cellAt(QPoint p)

@@ -19,10 +19,6 @@
 
 namespace {
 
-constexpr int MapLeft = 8;
-constexpr int MapTop = 8;
-constexpr int CellPitch = 33;
-constexpr int CellSize = 32;
 constexpr int OutlineWidth = 2;
 // Unlike the red cell frame and the pink palette frame.
 const QColor OutlineColour(0, 200, 255);
