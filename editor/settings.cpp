@@ -8,8 +8,10 @@ const QString EmulatorKey = QStringLiteral("emulator/command");
 QString dialogKey(const QString &dialog) { return QStringLiteral("dialogs/") + dialog; }
 } // namespace
 
+// The default format is the system's own (the registry on Windows) unless a
+// program, such as the tests, chooses another.
 EditorSettings::EditorSettings()
-    : mStore(QStringLiteral("WMBeditor"), QStringLiteral("WMBeditor"))
+    : mStore(QSettings::defaultFormat(), QSettings::UserScope, QStringLiteral("WMBeditor"), QStringLiteral("WMBeditor"))
 {
 }
 

@@ -1,8 +1,10 @@
 // Loads and saves that fail: a failed load changes nothing, a failed save
 // writes nothing, and the image opened before stays in use.
-#include <sys/stat.h>
+#include <filesystem>
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "windowsupport.h"
 
@@ -244,6 +246,20 @@ TEST_F(LevelFailureTest, FailedOpenKeepsTheImageOpenedBefore)
 
 namespace {
 
+bool setMode(const QString &path, unsigned mode)
+{
+    std::error_code ec;
+    std::filesystem::permissions(QFile::encodeName(path).toStdString(), std::filesystem::perms(mode), ec);
+    return !ec;
+}
+
+#ifdef _WIN32
+// The read-only attribute binds every user, so the scenario runs here.
+QString runAsNobody(const std::function<QString()> &scenario)
+{
+    return scenario();
+}
+#else
 // Runs `scenario` in a child process whose user may not write the ROM (when
 // the tests run as root the child becomes "nobody", since root writes any
 // file) and returns the text it reports.
@@ -273,6 +289,7 @@ QString runAsNobody(const std::function<QString()> &scenario)
         return QStringLiteral("child failed with status %1").arg(status);
     return QString::fromUtf8(report);
 }
+#endif
 
 QString enabledFlags(const TForm1 &form)
 {
@@ -291,8 +308,8 @@ QString enabledFlags(const TForm1 &form)
 // for a user who may not write the file.
 TEST_F(LevelFailureTest, ReadOnlyImageOpensForViewing)
 {
-    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
-    ASSERT_EQ(::chmod(QFile::encodeName(romPath).constData(), 0444), 0);
+    ASSERT_TRUE(setMode(dir.path(), 0777));
+    ASSERT_TRUE(setMode(romPath, 0444));
     const QByteArray before = romBytes();
     const QString copy = dir.filePath(QStringLiteral("copy.nes"));
     const QString level = dir.filePath(QStringLiteral("five.level"));
@@ -335,8 +352,8 @@ TEST_F(LevelFailureTest, ReadOnlyImageOpensForViewing)
 // once, before any byte is written.
 TEST_F(LevelFailureTest, ImageTurnedReadOnlyIsNotWritten)
 {
-    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
-    ASSERT_EQ(::chmod(QFile::encodeName(romPath).constData(), 0666), 0);
+    ASSERT_TRUE(setMode(dir.path(), 0777));
+    ASSERT_TRUE(setMode(romPath, 0666));
     const QByteArray before = romBytes();
     const QString report = runAsNobody([&] {
         FakeDialogs fake;
@@ -346,7 +363,7 @@ TEST_F(LevelFailureTest, ImageTurnedReadOnlyIsNotWritten)
         // The image now belongs to someone else and is read-only.
         const QString copy = romPath + QStringLiteral(".new");
         QFile::copy(romPath, copy);
-        ::chmod(QFile::encodeName(copy).constData(), 0444);
+        setMode(copy, 0444);
         QFile::remove(romPath);
         QFile::rename(copy, romPath);
         window.Edit2->setText(QStringLiteral("never"));

@@ -10,23 +10,40 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <vector>
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
+#endif
 
 namespace wmbtest {
 
+#ifdef _WIN32
+inline constexpr bool OnWindows = true;
+// A device that opens as a file name.
+inline const std::string NullDevice = "NUL";
+#else
+inline constexpr bool OnWindows = false;
+inline const std::string NullDevice = "/dev/null";
+#endif
+
 using Bytes = std::vector<std::uint8_t>;
+
+// A new empty folder under the system's temporary folder: prefix + digits.
+inline std::filesystem::path makeTempFolder(const std::string &prefix)
+{
+    std::random_device seed;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto path = std::filesystem::temp_directory_path() / (prefix + std::to_string(seed()));
+        if (std::filesystem::create_directory(path))
+            return path;
+    }
+    std::abort();
+}
 
 class TempFolder {
 public:
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "wmbcore.XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            std::abort();
-        mPath = pattern;
-    }
+    TempFolder() : mPath(makeTempFolder("wmbcore.")) {}
     ~TempFolder()
     {
         std::error_code ignored;
@@ -63,6 +80,7 @@ inline Bytes randomBytes(std::size_t n, unsigned seed)
     return bytes;
 }
 
+#ifndef _WIN32
 // Runs check in a forked child and returns its exit status (the check's
 // return value), or -1 when the child died otherwise.
 inline int runInChild(const std::function<int()> &check)
@@ -75,5 +93,6 @@ inline int runInChild(const std::function<int()> &check)
         return -1;
     return WEXITSTATUS(status);
 }
+#endif
 
 } // namespace wmbtest

@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace wmb;
 using namespace wmbtest;
@@ -57,11 +60,12 @@ TEST(RomFileTest, OpenFailuresAreTheRuntimesMessages)
         const char *message;
     } cases[] = {
         {folder.file("missing.nes"), "File not found"},
-        {folder.file("nofolder/x.nes"), "File not found"},
+        // Windows reports a missing folder as a bad path.
+        {folder.file("nofolder/x.nes"), OnWindows ? "Invalid filename" : "File not found"},
         {"", "File not found"},
         {folder.path(), "File access denied"},
         {folder.file(std::string(300, 'n')), "Invalid filename"},
-        {"/dev/null", "File access denied"},
+        {NullDevice, "File access denied"},
         {folder.file("plain"), "opened"},
     };
     for (const auto &c : cases)
@@ -72,11 +76,18 @@ TEST(RomFileTest, OpenFailuresAreTheRuntimesMessages)
 TEST(RomFileTest, ReadOnlyImageIsRefused)
 {
     TempFolder folder;
-    ::chmod(folder.path().c_str(), 0755);
+    std::filesystem::permissions(folder.path(), std::filesystem::perms(0755));
     const std::string readOnly = folder.file("readonly.nes");
     const std::string writable = folder.file("writable.nes");
     writeBytes(readOnly, Bytes(64));
     writeBytes(writable, Bytes(64));
+#ifdef _WIN32
+    // The read-only attribute binds every user.
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read);
+    EXPECT_EQ(openError(readOnly), "File access denied");
+    EXPECT_EQ(openError(writable), "opened");
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+#else
     ::chmod(readOnly.c_str(), 0444);
     ::chmod(writable.c_str(), 0666);
 
@@ -100,6 +111,7 @@ TEST(RomFileTest, ReadOnlyImageIsRefused)
         GTEST_SKIP() << "the user nobody cannot open a file in " << folder.path();
     EXPECT_EQ(asNobody(readOnly, "File access denied"), 0)
         << "a read-only image must fail with File access denied";
+#endif
 }
 
 TEST(RomFileTest, ReadsAndWritesStayInsideTheFile)

@@ -7,6 +7,14 @@
 
 namespace toolrun {
 
+#ifdef _WIN32
+inline constexpr bool OnWindows = true;
+inline const std::string NullDevice = "NUL";
+#else
+inline constexpr bool OnWindows = false;
+inline const std::string NullDevice = "/dev/null";
+#endif
+
 // A fresh folder under the system's temporary folder, removed with its
 // contents at the end. It is world-searchable so that a tool run as the
 // unprivileged user can reach the files in it.

@@ -7,6 +7,7 @@
 
 #include "cli.h"
 #include "commands.h"
+#include "platform.h"
 
 namespace {
 
@@ -78,6 +79,15 @@ int usageError(const std::string &message, const std::string &command)
 
 int main(int argc, char **argv)
 {
+    // UTF-8 arguments on every system, and results written as bytes.
+    std::vector<std::string> argStore = wmb::commandLineArguments(argc, argv);
+    std::vector<char *> args;
+    for (std::string &arg : argStore)
+        args.push_back(arg.data());
+    args.push_back(nullptr);
+    argc = static_cast<int>(argStore.size());
+    argv = args.data();
+    wmb::setBinaryStandardOutput();
     if (argc < 2) {
         printHelp(std::cerr);
         return ExitUsage;
