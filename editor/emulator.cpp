@@ -23,9 +23,15 @@ namespace {
 
 EmulatorCommand resolveEmulatorCommand(const QString &setting)
 {
+#ifdef Q_OS_WIN
+    QStringList words = QProcess::splitCommand(setting);
+    const bool hasFolder = words.value(0).contains(QLatin1Char('/')) || words.value(0).contains(QLatin1Char('\\'));
+#else
     QStringList words;
     for (const std::string &word : wmb::splitShellWords(setting.toStdString()))
         words << QString::fromStdString(word);
+    const bool hasFolder = words.value(0).contains(QLatin1Char('/'));
+#endif
     if (words.isEmpty()) {
         for (const QString &name : DefaultEmulators) {
             const QString found = QStandardPaths::findExecutable(name);
@@ -35,7 +41,7 @@ EmulatorCommand resolveEmulatorCommand(const QString &setting)
         throw wmb::RuntimeError(NoEmulatorMessage);
     }
     const QString program = words.takeFirst();
-    const QString path = program.contains(QLatin1Char('/')) ? program : QStandardPaths::findExecutable(program);
+    const QString path = hasFolder ? program : QStandardPaths::findExecutable(program);
     const QFileInfo file(path);
     if (path.isEmpty() || !file.exists())
         cannotStart(program, QStringLiteral("No such file or directory"));
