@@ -128,6 +128,8 @@ void writeFileAtomically(const std::string &path, std::string_view bytes)
         fd.write(bytes.data(), bytes.size());
         fd.sync();
         fd.close();
+        // Windows replaces no file that is held open.
+        existing = SystemFile();
         replaceFile(tempPath, target);
     } catch (...) {
         fd = SystemFile();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -79,6 +80,21 @@ inline Bytes randomBytes(std::size_t n, unsigned seed)
         b = static_cast<std::uint8_t>(gen());
     return bytes;
 }
+
+#ifdef _WIN32
+// Sets or clears the read-only attribute. Setting it returns whether it
+// binds this process: it binds every user on Windows, but not root under Wine.
+inline bool setReadOnly(const std::string &path, bool readOnly)
+{
+    using std::filesystem::perms;
+    std::filesystem::permissions(path, perms::owner_write,
+                                 readOnly ? std::filesystem::perm_options::remove : std::filesystem::perm_options::add);
+    std::FILE *f = std::fopen(path.c_str(), "r+b");
+    if (f)
+        std::fclose(f);
+    return f == nullptr;
+}
+#endif
 
 #ifndef _WIN32
 // Runs check in a forked child and returns its exit status (the check's

@@ -5,15 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "level/core_support.h"
+
 namespace toolrun {
 
-#ifdef _WIN32
-inline constexpr bool OnWindows = true;
-inline const std::string NullDevice = "NUL";
-#else
-inline constexpr bool OnWindows = false;
-inline const std::string NullDevice = "/dev/null";
-#endif
+using wmbtest::NullDevice;
+using wmbtest::OnWindows;
 
 // A fresh folder under the system's temporary folder, removed with its
 // contents at the end. It is world-searchable so that a tool run as the
