@@ -3,15 +3,12 @@
 #include "platform.h"
 
 #include "errors.h"
+#include "platform_windows_text.h"
 #include "romimage.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
-#include <atomic>
-#include <cstdio>
-#include <fcntl.h>
-#include <io.h>
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -44,27 +41,6 @@ namespace {
 [[noreturn]] void throwLastError()
 {
     throwSystemError(static_cast<SystemErrorCode>(::GetLastError()));
-}
-
-std::wstring wide(const std::string &text)
-{
-    if (text.empty())
-        return {};
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
-}
-
-std::string utf8(const wchar_t *text, std::size_t length)
-{
-    if (length == 0)
-        return {};
-    const int wideLength = static_cast<int>(length);
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text, wideLength, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text, wideLength, out.data(), n, nullptr, nullptr);
-    return out;
 }
 
 HANDLE handleOf(std::intptr_t handle)
@@ -358,85 +334,6 @@ bool sameFile(const std::string &a, const std::string &b)
     }
     return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
            info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
-}
-
-unsigned long processId() noexcept
-{
-    return ::GetCurrentProcessId();
-}
-
-std::string executableDirectory()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0)
-            return {};
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        if (path.size() > (1u << 16))
-            return {};
-        path.resize(path.size() * 2);
-    }
-    const std::size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::string(".") : utf8(path.data(), slash);
-}
-
-std::string currentDirectory()
-{
-    const DWORD n = ::GetCurrentDirectoryW(0, nullptr);
-    if (n == 0)
-        return {};
-    std::wstring path(n, L'\0');
-    const DWORD length = ::GetCurrentDirectoryW(n, path.data());
-    return length == 0 || length >= n ? std::string() : utf8(path.data(), length);
-}
-
-std::vector<std::string> commandLineArguments(int argc, char **argv)
-{
-    int n = 0;
-    LPWSTR *wideArgs = ::CommandLineToArgvW(::GetCommandLineW(), &n);
-    if (wideArgs == nullptr)
-        return std::vector<std::string>(argv, argv + argc);
-    std::vector<std::string> args;
-    for (int i = 0; i < n; ++i)
-        args.push_back(utf8(wideArgs[i], std::wcslen(wideArgs[i])));
-    ::LocalFree(wideArgs);
-    return args;
-}
-
-void setBinaryStandardOutput()
-{
-    ::_setmode(::_fileno(stdout), _O_BINARY);
-    ::_setmode(::_fileno(stderr), _O_BINARY);
-}
-
-namespace {
-std::atomic<int> holds{0};
-
-// Runs on a thread of its own when the console sends Ctrl+C, Ctrl+Break or
-// a close: waits for the hold to end, then lets the default handler end the
-// program.
-BOOL WINAPI waitForRelease(DWORD)
-{
-    while (holds.load() > 0)
-        ::Sleep(10);
-    return FALSE;
-}
-} // namespace
-
-InterruptHold::InterruptHold() : mPrevious{}
-{
-    if (holds++ == 0)
-        ::SetConsoleCtrlHandler(waitForRelease, TRUE);
-}
-
-InterruptHold::~InterruptHold()
-{
-    if (--holds == 0)
-        ::SetConsoleCtrlHandler(waitForRelease, FALSE);
 }
 
 } // namespace wmb
