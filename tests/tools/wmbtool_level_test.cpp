@@ -235,7 +235,12 @@ TEST(WmbtoolImport, ReadOnlyRomIsRefusedAndKept)
     ASSERT_EQ(check.status, 0) << "a writable copy takes the import";
     const Bytes before = readBytes(rom);
 
+#ifdef _WIN32
+    if (!wmbtest::setReadOnly(rom, true))
+        GTEST_SKIP() << "a read-only file can be written here";
+#else
     ::chmod(rom.c_str(), 0444);   // binds a user other than root
+#endif
     const ToolResult r = runTool({"import", rom, "3", file}, {}, /*asNobody=*/true);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "wmbtool: " + rom + ": File access denied\n");
