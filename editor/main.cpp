@@ -15,6 +15,7 @@ int main(int argc, char *argv[])
     // Read before the application object exists, so --help and --version
     // work without a display; UTF-8 on every system, so any file name works.
     const std::vector<std::string> args = wmb::commandLineArguments(argc, argv);
+    wmb::setBinaryStandardOutput();
     const EditorCommandLine line =
         parseEditorCommandLine(std::vector<std::string>(args.begin() + (args.empty() ? 0 : 1), args.end()));
     switch (line.action) {
