@@ -151,12 +151,12 @@ wmb::LevelRecord TForm1::recordToSave() const
 {
     if (!mLevelLoaded)
         throw wmb::NoLevelError();
-    return wmb::recordToSave(currentFields(), mSaved);
+    return wmb::recordToSave(currentFields(), mKnown.saved());
 }
 
 bool TForm1::hasUnsavedChanges() const
 {
-    return mLevelLoaded && wmb::wouldChangeRecord(currentFields(), mSaved);
+    return mLevelLoaded && wmb::wouldChangeRecord(currentFields(), mKnown.saved());
 }
 
 bool TForm1::confirmLeaveLevel()
@@ -166,8 +166,7 @@ bool TForm1::confirmLeaveLevel()
     switch (mDialogs.askSaveDiscardCancel(this, QString::fromLatin1(ApplicationTitle),
                                           QStringLiteral("Level %1 has unsaved changes.").arg(mLoadedLevel))) {
     case SaveChoice::Save:
-        saveLevel();
-        return true;
+        return saveLevel();
     case SaveChoice::Discard:
         return true;
     case SaveChoice::Cancel:
@@ -268,12 +267,14 @@ void TForm1::refreshTitle()
         setWindowTitle(app);
         return;
     }
-    setWindowTitle(QStringLiteral("%1%2, level %3%4 \u2014 %5")
-                       .arg(QFileInfo(QString::fromStdString(RomFile.path())).fileName())
-                       .arg(mRomReadOnly ? QStringLiteral(" (read-only)") : QString())
-                       .arg(mLoadedLevel)
-                       .arg(hasUnsavedChanges() ? QStringLiteral("*") : QString())
-                       .arg(app));
+    QString title = QFileInfo(QString::fromStdString(RomFile.path())).fileName();
+    if (mRomMissing)
+        title += QStringLiteral(" (missing)");
+    if (mRomReadOnly)
+        title += QStringLiteral(" (read-only)");
+    title += QStringLiteral(", level ") + QString::number(mLoadedLevel) +
+             (hasUnsavedChanges() ? QStringLiteral("*") : QString()) + QStringLiteral(" \u2014 ") + app;
+    setWindowTitle(title);
 }
 
 void TForm1::refreshEditActions()

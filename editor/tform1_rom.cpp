@@ -70,9 +70,23 @@ void TForm1::refuseReadOnlyRom() const
         throw wmb::InOutError(wmb::IoAccessDenied);
 }
 
+// The open image whole, as its name now reads; when the name is gone (the
+// image was deleted or moved away), through the handle the editor holds.
+std::string TForm1::imageBytes()
+{
+    try {
+        return wmb::readWholeFile(RomFile.path());
+    } catch (const wmb::InOutError &e) {
+        if (e.code() != wmb::IoFileNotFound || !RomFile.isOpen())
+            throw;
+        return RomFile.readAll();
+    }
+}
+
 // A copy of the open image with the shown level saved into it, written whole
 // beside its place and renamed there; then the editor works on the copy. Any
-// failure leaves the editor on the image it had.
+// failure leaves the editor on the image it had. An image whose name is gone
+// is copied from the file the editor holds open.
 void TForm1::saveRomAs()
 {
     const QString path = mDialogs.saveFile(this, QStringLiteral("SaveDialog2"), QStringLiteral(" Save ROM image as..."),
@@ -88,7 +102,7 @@ void TForm1::saveRomAs()
     if (wmb::fileExists(target) &&
         !mDialogs.askOkCancel(this, QStringLiteral("Warning!"), QStringLiteral("File exists, rewrite?")))
         return;
-    std::string image = wmb::readWholeFile(RomFile.path());
+    std::string image = imageBytes();
     std::optional<wmb::LevelRecord> record;
     if (levelLoaded()) {
         record = recordToSave();
@@ -99,6 +113,8 @@ void TForm1::saveRomAs()
     wmb::RomFile copy = openRomFile(path, readOnly);
     RomFile = std::move(copy);
     mRomReadOnly = readOnly;
+    mRomMissing = false;
+    watchImage();
     if (record)
         showSaved(*record);
     mSettings.noteRecentRom(path);
