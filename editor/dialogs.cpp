@@ -113,12 +113,12 @@ void QtDialogs::showAbout(QWidget *parent, const QString &text)
     box.exec();
 }
 
-SaveChoice QtDialogs::askSaveDiscardCancel(QWidget *parent, const QString &caption,
-                                           const QString &text)
+SaveChoice QtDialogs::askSaveDiscardCancel(QWidget *parent, const QString &caption, const QString &text,
+                                           const QString &saveButton)
 {
     QMessageBox box(QMessageBox::Warning, {}, {}, QMessageBox::NoButton, parent);
     setUpMessageBox(box, caption, text);
-    QPushButton *save = box.addButton(QStringLiteral("&Save"), QMessageBox::AcceptRole);
+    QPushButton *save = box.addButton(saveButton, QMessageBox::AcceptRole);
     QPushButton *discard = box.addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
     QPushButton *cancel = box.addButton(QStringLiteral("&Cancel"), QMessageBox::RejectRole);
     box.setDefaultButton(save);

@@ -34,10 +34,11 @@ public:
     // The standard error box; `message` is shown as errorBoxText(message).
     virtual void showError(QWidget *parent, const QString &message) = 0;
     virtual void showAbout(QWidget *parent, const QString &text) = 0;
-    // The unsaved-changes question: "&Save" (the default), "&Discard" and
-    // "&Cancel"; Esc or closing the box is Cancel.
-    virtual SaveChoice askSaveDiscardCancel(QWidget *parent, const QString &caption,
-                                            const QString &text) = 0;
+    // The unsaved-changes question: `saveButton` ("&Save", or "Save &As..."
+    // where the image cannot be written; the default, answered Save),
+    // "&Discard" and "&Cancel"; Esc or closing the box is Cancel.
+    virtual SaveChoice askSaveDiscardCancel(QWidget *parent, const QString &caption, const QString &text,
+                                            const QString &saveButton) = 0;
     // A plain information box captioned "WMBeditor" with one OK button.
     virtual void showMessage(QWidget *parent, const QString &text) = 0;
     // Asks for a level number from 1 to 32, offering `current`; nothing
@@ -58,8 +59,8 @@ public:
     bool askOkCancel(QWidget *parent, const QString &caption, const QString &text) override;
     void showError(QWidget *parent, const QString &message) override;
     void showAbout(QWidget *parent, const QString &text) override;
-    SaveChoice askSaveDiscardCancel(QWidget *parent, const QString &caption,
-                                    const QString &text) override;
+    SaveChoice askSaveDiscardCancel(QWidget *parent, const QString &caption, const QString &text,
+                                    const QString &saveButton) override;
     void showMessage(QWidget *parent, const QString &text) override;
     std::optional<int> askLevelNumber(QWidget *parent, int current) override;
     std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &label,

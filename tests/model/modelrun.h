@@ -40,7 +40,7 @@ public:
     bool askOkCancel(QWidget *, const QString &, const QString &) override;
     void showError(QWidget *, const QString &message) override { errors << message; }
     void showAbout(QWidget *, const QString &) override {}
-    SaveChoice askSaveDiscardCancel(QWidget *, const QString &, const QString &) override;
+    SaveChoice askSaveDiscardCancel(QWidget *, const QString &, const QString &, const QString &) override;
     void showMessage(QWidget *, const QString &) override {}
     std::optional<int> askLevelNumber(QWidget *, int) override { return std::nullopt; }
     std::optional<QString> askText(QWidget *, const QString &, const QString &, const QString &) override
