@@ -139,12 +139,12 @@ int askWithButtons(QWidget *parent, const QString &caption, const QString &text,
 
 } // namespace
 
-SaveChoice QtDialogs::askSaveDiscardCancel(QWidget *parent, const QString &caption,
-                                           const QString &text)
+SaveChoice QtDialogs::askSaveDiscardCancel(QWidget *parent, const QString &caption, const QString &text,
+                                           const QString &saveButton)
 {
     static const SaveChoice choices[] = {SaveChoice::Save, SaveChoice::Discard, SaveChoice::Cancel};
     return choices[askWithButtons(parent, caption, text,
-                                  {{QStringLiteral("&Save"), QMessageBox::AcceptRole},
+                                  {{saveButton, QMessageBox::AcceptRole},
                                    {QStringLiteral("&Discard"), QMessageBox::DestructiveRole},
                                    {QStringLiteral("&Cancel"), QMessageBox::RejectRole}},
                                   0)];

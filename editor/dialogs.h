@@ -37,10 +37,11 @@ public:
     // The standard error box; `message` is shown as errorBoxText(message).
     virtual void showError(QWidget *parent, const QString &message) = 0;
     virtual void showAbout(QWidget *parent, const QString &text) = 0;
-    // The unsaved-changes question: "&Save" (the default), "&Discard" and
-    // "&Cancel"; Esc or closing the box is Cancel.
-    virtual SaveChoice askSaveDiscardCancel(QWidget *parent, const QString &caption,
-                                            const QString &text) = 0;
+    // The unsaved-changes question: `saveButton` ("&Save", or "Save &As..."
+    // where the image cannot be written; the default, answered Save),
+    // "&Discard" and "&Cancel"; Esc or closing the box is Cancel.
+    virtual SaveChoice askSaveDiscardCancel(QWidget *parent, const QString &caption, const QString &text,
+                                            const QString &saveButton) = 0;
     // "&Overwrite", "&Reload" and "&Cancel" (the default); Esc or closing
     // the box is Cancel.
     virtual OverwriteChoice askOverwriteReloadCancel(QWidget *parent, const QString &caption,
@@ -65,8 +66,8 @@ public:
     bool askOkCancel(QWidget *parent, const QString &caption, const QString &text) override;
     void showError(QWidget *parent, const QString &message) override;
     void showAbout(QWidget *parent, const QString &text) override;
-    SaveChoice askSaveDiscardCancel(QWidget *parent, const QString &caption,
-                                    const QString &text) override;
+    SaveChoice askSaveDiscardCancel(QWidget *parent, const QString &caption, const QString &text,
+                                    const QString &saveButton) override;
     OverwriteChoice askOverwriteReloadCancel(QWidget *parent, const QString &caption,
                                              const QString &text) override;
     void showMessage(QWidget *parent, const QString &text) override;

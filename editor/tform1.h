@@ -123,7 +123,8 @@ public:
     bool hasUnsavedChanges() const;
     // Asks the unsaved-changes question when (and only when) there are
     // unsaved changes. False: the user cancelled, do nothing. Save saves
-    // first (and throws when the save fails).
+    // first (and throws when the save fails); for an image opened read-only
+    // the question offers Save ROM As instead, and cancelling it cancels.
     bool confirmLeaveLevel();
     // Loads level n as typing its number and pressing "Reload level" does,
     // after the unsaved-changes question.
@@ -240,6 +241,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
 private:
@@ -280,7 +282,7 @@ private:
     void reopenRom();
     void refuseReadOnlyRom() const;
     void showSaved(const wmb::LevelRecord &record);
-    void saveRomAs();        // File > Save ROM As...
+    bool saveRomAs();        // File > Save ROM As...; false when cancelled
     void createIpsPatch();   // File > Create IPS patch...
     void dropFile(const QString &path);
     // Notes that the shown level may have changed: the title and the

@@ -163,9 +163,13 @@ bool TForm1::confirmLeaveLevel()
 {
     if (!hasUnsavedChanges())
         return true;
+    // Save can only fail on an image opened read-only: Save ROM As instead.
+    const QString save = mRomReadOnly ? QStringLiteral("Save &As...") : QStringLiteral("&Save");
     switch (mDialogs.askSaveDiscardCancel(this, QString::fromLatin1(ApplicationTitle),
-                                          QStringLiteral("Level %1 has unsaved changes.").arg(mLoadedLevel))) {
+                                          QStringLiteral("Level %1 has unsaved changes.").arg(mLoadedLevel), save)) {
     case SaveChoice::Save:
+        if (mRomReadOnly)
+            return saveRomAs();
         return saveLevel();
     case SaveChoice::Discard:
         return true;
@@ -206,29 +210,49 @@ QString droppedFile(const QMimeData *data)
 }
 } // namespace
 
-void TForm1::dragEnterEvent(QDragEnterEvent *event)
+namespace {
+// A drop is taken as a copy, never a move, whatever the source proposes (a
+// move would let the source delete its file); a source that offers no copy
+// is refused. False when refused.
+bool acceptAsCopy(QDropEvent *event)
 {
-    if (!droppedFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    if (droppedFile(event->mimeData()).isEmpty() || !(event->possibleActions() & Qt::CopyAction))
+        return false;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
 }
+} // namespace
+
+void TForm1::dragEnterEvent(QDragEnterEvent *event) { acceptAsCopy(event); }
+
+void TForm1::dragMoveEvent(QDragMoveEvent *event) { acceptAsCopy(event); }
 
 void TForm1::dropEvent(QDropEvent *event)
 {
-    const QString path = droppedFile(event->mimeData());
-    if (path.isEmpty())
-        return;
-    event->acceptProposedAction();
-    dropFile(path);
+    if (acceptAsCopy(event))
+        dropFile(droppedFile(event->mimeData()));
 }
 
 // A level file is imported into the level loaded last, as "Import level"
-// with that file; anything else is opened as the ROM image.
+// with that file, after a question in place of the import's file dialog;
+// anything else is opened as the ROM image.
 void TForm1::dropFile(const QString &path)
 {
-    if (path.endsWith(QStringLiteral(".level"), Qt::CaseInsensitive))
-        guarded([&] { importLevel(path); });
-    else
+    if (!path.endsWith(QStringLiteral(".level"), Qt::CaseInsensitive)) {
         openRomImage(path);
+        return;
+    }
+    guarded([&] {
+        // Without a level to import into, or with an image that cannot be
+        // written, the import says why without asking.
+        if (mLevelLoaded && !mRomReadOnly &&
+            !mDialogs.askOkCancel(this, QString::fromLatin1(ApplicationTitle),
+                                  QStringLiteral("Import ") + QFileInfo(path).fileName() + QStringLiteral(" into level ") +
+                                      QString::number(mLoadedLevel) + QLatin1Char('?')))
+            return;
+        importLevel(path);
+    });
 }
 
 void TForm1::levelEdited()

@@ -87,21 +87,19 @@ std::string TForm1::imageBytes()
 // beside its place and renamed there; then the editor works on the copy. Any
 // failure leaves the editor on the image it had. An image whose name is gone
 // is copied from the file the editor holds open.
-void TForm1::saveRomAs()
+bool TForm1::saveRomAs()
 {
     const QString path = mDialogs.saveFile(this, QStringLiteral("SaveDialog2"), QStringLiteral(" Save ROM image as..."),
                                            QStringLiteral("NES ROM images|*.nes"), QStringLiteral("nes"),
                                            fileName(RomFile.path()));
     if (path.isEmpty())
-        return;
+        return false;
     const std::string target = path.toStdString();
-    if (wmb::sameFile(target, RomFile.path())) {
-        saveLevel();
-        return;
-    }
+    if (wmb::sameFile(target, RomFile.path()))
+        return saveLevel();
     if (wmb::fileExists(target) &&
         !mDialogs.askOkCancel(this, QStringLiteral("Warning!"), QStringLiteral("File exists, rewrite?")))
-        return;
+        return false;
     std::string image = imageBytes();
     std::optional<wmb::LevelRecord> record;
     if (levelLoaded()) {
@@ -119,6 +117,7 @@ void TForm1::saveRomAs()
         showSaved(*record);
     mSettings.noteRecentRom(path);
     imageChanged();
+    return true;
 }
 
 // The patch from an original image to the open image as it is on the disk,

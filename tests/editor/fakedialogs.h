@@ -21,6 +21,7 @@ public:
     std::deque<bool> okAnswers;        // for askOkCancel; none left = Cancel
     std::deque<SaveChoice> saveChoices;   // for askSaveDiscardCancel; none left = Discard
     std::deque<OverwriteChoice> overwriteChoices;   // for askOverwriteReloadCancel; none left = Cancel
+    QStringList saveButtons;           // the Save button of each unsaved-changes question
     std::deque<std::optional<int>> levelAnswers;   // for askLevelNumber; none left = cancel
     std::deque<QString> textAnswers;   // for askText; a null text or none left = cancel
     std::vector<FileCall> fileCalls;
@@ -53,9 +54,11 @@ public:
     }
     void showError(QWidget *, const QString &message) override { errors << errorBoxText(message); }
     void showAbout(QWidget *, const QString &text) override { abouts << text; }
-    SaveChoice askSaveDiscardCancel(QWidget *, const QString &caption, const QString &text) override
+    SaveChoice askSaveDiscardCancel(QWidget *, const QString &caption, const QString &text,
+                                    const QString &saveButton) override
     {
         questions << caption + QLatin1Char('|') + text;
+        saveButtons << saveButton;
         return take(saveChoices, SaveChoice::Discard);
     }
     OverwriteChoice askOverwriteReloadCancel(QWidget *, const QString &caption, const QString &text) override

@@ -358,6 +358,32 @@ TEST_F(LevelFailureTest, ReadOnlyImageOpensForViewing)
     EXPECT_EQ(written.readAll(), expected);
 }
 
+// On a read-only image the unsaved-changes question offers Save As instead
+// of Save: cancelling its dialog cancels the leave; with a copy written,
+// the leave goes on in the copy.
+TEST_F(LevelFailureTest, ReadOnlyImageOffersSaveAsBeforeLeavingALevel)
+{
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(romPath).constData(), 0444), 0);
+    const QByteArray before = romBytes();
+    const QString copy = dir.filePath(QStringLiteral("copy.nes"));
+    const QString report = runAsNobody([&] {
+        FakeDialogs fake;
+        TForm1 window(fake, StartupPaths{dir.path(), QStringLiteral(WMB_BIN_DIR)});
+        window.openRomImage(romPath, 5);
+        window.Edit2->setText(QStringLiteral("KEPT"));
+        fake.saveChoices = {SaveChoice::Save, SaveChoice::Save};
+        fake.fileAnswers = {QString(), copy};
+        window.openLevel(6);   // Save ROM As cancelled
+        QStringList seen{window.Edit1->text() + window.Edit2->text()};
+        window.openLevel(6);
+        seen << window.windowTitle() << fake.saveButtons.join(QLatin1Char('|')) << fake.errors.join(QLatin1Char('|'));
+        return seen.join(QLatin1Char(';'));
+    });
+    EXPECT_EQ(report, QStringLiteral("5KEPT;copy.nes, level 6 \u2014 WMBeditor;Save &As...|Save &As...;"));
+    EXPECT_EQ(romBytes(), before);
+}
+
 // An image that turns read-only after it was opened: the save fails at
 // once, before any byte is written.
 TEST_F(LevelFailureTest, ImageTurnedReadOnlyIsNotWritten)

@@ -25,15 +25,19 @@ protected:
                 return a;
         return nullptr;
     }
-    void drop(const QString &file)
+    // Drops `file` with Shift held, so that the source proposes a move.
+    // True when the window took it, as a copy.
+    bool drop(const QString &file, Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction)
     {
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(file)});
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(10, 10), actions, &data, Qt::LeftButton, Qt::ShiftModifier);
         QApplication::sendEvent(form.get(), &enter);
-        ASSERT_TRUE(enter.isAccepted());
-        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        if (!enter.isAccepted() || enter.dropAction() != Qt::CopyAction)
+            return false;
+        QDropEvent dropped(QPointF(10, 10), actions, &data, Qt::LeftButton, Qt::ShiftModifier);
         QApplication::sendEvent(form.get(), &dropped);
+        return dropped.isAccepted() && dropped.dropAction() == Qt::CopyAction;
     }
 };
 
@@ -107,6 +111,7 @@ TEST_F(MenuTest, UnsavedChangesAreAskedAboutBeforeTheyAreReplaced)
             dialogs.saveChoices.push_back(choice);
             way.act();
             EXPECT_EQ(dialogs.questions, QStringList{QStringLiteral("WMBeditor|Level 5 has unsaved changes.")});
+            EXPECT_EQ(dialogs.saveButtons, QStringList{QStringLiteral("&Save")});
             QByteArray saved = clean;
             saved[rom::mapAt(5) + 2] = '\xFF';
             EXPECT_EQ(romBytes(), choice == SaveChoice::Save ? saved : clean);
@@ -174,7 +179,8 @@ TEST_F(MenuTest, CommandsFollowTheirButtons)
 }
 
 // Open Recent lists images opened in an earlier run; a missing one is
-// reported and dropped. Drops open images and import level files.
+// reported and dropped. Drops, taken as copies, open images and import level
+// files after a question.
 TEST_F(MenuTest, RecentImagesAndDrops)
 {
     form.reset();
@@ -192,11 +198,17 @@ TEST_F(MenuTest, RecentImagesAndDrops)
     click(form->Button27);
     loadLevel(9);
     const QByteArray before = romBytes();
-    drop(dir.filePath(QStringLiteral("one.level")));
+    const QString level = dir.filePath(QStringLiteral("one.level"));
+    EXPECT_FALSE(drop(level, Qt::MoveAction));
+    EXPECT_TRUE(drop(level));   // Cancel
+    EXPECT_EQ(romBytes(), before);
+    dialogs.okAnswers = {true};
+    EXPECT_TRUE(drop(level));
+    EXPECT_EQ(dialogs.questions, QStringList(2, QStringLiteral("WMBeditor|Import one.level into level 9?")));
     EXPECT_EQ(romBytes().mid(rom::mapAt(9), 168), before.mid(rom::mapAt(1), 168));
     const QString copy = dir.filePath(QStringLiteral("copy.nes"));
     QFile::copy(romPath, copy);
-    drop(copy);
+    EXPECT_TRUE(drop(copy));
     EXPECT_TRUE(title().startsWith(QStringLiteral("copy.nes, level 9")));
 
     QFile::remove(copy);

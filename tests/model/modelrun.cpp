@@ -49,7 +49,7 @@ bool ScriptedDialogs::askOkCancel(QWidget *, const QString &, const QString &)
     return ok;
 }
 
-SaveChoice ScriptedDialogs::askSaveDiscardCancel(QWidget *, const QString &, const QString &)
+SaveChoice ScriptedDialogs::askSaveDiscardCancel(QWidget *, const QString &, const QString &, const QString &)
 {
     ++saveQuestions;
     return saveAnswer;

@@ -42,7 +42,7 @@ public:
     bool askOkCancel(QWidget *, const QString &, const QString &) override;
     void showError(QWidget *, const QString &message) override { errors << message; }
     void showAbout(QWidget *, const QString &) override {}
-    SaveChoice askSaveDiscardCancel(QWidget *, const QString &, const QString &) override;
+    SaveChoice askSaveDiscardCancel(QWidget *, const QString &, const QString &, const QString &) override;
     OverwriteChoice askOverwriteReloadCancel(QWidget *, const QString &, const QString &) override
     {
         ++overwriteQuestions;

@@ -34,7 +34,7 @@ public:
         failed = true;
     }
     void showAbout(QWidget *, const QString &) override {}
-    SaveChoice askSaveDiscardCancel(QWidget *, const QString &, const QString &) override
+    SaveChoice askSaveDiscardCancel(QWidget *, const QString &, const QString &, const QString &) override
     {
         return SaveChoice::Discard;
     }
