@@ -7,6 +7,7 @@
 #include "commandline.h"
 #include "dialogs.h"
 #include "guardedapplication.h"
+#include "pathnames.h"
 #include "tform1.h"
 
 int main(int argc, char *argv[])
@@ -34,6 +35,6 @@ int main(int argc, char *argv[])
     TForm1 form(dialogs);
     form.show();
     if (!line.rom.empty())
-        form.openRomImage(QString::fromLocal8Bit(line.rom.c_str()), line.level ? line.level : 1);
+        form.openRomImage(absolutePath(qStringFromPath(line.rom)), line.level ? line.level : 1);
     return app.exec();
 }
