@@ -8,7 +8,6 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -19,6 +18,9 @@
 #include "dialogs.h"
 #include "errors.h"
 #include "levelfile.h"
+#include "pathnames.h"
+
+#include <filesystem>
 
 QAction *TForm1::addCommand(QMenu *menu, const QString &text, const QKeySequence &keys,
                             std::function<void()> body)
@@ -118,10 +120,11 @@ void TForm1::refreshRecentMenu()
     mRecentMenu->clear();
     const QStringList recent = mSettings.recentRoms();
     for (const QString &path : recent) {
-        QAction *entry = mRecentMenu->addAction(QString(path).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        QAction *entry = mRecentMenu->addAction(shownPath(path).replace(QLatin1Char('&'), QStringLiteral("&&")));
         connect(entry, &QAction::triggered, this, [this, path] {
             guarded([&] {
-                if (!QFileInfo::exists(path)) {
+                std::error_code error;
+                if (!std::filesystem::exists(pathFromQString(path), error)) {
                     mSettings.removeRecentRom(path);
                     throw wmb::InOutError(wmb::IoFileNotFound);
                 }
@@ -207,7 +210,7 @@ QString droppedFile(const QMimeData *data)
 {
     if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().front().isLocalFile())
         return {};
-    return data->urls().front().toLocalFile();
+    return pathFromUrl(data->urls().front());
 }
 } // namespace
 
@@ -292,12 +295,15 @@ void TForm1::refreshTitle()
         setWindowTitle(app);
         return;
     }
-    setWindowTitle(QStringLiteral("%1%2, level %3%4 \u2014 %5")
-                       .arg(QFileInfo(QString::fromStdString(RomFile.path())).fileName())
-                       .arg(mRomReadOnly ? QStringLiteral(" (read-only)") : QString())
-                       .arg(mLoadedLevel)
-                       .arg(hasUnsavedChanges() ? QStringLiteral("*") : QString())
-                       .arg(app));
+    // Put together piece by piece: the file name is shown as it is, "%1"
+    // in it included.
+    QString title = shownFileName(qStringFromPath(RomFile.path()));
+    if (mRomReadOnly)
+        title += QStringLiteral(" (read-only)");
+    title += QStringLiteral(", level ") + QString::number(mLoadedLevel);
+    if (hasUnsavedChanges())
+        title += QLatin1Char('*');
+    setWindowTitle(title + QStringLiteral(" \u2014 ") + app);
 }
 
 void TForm1::refreshEditActions()
