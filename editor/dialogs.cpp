@@ -8,8 +8,11 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <filesystem>
 #include <utility>
 #include <vector>
+
+#include "pathnames.h"
 
 QString errorBoxText(const QString &message)
 {
@@ -67,39 +70,64 @@ void setUpSaveDialog(QFileDialog &box, const QString &dialog, const QString &tit
     box.setDefaultSuffix(defaultSuffix);
     if (!lastChoice.isEmpty())
         box.setDirectory(QFileInfo(lastChoice).absolutePath());
-    box.selectFile(proposedName);
+    box.selectFile(proposedName);   // a name with a folder opens that folder
+}
+
+QString FileDialog::chosenFile() const
+{
+    return mResolved.isEmpty() ? pathFromDialog(selectedFiles().value(0)) : mResolved;
+}
+
+// Qt looks for the file by the name it shows, which misses a name that is
+// not UTF-8; such a name found by its bytes is accepted without that check.
+void FileDialog::accept()
+{
+    const QStringList files = selectedFiles();
+    const QString resolved = files.size() == 1 ? pathFromDialog(files.front()) : QString();
+    std::error_code error;
+    if (!resolved.isEmpty() && resolved != files.front() &&
+        std::filesystem::exists(pathFromQString(resolved), error)) {
+        mResolved = resolved;
+        QDialog::accept();
+        return;
+    }
+    QFileDialog::accept();
 }
 
 QString QtDialogs::openFile(QWidget *parent, const QString &dialog, const QString &title,
-                            const QString &filter)
+                            const QString &filter, const QString &folder)
 {
-    QFileDialog box(parent);
-    setUpOpenDialog(box, dialog, title, filter, mSettings.lastChoice(dialog));
-    if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty())
-        return {};
-    const QString chosen = box.selectedFiles().constFirst();
-    mSettings.setLastChoice(dialog, chosen);
-    return chosen;
+    FileDialog box(parent);
+    setUpOpenDialog(box, dialog, title, filter, folder.isEmpty() ? mSettings.lastChoice(dialog) : QString());
+    if (!folder.isEmpty())
+        box.setDirectory(folder);
+    return chosenIn(box, dialog);
 }
 
 QString QtDialogs::saveFile(QWidget *parent, const QString &dialog, const QString &title,
                             const QString &filter, const QString &defaultSuffix,
                             const QString &proposedName)
 {
-    QFileDialog box(parent);
+    FileDialog box(parent);
     setUpSaveDialog(box, dialog, title, filter, defaultSuffix, proposedName,
                     mSettings.lastChoice(dialog));
+    return chosenIn(box, dialog);
+}
+
+QString QtDialogs::chosenIn(FileDialog &box, const QString &dialog)
+{
     if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty())
         return {};
-    const QString chosen = box.selectedFiles().constFirst();
+    const QString chosen = box.chosenFile();
     mSettings.setLastChoice(dialog, chosen);
     return chosen;
 }
 
-bool QtDialogs::askOkCancel(QWidget *parent, const QString &caption, const QString &text)
+bool QtDialogs::askOkCancel(QWidget *parent, const QString &caption, const QString &text, Answer enter)
 {
     QMessageBox box(QMessageBox::NoIcon, {}, {}, QMessageBox::Ok | QMessageBox::Cancel, parent);
     setUpMessageBox(box, caption, text);
+    box.setDefaultButton(enter == Answer::Ok ? QMessageBox::Ok : QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok;
 }
 

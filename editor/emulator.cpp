@@ -10,6 +10,7 @@
 
 #include "errors.h"
 #include "levelfile.h"
+#include "pathnames.h"
 #include "platform.h"
 #include "shellwords.h"
 
@@ -83,7 +84,9 @@ QString testCopyName(const QString &romPath, int level, bool asFirstLevel, int c
     const QString tail = QStringLiteral("-level") + QString::number(level) +
                          (asFirstLevel ? QStringLiteral("-first") : QString()) + QLatin1Char('-') +
                          QString::number(counter) + QStringLiteral(".nes");
-    QString name = QFileInfo(romPath).completeBaseName();
+    // Bytes of the image's name that are not UTF-8 read as U+FFFD here, so
+    // the copy's name is plain text the emulator is given as it is.
+    QString name = QFileInfo(shownFileName(romPath)).completeBaseName();
     while (!name.isEmpty() && QFile::encodeName(name + tail).size() > limit)
         name.chop(name.size() > 1 && name.back().isLowSurrogate() ? 2 : 1);
     return name + tail;
@@ -165,7 +168,7 @@ const QString &TestCopies::folder()
 QString TestCopies::start(const EmulatorCommand &command, const QString &romPath,
                           std::int32_t levelBase, const wmb::LevelRecord &record, bool asFirstLevel)
 {
-    std::string image = wmb::readWholeFile(romPath.toStdString());
+    std::string image = wmb::readWholeFile(pathFromQString(romPath));
     wmb::putLevelRecord(image, levelBase, record);
     if (asFirstLevel)
         wmb::putLevelRecord(image, wmb::LevelBaseOf(1), record);

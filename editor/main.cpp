@@ -11,6 +11,7 @@
 #include "dialogs.h"
 #include "emulator.h"
 #include "guardedapplication.h"
+#include "pathnames.h"
 #include "platform.h"
 #include "tform1.h"
 
@@ -41,7 +42,7 @@ int main(int argc, char *argv[])
     TForm1 form(dialogs);
     form.show();
     if (!line.rom.empty())
-        form.openRomImage(QString::fromLocal8Bit(line.rom.c_str()), line.level ? line.level : 1);
+        form.openRomImage(absolutePath(qStringFromPath(line.rom)), line.level ? line.level : 1);
     const int status = app.exec();
     TestCopies::removeLeftovers();
     return status;

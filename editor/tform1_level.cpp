@@ -1,7 +1,6 @@
 // Open ROM, Reload level, the level arrows, the level number edit and Save level.
 #include "tform1.h"
 
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -11,6 +10,7 @@
 #include "errors.h"
 #include "hexcode.h"
 #include "leveltext.h"
+#include "pathnames.h"
 #include "picturebox.h"
 
 namespace {
@@ -219,7 +219,7 @@ OverwriteChoice TForm1::confirmOverwrite()
 {
     if (!mKnown.changedByOther(wmb::readLevelRecord(RomFile, LevelBase)))
         return OverwriteChoice::Overwrite;
-    const QString name = QFileInfo(QString::fromStdString(RomFile.path())).fileName();
+    const QString name = shownFileName(qStringFromPath(RomFile.path()));
     const OverwriteChoice choice = mDialogs.askOverwriteReloadCancel(
         this, QString::fromLatin1(ApplicationTitle),
         QStringLiteral("Level ") + QString::number(mLoadedLevel) + QStringLiteral(" of ") + name +

@@ -8,7 +8,6 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -19,6 +18,9 @@
 #include "dialogs.h"
 #include "errors.h"
 #include "levelfile.h"
+#include "pathnames.h"
+
+#include <filesystem>
 
 QAction *TForm1::addCommand(QMenu *menu, const QString &text, const QKeySequence &keys,
                             std::function<void()> body)
@@ -118,10 +120,11 @@ void TForm1::refreshRecentMenu()
     mRecentMenu->clear();
     const QStringList recent = mSettings.recentRoms();
     for (const QString &path : recent) {
-        QAction *entry = mRecentMenu->addAction(QString(path).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        QAction *entry = mRecentMenu->addAction(shownPath(path).replace(QLatin1Char('&'), QStringLiteral("&&")));
         connect(entry, &QAction::triggered, this, [this, path] {
             guarded([&] {
-                if (!QFileInfo::exists(path)) {
+                std::error_code error;
+                if (!std::filesystem::exists(pathFromQString(path), error)) {
                     mSettings.removeRecentRom(path);
                     throw wmb::InOutError(wmb::IoFileNotFound);
                 }
@@ -206,7 +209,7 @@ QString droppedFile(const QMimeData *data)
 {
     if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().front().isLocalFile())
         return {};
-    return data->urls().front().toLocalFile();
+    return pathFromUrl(data->urls().front());
 }
 } // namespace
 
@@ -291,14 +294,17 @@ void TForm1::refreshTitle()
         setWindowTitle(app);
         return;
     }
-    QString title = QFileInfo(QString::fromStdString(RomFile.path())).fileName();
+    // Put together piece by piece: the file name is shown as it is, "%1"
+    // in it included.
+    QString title = shownFileName(qStringFromPath(RomFile.path()));
     if (mRomMissing)
         title += QStringLiteral(" (missing)");
     if (mRomReadOnly)
         title += QStringLiteral(" (read-only)");
-    title += QStringLiteral(", level ") + QString::number(mLoadedLevel) +
-             (hasUnsavedChanges() ? QStringLiteral("*") : QString()) + QStringLiteral(" \u2014 ") + app;
-    setWindowTitle(title);
+    title += QStringLiteral(", level ") + QString::number(mLoadedLevel);
+    if (hasUnsavedChanges())
+        title += QLatin1Char('*');
+    setWindowTitle(title + QStringLiteral(" \u2014 ") + app);
 }
 
 void TForm1::refreshEditActions()

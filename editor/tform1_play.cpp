@@ -7,6 +7,7 @@
 #include "dialogs.h"
 #include "emulator.h"
 #include "leveloverview.h"
+#include "pathnames.h"
 #include "settings.h"
 
 void TForm1::createPlayCommands()
@@ -50,7 +51,7 @@ void TForm1::testInEmulator(bool asFirstLevel)
     const EmulatorCommand command = resolveEmulatorCommand(settings().emulatorCommand());
     if (!mTestCopies)
         mTestCopies = std::make_unique<TestCopies>();
-    mTestCopies->start(command, QString::fromStdString(RomFile.path()), LevelBase, record, asFirstLevel);
+    mTestCopies->start(command, qStringFromPath(RomFile.path()), LevelBase, record, asFirstLevel);
 }
 
 void TForm1::chooseEmulator()

@@ -2,12 +2,15 @@
 // wmbtool, a patcher) may change, replace or remove it at any time.
 #include "tform1.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QTimer>
 
+#include <filesystem>
+#include <system_error>
+
 #include "levelrecord.h"
+#include "pathnames.h"
 #include "romfile.h"
 
 namespace {
@@ -16,7 +19,11 @@ namespace {
 // the image) is followed once, this long after its first change.
 constexpr int FollowDelayMs = 150;
 
-QString localPath(const std::string &path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+bool exists(const std::string &path)
+{
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
 
 } // namespace
 
@@ -41,9 +48,9 @@ void TForm1::watchImage()
     const QStringList before = mWatcher->files() + mWatcher->directories();
     if (!before.isEmpty())
         mWatcher->removePaths(before);
-    const QFileInfo image(localPath(RomFile.path()));
+    const QFileInfo image(qStringFromPath(RomFile.path()));
     QStringList paths{image.absolutePath()};
-    if (image.exists()) {
+    if (exists(RomFile.path())) {
         paths << image.absoluteFilePath();
         const QString target = QFileInfo(image.canonicalFilePath()).absolutePath();
         if (target != paths.front())
@@ -65,7 +72,7 @@ void TForm1::followImageFile()
         mFollowTimer->start();
         return;
     }
-    mRomMissing = !QFileInfo::exists(localPath(RomFile.path()));
+    mRomMissing = !exists(RomFile.path());
     watchImage();
     if (!mRomMissing && mLevelLoaded) {
         try {

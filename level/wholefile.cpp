@@ -42,7 +42,15 @@ std::string readWholeFile(const std::string &path)
 }
 
 namespace {
-// A name beside path that no file has yet: path + "." + 6 letters or digits.
+std::string folderOf(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A short name in the folder of path that no file has yet: ".wmb-" and 6
+// letters or digits. It is not made from the file's own name, so a name as
+// long as the file system allows can still be written through it.
 std::string temporaryName(const std::string &path, unsigned attempt)
 {
     static constexpr char Letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
@@ -52,7 +60,7 @@ std::string temporaryName(const std::string &path, unsigned attempt)
     x ^= x >> 31;
     x *= 0xBF58476D1CE4E5B9u;
     x ^= x >> 29;
-    std::string name = path + ".";
+    std::string name = folderOf(path) + "/.wmb-";
     for (int i = 0; i < 6; ++i, x /= 36)
         name.push_back(Letters[x % 36]);
     return name;
@@ -103,12 +111,6 @@ public:
 private:
     int mFd = -1;
 };
-
-std::string folderOf(const std::string &path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
 
 // path with the symbolic links of its last part followed to the name they
 // lead to, which need not exist yet (a dangling link names the file to make).
@@ -210,6 +212,12 @@ void writeFileAtomically(const std::string &path, std::string_view bytes)
         if (!existing)
             throwErrno(errno);
     }
+
+    // A file of more than one name (hard links) is rewritten in place, so
+    // every name still shows the one file; a rename would part this name
+    // from the others.
+    if (exists && old.st_nlink > 1)
+        return rewriteInPlace(existing, bytes);
 
     std::string tempPath;
     Descriptor fd = createBeside(target, tempPath);

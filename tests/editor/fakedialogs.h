@@ -15,7 +15,7 @@
 class FakeDialogs final : public Dialogs {
 public:
     struct FileCall {
-        QString dialog, title, filter, defaultSuffix, proposedName;
+        QString dialog, title, filter, defaultSuffix, proposedName, folder;
     };
     std::deque<QString> fileAnswers;   // for openFile and saveFile, in order; empty = cancel
     std::deque<bool> okAnswers;        // for askOkCancel; none left = Cancel
@@ -25,27 +25,27 @@ public:
     std::deque<std::optional<int>> levelAnswers;   // for askLevelNumber; none left = cancel
     std::deque<QString> textAnswers;   // for askText; a null text or none left = cancel
     std::vector<FileCall> fileCalls;
-    QStringList questions;             // "caption|text"
+    QStringList questions;             // "caption|text", "|Cancel" added where Enter cancels
     QStringList errors;                // as the error box shows them
     QStringList abouts;
     QStringList messages;              // information boxes
 
     QString openFile(QWidget *, const QString &dialog, const QString &title,
-                     const QString &filter) override
+                     const QString &filter, const QString &folder) override
     {
-        fileCalls.push_back({dialog, title, filter, {}, {}});
+        fileCalls.push_back({dialog, title, filter, {}, {}, folder});
         return next();
     }
     QString saveFile(QWidget *, const QString &dialog, const QString &title,
                      const QString &filter, const QString &suffix,
                      const QString &proposed) override
     {
-        fileCalls.push_back({dialog, title, filter, suffix, proposed});
+        fileCalls.push_back({dialog, title, filter, suffix, proposed, {}});
         return next();
     }
-    bool askOkCancel(QWidget *, const QString &caption, const QString &text) override
+    bool askOkCancel(QWidget *, const QString &caption, const QString &text, Answer enter) override
     {
-        questions << caption + QLatin1Char('|') + text;
+        questions << caption + QLatin1Char('|') + text + (enter == Answer::Cancel ? QStringLiteral("|Cancel") : QString());
         if (okAnswers.empty())
             return false;
         const bool ok = okAnswers.front();

@@ -10,6 +10,8 @@
 
 #include "commandline.h"
 #include "mapfixture.h"
+#include "pathnames.h"
+#include "wholefile.h"
 #include "windowsupport.h"
 
 namespace {
@@ -29,8 +31,12 @@ protected:
     // True when the window took it, as a copy.
     bool drop(const QString &file, Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction)
     {
+        return drop(QUrl::fromLocalFile(file), actions);
+    }
+    bool drop(const QUrl &url, Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction)
+    {
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(file)});
+        data.setUrls({url});
         QDragEnterEvent enter(QPoint(10, 10), actions, &data, Qt::LeftButton, Qt::ShiftModifier);
         QApplication::sendEvent(form.get(), &enter);
         if (!enter.isAccepted() || enter.dropAction() != Qt::CopyAction)
@@ -219,7 +225,50 @@ TEST_F(MenuTest, RecentImagesAndDrops)
     EXPECT_EQ(form->settings().recentRoms(), QStringList{romPath});
 }
 
-// wmbeditor [ROM] [--level N]: wrong usage exits 2 before any window opens.
+// Any name the file system allows: "%" is shown as it is, bytes that are not
+// UTF-8 read as U+FFFD, and a name may be as long as the file system allows.
+// Each image opens as the command line opens it, shows in the title, exports
+// to a level file of a name as odd, and opens again from Open Recent and
+// from a drop of its URL.
+TEST_F(MenuTest, AnyFileNameOpensAndIsShownAsItIs)
+{
+    const struct {
+        std::string name;   // the bytes of the file name
+        QString shown;
+    } rows[] = {
+        {"hack%1.nes", "hack%1.nes"},
+        {"Wumblers%2C%20hack.nes", "Wumblers%2C%20hack.nes"},
+        {"caf\xE9.nes", "caf\uFFFD.nes"},
+        {std::string(246, 'n') + ".nes", QString(246, 'n') + ".nes"},   // 250 bytes; its export 252
+    };
+    const std::string demo = romBytes().toStdString();
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.shown.toStdString());
+        const std::string file = pathFromQString(dir.path()) + "/" + row.name;
+        const std::string level = file.substr(0, file.size() - 4) + ".level";
+        wmb::writeFileAtomically(file, demo);
+        start();
+        form->settings().clearRecentRoms();
+        form->openRomImage(qStringFromPath(file), 2);
+        EXPECT_EQ(title(), row.shown + QStringLiteral(", level 2 \u2014 WMBeditor"));
+        dialogs.fileAnswers = {qStringFromPath(level)};
+        click(form->Button27);
+        EXPECT_EQ(wmb::readWholeFile(level).substr(0, 8), "168\r\n1\r\n");
+
+        start();
+        QMenu *recent = form->findChild<QMenu *>(QStringLiteral("RecentMenu"));
+        emit recent->aboutToShow();
+        recent->actions().front()->trigger();
+        EXPECT_EQ(title(), row.shown + QStringLiteral(", level 1 \u2014 WMBeditor"));
+        start();
+        drop(QUrl::fromEncoded("file://" + QByteArray::fromStdString(file).toPercentEncoding("/")));
+        EXPECT_EQ(title(), row.shown + QStringLiteral(", level 1 \u2014 WMBeditor"));
+        EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+    }
+}
+
+// wmbeditor [ROM] [--level N] and Qt's options: wrong usage exits 2 before
+// any window opens.
 TEST(EditorCommandLine, ParsesOrRefuses)
 {
     using A = EditorCommandLine::Action;
@@ -242,6 +291,9 @@ TEST(EditorCommandLine, ParsesOrRefuses)
         {{"x.nes", "--level"}, A::Usage, "", 0},
         {{"--level", "3"}, A::Usage, "", 0},
         {{"a.nes", "b.nes"}, A::Usage, "", 0},
+        // Qt's own options and their values are left to Qt.
+        {{"-platform", "offscreen", "x.nes", "--style", "Fusion", "-reverse", "-style=Fusion"}, A::Run, "x.nes", 0},
+        {{"x.nes", "-qwindowgeometry"}, A::Usage, "", 0},
     };
     for (const Case &c : cases) {
         const EditorCommandLine line = parseEditorCommandLine(c.args);

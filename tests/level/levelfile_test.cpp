@@ -277,6 +277,12 @@ TEST(LevelFileIo, WritesReadsAndReplacesWhole)
     const std::string big(3 << 20, 'b');
     writeFileAtomically(path, big);
     EXPECT_EQ(readWholeFile(path), big);
+    // Names up to the file system's limit of 255 bytes, made and replaced.
+    const std::string longest = folder.file(std::string(249, 'n') + ".level");
+    writeFileAtomically(longest, "made");
+    writeFileAtomically(longest, "replaced");
+    EXPECT_EQ(readWholeFile(longest), "replaced");
+    std::filesystem::remove(longest);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
                             std::filesystem::directory_iterator()),
               1) << "no temporary file is left behind";
@@ -391,6 +397,9 @@ TEST(LevelFileIo, ReplacedFileIsRespected)
     EXPECT_TRUE(std::filesystem::is_symlink(folder.file("link.level")));
     EXPECT_EQ(readWholeFile(real), "through the link");
     EXPECT_EQ(readWholeFile(folder.file("new.level")), "made");
+    ASSERT_EQ(::link(real.c_str(), folder.file("hard.level").c_str()), 0);
+    writeFileAtomically(folder.file("hard.level"), "one file, two names");
+    EXPECT_EQ(readWholeFile(real), "one file, two names") << "a hard link stays one file";
     struct stat st {};
     ASSERT_EQ(::stat(real.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);

@@ -604,6 +604,7 @@ bool EditorModel::openRom(Target target, Rom rom, bool openAnyway)
         error(QStringLiteral("Invalid filename."));
         return true;
     case Target::File:
+    case Target::OpenImage:
         break;
     }
     if (!looksLikeRom(rom) && !openAnyway)
@@ -629,10 +630,17 @@ bool EditorModel::openRom(Target target, Rom rom, bool openAnyway)
     return true;
 }
 
+QString EditorModel::exportName() const
+{
+    return QStringLiteral("level_") + (levelLoaded ? QString::number(loadedLevel) : level.text);
+}
+
 void EditorModel::exportLevel(Target target, const QString &fileName, bool exists, bool ok)
 {
     if (!buttonsEnabled || target == Target::Cancel)
         return;
+    if (target == Target::OpenImage)
+        return error(fileName + QStringLiteral(" is the open ROM image; choose another file."));
     if (target == Target::MissingFolder)
         return error(QStringLiteral("File not found."));
     if (target == Target::Folder)

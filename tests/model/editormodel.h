@@ -77,7 +77,8 @@ struct Record {
 };
 
 // Outcome of choosing a file in a dialog, as the file system has it.
-enum class Target { Cancel, File, Missing, Folder, MissingFolder, LongName };
+// OpenImage: the bound image itself, or a symbolic or hard link to it.
+enum class Target { Cancel, File, Missing, Folder, MissingFolder, LongName, OpenImage };
 
 class EditorModel {
 public:
@@ -179,6 +180,9 @@ public:
     // Open ROM: the question first, then the dialog, then the not-a-ROM
     // question answered `openAnyway`; false when no dialog was shown.
     bool openRom(Target target, Rom rom, bool openAnyway = true);
+    // The name the export proposes: "level_" and the level loaded last (the
+    // number box's text before any load).
+    QString exportName() const;
     // The export after its dialog: `name` is the chosen file in the temp
     // folder, `exists` whether a file has that name, `ok` the answer to the
     // overwrite question.

@@ -11,6 +11,8 @@
 
 #include "tform1.h"
 
+#include <unistd.h>
+
 using model::Rom;
 using model::Target;
 
@@ -129,13 +131,24 @@ void ModelRun::exportLevel()
     QString name;
     if (roll < 10) {
         target = Target::Cancel;
-    } else if (roll < 30) {
-        name = QStringLiteral("level_") + mModel->level.text + QStringLiteral(".level");
-    } else if (roll < 80) {
+    } else if (roll < 28) {
+        name = mModel->exportName() + QStringLiteral(".level");
+    } else if (roll < 70) {
         static const char *const names[] = {"a.level", "b.level", "\u0416\u0443\u043A m\u00E9.level"};
         name = QString::fromUtf8(names[below(std::size(names))]);
-    } else if (roll < 87) {
-        name = QStringLiteral("demo.nes");   // the ROM itself: the question is answered Cancel
+    } else if (roll < 88) {
+        // The bound image, by its name or through a link made for this
+        // export; demo.nes while another image is bound is only asked about
+        // (and the question answered Cancel).
+        static const char *const names[] = {"demo.nes", "open-link.nes", "open-hard.nes"};
+        name = QLatin1String(names[below(std::size(names))]);
+        const QByteArray bound = QFile::encodeName(path(mModel->boundName()));
+        if (name == QLatin1String("open-link.nes"))
+            QFile::link(mModel->boundName(), path(name));
+        else if (name == QLatin1String("open-hard.nes"))
+            ::link(bound.constData(), QFile::encodeName(path(name)).constData());
+        if (name != QLatin1String("demo.nes") || mModel->bound == model::Rom::Good)
+            target = Target::OpenImage;
     } else if (roll < 94) {
         target = Target::MissingFolder;
         name = QStringLiteral("nofolder/x.level");
@@ -152,7 +165,7 @@ void ModelRun::exportLevel()
     if (mModel->buttonsEnabled) {
         mDialogs.fileAnswers.push_back(target == Target::Cancel ? QString() : path(name));
         mExpectedFileDialogs = 1;
-        mExpectedProposedName = QStringLiteral("level_") + mModel->level.text;
+        mExpectedProposedName = mModel->exportName();
         if (exists) {
             mDialogs.okAnswers.push_back(ok);
             mExpectedQuestions = 1;
@@ -160,6 +173,8 @@ void ModelRun::exportLevel()
     }
     click(mForm->Button27);
     mModel->exportLevel(target, name, exists, ok);
+    QFile::remove(path(QStringLiteral("open-link.nes")));
+    QFile::remove(path(QStringLiteral("open-hard.nes")));
 }
 
 void ModelRun::import(Target target, const QString &file, const QByteArray &bytes)
@@ -321,7 +336,7 @@ void ModelRun::saveRomAs()
     if (mModel->buttonsEnabled) {
         mDialogs.fileAnswers.push_back(target == Target::Cancel ? QString() : path(name));
         mExpectedFileDialogs = 1;
-        mExpectedProposedName = mModel->boundName();
+        mExpectedProposedName = path(mModel->boundName());
         if (exists) {
             mDialogs.okAnswers.push_back(ok);
             mExpectedQuestions = 1;

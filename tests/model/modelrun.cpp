@@ -27,7 +27,7 @@ QString ScriptedDialogs::nextFile()
     return answer;
 }
 
-QString ScriptedDialogs::openFile(QWidget *, const QString &, const QString &, const QString &)
+QString ScriptedDialogs::openFile(QWidget *, const QString &, const QString &, const QString &, const QString &)
 {
     return nextFile();
 }
@@ -39,7 +39,7 @@ QString ScriptedDialogs::saveFile(QWidget *, const QString &, const QString &, c
     return nextFile();
 }
 
-bool ScriptedDialogs::askOkCancel(QWidget *, const QString &, const QString &)
+bool ScriptedDialogs::askOkCancel(QWidget *, const QString &, const QString &, Answer)
 {
     ++questions;
     if (okAnswers.empty())

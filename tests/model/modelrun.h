@@ -36,10 +36,10 @@ public:
     int questions = 0;
     QStringList errors;
 
-    QString openFile(QWidget *, const QString &, const QString &, const QString &) override;
+    QString openFile(QWidget *, const QString &, const QString &, const QString &, const QString &) override;
     QString saveFile(QWidget *, const QString &, const QString &, const QString &, const QString &,
                      const QString &proposedName) override;
-    bool askOkCancel(QWidget *, const QString &, const QString &) override;
+    bool askOkCancel(QWidget *, const QString &, const QString &, Answer) override;
     void showError(QWidget *, const QString &message) override { errors << message; }
     void showAbout(QWidget *, const QString &) override {}
     SaveChoice askSaveDiscardCancel(QWidget *, const QString &, const QString &, const QString &) override;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <optional>
 
@@ -107,7 +108,9 @@ TEST(WmbtoolExport, WritesTheEditorsLevelFileForEveryLevel)
             EXPECT_EQ(lines[static_cast<std::size_t>(i + 2)], wmb::IntToHexText(at(bytes, wmb::LevelBaseOf(n) + i)) + "\r");
         EXPECT_EQ(lines[173], std::to_string(at(bytes, wmb::LevelBaseOf(n) - 17) * 5) + "\r");
         if (n == 4) {
-            EXPECT_EQ(runTool({"export", rom, "4", "-"}).out, file) << "- is standard output";
+            for (const char *stream : {"-", "/dev/stdout", "/dev/fd/1"})
+                EXPECT_EQ(runTool({"export", rom, "4", stream}).out, file) << stream << " is standard output";
+            EXPECT_EQ(runTool({"export", rom, "4", "/dev/fd/2"}).err, file) << "written to descriptor 2";
         }
     }
     EXPECT_EQ(readBytes(rom), bytes);
@@ -317,6 +320,9 @@ TEST(WmbtoolCommandLine, RefusesWrongUsageAndBadLevels)
     const std::string out = dir.file("out");
     const std::string level = dir.file("l.level");
     ASSERT_EQ(runTool({"export", rom, "1", level}).status, 0);
+    TempDir elsewhere;
+    const std::string loop = elsewhere.file("loop");
+    ASSERT_EQ(::symlink(loop.c_str(), loop.c_str()), 0);
     struct Case {
         std::vector<std::string> args;
         int status;
@@ -346,6 +352,9 @@ TEST(WmbtoolCommandLine, RefusesWrongUsageAndBadLevels)
         {{"export", rom, "1", "/dev/null"}, 1, "/dev/null: File access denied: the output is a device, not a file"},
         {{"render", rom, "1", rom}, 1, "would replace the input file"},
         {{"list", dir.path()}, 1, "File access denied"},
+        {{"list", loop}, 1, "loop: Too many levels of symbolic links\n"},
+        {{"export", rom, "1", loop}, 1, "loop: Too many levels of symbolic links\n"},
+        {{"export", rom, "1", "/dev/fd/99"}, 1, "wmbtool: /dev/fd/99: write error\n"},
     };
     for (const Case &c : cases) {
         std::string shown;

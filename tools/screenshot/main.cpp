@@ -18,7 +18,7 @@ namespace {
 class ScriptedDialogs final : public Dialogs {
 public:
     explicit ScriptedDialogs(QString rom) : mRom(std::move(rom)) {}
-    QString openFile(QWidget *, const QString &, const QString &, const QString &) override
+    QString openFile(QWidget *, const QString &, const QString &, const QString &, const QString &) override
     {
         return mRom;
     }
@@ -27,7 +27,7 @@ public:
     {
         return {};
     }
-    bool askOkCancel(QWidget *, const QString &, const QString &) override { return false; }
+    bool askOkCancel(QWidget *, const QString &, const QString &, Answer) override { return false; }
     void showError(QWidget *, const QString &message) override
     {
         std::fprintf(stderr, "wmbeditor-shot: %s\n", qPrintable(errorBoxText(message)));

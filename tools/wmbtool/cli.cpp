@@ -1,7 +1,9 @@
 #include "cli.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <iostream>
+#include <unistd.h>
 
 #include "levelfile.h"
 #include "levelrecord.h"
@@ -12,6 +14,14 @@ namespace wmbtool {
 Failure fileFailure(const std::string &path, const std::string &message)
 {
     return Failure(path + ": " + message);
+}
+
+Failure fileFailure(const std::string &path, const wmb::RuntimeError &error)
+{
+    const auto *io = dynamic_cast<const wmb::InOutError *>(&error);
+    if (io && io->code() == ELOOP)
+        return fileFailure(path, "Too many levels of symbolic links");
+    return fileFailure(path, error.what());
 }
 
 void expectArgs(const Invocation &inv, std::size_t count, std::string_view names)
@@ -36,14 +46,48 @@ int levelArgument(const std::string &text)
     return level;
 }
 
+namespace {
+
+// The descriptor an output names as a stream, -1 for a file.
+int outputDescriptor(const std::string &out)
+{
+    if (out == StandardOutput || out == "/dev/stdout")
+        return STDOUT_FILENO;
+    if (out == "/dev/stderr")
+        return STDERR_FILENO;
+    constexpr std::string_view fdFolder = "/dev/fd/";
+    if (!out.starts_with(fdFolder) || out.size() == fdFolder.size() || out.size() > fdFolder.size() + 6)
+        return -1;
+    const std::string digits = out.substr(fdFolder.size());
+    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return -1;
+    return std::stoi(digits);
+}
+
+} // namespace
+
 void writeOutput(const std::string &out, std::string_view bytes)
 {
-    if (out == StandardOutput) {
+    const int fd = outputDescriptor(out);
+    if (fd == STDOUT_FILENO) {
         std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         finishStdout();
         return;
     }
-    onFile(out, [&] { wmb::writeFileAtomically(out, bytes); });
+    if (fd < 0) {
+        onFile(out, [&] { wmb::writeFileAtomically(out, bytes); });
+        return;
+    }
+    // Another inherited descriptor: written in order after anything printed.
+    std::cout.flush();
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            throw fileFailure(out, "write error");
+        done += static_cast<std::size_t>(put);
+    }
 }
 
 void refuseOverwritingInput(const std::string &out, std::initializer_list<std::string> inputs)
