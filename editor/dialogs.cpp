@@ -7,7 +7,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <algorithm>
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "pathnames.h"
 
@@ -142,22 +145,49 @@ void QtDialogs::showAbout(QWidget *parent, const QString &text)
     box.exec();
 }
 
-SaveChoice QtDialogs::askSaveDiscardCancel(QWidget *parent, const QString &caption, const QString &text,
-                                           const QString &saveButton)
+namespace {
+
+// A warning box with buttons named and roled as given; returns the index of
+// the button clicked. The last button is the escape button: Esc or closing
+// the box returns its index.
+int askWithButtons(QWidget *parent, const QString &caption, const QString &text,
+                   const std::vector<std::pair<QString, QMessageBox::ButtonRole>> &buttons, int defaultButton)
 {
     QMessageBox box(QMessageBox::Warning, {}, {}, QMessageBox::NoButton, parent);
     setUpMessageBox(box, caption, text);
-    QPushButton *save = box.addButton(saveButton, QMessageBox::AcceptRole);
-    QPushButton *discard = box.addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
-    QPushButton *cancel = box.addButton(QStringLiteral("&Cancel"), QMessageBox::RejectRole);
-    box.setDefaultButton(save);
-    box.setEscapeButton(cancel);
+    std::vector<QPushButton *> added;
+    for (const auto &[label, role] : buttons)
+        added.push_back(box.addButton(label, role));
+    box.setDefaultButton(added[static_cast<std::size_t>(defaultButton)]);
+    box.setEscapeButton(added.back());
     box.exec();
-    if (box.clickedButton() == save)
-        return SaveChoice::Save;
-    if (box.clickedButton() == discard)
-        return SaveChoice::Discard;
-    return SaveChoice::Cancel;
+    const auto clicked = std::find(added.begin(), added.end(), box.clickedButton());
+    return clicked == added.end() ? static_cast<int>(added.size()) - 1 : static_cast<int>(clicked - added.begin());
+}
+
+} // namespace
+
+SaveChoice QtDialogs::askSaveDiscardCancel(QWidget *parent, const QString &caption, const QString &text,
+                                           const QString &saveButton)
+{
+    static const SaveChoice choices[] = {SaveChoice::Save, SaveChoice::Discard, SaveChoice::Cancel};
+    return choices[askWithButtons(parent, caption, text,
+                                  {{saveButton, QMessageBox::AcceptRole},
+                                   {QStringLiteral("&Discard"), QMessageBox::DestructiveRole},
+                                   {QStringLiteral("&Cancel"), QMessageBox::RejectRole}},
+                                  0)];
+}
+
+OverwriteChoice QtDialogs::askOverwriteReloadCancel(QWidget *parent, const QString &caption,
+                                                    const QString &text)
+{
+    static const OverwriteChoice choices[] = {OverwriteChoice::Overwrite, OverwriteChoice::Reload,
+                                              OverwriteChoice::Cancel};
+    return choices[askWithButtons(parent, caption, text,
+                                  {{QStringLiteral("&Overwrite"), QMessageBox::DestructiveRole},
+                                   {QStringLiteral("&Reload"), QMessageBox::ResetRole},
+                                   {QStringLiteral("&Cancel"), QMessageBox::RejectRole}},
+                                  2)];
 }
 
 void QtDialogs::showMessage(QWidget *parent, const QString &text)

@@ -15,6 +15,9 @@ class QWidget;
 
 // The answer to the unsaved-changes question.
 enum class SaveChoice { Save, Discard, Cancel };
+// The answer to the question before a save writes over a level that another
+// program changed on the disk.
+enum class OverwriteChoice { Overwrite, Reload, Cancel };
 
 // The button of an OK/Cancel question that Enter presses.
 enum class Answer { Ok, Cancel };
@@ -46,6 +49,10 @@ public:
     // "&Discard" and "&Cancel"; Esc or closing the box is Cancel.
     virtual SaveChoice askSaveDiscardCancel(QWidget *parent, const QString &caption, const QString &text,
                                             const QString &saveButton) = 0;
+    // "&Overwrite", "&Reload" and "&Cancel" (the default); Esc or closing
+    // the box is Cancel.
+    virtual OverwriteChoice askOverwriteReloadCancel(QWidget *parent, const QString &caption,
+                                                     const QString &text) = 0;
     // A plain information box captioned "WMBeditor" with one OK button.
     virtual void showMessage(QWidget *parent, const QString &text) = 0;
     // Asks for a level number from 1 to 32, offering `current`; nothing
@@ -82,6 +89,8 @@ public:
     void showAbout(QWidget *parent, const QString &text) override;
     SaveChoice askSaveDiscardCancel(QWidget *parent, const QString &caption, const QString &text,
                                     const QString &saveButton) override;
+    OverwriteChoice askOverwriteReloadCancel(QWidget *parent, const QString &caption,
+                                             const QString &text) override;
     void showMessage(QWidget *parent, const QString &text) override;
     std::optional<int> askLevelNumber(QWidget *parent, int current) override;
     std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &label,

@@ -52,7 +52,8 @@ void TForm1::Button28Click()
 }
 
 // All or nothing: the file and every tile picture it names are checked
-// before the image or the editor changes. Then the level loaded last is
+// before the image or the editor changes; a level that another program
+// changed on the disk is written over only after asking. Then the level loaded last is
 // written, synced and read back into the window, and the number box names
 // it, so the editor shows what the image now holds.
 void TForm1::importLevel(const QString &path)
@@ -64,6 +65,8 @@ void TForm1::importLevel(const QString &path)
     mTiles.loadMap(fields.codes);
     const wmb::LevelRecord record = wmb::recordFromFields(fields);
     RomFile.open();
+    if (confirmOverwrite() != OverwriteChoice::Overwrite)
+        return;
     wmb::writeLevelRecord(RomFile, LevelBase, record);   // flushed to the disk
     loadLevelNumber(mLoadedLevel);
 }

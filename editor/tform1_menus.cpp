@@ -154,12 +154,12 @@ wmb::LevelRecord TForm1::recordToSave() const
 {
     if (!mLevelLoaded)
         throw wmb::NoLevelError();
-    return wmb::recordToSave(currentFields(), mSaved);
+    return wmb::recordToSave(currentFields(), mKnown.saved());
 }
 
 bool TForm1::hasUnsavedChanges() const
 {
-    return mLevelLoaded && wmb::wouldChangeRecord(currentFields(), mSaved);
+    return mLevelLoaded && wmb::wouldChangeRecord(currentFields(), mKnown.saved());
 }
 
 bool TForm1::confirmLeaveLevel()
@@ -173,8 +173,7 @@ bool TForm1::confirmLeaveLevel()
     case SaveChoice::Save:
         if (mRomReadOnly)
             return saveRomAs();
-        saveLevel();
-        return true;
+        return saveLevel();
     case SaveChoice::Discard:
         return true;
     case SaveChoice::Cancel:
@@ -298,6 +297,8 @@ void TForm1::refreshTitle()
     // Put together piece by piece: the file name is shown as it is, "%1"
     // in it included.
     QString title = shownFileName(qStringFromPath(RomFile.path()));
+    if (mRomMissing)
+        title += QStringLiteral(" (missing)");
     if (mRomReadOnly)
         title += QStringLiteral(" (read-only)");
     title += QStringLiteral(", level ") + QString::number(mLoadedLevel);

@@ -72,11 +72,25 @@ void TForm1::refuseReadOnlyRom() const
         throw wmb::InOutError(wmb::IoAccessDenied);
 }
 
+// The open image whole, as its name now reads; when the name is gone (the
+// image was deleted or moved away), through the handle the editor holds.
+std::string TForm1::imageBytes()
+{
+    try {
+        return wmb::readWholeFile(RomFile.path());
+    } catch (const wmb::InOutError &e) {
+        if (e.code() != wmb::IoFileNotFound || !RomFile.isOpen())
+            throw;
+        return RomFile.readAll();
+    }
+}
+
 // A copy of the open image with the shown level saved into it, written whole
 // beside its place and renamed there; then the editor works on the copy. Any
 // failure leaves the editor on the image it had. The dialog starts at the
 // open image, never in a folder of the same name elsewhere, and replacing
-// another file is asked with its whole path, Cancel first.
+// another file is asked with its whole path, Cancel first. An image whose
+// name is gone is copied from the file the editor holds open.
 bool TForm1::saveRomAs()
 {
     const QString path = mDialogs.saveFile(this, QStringLiteral("SaveDialog2"), QStringLiteral(" Save ROM image as..."),
@@ -85,15 +99,13 @@ bool TForm1::saveRomAs()
     if (path.isEmpty())
         return false;
     const std::string target = pathFromQString(path);
-    if (wmb::sameFile(target, RomFile.path())) {
-        saveLevel();
-        return true;
-    }
+    if (wmb::sameFile(target, RomFile.path()))
+        return saveLevel();
     if (wmb::fileExists(target) &&
         !mDialogs.askOkCancel(this, QStringLiteral("Warning!"),
                               shownPath(path) + QStringLiteral(" already exists. Replace it?"), Answer::Cancel))
         return false;
-    std::string image = wmb::readWholeFile(RomFile.path());
+    std::string image = imageBytes();
     std::optional<wmb::LevelRecord> record;
     if (levelLoaded()) {
         record = recordToSave();
@@ -104,6 +116,8 @@ bool TForm1::saveRomAs()
     wmb::RomFile copy = openRomFile(path, readOnly);
     RomFile = std::move(copy);
     mRomReadOnly = readOnly;
+    mRomMissing = false;
+    watchImage();
     if (record)
         showSaved(*record);
     mSettings.noteRecentRom(path);

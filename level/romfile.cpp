@@ -1,6 +1,7 @@
 #include "romfile.h"
 
 #include "errors.h"
+#include "wholefile.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -82,8 +83,9 @@ void RomFile::openForReading()
 
 void RomFile::openWith(int flags)
 {
+    const int fd = openPlainFile(mPath, flags);
     close();
-    mFd = openPlainFile(mPath, flags);
+    mFd = fd;
 }
 
 void RomFile::close() noexcept
@@ -154,6 +156,16 @@ std::int64_t RomFile::size()
     if (::fstat(mFd, &st) != 0)
         throwErrno(errno);
     return static_cast<std::int64_t>(st.st_size);
+}
+
+std::string RomFile::readAll()
+{
+    const std::int64_t n = size();
+    if (static_cast<std::uint64_t>(n) > MaxWholeFileSize)
+        throw RuntimeError("The file is larger than 64 MiB");
+    std::string bytes(static_cast<std::size_t>(n), '\0');
+    readAt(0, reinterpret_cast<std::uint8_t *>(bytes.data()), bytes.size());
+    return bytes;
 }
 
 } // namespace wmb

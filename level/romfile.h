@@ -28,9 +28,10 @@ public:
     const std::string &path() const noexcept { return mPath; }
     bool assigned() const noexcept { return !mPath.empty(); }
 
-    // Closes any open handle and opens the bound file O_RDWR (no O_CREAT).
+    // Opens the bound file O_RDWR (no O_CREAT) in place of any open handle.
     // Throws InOutError (2 missing, 5 read-only, a folder or anything else
-    // that is not a plain file such as a device, ...).
+    // that is not a plain file such as a device, ...); the handle open
+    // before then stays open, so a file whose name is gone can still be read.
     void open();
     // Opens the bound file for reading only (O_RDONLY), for programs that
     // only look at levels: a read-only image can be read. Writes then fail
@@ -48,6 +49,9 @@ public:
     // Flushes the written bytes to the disk (fsync).
     void sync();
     std::int64_t size();
+    // The whole file as the open handle reads it, of at most
+    // MaxWholeFileSize bytes (larger: RuntimeError).
+    std::string readAll();
 
 private:
     void openWith(int flags);

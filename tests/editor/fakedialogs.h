@@ -20,6 +20,7 @@ public:
     std::deque<QString> fileAnswers;   // for openFile and saveFile, in order; empty = cancel
     std::deque<bool> okAnswers;        // for askOkCancel; none left = Cancel
     std::deque<SaveChoice> saveChoices;   // for askSaveDiscardCancel; none left = Discard
+    std::deque<OverwriteChoice> overwriteChoices;   // for askOverwriteReloadCancel; none left = Cancel
     QStringList saveButtons;           // the Save button of each unsaved-changes question
     std::deque<std::optional<int>> levelAnswers;   // for askLevelNumber; none left = cancel
     std::deque<QString> textAnswers;   // for askText; a null text or none left = cancel
@@ -58,11 +59,12 @@ public:
     {
         questions << caption + QLatin1Char('|') + text;
         saveButtons << saveButton;
-        if (saveChoices.empty())
-            return SaveChoice::Discard;
-        const SaveChoice choice = saveChoices.front();
-        saveChoices.pop_front();
-        return choice;
+        return take(saveChoices, SaveChoice::Discard);
+    }
+    OverwriteChoice askOverwriteReloadCancel(QWidget *, const QString &caption, const QString &text) override
+    {
+        questions << caption + QLatin1Char('|') + text;
+        return take(overwriteChoices, OverwriteChoice::Cancel);
     }
     void showMessage(QWidget *, const QString &text) override { messages << text; }
     std::optional<int> askLevelNumber(QWidget *, int) override
@@ -86,6 +88,14 @@ public:
     }
 
 private:
+    template <class T> static T take(std::deque<T> &answers, T none)
+    {
+        if (answers.empty())
+            return none;
+        const T answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
     QString next()
     {
         if (fileAnswers.empty())

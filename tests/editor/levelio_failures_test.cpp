@@ -193,16 +193,43 @@ TEST_F(LevelFailureTest, SaveWithBadTimerWritesNothing)
     EXPECT_EQ(shown(), edited);
 }
 
-// An image that vanished after the load is not made anew by a save.
-TEST_F(LevelFailureTest, SaveNeverCreatesTheImage)
+// An image deleted while open: the title says "(missing)" until it comes
+// back; Save and Reload fail as the runtime's open does and never make the
+// image anew; Save ROM As copies the image the editor holds open, with the
+// shown level saved into it.
+TEST_F(LevelFailureTest, VanishedImageIsMissingAndCanBeSavedAsACopy)
 {
     start();
     openRom();
     loadLevel(3);
+    const QByteArray demo = romBytes();
+    form->Edit2->setText(QStringLiteral("COPIED"));
+    const auto titled = [&](const char *name) {
+        const QString title = QLatin1String(name) + QStringLiteral(", level 3* \u2014 WMBeditor");
+        return within(1000, [&] { return form->windowTitle() == title; });
+    };
     ASSERT_TRUE(QFile::remove(romPath));
+    EXPECT_TRUE(titled("demo.nes (missing)"));
+    writeRom(demo);
+    EXPECT_TRUE(titled("demo.nes"));
+    ASSERT_TRUE(QFile::remove(romPath));
+    EXPECT_TRUE(titled("demo.nes (missing)"));
+
     click(form->Button5);
-    EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("File not found.")});
+    click(form->Button1);
+    EXPECT_EQ(dialogs.errors, QStringList({QStringLiteral("File not found."), QStringLiteral("File not found.")}));
     EXPECT_FALSE(QFile::exists(romPath));
+
+    const QString copy = dir.filePath(QStringLiteral("copy.nes"));
+    dialogs.fileAnswers = {copy};
+    fileCommand(*form, QStringLiteral("Save ROM As..."));
+    QByteArray expected = demo;
+    expected.replace(rom::nameAt(3), 15, QByteArray("COPIED").leftJustified(15, '\0'));
+    QFile written(copy);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), expected);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("copy.nes, level 3 \u2014 WMBeditor"));
+    EXPECT_EQ(dialogs.errors.size(), 2);
 }
 
 // An Open ROM that fails keeps the image opened before: later loads and

@@ -2,6 +2,8 @@
 // new, existing and impossible places, import of good and bad level files.
 #include "modelrun.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -73,6 +75,53 @@ void ModelRun::openRom()
         mExpectedFileDialogs = 0;
         mExpectedQuestions = 0;
     }
+    // short.nes was written anew, by this test as by another program: the
+    // image the window still has open when it did not open the new one.
+    if (rom == Rom::Short)
+        followDisk(false);
+}
+
+// Another program (wmbtool import, a second editor) writes one level record
+// in place into the image the window has open: mostly the level it shows,
+// sometimes the record the image holds already.
+void ModelRun::otherProgram()
+{
+    const bool open = mModel->bound != Rom::None;
+    QByteArray &rom = open ? mModel->boundBytes() : mModel->goodRom;
+    const QString name = open ? mModel->boundName() : QStringLiteral("demo.nes");
+    const int level = mModel->levelLoaded && chance(70) ? mModel->loadedLevel : 1 + below(model::Levels);
+    if (!model::holdsLevel(rom.size(), level)) {
+        log(QStringLiteral("another program: %1 holds no level %2").arg(name).arg(level));
+        return;
+    }
+    const bool same = chance(20);
+    log(QStringLiteral("another program writes %1 level %2 into %3").arg(same ? "the same" : "a random").arg(level).arg(name));
+    const int first = model::mapAt(level) - 31, end = model::mapAt(level) + 223;
+    for (int at = first; !same && at < end; ++at) {
+        const QString field = model::describeOffset(at);
+        if (field.contains(QLatin1String("gap")))
+            continue;
+        const bool text = !field.contains(QLatin1String("map")) && !field.contains(QLatin1String("timer"));
+        rom[at] = static_cast<char>(text && chance(80) ? 0x20 + below(0x5F) : below(256));
+    }
+    QFile file(path(name));
+    if (!file.open(QIODevice::ReadWrite) || !file.seek(first) || file.write(rom.mid(first, end - first)) != end - first)
+        note(QStringLiteral("the test could not write ") + name);
+    file.close();
+    if (open)
+        followDisk(true);
+}
+
+void ModelRun::followDisk(bool awaitWatch)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (awaitWatch && !mForm->imageChangePending() && clock.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    if (awaitWatch && !mForm->imageChangePending())
+        note(QStringLiteral("the watch on the open image did not see another program's write"));
+    mForm->followImageFile();
+    mModel->diskChanged();
 }
 
 void ModelRun::exportLevel()

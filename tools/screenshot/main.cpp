@@ -38,6 +38,10 @@ public:
     {
         return SaveChoice::Discard;
     }
+    OverwriteChoice askOverwriteReloadCancel(QWidget *, const QString &, const QString &) override
+    {
+        return OverwriteChoice::Cancel;
+    }
     void showMessage(QWidget *, const QString &) override {}
     std::optional<int> askLevelNumber(QWidget *, int) override { return std::nullopt; }
     std::optional<QString> askText(QWidget *, const QString &, const QString &, const QString &) override
