@@ -165,10 +165,9 @@ const QString &TestCopies::folder()
     throw wmb::RuntimeError("Cannot lock a folder for test copies in " + root.toStdString());
 }
 
-QString TestCopies::start(const EmulatorCommand &command, const QString &romPath,
+QString TestCopies::start(const EmulatorCommand &command, const QString &romPath, std::string image,
                           std::int32_t levelBase, const wmb::LevelRecord &record, bool asFirstLevel)
 {
-    std::string image = wmb::readWholeFile(pathFromQString(romPath));
     wmb::putLevelRecord(image, levelBase, record);
     if (asFirstLevel)
         wmb::putLevelRecord(image, wmb::LevelBaseOf(1), record);

@@ -53,13 +53,13 @@ public:
     TestCopies();
     ~TestCopies();
 
-    // Writes a copy of the image at romPath with `record` saved at levelBase
-    // (and at level 1's base too when asFirstLevel), then starts the command,
-    // detached, with the copy's path as its last argument. Returns the path.
-    // The image at romPath is only read. Every failure throws
-    // wmb::RuntimeError and leaves no copy behind.
-    QString start(const EmulatorCommand &command, const QString &romPath, std::int32_t levelBase,
-                  const wmb::LevelRecord &record, bool asFirstLevel);
+    // Writes a copy of `image` (the bytes of the image at romPath, which
+    // names the copy) with `record` saved at levelBase (and at level 1's base
+    // too when asFirstLevel), then starts the command, detached, with the
+    // copy's path as its last argument. Returns the path. Every failure
+    // throws wmb::RuntimeError and leaves no copy behind.
+    QString start(const EmulatorCommand &command, const QString &romPath, std::string image,
+                  std::int32_t levelBase, const wmb::LevelRecord &record, bool asFirstLevel);
 
     // Removes what the rule allows in the folders of editors that have ended.
     static void removeLeftovers();

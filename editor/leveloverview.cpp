@@ -134,18 +134,23 @@ void LevelOverview::reloadImage()
         forgetPictures();
     }
     mLoaded = mForm.loadedLevel();
+    // The image as its name now reads; when the name is gone, through the
+    // handle the editor still holds, as the editor itself reads it then.
     wmb::RomFile rom;
+    wmb::RomFile *from = &rom;
     try {
         if (mForm.RomFile.assigned()) {
             rom.assign(mForm.RomFile.path());
             rom.openForReading();
         }
     } catch (const std::exception &) {
+        if (mForm.RomFile.isOpen())
+            from = &mForm.RomFile;
     }
     for (int n = 1; n <= wmb::LevelCount; ++n) {
         Level &l = mLevels[static_cast<std::size_t>(n - 1)];
         try {
-            l.saved = wmb::readLevelRecord(rom, wmb::LevelBaseOf(n));
+            l.saved = wmb::readLevelRecord(*from, wmb::LevelBaseOf(n));
             l.readable = true;
         } catch (const std::exception &) {
             l.readable = false;

@@ -51,7 +51,8 @@ void TForm1::testInEmulator(bool asFirstLevel)
     const EmulatorCommand command = resolveEmulatorCommand(settings().emulatorCommand());
     if (!mTestCopies)
         mTestCopies = std::make_unique<TestCopies>();
-    mTestCopies->start(command, qStringFromPath(RomFile.path()), LevelBase, record, asFirstLevel);
+    // A deleted or moved image is played from the handle the editor holds.
+    mTestCopies->start(command, qStringFromPath(RomFile.path()), imageBytes(), LevelBase, record, asFirstLevel);
 }
 
 void TForm1::chooseEmulator()

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "leveloverview.h"
 #include "windowsupport.h"
 
 namespace {
@@ -208,8 +209,11 @@ TEST_F(LevelFailureTest, VanishedImageIsMissingAndCanBeSavedAsACopy)
         const QString title = QLatin1String(name) + QStringLiteral(", level 3* \u2014 WMBeditor");
         return within(1000, [&] { return form->windowTitle() == title; });
     };
+    form->showLevelOverview();
+    const QString fifth = form->levelOverview()->caption(5);
     ASSERT_TRUE(QFile::remove(romPath));
     EXPECT_TRUE(titled("demo.nes (missing)"));
+    EXPECT_EQ(form->levelOverview()->caption(5), fifth);   // read through the handle held open
     writeRom(demo);
     EXPECT_TRUE(titled("demo.nes"));
     ASSERT_TRUE(QFile::remove(romPath));
