@@ -1,4 +1,5 @@
-// The editor's command line: wmbeditor [ROM] [--level N].
+// The editor's command line: wmbeditor [ROM] [--level N], and Qt's own
+// options, which are passed over here and left to the application object.
 #pragma once
 
 #include <string>

@@ -7,6 +7,13 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <algorithm>
+#include <filesystem>
+#include <utility>
+#include <vector>
+
+#include "pathnames.h"
+
 QString errorBoxText(const QString &message)
 {
     if (!message.isEmpty() && message.back() > QLatin1Char('.'))
@@ -63,39 +70,64 @@ void setUpSaveDialog(QFileDialog &box, const QString &dialog, const QString &tit
     box.setDefaultSuffix(defaultSuffix);
     if (!lastChoice.isEmpty())
         box.setDirectory(QFileInfo(lastChoice).absolutePath());
-    box.selectFile(proposedName);
+    box.selectFile(proposedName);   // a name with a folder opens that folder
+}
+
+QString FileDialog::chosenFile() const
+{
+    return mResolved.isEmpty() ? pathFromDialog(selectedFiles().value(0)) : mResolved;
+}
+
+// Qt looks for the file by the name it shows, which misses a name that is
+// not UTF-8; such a name found by its bytes is accepted without that check.
+void FileDialog::accept()
+{
+    const QStringList files = selectedFiles();
+    const QString resolved = files.size() == 1 ? pathFromDialog(files.front()) : QString();
+    std::error_code error;
+    if (!resolved.isEmpty() && resolved != files.front() &&
+        std::filesystem::exists(pathFromQString(resolved), error)) {
+        mResolved = resolved;
+        QDialog::accept();
+        return;
+    }
+    QFileDialog::accept();
 }
 
 QString QtDialogs::openFile(QWidget *parent, const QString &dialog, const QString &title,
-                            const QString &filter)
+                            const QString &filter, const QString &folder)
 {
-    QFileDialog box(parent);
-    setUpOpenDialog(box, dialog, title, filter, mSettings.lastChoice(dialog));
-    if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty())
-        return {};
-    const QString chosen = box.selectedFiles().constFirst();
-    mSettings.setLastChoice(dialog, chosen);
-    return chosen;
+    FileDialog box(parent);
+    setUpOpenDialog(box, dialog, title, filter, folder.isEmpty() ? mSettings.lastChoice(dialog) : QString());
+    if (!folder.isEmpty())
+        box.setDirectory(folder);
+    return chosenIn(box, dialog);
 }
 
 QString QtDialogs::saveFile(QWidget *parent, const QString &dialog, const QString &title,
                             const QString &filter, const QString &defaultSuffix,
                             const QString &proposedName)
 {
-    QFileDialog box(parent);
+    FileDialog box(parent);
     setUpSaveDialog(box, dialog, title, filter, defaultSuffix, proposedName,
                     mSettings.lastChoice(dialog));
+    return chosenIn(box, dialog);
+}
+
+QString QtDialogs::chosenIn(FileDialog &box, const QString &dialog)
+{
     if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty())
         return {};
-    const QString chosen = box.selectedFiles().constFirst();
+    const QString chosen = box.chosenFile();
     mSettings.setLastChoice(dialog, chosen);
     return chosen;
 }
 
-bool QtDialogs::askOkCancel(QWidget *parent, const QString &caption, const QString &text)
+bool QtDialogs::askOkCancel(QWidget *parent, const QString &caption, const QString &text, Answer enter)
 {
     QMessageBox box(QMessageBox::NoIcon, {}, {}, QMessageBox::Ok | QMessageBox::Cancel, parent);
     setUpMessageBox(box, caption, text);
+    box.setDefaultButton(enter == Answer::Ok ? QMessageBox::Ok : QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok;
 }
 
@@ -113,22 +145,49 @@ void QtDialogs::showAbout(QWidget *parent, const QString &text)
     box.exec();
 }
 
-SaveChoice QtDialogs::askSaveDiscardCancel(QWidget *parent, const QString &caption,
-                                           const QString &text)
+namespace {
+
+// A warning box with buttons named and roled as given; returns the index of
+// the button clicked. The last button is the escape button: Esc or closing
+// the box returns its index.
+int askWithButtons(QWidget *parent, const QString &caption, const QString &text,
+                   const std::vector<std::pair<QString, QMessageBox::ButtonRole>> &buttons, int defaultButton)
 {
     QMessageBox box(QMessageBox::Warning, {}, {}, QMessageBox::NoButton, parent);
     setUpMessageBox(box, caption, text);
-    QPushButton *save = box.addButton(QStringLiteral("&Save"), QMessageBox::AcceptRole);
-    QPushButton *discard = box.addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
-    QPushButton *cancel = box.addButton(QStringLiteral("&Cancel"), QMessageBox::RejectRole);
-    box.setDefaultButton(save);
-    box.setEscapeButton(cancel);
+    std::vector<QPushButton *> added;
+    for (const auto &[label, role] : buttons)
+        added.push_back(box.addButton(label, role));
+    box.setDefaultButton(added[static_cast<std::size_t>(defaultButton)]);
+    box.setEscapeButton(added.back());
     box.exec();
-    if (box.clickedButton() == save)
-        return SaveChoice::Save;
-    if (box.clickedButton() == discard)
-        return SaveChoice::Discard;
-    return SaveChoice::Cancel;
+    const auto clicked = std::find(added.begin(), added.end(), box.clickedButton());
+    return clicked == added.end() ? static_cast<int>(added.size()) - 1 : static_cast<int>(clicked - added.begin());
+}
+
+} // namespace
+
+SaveChoice QtDialogs::askSaveDiscardCancel(QWidget *parent, const QString &caption, const QString &text,
+                                           const QString &saveButton)
+{
+    static const SaveChoice choices[] = {SaveChoice::Save, SaveChoice::Discard, SaveChoice::Cancel};
+    return choices[askWithButtons(parent, caption, text,
+                                  {{saveButton, QMessageBox::AcceptRole},
+                                   {QStringLiteral("&Discard"), QMessageBox::DestructiveRole},
+                                   {QStringLiteral("&Cancel"), QMessageBox::RejectRole}},
+                                  0)];
+}
+
+OverwriteChoice QtDialogs::askOverwriteReloadCancel(QWidget *parent, const QString &caption,
+                                                    const QString &text)
+{
+    static const OverwriteChoice choices[] = {OverwriteChoice::Overwrite, OverwriteChoice::Reload,
+                                              OverwriteChoice::Cancel};
+    return choices[askWithButtons(parent, caption, text,
+                                  {{QStringLiteral("&Overwrite"), QMessageBox::DestructiveRole},
+                                   {QStringLiteral("&Reload"), QMessageBox::ResetRole},
+                                   {QStringLiteral("&Cancel"), QMessageBox::RejectRole}},
+                                  2)];
 }
 
 void QtDialogs::showMessage(QWidget *parent, const QString &text)

@@ -3,41 +3,56 @@
 // real ones; tests pass their own answers.
 #pragma once
 
+#include <QFileDialog>
 #include <QString>
 
 #include <optional>
 
 #include "settings.h"
 
-class QFileDialog;
 class QMessageBox;
 class QWidget;
 
 // The answer to the unsaved-changes question.
 enum class SaveChoice { Save, Discard, Cancel };
+// The answer to the question before a save writes over a level that another
+// program changed on the disk.
+enum class OverwriteChoice { Overwrite, Reload, Cancel };
+
+// The button of an OK/Cancel question that Enter presses.
+enum class Answer { Ok, Cancel };
 
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
 
     // `dialog` is the dialog's name (OpenDialog1, OpenDialog2); `filter` is a
-    // list of description|pattern pairs. Returns the chosen file, or an empty
-    // text when cancelled.
+    // list of description|pattern pairs. The dialog starts in `folder`, or
+    // when that is empty at the file chosen last in it. Returns the chosen
+    // file, or an empty text when cancelled.
     virtual QString openFile(QWidget *parent, const QString &dialog, const QString &title,
-                             const QString &filter) = 0;
+                             const QString &filter, const QString &folder = {}) = 0;
     // The save dialog (SaveDialog1): asks nothing itself about overwriting.
+    // A proposed name with a folder starts the dialog in that folder;
+    // otherwise it starts in the folder of the file chosen last in it.
     virtual QString saveFile(QWidget *parent, const QString &dialog, const QString &title,
                              const QString &filter, const QString &defaultSuffix,
                              const QString &proposedName) = 0;
-    // True for OK; Cancel or closing the box is false.
-    virtual bool askOkCancel(QWidget *parent, const QString &caption, const QString &text) = 0;
+    // True for OK; Cancel or closing the box is false. Enter presses `enter`.
+    virtual bool askOkCancel(QWidget *parent, const QString &caption, const QString &text,
+                             Answer enter = Answer::Ok) = 0;
     // The standard error box; `message` is shown as errorBoxText(message).
     virtual void showError(QWidget *parent, const QString &message) = 0;
     virtual void showAbout(QWidget *parent, const QString &text) = 0;
-    // The unsaved-changes question: "&Save" (the default), "&Discard" and
-    // "&Cancel"; Esc or closing the box is Cancel.
-    virtual SaveChoice askSaveDiscardCancel(QWidget *parent, const QString &caption,
-                                            const QString &text) = 0;
+    // The unsaved-changes question: `saveButton` ("&Save", or "Save &As..."
+    // where the image cannot be written; the default, answered Save),
+    // "&Discard" and "&Cancel"; Esc or closing the box is Cancel.
+    virtual SaveChoice askSaveDiscardCancel(QWidget *parent, const QString &caption, const QString &text,
+                                            const QString &saveButton) = 0;
+    // "&Overwrite", "&Reload" and "&Cancel" (the default); Esc or closing
+    // the box is Cancel.
+    virtual OverwriteChoice askOverwriteReloadCancel(QWidget *parent, const QString &caption,
+                                                     const QString &text) = 0;
     // A plain information box captioned "WMBeditor" with one OK button.
     virtual void showMessage(QWidget *parent, const QString &text) = 0;
     // Asks for a level number from 1 to 32, offering `current`; nothing
@@ -48,24 +63,42 @@ public:
                                            const QString &text) = 0;
 };
 
+// Qt's file dialog, also for names that are not UTF-8.
+class FileDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+    // The file accepted, as the file system names it (see pathFromDialog).
+    QString chosenFile() const;
+
+protected:
+    void accept() override;
+
+private:
+    QString mResolved;
+};
+
 class QtDialogs final : public Dialogs {
 public:
     QString openFile(QWidget *parent, const QString &dialog, const QString &title,
-                     const QString &filter) override;
+                     const QString &filter, const QString &folder) override;
     QString saveFile(QWidget *parent, const QString &dialog, const QString &title,
                      const QString &filter, const QString &defaultSuffix,
                      const QString &proposedName) override;
-    bool askOkCancel(QWidget *parent, const QString &caption, const QString &text) override;
+    bool askOkCancel(QWidget *parent, const QString &caption, const QString &text, Answer enter) override;
     void showError(QWidget *parent, const QString &message) override;
     void showAbout(QWidget *parent, const QString &text) override;
-    SaveChoice askSaveDiscardCancel(QWidget *parent, const QString &caption,
-                                    const QString &text) override;
+    SaveChoice askSaveDiscardCancel(QWidget *parent, const QString &caption, const QString &text,
+                                    const QString &saveButton) override;
+    OverwriteChoice askOverwriteReloadCancel(QWidget *parent, const QString &caption,
+                                             const QString &text) override;
     void showMessage(QWidget *parent, const QString &text) override;
     std::optional<int> askLevelNumber(QWidget *parent, int current) override;
     std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &label,
                                    const QString &text) override;
 
 private:
+    QString chosenIn(FileDialog &box, const QString &dialog);
+
     EditorSettings mSettings;   // per file dialog: the file chosen last, between runs too
 };
 
@@ -89,7 +122,8 @@ void setUpMessageBox(QMessageBox &box, const QString &caption, const QString &te
 // `lastChoice` is the file chosen last in the same dialog, or empty: the open
 // dialog offers it again, the save dialog opens in its folder.
 // The save dialog asks nothing about overwriting (the export asks itself),
-// and appends "." + defaultSuffix to a name typed without an extension.
+// and appends "." + defaultSuffix to a name typed without an extension. A
+// proposed name with a folder starts it in that folder, whatever lastChoice.
 void setUpOpenDialog(QFileDialog &box, const QString &dialog, const QString &title,
                      const QString &filter, const QString &lastChoice);
 void setUpSaveDialog(QFileDialog &box, const QString &dialog, const QString &title,

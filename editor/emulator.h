@@ -10,7 +10,7 @@
 
 #include "levelrecord.h"
 
-class QTemporaryDir;
+class QLockFile;
 
 // The error when no emulator command is set and none is found on the PATH.
 inline constexpr const char *NoEmulatorMessage =
@@ -40,22 +40,41 @@ struct EmulatorCommand {
 // splitter's error, or "Cannot start the emulator "<program>": <reason>".
 EmulatorCommand resolveEmulatorCommand(const QString &setting);
 
-// The copies of the ROM image made for play-testing, in a temporary folder
-// made on first use and removed, with every copy, with this object.
+// The copies of the ROM image made for play-testing. They go in a folder of
+// this editor's own, made on first use under the user's cache folder
+// (<cache>/testcopies/editor-XXXXXX) and locked (QLockFile "lock" in it)
+// while the editor runs. Beside each copy, "<copy>.pid" holds the process id
+// of the emulator playing it.
+//
+// The rule for removing them: a copy goes once its emulator has ended (its
+// pid file names no running process); a folder goes, with everything in it,
+// once its editor has ended (its lock is free or stale) and none of its
+// emulators runs. The editor's exit applies the rule to its own folder, and
+// every start to the folders of editors that have ended, so a copy is never
+// taken from under a running emulator and none is left behind for good.
+// A process id may be reused by another program after its emulator ends;
+// the copy is then kept until that process ends too.
 class TestCopies {
 public:
     TestCopies();
     ~TestCopies();
 
-    // Writes a copy of the image at romPath with `record` saved at levelBase
-    // (and at level 1's base too when asFirstLevel), then starts the command,
-    // detached, with the copy's path as its last argument. Returns the path.
-    // The image at romPath is only read. Every failure throws
-    // wmb::RuntimeError and leaves no copy behind.
-    QString start(const EmulatorCommand &command, const QString &romPath, std::int32_t levelBase,
-                  const wmb::LevelRecord &record, bool asFirstLevel);
+    // Writes a copy of `image` (the bytes of the image at romPath, which
+    // names the copy) with `record` saved at levelBase (and at level 1's base
+    // too when asFirstLevel), then starts the command, detached, with the
+    // copy's path as its last argument. Returns the path. Every failure
+    // throws wmb::RuntimeError and leaves no copy behind.
+    QString start(const EmulatorCommand &command, const QString &romPath, std::string image,
+                  std::int32_t levelBase, const wmb::LevelRecord &record, bool asFirstLevel);
+
+    // Removes what the rule allows in the folders of editors that have ended.
+    static void removeLeftovers();
 
 private:
-    std::unique_ptr<QTemporaryDir> mFolder;
+    const QString &folder();
+
+    QString mFolder;
+    std::unique_ptr<QLockFile> mLock;   // held while mFolder is this editor's
     int mCount = 0;
 };
+

@@ -106,8 +106,9 @@ QImage LevelOverview::picture(int level)
     return l.image;
 }
 
-// A tile whose picture cannot be read shows black: the editor reports the
-// file when a level needing it is loaded.
+// A tile whose picture cannot be read shows black until the next load or
+// image change reads it again: the editor reports the file when a level
+// needing it is loaded.
 const wmb::BmpImage &LevelOverview::scaledTile(std::uint8_t code)
 {
     std::optional<wmb::BmpImage> &slot = mTiles[code];
@@ -116,6 +117,7 @@ const wmb::BmpImage &LevelOverview::scaledTile(std::uint8_t code)
         try {
             tile = mForm.tilePictures().decode(code);
         } catch (const std::exception &) {
+            mUnreadTiles.set(code);
         }
         slot = scaleTile(tile, mCellSize);
     }
@@ -124,19 +126,31 @@ const wmb::BmpImage &LevelOverview::scaledTile(std::uint8_t code)
 
 void LevelOverview::reloadImage()
 {
+    if (mUnreadTiles.any()) {
+        for (std::size_t code = 0; code < mTiles.size(); ++code)
+            if (mUnreadTiles[code])
+                mTiles[code].reset();
+        mUnreadTiles.reset();
+        forgetPictures();
+    }
     mLoaded = mForm.loadedLevel();
+    // The image as its name now reads; when the name is gone, through the
+    // handle the editor still holds, as the editor itself reads it then.
     wmb::RomFile rom;
+    wmb::RomFile *from = &rom;
     try {
         if (mForm.RomFile.assigned()) {
             rom.assign(mForm.RomFile.path());
             rom.openForReading();
         }
     } catch (const std::exception &) {
+        if (mForm.RomFile.isOpen())
+            from = &mForm.RomFile;
     }
     for (int n = 1; n <= wmb::LevelCount; ++n) {
         Level &l = mLevels[static_cast<std::size_t>(n - 1)];
         try {
-            l.saved = wmb::readLevelRecord(rom, wmb::LevelBaseOf(n));
+            l.saved = wmb::readLevelRecord(*from, wmb::LevelBaseOf(n));
             l.readable = true;
         } catch (const std::exception &) {
             l.readable = false;
@@ -242,6 +256,7 @@ void LevelOverview::resizeEvent(QResizeEvent *event)
         mCellSize = size;
         for (auto &tile : mTiles)
             tile.reset();
+        mUnreadTiles.reset();
         forgetPictures();
     }
     QWidget::resizeEvent(event);

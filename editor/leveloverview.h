@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <array>
+#include <bitset>
 #include <optional>
 
 #include "bmpimage.h"
@@ -33,8 +34,8 @@ public:
     int focusedLevel() const { return mFocus; }
     int cellSize() const { return mCellSize; }
 
-    // Re-reads the 32 records of the open ROM image; a record that cannot be
-    // read shows empty.
+    // Re-reads the 32 records of the open ROM image, and the tile pictures
+    // that could not be read before; a record that cannot be read shows empty.
     void reloadImage();
     // Takes the shown level from the editor's controls when it has unsaved
     // changes, from the ROM image otherwise.
@@ -83,4 +84,5 @@ private:
     int mCaptionHeight = 0;
     // Tile pictures cut to the map's cell and scaled to mCellSize.
     std::array<std::optional<wmb::BmpImage>, wmb::PaletteTiles> mTiles;
+    std::bitset<wmb::PaletteTiles> mUnreadTiles;   // drawn black until read again
 };

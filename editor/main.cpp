@@ -1,12 +1,18 @@
 // The editor's entry: the command line, the application title "WMBeditor",
-// the main window, the message loop.
+// the main window, the message loop. SIGTERM, SIGINT and SIGHUP end the loop
+// as Quit does, without a question, so the exit below always runs; test
+// copies left by editors that have ended are removed at the start and again
+// at the exit.
 #include <QApplication>
 
 #include <iostream>
 
 #include "commandline.h"
+#include "desktop.h"
 #include "dialogs.h"
+#include "emulator.h"
 #include "guardedapplication.h"
+#include "pathnames.h"
 #include "platform.h"
 #include "tform1.h"
 
@@ -34,10 +40,14 @@ int main(int argc, char *argv[])
 
     GuardedApplication app(argc, argv);
     setUpApplication();
+    endOnTerminationRequests();
+    TestCopies::removeLeftovers();
     QtDialogs dialogs;
     TForm1 form(dialogs);
     form.show();
     if (!line.rom.empty())
-        form.openRomImage(QString::fromLocal8Bit(line.rom.c_str()), line.level ? line.level : 1);
-    return app.exec();
+        form.openRomImage(absolutePath(qStringFromPath(line.rom)), line.level ? line.level : 1);
+    const int status = app.exec();
+    TestCopies::removeLeftovers();
+    return status;
 }

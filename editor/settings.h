@@ -4,15 +4,25 @@
 // "WMBeditor" (on Linux ~/.config/WMBeditor/WMBeditor.conf, on Windows the
 // registry key HKEY_CURRENT_USER\Software\WMBeditor\WMBeditor); deleting
 // that file or key resets everything.
+//
+// Settings never stop a start: when a file QSettings would read is there but
+// is not a regular file (a pipe would block the start for good), nothing is
+// read or written: the editor runs on the defaults, kept in memory for this
+// run, and says why on standard error. A value of the wrong type reads as
+// the default.
 #pragma once
 
 #include <QSettings>
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
+
+#include <memory>
 
 class EditorSettings {
 public:
     EditorSettings();
+    ~EditorSettings();
 
     static constexpr int RecentLimit = 8;
 
@@ -33,5 +43,10 @@ public:
     void setEmulatorCommand(const QString &command);
 
 private:
-    mutable QSettings mStore;
+    QString text(const QString &key) const;
+    QStringList texts(const QString &key) const;
+    void store(const QString &key, const QVariant &value);
+
+    std::unique_ptr<QSettings> mStore;   // null: the settings are kept in mMemory
+    QVariantMap mMemory;
 };

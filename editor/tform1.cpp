@@ -19,6 +19,7 @@
 #include "dialogs.h"
 #include "emulator.h"
 #include "hexcode.h"
+#include "pathnames.h"
 #include "picturebox.h"
 #include "tilefolder.h"
 
@@ -336,13 +337,13 @@ void TForm1::FormCreate()
     Hidemenu->setToolTip(QStringLiteral("Open/hide tiles"));
 
     StartDirectory = mPaths.startDirectory.isEmpty()
-                         ? QString::fromStdString(wmb::currentDirectory())
+                         ? qStringFromPath(wmb::currentDirectory())
                          : mPaths.startDirectory;
     const QString programDirectory = mPaths.programDirectory.isEmpty()
                                          ? QCoreApplication::applicationDirPath()
                                          : mPaths.programDirectory;
-    mTiles = TilePictures(QString::fromStdString(
-        wmb::findTileFolder(StartDirectory.toStdString(), programDirectory.toStdString())));
+    mTiles = TilePictures(qStringFromPath(
+        wmb::findTileFolder(pathFromQString(StartDirectory), pathFromQString(programDirectory))));
 
     // Every map cell shows tile 0; its file is read once for all 168.
     const QPixmap empty = mTiles.load(QStringLiteral("0"));

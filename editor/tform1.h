@@ -25,6 +25,7 @@
 #include "tilepictures.h"
 
 class Dialogs;
+enum class OverwriteChoice;
 class LevelOverview;
 class TestCopies;
 class MapOverlay;
@@ -37,6 +38,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QEvent;
+class QFileSystemWatcher;
+class QTimer;
 class QTableWidget;
 
 // A map cell in the edit history: its store text and its picture.
@@ -101,6 +104,9 @@ public:
     // True when the open image could be read but not written: it is shown
     // and edited, but Save level and Import level refuse to write it.
     bool romReadOnly() const { return mRomReadOnly; }
+    // True while the open image's name leads to no file (it was deleted or
+    // moved away); the editor still holds the file open.
+    bool romMissing() const { return mRomMissing; }
     // True from a successful load until the next Open ROM: a save needs it.
     bool levelLoaded() const { return mLevelLoaded; }
     // The level loaded last (the one Save writes), 0 when none.
@@ -117,7 +123,8 @@ public:
     bool hasUnsavedChanges() const;
     // Asks the unsaved-changes question when (and only when) there are
     // unsaved changes. False: the user cancelled, do nothing. Save saves
-    // first (and throws when the save fails).
+    // first (and throws when the save fails); for an image opened read-only
+    // the question offers Save ROM As instead, and cancelling it cancels.
     bool confirmLeaveLevel();
     // Loads level n as typing its number and pressing "Reload level" does,
     // after the unsaved-changes question.
@@ -125,6 +132,14 @@ public:
     // Opens the ROM image at `path` as "Open ROM" does after its dialog,
     // after the unsaved-changes question. False when nothing was opened.
     bool openRomImage(const QString &path, int level = 0);
+    // Follows the open image on the disk now: the "(missing)" mark, the
+    // shown level when another program changed its record (and it has no
+    // unsaved changes), the followers. The watch on the image runs this a
+    // short pause after a change; a handler running puts it off until the
+    // handler is over.
+    void followImageFile();
+    // True from a change the watch saw until it is followed.
+    bool imageChangePending() const;
     // A command of the menus: the action runs `body` inside guarded(); its
     // shortcut works anywhere in the window.
     QAction *addCommand(QMenu *menu, const QString &text, const QKeySequence &keys,
@@ -226,6 +241,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
 private:
@@ -250,7 +266,15 @@ private:
     void showLevel(const wmb::LevelFields &fields, const std::array<QPixmap, wmb::MapCells> &pictures);
     void loadLevel();
     void loadLevelNumber(int n);   // no question asked
-    void saveLevel();
+    // False when the user cancelled the save (nothing was written).
+    bool saveLevel();
+    OverwriteChoice confirmOverwrite();
+    // The level loaded last as it now is on the disk: the number box and the
+    // selection stay, the edit history starts afresh.
+    void showFromDisk(const PreparedLevel &level);
+    void watchImage();
+    void followShownLevel();
+    std::string imageBytes();
     bool openRomAt(const QString &path, int level);   // false: the user declined
     // The open image as a whole (tform1_rom.cpp).
     bool confirmRomImage(const QString &path);
@@ -258,7 +282,7 @@ private:
     void reopenRom();
     void refuseReadOnlyRom() const;
     void showSaved(const wmb::LevelRecord &record);
-    void saveRomAs();        // File > Save ROM As...
+    bool saveRomAs();        // File > Save ROM As...; false when cancelled
     void createIpsPatch();   // File > Create IPS patch...
     void dropFile(const QString &path);
     // Notes that the shown level may have changed: the title and the
@@ -297,8 +321,11 @@ private:
     EditorSettings mSettings;
     bool mLevelLoaded = false;
     bool mRomReadOnly = false;
+    bool mRomMissing = false;
     int mLoadedLevel = 0;
-    wmb::LevelRecord mSaved;      // the loaded level's record as last read or written
+    wmb::KnownRecord mKnown;      // the loaded level's record as last read or written, and as last seen
+    QFileSystemWatcher *mWatcher = nullptr;   // the open image and its folder; made with the first image
+    QTimer *mFollowTimer = nullptr;
     int mHandlerDepth = 0;        // guarded() bodies running
     bool mEditPending = false;
     bool mImagePending = false;

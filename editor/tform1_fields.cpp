@@ -18,7 +18,7 @@ bool TForm1::Edit5KeyPress(QChar ch)
 void TForm1::Edit5KeyDown()
 {
     const std::string timer = Edit5->text().toStdString();
-    if (mLevelLoaded && timer == wmb::fieldsFromRecord(mSaved).timer)
+    if (mLevelLoaded && timer == wmb::fieldsFromRecord(mKnown.saved()).timer)
         return;
     std::int32_t value = 0;
     if (wmb::tryStrToInt(timer, value) && value > TimerArrowMax)

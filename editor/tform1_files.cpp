@@ -7,20 +7,29 @@
 #include "errors.h"
 #include "hexcode.h"
 #include "levelfile.h"
+#include "pathnames.h"
+#include "romimage.h"
 
 // Writes the level as the controls hold it, unsaved edits included; the ROM
 // image and the controls are not touched. The file is written beside its
 // place and renamed over it, so a failed export leaves any old file whole.
+// The proposed name is that of the level the file holds, the one loaded
+// last, whatever the number box says now.
 void TForm1::Button27Click()
 {
     guarded([&] {
+        const QString level = mLevelLoaded ? QString::number(mLoadedLevel) : Edit1->text();
         const QString path = mDialogs.saveFile(
             this, QStringLiteral("SaveDialog1"), QStringLiteral(" Please, save level file..."),
-            QStringLiteral("Level files|*.level"), QStringLiteral("level"),
-            QStringLiteral("level_") + Edit1->text());
+            QStringLiteral("Level files|*.level"), QStringLiteral("level"), QStringLiteral("level_") + level);
         if (path.isEmpty())
             return;
-        const std::string file = path.toStdString();
+        const std::string file = pathFromQString(path);
+        // The open image itself, or a link of either kind to it, would lose
+        // the whole image to one level file.
+        if (wmb::sameFile(file, RomFile.path()))
+            throw wmb::RuntimeError(shownFileName(path).toStdString() +
+                                    " is the open ROM image; choose another file");
         if (wmb::fileExists(file) &&
             !mDialogs.askOkCancel(this, QStringLiteral("Warning!"),
                                   QStringLiteral("File exists, rewrite?")))
@@ -43,7 +52,8 @@ void TForm1::Button28Click()
 }
 
 // All or nothing: the file and every tile picture it names are checked
-// before the image or the editor changes. Then the level loaded last is
+// before the image or the editor changes; a level that another program
+// changed on the disk is written over only after asking. Then the level loaded last is
 // written, synced and read back into the window, and the number box names
 // it, so the editor shows what the image now holds.
 void TForm1::importLevel(const QString &path)
@@ -51,10 +61,12 @@ void TForm1::importLevel(const QString &path)
     if (!mLevelLoaded)
         throw wmb::NoLevelError();
     refuseReadOnlyRom();
-    const wmb::LevelFields fields = wmb::parseLevelFile(wmb::readWholeFile(path.toStdString()));
+    const wmb::LevelFields fields = wmb::parseLevelFile(wmb::readWholeFile(pathFromQString(path)));
     mTiles.loadMap(fields.codes);
     const wmb::LevelRecord record = wmb::recordFromFields(fields);
     RomFile.open();
+    if (confirmOverwrite() != OverwriteChoice::Overwrite)
+        return;
     wmb::writeLevelRecord(RomFile, LevelBase, record);   // flushed to the disk
     loadLevelNumber(mLoadedLevel);
 }

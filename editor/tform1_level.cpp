@@ -10,6 +10,7 @@
 #include "errors.h"
 #include "hexcode.h"
 #include "leveltext.h"
+#include "pathnames.h"
 #include "picturebox.h"
 
 namespace {
@@ -46,6 +47,8 @@ bool TForm1::openRomAt(const QString &path, int level)
     const PreparedLevel prepared = prepareLevel(candidate, level ? level : levelNumberClamped());
     RomFile = std::move(candidate);
     mRomReadOnly = readOnly;
+    mRomMissing = false;
+    watchImage();
     for (QPushButton *b : {Button1, Button3, Button4, Button5, Button27, Button28})
         b->setEnabled(true);
     showPrepared(prepared);
@@ -102,7 +105,7 @@ void TForm1::showPrepared(const PreparedLevel &level)
         Edit1->setText(QString::number(level.level));
     LevelBase = wmb::LevelBaseOf(level.level);
     mLoadedLevel = level.level;
-    mSaved = level.record;
+    mKnown.set(level.record);
     mLevelLoaded = true;
     showLevel(level.fields, level.pictures);
     resetMapHistory();
@@ -189,23 +192,55 @@ void TForm1::Button5Click()
 }
 
 // Converts everything first; only then opens the image and writes the
-// field bytes of the level loaded last. Texts and a timer the user did not
-// touch keep the bytes they were read from. The edits change only after
-// the bytes are on the disk, and then show what was stored: filled to
-// their fields' lengths, "?" for a character without a code.
-void TForm1::saveLevel()
+// field bytes of the level loaded last, after asking when another program
+// changed them. Texts and a timer the user did not touch keep the bytes
+// they were read from. The edits change only after the bytes are on the
+// disk, and then show what was stored: filled to their fields' lengths, "?"
+// for a character without a code. Reload counts as done (the level shown
+// has no unsaved changes then).
+bool TForm1::saveLevel()
 {
     const wmb::LevelRecord record = recordToSave();
     refuseReadOnlyRom();
     RomFile.open();
-    wmb::writeLevelRecord(RomFile, LevelBase, record);   // flushed to the disk
-    showSaved(record);
+    const OverwriteChoice choice = confirmOverwrite();
+    if (choice == OverwriteChoice::Overwrite) {
+        wmb::writeLevelRecord(RomFile, LevelBase, record);   // flushed to the disk
+        showSaved(record);
+    }
+    return choice != OverwriteChoice::Cancel;
+}
+
+// Reads the level's record from the freshly opened image. When it is not
+// what the editor last read or wrote there, another program changed it and
+// the user decides: Overwrite, Reload (the level is shown as the disk holds
+// it) or Cancel. Nothing is written here.
+OverwriteChoice TForm1::confirmOverwrite()
+{
+    if (!mKnown.changedByOther(wmb::readLevelRecord(RomFile, LevelBase)))
+        return OverwriteChoice::Overwrite;
+    const QString name = shownFileName(qStringFromPath(RomFile.path()));
+    const OverwriteChoice choice = mDialogs.askOverwriteReloadCancel(
+        this, QString::fromLatin1(ApplicationTitle),
+        QStringLiteral("Level ") + QString::number(mLoadedLevel) + QStringLiteral(" of ") + name +
+            QStringLiteral(" was changed by another program since it was loaded."));
+    if (choice == OverwriteChoice::Reload)
+        showFromDisk(prepareLevel(RomFile, mLoadedLevel));
+    return choice;
+}
+
+void TForm1::showFromDisk(const PreparedLevel &level)
+{
+    mKnown.set(level.record);
+    showLevel(level.fields, level.pictures);
+    resetMapHistory();
+    imageChanged();
 }
 
 // The record is on the disk: the edits show what was stored.
 void TForm1::showSaved(const wmb::LevelRecord &record)
 {
-    mSaved = record;
+    mKnown.set(record);
     const wmb::LevelFields stored = wmb::fieldsFromRecord(record);
     Edit5->setText(QString::fromStdString(stored.timer));
     Edit2->setText(QString::fromStdString(stored.name));

@@ -8,7 +8,6 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -19,6 +18,9 @@
 #include "dialogs.h"
 #include "errors.h"
 #include "levelfile.h"
+#include "pathnames.h"
+
+#include <filesystem>
 
 QAction *TForm1::addCommand(QMenu *menu, const QString &text, const QKeySequence &keys,
                             std::function<void()> body)
@@ -118,10 +120,11 @@ void TForm1::refreshRecentMenu()
     mRecentMenu->clear();
     const QStringList recent = mSettings.recentRoms();
     for (const QString &path : recent) {
-        QAction *entry = mRecentMenu->addAction(QString(path).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        QAction *entry = mRecentMenu->addAction(shownPath(path).replace(QLatin1Char('&'), QStringLiteral("&&")));
         connect(entry, &QAction::triggered, this, [this, path] {
             guarded([&] {
-                if (!QFileInfo::exists(path)) {
+                std::error_code error;
+                if (!std::filesystem::exists(pathFromQString(path), error)) {
                     mSettings.removeRecentRom(path);
                     throw wmb::InOutError(wmb::IoFileNotFound);
                 }
@@ -151,23 +154,26 @@ wmb::LevelRecord TForm1::recordToSave() const
 {
     if (!mLevelLoaded)
         throw wmb::NoLevelError();
-    return wmb::recordToSave(currentFields(), mSaved);
+    return wmb::recordToSave(currentFields(), mKnown.saved());
 }
 
 bool TForm1::hasUnsavedChanges() const
 {
-    return mLevelLoaded && wmb::wouldChangeRecord(currentFields(), mSaved);
+    return mLevelLoaded && wmb::wouldChangeRecord(currentFields(), mKnown.saved());
 }
 
 bool TForm1::confirmLeaveLevel()
 {
     if (!hasUnsavedChanges())
         return true;
+    // Save can only fail on an image opened read-only: Save ROM As instead.
+    const QString save = mRomReadOnly ? QStringLiteral("Save &As...") : QStringLiteral("&Save");
     switch (mDialogs.askSaveDiscardCancel(this, QString::fromLatin1(ApplicationTitle),
-                                          QStringLiteral("Level %1 has unsaved changes.").arg(mLoadedLevel))) {
+                                          QStringLiteral("Level %1 has unsaved changes.").arg(mLoadedLevel), save)) {
     case SaveChoice::Save:
-        saveLevel();
-        return true;
+        if (mRomReadOnly)
+            return saveRomAs();
+        return saveLevel();
     case SaveChoice::Discard:
         return true;
     case SaveChoice::Cancel:
@@ -203,33 +209,53 @@ QString droppedFile(const QMimeData *data)
 {
     if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().front().isLocalFile())
         return {};
-    return data->urls().front().toLocalFile();
+    return pathFromUrl(data->urls().front());
 }
 } // namespace
 
-void TForm1::dragEnterEvent(QDragEnterEvent *event)
+namespace {
+// A drop is taken as a copy, never a move, whatever the source proposes (a
+// move would let the source delete its file); a source that offers no copy
+// is refused. False when refused.
+bool acceptAsCopy(QDropEvent *event)
 {
-    if (!droppedFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    if (droppedFile(event->mimeData()).isEmpty() || !(event->possibleActions() & Qt::CopyAction))
+        return false;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
 }
+} // namespace
+
+void TForm1::dragEnterEvent(QDragEnterEvent *event) { acceptAsCopy(event); }
+
+void TForm1::dragMoveEvent(QDragMoveEvent *event) { acceptAsCopy(event); }
 
 void TForm1::dropEvent(QDropEvent *event)
 {
-    const QString path = droppedFile(event->mimeData());
-    if (path.isEmpty())
-        return;
-    event->acceptProposedAction();
-    dropFile(path);
+    if (acceptAsCopy(event))
+        dropFile(droppedFile(event->mimeData()));
 }
 
 // A level file is imported into the level loaded last, as "Import level"
-// with that file; anything else is opened as the ROM image.
+// with that file, after a question in place of the import's file dialog;
+// anything else is opened as the ROM image.
 void TForm1::dropFile(const QString &path)
 {
-    if (path.endsWith(QStringLiteral(".level"), Qt::CaseInsensitive))
-        guarded([&] { importLevel(path); });
-    else
+    if (!path.endsWith(QStringLiteral(".level"), Qt::CaseInsensitive)) {
         openRomImage(path);
+        return;
+    }
+    guarded([&] {
+        // Without a level to import into, or with an image that cannot be
+        // written, the import says why without asking.
+        if (mLevelLoaded && !mRomReadOnly &&
+            !mDialogs.askOkCancel(this, QString::fromLatin1(ApplicationTitle),
+                                  QStringLiteral("Import ") + QFileInfo(path).fileName() + QStringLiteral(" into level ") +
+                                      QString::number(mLoadedLevel) + QLatin1Char('?')))
+            return;
+        importLevel(path);
+    });
 }
 
 void TForm1::levelEdited()
@@ -268,12 +294,17 @@ void TForm1::refreshTitle()
         setWindowTitle(app);
         return;
     }
-    setWindowTitle(QStringLiteral("%1%2, level %3%4 \u2014 %5")
-                       .arg(QFileInfo(QString::fromStdString(RomFile.path())).fileName())
-                       .arg(mRomReadOnly ? QStringLiteral(" (read-only)") : QString())
-                       .arg(mLoadedLevel)
-                       .arg(hasUnsavedChanges() ? QStringLiteral("*") : QString())
-                       .arg(app));
+    // Put together piece by piece: the file name is shown as it is, "%1"
+    // in it included.
+    QString title = shownFileName(qStringFromPath(RomFile.path()));
+    if (mRomMissing)
+        title += QStringLiteral(" (missing)");
+    if (mRomReadOnly)
+        title += QStringLiteral(" (read-only)");
+    title += QStringLiteral(", level ") + QString::number(mLoadedLevel);
+    if (hasUnsavedChanges())
+        title += QLatin1Char('*');
+    setWindowTitle(title + QStringLiteral(" \u2014 ") + app);
 }
 
 void TForm1::refreshEditActions()

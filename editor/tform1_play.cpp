@@ -7,6 +7,7 @@
 #include "dialogs.h"
 #include "emulator.h"
 #include "leveloverview.h"
+#include "pathnames.h"
 #include "settings.h"
 
 void TForm1::createPlayCommands()
@@ -50,7 +51,8 @@ void TForm1::testInEmulator(bool asFirstLevel)
     const EmulatorCommand command = resolveEmulatorCommand(settings().emulatorCommand());
     if (!mTestCopies)
         mTestCopies = std::make_unique<TestCopies>();
-    mTestCopies->start(command, QString::fromStdString(RomFile.path()), LevelBase, record, asFirstLevel);
+    // A deleted or moved image is played from the handle the editor holds.
+    mTestCopies->start(command, qStringFromPath(RomFile.path()), imageBytes(), LevelBase, record, asFirstLevel);
 }
 
 void TForm1::chooseEmulator()

@@ -10,11 +10,13 @@
 #include "errors.h"
 #include "ips.h"
 #include "levelfile.h"
+#include "pathnames.h"
 #include "romimage.h"
 
 namespace {
 
-QString fileName(const std::string &path) { return QFileInfo(QString::fromStdString(path)).fileName(); }
+// The last part of a path of the level core, as a message shows it.
+std::string fileName(const std::string &path) { return shownFileName(qStringFromPath(path)).toStdString(); }
 
 } // namespace
 
@@ -26,7 +28,7 @@ bool TForm1::confirmRomImage(const QString &path)
     std::string doubt;
     try {
         wmb::RomFile look;
-        look.assign(path.toStdString());
+        look.assign(pathFromQString(path));
         look.openForReading();
         doubt = wmb::romImageDoubt(look);
     } catch (const wmb::RuntimeError &) {
@@ -36,7 +38,7 @@ bool TForm1::confirmRomImage(const QString &path)
         return true;
     return mDialogs.askOkCancel(this, QString::fromLatin1(ApplicationTitle),
                                 QStringLiteral("%1 does not look like a Wumblers ROM image (%2). Open it anyway?")
-                                    .arg(QFileInfo(path).fileName(), QString::fromStdString(doubt)));
+                                    .arg(shownFileName(path), QString::fromStdString(doubt)));
 }
 
 // Opens the image read-write, or read-only when it may be read but not
@@ -44,7 +46,7 @@ bool TForm1::confirmRomImage(const QString &path)
 wmb::RomFile TForm1::openRomFile(const QString &path, bool &readOnly)
 {
     wmb::RomFile rom;
-    rom.assign(path.toStdString());
+    rom.assign(pathFromQString(path));
     readOnly = false;
     try {
         rom.open();
@@ -70,25 +72,40 @@ void TForm1::refuseReadOnlyRom() const
         throw wmb::InOutError(wmb::IoAccessDenied);
 }
 
+// The open image whole, as its name now reads; when the name is gone (the
+// image was deleted or moved away), through the handle the editor holds.
+std::string TForm1::imageBytes()
+{
+    try {
+        return wmb::readWholeFile(RomFile.path());
+    } catch (const wmb::InOutError &e) {
+        if (e.code() != wmb::IoFileNotFound || !RomFile.isOpen())
+            throw;
+        return RomFile.readAll();
+    }
+}
+
 // A copy of the open image with the shown level saved into it, written whole
 // beside its place and renamed there; then the editor works on the copy. Any
-// failure leaves the editor on the image it had.
-void TForm1::saveRomAs()
+// failure leaves the editor on the image it had. The dialog starts at the
+// open image, never in a folder of the same name elsewhere, and replacing
+// another file is asked with its whole path, Cancel first. An image whose
+// name is gone is copied from the file the editor holds open.
+bool TForm1::saveRomAs()
 {
     const QString path = mDialogs.saveFile(this, QStringLiteral("SaveDialog2"), QStringLiteral(" Save ROM image as..."),
                                            QStringLiteral("NES ROM images|*.nes"), QStringLiteral("nes"),
-                                           fileName(RomFile.path()));
+                                           absolutePath(qStringFromPath(RomFile.path())));
     if (path.isEmpty())
-        return;
-    const std::string target = path.toStdString();
-    if (wmb::sameFile(target, RomFile.path())) {
-        saveLevel();
-        return;
-    }
+        return false;
+    const std::string target = pathFromQString(path);
+    if (wmb::sameFile(target, RomFile.path()))
+        return saveLevel();
     if (wmb::fileExists(target) &&
-        !mDialogs.askOkCancel(this, QStringLiteral("Warning!"), QStringLiteral("File exists, rewrite?")))
-        return;
-    std::string image = wmb::readWholeFile(RomFile.path());
+        !mDialogs.askOkCancel(this, QStringLiteral("Warning!"),
+                              shownPath(path) + QStringLiteral(" already exists. Replace it?"), Answer::Cancel))
+        return false;
+    std::string image = imageBytes();
     std::optional<wmb::LevelRecord> record;
     if (levelLoaded()) {
         record = recordToSave();
@@ -99,34 +116,39 @@ void TForm1::saveRomAs()
     wmb::RomFile copy = openRomFile(path, readOnly);
     RomFile = std::move(copy);
     mRomReadOnly = readOnly;
+    mRomMissing = false;
+    watchImage();
     if (record)
         showSaved(*record);
     mSettings.noteRecentRom(path);
     imageChanged();
+    return true;
 }
 
 // The patch from an original image to the open image as it is on the disk,
 // byte for byte what `wmbtool ips ORIGINAL OPEN OUT` writes.
+// Both dialogs start in the open image's folder.
 void TForm1::createIpsPatch()
 {
     const std::string open = RomFile.path();
+    const QFileInfo image(absolutePath(qStringFromPath(open)));
     const QString originalPath = mDialogs.openFile(this, QStringLiteral("OpenDialog3"),
                                                    QStringLiteral(" Open the original ROM image..."),
-                                                   QStringLiteral("NES ROM images|*.nes|Any file|*"));
+                                                   QStringLiteral("NES ROM images|*.nes|Any file|*"), image.path());
     if (originalPath.isEmpty())
         return;
-    const std::string original = originalPath.toStdString();
+    const std::string original = pathFromQString(originalPath);
     if (wmb::sameFile(original, open))
-        throw wmb::RuntimeError(fileName(open).toStdString() +
+        throw wmb::RuntimeError(fileName(open) +
                                 " is the open image itself; choose the unmodified image it was made from");
     const QString patchPath = mDialogs.saveFile(
         this, QStringLiteral("SaveDialog3"), QStringLiteral(" Save IPS patch..."), QStringLiteral("IPS patches|*.ips"),
-        QStringLiteral("ips"), QFileInfo(QString::fromStdString(open)).completeBaseName() + QStringLiteral(".ips"));
+        QStringLiteral("ips"), image.path() + QLatin1Char('/') + image.completeBaseName() + QStringLiteral(".ips"));
     if (patchPath.isEmpty())
         return;
-    const std::string out = patchPath.toStdString();
+    const std::string out = pathFromQString(patchPath);
     if (wmb::sameFile(out, original) || wmb::sameFile(out, open))
-        throw wmb::RuntimeError("The patch would replace " + fileName(out).toStdString() +
+        throw wmb::RuntimeError("The patch would replace " + fileName(out) +
                                 ", one of the images it is made from; choose another file");
     if (wmb::fileExists(out) &&
         !mDialogs.askOkCancel(this, QStringLiteral("Warning!"), QStringLiteral("File exists, rewrite?")))
@@ -135,16 +157,15 @@ void TForm1::createIpsPatch()
     const std::string from = wmb::readWholeFile(original);
     const std::string to = wmb::readWholeFile(open);
     if (from.size() != to.size())
-        throw wmb::RuntimeError(fileName(original).toStdString() + " has " + std::to_string(from.size()) +
-                                " bytes and " + fileName(open).toStdString() + " " + std::to_string(to.size()) +
+        throw wmb::RuntimeError(fileName(original) + " has " + std::to_string(from.size()) +
+                                " bytes and " + fileName(open) + " " + std::to_string(to.size()) +
                                 "; a patch is made between images of the same size");
     const wmb::IpsPatch patch = wmb::makeIpsPatch(from, to);
     wmb::writeFileAtomically(out, patch.bytes);
 
     QString message = QStringLiteral("Wrote %1: %2 bytes changed in %3 records.")
-                          .arg(QFileInfo(patchPath).fileName())
-                          .arg(patch.changedBytes)
-                          .arg(patch.records);
+                          .arg(shownFileName(patchPath), QString::number(patch.changedBytes),
+                               QString::number(patch.records));
     if (hasUnsavedChanges())
         message += QStringLiteral("\nLevel %1 has unsaved changes; they are not in the patch.").arg(loadedLevel());
     mDialogs.showMessage(this, message);

@@ -2,6 +2,7 @@
 
 #include "bmpimage.h"
 #include "hexcode.h"
+#include "pathnames.h"
 #include "tilefolder.h"
 
 #include <unordered_map>
@@ -20,14 +21,14 @@ QImage toQImage(const wmb::BmpImage &image)
 QPixmap TilePictures::load(const QString &code) const
 {
     const std::string text = code.toStdString();
-    const std::string path = wmb::tilePicturePath(mFolder.toStdString(), text);
+    const std::string path = wmb::tilePicturePath(pathFromQString(mFolder), text);
     return QPixmap::fromImage(toQImage(wmb::loadBmpFile(path, wmb::tilePictureName(text))));
 }
 
 wmb::BmpImage TilePictures::decode(std::uint8_t code) const
 {
     const std::string text = wmb::IntToHexText(code);
-    return wmb::loadBmpFile(wmb::tilePicturePath(mFolder.toStdString(), text), wmb::tilePictureName(text));
+    return wmb::loadBmpFile(wmb::tilePicturePath(pathFromQString(mFolder), text), wmb::tilePictureName(text));
 }
 
 std::array<QPixmap, wmb::MapCells>

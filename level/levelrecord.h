@@ -94,6 +94,31 @@ LevelRecord recordToSave(const LevelFields &fields, const LevelRecord &last);
 // the record. A timer text that cannot be saved counts as a change.
 bool wouldChangeRecord(const LevelFields &fields, const LevelRecord &last);
 
+// The loaded level's record as the editor knows it, for an image that other
+// programs may change at any time: as the editor last read or wrote it, and
+// as it last saw it on the disk.
+class KnownRecord {
+public:
+    // The editor read the record from the disk or wrote it there.
+    void set(const LevelRecord &record) { mSaved = mSeen = record; }
+    const LevelRecord &saved() const { return mSaved; }
+    // True when the disk holds something else than the editor last read or
+    // wrote there: writing over it would undo another program's change.
+    bool changedByOther(const LevelRecord &onDisk) const { return onDisk != mSaved; }
+    // The image changed on the disk and the record now reads `onDisk`. True
+    // when the editor is to show it: it changed since the editor last looked
+    // and the editor holds no unsaved changes of the level. The caller shows
+    // it and calls set(), or calls seen() to leave the screen as it is.
+    bool follows(const LevelRecord &onDisk, bool unsavedChanges) const
+    {
+        return !unsavedChanges && onDisk != mSeen;
+    }
+    void seen(const LevelRecord &onDisk) { mSeen = onDisk; }
+
+private:
+    LevelRecord mSaved, mSeen;
+};
+
 // Writes the record's five fields into a whole image held in memory: the
 // same bytes writeLevelRecord writes into the file, nothing else. Throws
 // InOutError 100 when the image ends before the hint's last byte.

@@ -38,6 +38,8 @@ struct FileStatus {
     std::uint32_t mode = 0;
     std::uint32_t owner = 0;
     std::uint32_t group = 0;
+    // How many names (hard links) the file has; 1 where the system cannot tell.
+    std::uint32_t links = 1;
 };
 // Follows links; a dangling link, a missing file or one the system cannot
 // look at is Missing.
@@ -49,6 +51,8 @@ FileStatus linkStatus(const std::string &path);
 std::optional<std::string> followLink(const std::string &path);
 // The folder part of path ("." for a bare name).
 std::string folderOf(const std::string &path);
+// The name in folder, as folderOf gives it.
+std::string pathInFolder(const std::string &folder, const std::string &name);
 
 // An open file, closed on every way out. Never inherited by child
 // processes; the system's own handle stays inside.
@@ -121,6 +125,13 @@ std::string currentDirectory();
 std::vector<std::string> commandLineArguments(int argc, char **argv);
 // Standard output carries bytes as they are (no newline translation).
 void setBinaryStandardOutput();
+// The descriptor of this process that path names as a stream: 1 for
+// /dev/stdout, 2 for /dev/stderr, N for /dev/fd/N. None for any other path,
+// and none on Windows, where such a path names a file like any other.
+std::optional<int> streamNamedBy(const std::string &path);
+// Writes all n bytes to the open descriptor fd of this process. Throws
+// InOutError.
+void writeStream(int fd, const void *data, std::size_t n);
 
 // Holds back what ends a program from its terminal (Ctrl+C, a hang-up, a
 // kill; Ctrl+Break and a closed console window on Windows) for its

@@ -46,7 +46,8 @@ FileKind kindOf(mode_t mode)
 
 FileStatus statusOf(const struct stat &st)
 {
-    return {kindOf(st.st_mode), static_cast<std::uint32_t>(st.st_mode & 07777), st.st_uid, st.st_gid};
+    return {kindOf(st.st_mode), static_cast<std::uint32_t>(st.st_mode & 07777), st.st_uid, st.st_gid,
+            static_cast<std::uint32_t>(st.st_nlink)};
 }
 
 template <class Call>
@@ -91,6 +92,11 @@ std::string folderOf(const std::string &path)
 {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string pathInFolder(const std::string &folder, const std::string &name)
+{
+    return folder.ends_with('/') ? folder + name : folder + "/" + name;
 }
 
 SystemFile::SystemFile(SystemFile &&other) noexcept : mHandle(std::exchange(other.mHandle, -1)) {}
@@ -307,6 +313,37 @@ std::vector<std::string> commandLineArguments(int argc, char **argv)
 }
 
 void setBinaryStandardOutput() {}
+
+std::optional<int> streamNamedBy(const std::string &path)
+{
+    if (path == "/dev/stdout")
+        return STDOUT_FILENO;
+    if (path == "/dev/stderr")
+        return STDERR_FILENO;
+    constexpr std::string_view fdFolder = "/dev/fd/";
+    if (!path.starts_with(fdFolder) || path.size() == fdFolder.size() || path.size() > fdFolder.size() + 6)
+        return std::nullopt;
+    int fd = 0;
+    for (const char c : path.substr(fdFolder.size())) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        fd = fd * 10 + (c - '0');
+    }
+    return fd;
+}
+
+void writeStream(int fd, const void *data, std::size_t n)
+{
+    const auto *bytes = static_cast<const char *>(data);
+    for (std::size_t done = 0; done < n;) {
+        const ssize_t put = retryInterrupted([&] { return ::write(fd, bytes + done, n - done); });
+        if (put < 0)
+            throwErrno(errno);
+        if (put == 0)
+            throw InOutError(IoDiskFull);
+        done += static_cast<std::size_t>(put);
+    }
+}
 
 static_assert(sizeof(sigset_t) <= 128, "InterruptHold keeps the previous signal mask");
 

@@ -58,18 +58,20 @@ HANDLE openForQuestions(const std::string &path)
                          nullptr);
 }
 
-FileKind kindOf(HANDLE h)
+FileStatus statusOf(HANDLE h)
 {
     switch (::GetFileType(h)) {
-    case FILE_TYPE_CHAR: return FileKind::Device;
-    case FILE_TYPE_PIPE: return FileKind::Pipe;
+    case FILE_TYPE_CHAR: return {FileKind::Device};
+    case FILE_TYPE_PIPE: return {FileKind::Pipe};
     case FILE_TYPE_DISK: break;
-    default: return FileKind::Other;
+    default: return {FileKind::Other};
     }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(h, &info))
-        return FileKind::Other;
-    return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::Folder : FileKind::Plain;
+        return {FileKind::Other};
+    FileStatus status{(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::Folder : FileKind::Plain};
+    status.links = std::max<DWORD>(info.nNumberOfLinks, 1);
+    return status;
 }
 
 OVERLAPPED at(std::int64_t offset)
@@ -90,7 +92,7 @@ FileStatus fileStatus(const std::string &path)
     const HANDLE h = openForQuestions(path);
     if (h == INVALID_HANDLE_VALUE)
         return {};
-    FileStatus status{kindOf(h)};
+    const FileStatus status = statusOf(h);
     ::CloseHandle(h);
     return status;
 }
@@ -142,6 +144,14 @@ std::string folderOf(const std::string &path)
     return path.substr(0, slash);
 }
 
+std::string pathInFolder(const std::string &folder, const std::string &name)
+{
+    // A root ("/", "C:\\") or a drive's current folder ("C:") takes the
+    // name as it is.
+    return folder.ends_with('/') || folder.ends_with('\\') || folder.ends_with(':') ? folder + name
+                                                                                    : folder + "\\" + name;
+}
+
 SystemFile::SystemFile(SystemFile &&other) noexcept : mHandle(std::exchange(other.mHandle, -1)) {}
 
 SystemFile &SystemFile::operator=(SystemFile &&other) noexcept
@@ -174,7 +184,7 @@ SystemFile SystemFile::openExisting(const std::string &path, Access access)
         throwLastError();
     SystemFile file;
     file.mHandle = reinterpret_cast<std::intptr_t>(h);
-    if (kindOf(h) != FileKind::Plain)
+    if (statusOf(h).kind != FileKind::Plain)
         throw InOutError(IoAccessDenied);
     return file;
 }

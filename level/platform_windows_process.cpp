@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cwchar>
@@ -66,6 +67,26 @@ void setBinaryStandardOutput()
 {
     ::_setmode(::_fileno(stdout), _O_BINARY);
     ::_setmode(::_fileno(stderr), _O_BINARY);
+}
+
+std::optional<int> streamNamedBy(const std::string &)
+{
+    return std::nullopt;
+}
+
+void writeStream(int fd, const void *data, std::size_t n)
+{
+    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+    if (handle == INVALID_HANDLE_VALUE)
+        throwSystemError(ERROR_INVALID_HANDLE);
+    const auto *bytes = static_cast<const char *>(data);
+    for (std::size_t done = 0; done < n;) {
+        DWORD put = 0;
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(n - done, std::size_t{1} << 30));
+        if (!::WriteFile(handle, bytes + done, chunk, &put, nullptr))
+            throwSystemError(static_cast<SystemErrorCode>(::GetLastError()));
+        done += put;
+    }
 }
 
 namespace {

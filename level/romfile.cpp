@@ -1,6 +1,7 @@
 #include "romfile.h"
 
 #include "errors.h"
+#include "wholefile.h"
 
 #include <limits>
 #include <utility>
@@ -54,8 +55,9 @@ void RomFile::openForReading()
 
 void RomFile::openWith(SystemFile::Access access)
 {
+    SystemFile file = SystemFile::openExisting(mPath, access);
     close();
-    mFile = SystemFile::openExisting(mPath, access);
+    mFile = std::move(file);
 }
 
 void RomFile::close() noexcept
@@ -99,6 +101,16 @@ std::int64_t RomFile::size()
     if (!mFile)
         throw InOutError(IoFileNotOpen);
     return mFile.size();
+}
+
+std::string RomFile::readAll()
+{
+    const std::int64_t n = size();
+    if (static_cast<std::uint64_t>(n) > MaxWholeFileSize)
+        throw RuntimeError("The file is larger than 64 MiB");
+    std::string bytes(static_cast<std::size_t>(n), '\0');
+    readAt(0, reinterpret_cast<std::uint8_t *>(bytes.data()), bytes.size());
+    return bytes;
 }
 
 } // namespace wmb

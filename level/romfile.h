@@ -24,10 +24,11 @@ public:
     const std::string &path() const noexcept { return mPath; }
     bool assigned() const noexcept { return !mPath.empty(); }
 
-    // Closes any open handle and opens the bound file for reading and writing
-    // (never creating it).
+    // Opens the bound file for reading and writing (never creating it) in
+    // place of any open handle.
     // Throws InOutError (2 missing, 5 read-only, a folder or anything else
-    // that is not a plain file such as a device, ...).
+    // that is not a plain file such as a device, ...); the handle open
+    // before then stays open, so a file whose name is gone can still be read.
     void open();
     // Opens the bound file for reading only, for programs that
     // only look at levels: a read-only image can be read. Writes then fail
@@ -45,6 +46,9 @@ public:
     // Flushes the written bytes to the disk.
     void sync();
     std::int64_t size();
+    // The whole file as the open handle reads it, of at most
+    // MaxWholeFileSize bytes (larger: RuntimeError).
+    std::string readAll();
 
 private:
     void openWith(SystemFile::Access access);

@@ -29,7 +29,9 @@ std::string readWholeFile(const std::string &path)
 }
 
 namespace {
-// A name beside path that no file has yet: path + "." + 6 letters or digits.
+// A short name in the folder of path that no file has yet: ".wmb-" and 6
+// letters or digits. It is not made from the file's own name, so a name as
+// long as the file system allows can still be written through it.
 std::string temporaryName(const std::string &path, unsigned attempt)
 {
     static constexpr char Letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
@@ -39,10 +41,10 @@ std::string temporaryName(const std::string &path, unsigned attempt)
     x ^= x >> 31;
     x *= 0xBF58476D1CE4E5B9u;
     x ^= x >> 29;
-    std::string name = path + ".";
+    std::string name = ".wmb-";
     for (int i = 0; i < 6; ++i, x /= 36)
         name.push_back(Letters[x % 36]);
-    return name;
+    return pathInFolder(folderOf(path), name);
 }
 
 // path with the symbolic links of its last part followed to the name they
@@ -110,6 +112,12 @@ void writeFileAtomically(const std::string &path, std::string_view bytes)
         // all count; the file is not changed by the question.
         existing = SystemFile::openExisting(target, SystemFile::Access::Write);
     }
+
+    // A file of more than one name (hard links) is rewritten in place, so
+    // every name still shows the one file; a rename would part this name
+    // from the others.
+    if (exists && old.links > 1)
+        return rewriteInPlace(existing, bytes);
 
     std::string tempPath;
     SystemErrorCode err = 0;

@@ -18,8 +18,9 @@ std::string readWholeFile(const std::string &path);
 // replaced (the link stays); an existing file this user may not write is
 // refused with 5 "File access denied" before anything is made; the new file
 // keeps the old one's permission bits, owner and group. Where no file can be
-// made beside it (a read-only folder) or the owner cannot be kept, a
-// writable file is rewritten in place. A folder, pipe, device or socket is
+// made beside it (a read-only folder) or the owner cannot be kept, and for a
+// file with more than one hard link (so that every name keeps showing it), a
+// writable file is rewritten in place after room for the bytes is reserved. A folder, pipe, device or socket is
 // refused: 5 with what() "File access denied: the output is a pipe, not a
 // file" (a folder, a device, a socket).
 void writeFileAtomically(const std::string &path, std::string_view bytes);

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QMenu>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
@@ -59,6 +60,16 @@ protected:
     }
 
     static void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5)); }
+
+    // Runs the event loop until `done` holds, for at most `ms` milliseconds.
+    template <class F> static bool within(int ms, F done)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return done();
+    }
 
     // Chooses the File menu's command named `text` (mnemonics left out).
     static void fileCommand(TForm1 &window, const QString &text)

@@ -15,35 +15,37 @@
 class FakeDialogs final : public Dialogs {
 public:
     struct FileCall {
-        QString dialog, title, filter, defaultSuffix, proposedName;
+        QString dialog, title, filter, defaultSuffix, proposedName, folder;
     };
     std::deque<QString> fileAnswers;   // for openFile and saveFile, in order; empty = cancel
     std::deque<bool> okAnswers;        // for askOkCancel; none left = Cancel
     std::deque<SaveChoice> saveChoices;   // for askSaveDiscardCancel; none left = Discard
+    std::deque<OverwriteChoice> overwriteChoices;   // for askOverwriteReloadCancel; none left = Cancel
+    QStringList saveButtons;           // the Save button of each unsaved-changes question
     std::deque<std::optional<int>> levelAnswers;   // for askLevelNumber; none left = cancel
     std::deque<QString> textAnswers;   // for askText; a null text or none left = cancel
     std::vector<FileCall> fileCalls;
-    QStringList questions;             // "caption|text"
+    QStringList questions;             // "caption|text", "|Cancel" added where Enter cancels
     QStringList errors;                // as the error box shows them
     QStringList abouts;
     QStringList messages;              // information boxes
 
     QString openFile(QWidget *, const QString &dialog, const QString &title,
-                     const QString &filter) override
+                     const QString &filter, const QString &folder) override
     {
-        fileCalls.push_back({dialog, title, filter, {}, {}});
+        fileCalls.push_back({dialog, title, filter, {}, {}, folder});
         return next();
     }
     QString saveFile(QWidget *, const QString &dialog, const QString &title,
                      const QString &filter, const QString &suffix,
                      const QString &proposed) override
     {
-        fileCalls.push_back({dialog, title, filter, suffix, proposed});
+        fileCalls.push_back({dialog, title, filter, suffix, proposed, {}});
         return next();
     }
-    bool askOkCancel(QWidget *, const QString &caption, const QString &text) override
+    bool askOkCancel(QWidget *, const QString &caption, const QString &text, Answer enter) override
     {
-        questions << caption + QLatin1Char('|') + text;
+        questions << caption + QLatin1Char('|') + text + (enter == Answer::Cancel ? QStringLiteral("|Cancel") : QString());
         if (okAnswers.empty())
             return false;
         const bool ok = okAnswers.front();
@@ -52,14 +54,17 @@ public:
     }
     void showError(QWidget *, const QString &message) override { errors << errorBoxText(message); }
     void showAbout(QWidget *, const QString &text) override { abouts << text; }
-    SaveChoice askSaveDiscardCancel(QWidget *, const QString &caption, const QString &text) override
+    SaveChoice askSaveDiscardCancel(QWidget *, const QString &caption, const QString &text,
+                                    const QString &saveButton) override
     {
         questions << caption + QLatin1Char('|') + text;
-        if (saveChoices.empty())
-            return SaveChoice::Discard;
-        const SaveChoice choice = saveChoices.front();
-        saveChoices.pop_front();
-        return choice;
+        saveButtons << saveButton;
+        return take(saveChoices, SaveChoice::Discard);
+    }
+    OverwriteChoice askOverwriteReloadCancel(QWidget *, const QString &caption, const QString &text) override
+    {
+        questions << caption + QLatin1Char('|') + text;
+        return take(overwriteChoices, OverwriteChoice::Cancel);
     }
     void showMessage(QWidget *, const QString &text) override { messages << text; }
     std::optional<int> askLevelNumber(QWidget *, int) override
@@ -83,6 +88,14 @@ public:
     }
 
 private:
+    template <class T> static T take(std::deque<T> &answers, T none)
+    {
+        if (answers.empty())
+            return none;
+        const T answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
     QString next()
     {
         if (fileAnswers.empty())

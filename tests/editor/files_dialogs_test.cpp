@@ -14,7 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "dialogs.h"
+#include "pathnames.h"
 
 namespace {
 
@@ -114,7 +117,8 @@ TEST(FileDialogs, SaveDialogReturnsTheChosenFile)
     }
 }
 
-// The next export opens in the folder of the file chosen last.
+// The next export opens in the folder of the file chosen last; a proposed
+// name with a folder (Save ROM As proposes the open image) opens that one.
 TEST(FileDialogs, SaveDialogOpensWhereTheLastExportWent)
 {
     QTemporaryDir dir;
@@ -123,6 +127,14 @@ TEST(FileDialogs, SaveDialogOpensWhereTheLastExportWent)
     setUpExportDialog(box, dir.path(), dir.filePath("exports/level_3.level"));
     EXPECT_EQ(QDir(box.directory()).canonicalPath(), QDir(dir.filePath("exports")).canonicalPath());
     EXPECT_EQ(fileNameEdit(box)->text(), "level_7");
+
+    QFileDialog image;
+    image.setOption(QFileDialog::DontUseNativeDialog, true);
+    setUpSaveDialog(image, QStringLiteral("SaveDialog2"), QStringLiteral(" Save ROM image as..."),
+                    QStringLiteral("NES ROM images|*.nes"), QStringLiteral("nes"), dir.filePath("rom.nes"),
+                    dir.filePath("exports/other.nes"));
+    EXPECT_EQ(QDir(image.directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
+    EXPECT_EQ(fileNameEdit(image)->text(), "rom.nes");
 }
 
 TEST(FileDialogs, OpenDialogsShowTheirTextsAndOfferTheLastChoice)
@@ -156,6 +168,37 @@ TEST(FileDialogs, OpenDialogsShowTheirTextsAndOfferTheLastChoice)
         EXPECT_EQ(QDir(box.directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
         accept(box);
         EXPECT_EQ(box.selectedFiles(), QStringList{last}) << "the last choice is offered again";
+    }
+
+    // A name that is not UTF-8, chosen by the name the dialog shows for it.
+    const std::string odd = pathFromQString(dir.path()) + "/caf\xE9.nes";
+    ASSERT_TRUE(std::ofstream(odd).good());
+    FileDialog box;
+    box.setOption(QFileDialog::DontUseNativeDialog, true);
+    setUpOpenDialog(box, QStringLiteral("OpenDialog1"), {}, QStringLiteral("Any file (*.*)|*.*"), {});
+    box.setDirectory(dir.path());
+    fileNameEdit(box)->setText(QStringLiteral("caf\uFFFD.nes"));
+    accept(box);
+    EXPECT_EQ(box.result(), QDialog::Accepted);
+    EXPECT_EQ(box.chosenFile(), qStringFromPath(odd));
+}
+
+// Paths and Qt's strings: every byte string comes back as it was; UTF-8 reads
+// as Qt reads it, other bytes are shown as Qt shows them.
+TEST(FileDialogs, FileNamesKeepTheirBytes)
+{
+    const std::string rows[] = {
+        "plain/name.nes", "Wumblers%2C%20hack%1.nes", "\xD0\x96\xD1\x83\xD0\xBA \xF0\x9F\x98\x80.nes",
+        "caf\xE9", "\xC0\x80 overlong", "\xED\xA0\x80 surrogate", "\xE2\x82 cut", "\xF5\x80\x80\x80", "\x80\xFF",
+    };
+    for (const std::string &bytes : rows) {
+        const QByteArray raw = QByteArray::fromStdString(bytes);
+        const QString text = qStringFromPath(bytes);
+        EXPECT_EQ(pathFromQString(text), bytes);
+        EXPECT_EQ(shownPath(text), QString::fromUtf8(raw));
+        if (QString::fromUtf8(raw).toUtf8() == raw) {
+            EXPECT_EQ(text, QString::fromUtf8(raw)) << bytes;
+        }
     }
 }
 

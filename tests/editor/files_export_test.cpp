@@ -9,6 +9,8 @@
 
 #include "hexcode.h"
 
+#include <filesystem>
+
 namespace {
 
 // Windows reports a missing folder as a bad path.
@@ -27,6 +29,7 @@ using ExportTest = OpenedFilesTest;
 TEST_F(ExportTest, ProposesLevelNumberAndWritesTheKeptName)
 {
     loadLevel(7);
+    form->Edit1->setText(QStringLiteral("12"));   // typed, not loaded: the file holds level 7
     const QByteArray before = romBytes();
     const EditorSnapshot shown = snapshot();
 
@@ -130,13 +133,17 @@ TEST_F(ExportTest, CancelledDialogWritesNothing)
     EXPECT_EQ(folderEntries(), entries);
 }
 
-// A file that cannot be written shows the I/O error; no temporary file stays
-// behind, the ROM and the controls are as they were.
+// A file that cannot be written, or the open image by any of its names,
+// shows the error; no temporary file stays behind, the ROM and the controls
+// are as they were.
 TEST_F(ExportTest, FailedExportShowsTheErrorAndLeavesNoTrace)
 {
     loadLevel(6);
     QDir(dir.path()).mkdir(QStringLiteral("afolder"));
     QDir(dir.path()).mkpath(QStringLiteral("full/inside"));
+    std::error_code linked;
+    std::filesystem::create_hard_link(romPath.toStdString(), path("hard.nes").toStdString(), linked);
+    ASSERT_FALSE(linked) << linked.message();
     struct Row {
         const char *name;
         QString file;
@@ -147,9 +154,13 @@ TEST_F(ExportTest, FailedExportShowsTheErrorAndLeavesNoTrace)
         {"folder that does not exist", path("missing/level_6.level"), MissingFolderMessage},
         {"path is an empty folder", path("afolder"), "File access denied: the output is a folder, not a file."},
         {"path is a folder with files", path("full"), "File access denied: the output is a folder, not a file."},
+        {"the open image", romPath, "demo.nes is the open ROM image; choose another file."},
+        {"a hard link to it", path("hard.nes"), "hard.nes is the open ROM image; choose another file."},
     };
 #ifndef Q_OS_WIN
     rows.push_back({"name far too long", path(QString(300, QLatin1Char('n')) + ".level"), "Invalid filename."});
+    QFile::link(QStringLiteral("demo.nes"), path("link.nes"));   // a shortcut file on Windows
+    rows.push_back({"a link to it", path("link.nes"), "link.nes is the open ROM image; choose another file."});
 #endif
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
@@ -161,7 +172,7 @@ TEST_F(ExportTest, FailedExportShowsTheErrorAndLeavesNoTrace)
         exportTo(row.file);
 
         EXPECT_EQ(dialogs.errors, QStringList{row.message});
-        EXPECT_TRUE(dialogs.questions.isEmpty()) << "a folder is not a file to replace";
+        EXPECT_TRUE(dialogs.questions.isEmpty()) << "neither a folder nor the image is a file to replace";
         EXPECT_EQ(folderEntries(), entries);
         EXPECT_TRUE(QDir(path("full")).exists(QStringLiteral("inside")));
         EXPECT_EQ(romBytes(), rom);
@@ -216,7 +227,7 @@ TEST_F(RomCopyTest, SaveRomAsWritesTheCopyAndWorksOnIt)
 
     const FakeDialogs::FileCall &call = dialogs.fileCalls.back();
     EXPECT_EQ(call.filter, QStringLiteral("NES ROM images|*.nes"));
-    EXPECT_EQ(call.proposedName, QStringLiteral("demo.nes"));
+    EXPECT_EQ(call.proposedName, romPath) << "the dialog starts at the open image";
     QByteArray expected = demo;
     expected[wmb::LevelBaseOf(5) + 16] = static_cast<char>(wmb::HexTextToInt(form->storeText(17).toStdString()));
     EXPECT_EQ(readFile(copy), expected);
@@ -239,6 +250,7 @@ TEST_F(RomCopyTest, SaveRomAsAsksBeforeReplacingAndFailsWithoutChangingTheImage)
     const QByteArray demo = romBytes();
     QByteArray edited = demo;
     edited.replace(wmb::LevelBaseOf(1) + wmb::NameOffset, 15, QByteArray("EDITED").leftJustified(15, '\0'));
+    const QString replace = QStringLiteral("Warning!|") + path("old.nes") + QStringLiteral(" already exists. Replace it?|Cancel");
     const struct {
         const char *name;
         QString answer;
@@ -247,8 +259,8 @@ TEST_F(RomCopyTest, SaveRomAsAsksBeforeReplacingAndFailsWithoutChangingTheImage)
         QByteArray rom, target;   // the ROM image and the target afterwards
     } cases[] = {
         {"cancelled", {}, false, {}, {}, "demo.nes, level 1*", demo, "old"},
-        {"kept", "old.nes", false, "Warning!|File exists, rewrite?", {}, "demo.nes, level 1*", demo, "old"},
-        {"replaced", "old.nes", true, "Warning!|File exists, rewrite?", {}, "old.nes, level 1", demo, edited},
+        {"kept", "old.nes", false, replace, {}, "demo.nes, level 1*", demo, "old"},
+        {"replaced", "old.nes", true, replace, {}, "old.nes, level 1", demo, edited},
         {"noFolder", "none/x.nes", false, {}, MissingFolderMessage, "demo.nes, level 1*", demo, "old"},
         {"itself", "demo.nes", false, {}, {}, "demo.nes, level 1", edited, "old"},
     };
@@ -286,14 +298,15 @@ TEST_F(RomCopyTest, CreateIpsPatchTurnsTheOriginalIntoTheSavedImage)
     const QByteArray saved = romBytes();
     form->Edit2->setText(QStringLiteral("UNSAVED"));
     const QString original = QStringLiteral(WMB_DEMO_ROM);
-    const QString patch = path(QStringLiteral("demo.ips"));
+    const QString patch = path(QStringLiteral("hack%1.ips"));   // "%1" shown as it is
     dialogs.fileAnswers = {original, patch};
     fileCommand(*form, QStringLiteral("Create IPS patch..."));
 
     ASSERT_EQ(dialogs.fileCalls.size(), 3u);
+    EXPECT_EQ(dialogs.fileCalls[1].folder, dir.path()) << "both dialogs start beside the open image";
     EXPECT_EQ(dialogs.fileCalls[2].filter, QStringLiteral("IPS patches|*.ips"));
-    EXPECT_EQ(dialogs.fileCalls[2].proposedName, QStringLiteral("demo.ips"));
-    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("Wrote demo.ips: 1 bytes changed in 1 records.\n"
+    EXPECT_EQ(dialogs.fileCalls[2].proposedName, path("demo.ips"));
+    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("Wrote hack%1.ips: 1 bytes changed in 1 records.\n"
                                                            "Level 3 has unsaved changes; they are not in the patch.")});
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
     ASSERT_EQ(runWmbtool({QStringLiteral("ips"), original, romPath, path("tool.ips")}), 0);

@@ -1,6 +1,12 @@
 // Import level: a level file goes into the level loaded last and the editor
 // shows what the ROM then holds; cancelling changes nothing.
+#include <QProcess>
+
+#include <filesystem>
+#include <map>
+
 #include "filesfixture.h"
+#include "leveloverview.h"
 
 class ImportTest : public OpenedFilesTest {
 protected:
@@ -167,4 +173,82 @@ TEST_F(ImportTest, ShowsTheLevelItWrote)
     const EditorSnapshot imported = snapshot();
     loadLevel(9);
     EXPECT_EQ(snapshot(), imported);
+}
+
+// Level 9 shown without edits while other programs change it: new images
+// are renamed over the image twice, then a real wmbtool imports level 4 in
+// place into the last of them (the watch moved to it). Each time the editor
+// and the overview show the level as the disk holds it within a second; the
+// number box keeps what the user typed.
+TEST_F(ImportTest, OtherProgramsChangesAreShownWithinASecond)
+{
+    std::map<int, EditorSnapshot> levels;
+    for (const int n : {6, 7, 4}) {
+        loadLevel(n);
+        levels[n] = snapshot();
+    }
+    exportTo(path("level_4.level"));   // level 4, loaded last
+    loadLevel(9);
+    form->Edit1->setText(QStringLiteral("12"));
+    form->showLevelOverview();
+    const QByteArray demo = romBytes();
+
+    const auto expectLevel9Shows = [&](int n) {
+        EditorSnapshot expected = levels[n];
+        expected.edits[0] = QStringLiteral("12");
+        EXPECT_TRUE(within(1000, [&] { return form->storeText(1) == expected.store[0] && snapshot() == expected; }))
+            << "level " << n;
+        LevelOverview &overview = *form->levelOverview();
+        EXPECT_EQ(overview.caption(9).mid(1), overview.caption(n).mid(1));
+        EXPECT_EQ(overview.picture(9), overview.picture(n));
+    };
+    for (const int n : {6, 7}) {
+        writeFile(path("new.tmp"), withLevelCopied(demo, n, 9));
+        std::filesystem::rename(path("new.tmp").toStdString(), romPath.toStdString());
+        expectLevel9Shows(n);
+    }
+    // Written in place, into the file that replaced the image.
+    ASSERT_EQ(QProcess::execute(QStringLiteral(WMB_BIN_DIR "/wmbtool"),
+                                {QStringLiteral("import"), romPath, QStringLiteral("9"), path("level_4.level")}),
+              0);
+    expectLevel9Shows(4);
+    expectNoErrors();
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+}
+
+// With an unsaved paint another program's change shows nothing on screen,
+// and the save asks before it writes: Cancel writes nothing, Overwrite
+// writes the editor's level, Reload shows the disk's.
+TEST_F(ImportTest, SaveAsksBeforeUndoingAnotherProgramsChange)
+{
+    loadLevel(4);
+    EditorSnapshot theirsShown = snapshot();
+    theirsShown.edits[0] = QStringLiteral("5");
+    const QByteArray demo = romBytes();
+    const QByteArray theirs = withLevelCopied(demo, 4, 5);
+    QByteArray mine = demo;
+    mine[wmb::LevelBaseOf(5) + 2] = '\xFF';
+    for (const OverwriteChoice answer : {OverwriteChoice::Cancel, OverwriteChoice::Overwrite, OverwriteChoice::Reload}) {
+        SCOPED_TRACE(static_cast<int>(answer));
+        dialogs = FakeDialogs();
+        writeRom(demo);
+        start();
+        openRom();
+        loadLevel(5);
+        click(form->Pic[0xFF]);
+        click(form->Image[2]);
+        const EditorSnapshot edited = snapshot();
+        writeRom(theirs);
+        ASSERT_TRUE(within(2000, [&] { return form->imageChangePending(); })) << "the watch saw the change";
+        form->followImageFile();
+        EXPECT_EQ(snapshot(), edited);
+
+        dialogs.overwriteChoices = {answer};
+        click(form->Button5);
+        EXPECT_EQ(dialogs.questions,
+                  QStringList{"WMBeditor|Level 5 of demo.nes was changed by another program since it was loaded."});
+        EXPECT_EQ(romBytes(), answer == OverwriteChoice::Overwrite ? mine : theirs);
+        EXPECT_EQ(snapshot(), answer == OverwriteChoice::Reload ? theirsShown : edited);
+        expectNoErrors();
+    }
 }

@@ -6,6 +6,7 @@
 #include <unistd.h>
 #endif
 
+#include "leveloverview.h"
 #include "windowsupport.h"
 
 namespace {
@@ -195,16 +196,47 @@ TEST_F(LevelFailureTest, SaveWithBadTimerWritesNothing)
     EXPECT_EQ(shown(), edited);
 }
 
-// An image that vanished after the load is not made anew by a save.
-TEST_F(LevelFailureTest, SaveNeverCreatesTheImage)
+// An image whose name is gone while open (moved away: a deletion waits for
+// the editor's handle on Windows): the title says "(missing)" until it comes
+// back; Save and Reload fail as the runtime's open does and never make the
+// image anew; Save ROM As copies the image the editor holds open, with the
+// shown level saved into it.
+TEST_F(LevelFailureTest, VanishedImageIsMissingAndCanBeSavedAsACopy)
 {
     start();
     openRom();
     loadLevel(3);
-    ASSERT_TRUE(QFile::remove(romPath));
+    const QByteArray demo = romBytes();
+    form->Edit2->setText(QStringLiteral("COPIED"));
+    const auto titled = [&](const char *name) {
+        const QString title = QLatin1String(name) + QStringLiteral(", level 3* \u2014 WMBeditor");
+        return within(1000, [&] { return form->windowTitle() == title; });
+    };
+    form->showLevelOverview();
+    const QString fifth = form->levelOverview()->caption(5);
+    ASSERT_TRUE(QFile::rename(romPath, dir.filePath(QStringLiteral("moved.nes"))));
+    EXPECT_TRUE(titled("demo.nes (missing)"));
+    EXPECT_EQ(form->levelOverview()->caption(5), fifth);   // read through the handle held open
+    writeRom(demo);
+    EXPECT_TRUE(titled("demo.nes"));
+    ASSERT_TRUE(QFile::rename(romPath, dir.filePath(QStringLiteral("moved again.nes"))));
+    EXPECT_TRUE(titled("demo.nes (missing)"));
+
     click(form->Button5);
-    EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("File not found.")});
+    click(form->Button1);
+    EXPECT_EQ(dialogs.errors, QStringList({QStringLiteral("File not found."), QStringLiteral("File not found.")}));
     EXPECT_FALSE(QFile::exists(romPath));
+
+    const QString copy = dir.filePath(QStringLiteral("copy.nes"));
+    dialogs.fileAnswers = {copy};
+    fileCommand(*form, QStringLiteral("Save ROM As..."));
+    QByteArray expected = demo;
+    expected.replace(rom::nameAt(3), 15, QByteArray("COPIED").leftJustified(15, '\0'));
+    QFile written(copy);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), expected);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("copy.nes, level 3 \u2014 WMBeditor"));
+    EXPECT_EQ(dialogs.errors.size(), 2);
 }
 
 // An Open ROM that fails keeps the image opened before: later loads and
@@ -346,6 +378,32 @@ TEST_F(LevelFailureTest, ReadOnlyImageOpensForViewing)
     QFile written(copy);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), expected);
+}
+
+// On a read-only image the unsaved-changes question offers Save As instead
+// of Save: cancelling its dialog cancels the leave; with a copy written,
+// the leave goes on in the copy.
+TEST_F(LevelFailureTest, ReadOnlyImageOffersSaveAsBeforeLeavingALevel)
+{
+    ASSERT_TRUE(setMode(dir.path(), 0777));
+    ASSERT_TRUE(setMode(romPath, 0444));
+    const QByteArray before = romBytes();
+    const QString copy = dir.filePath(QStringLiteral("copy.nes"));
+    const QString report = runAsNobody([&] {
+        FakeDialogs fake;
+        TForm1 window(fake, StartupPaths{dir.path(), QStringLiteral(WMB_BIN_DIR)});
+        window.openRomImage(romPath, 5);
+        window.Edit2->setText(QStringLiteral("KEPT"));
+        fake.saveChoices = {SaveChoice::Save, SaveChoice::Save};
+        fake.fileAnswers = {QString(), copy};
+        window.openLevel(6);   // Save ROM As cancelled
+        QStringList seen{window.Edit1->text() + window.Edit2->text()};
+        window.openLevel(6);
+        seen << window.windowTitle() << fake.saveButtons.join(QLatin1Char('|')) << fake.errors.join(QLatin1Char('|'));
+        return seen.join(QLatin1Char(';'));
+    });
+    EXPECT_EQ(report, QStringLiteral("5KEPT;copy.nes, level 6 \u2014 WMBeditor;Save &As...|Save &As...;"));
+    EXPECT_EQ(romBytes(), before);
 }
 
 // An image that turns read-only after it was opened: the save fails at

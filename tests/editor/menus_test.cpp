@@ -10,6 +10,8 @@
 
 #include "commandline.h"
 #include "mapfixture.h"
+#include "pathnames.h"
+#include "wholefile.h"
 #include "windowsupport.h"
 
 namespace {
@@ -25,15 +27,23 @@ protected:
                 return a;
         return nullptr;
     }
-    void drop(const QString &file)
+    // Drops `file` with Shift held, so that the source proposes a move.
+    // True when the window took it, as a copy.
+    bool drop(const QString &file, Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction)
+    {
+        return drop(QUrl::fromLocalFile(file), actions);
+    }
+    bool drop(const QUrl &url, Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction)
     {
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(file)});
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        data.setUrls({url});
+        QDragEnterEvent enter(QPoint(10, 10), actions, &data, Qt::LeftButton, Qt::ShiftModifier);
         QApplication::sendEvent(form.get(), &enter);
-        ASSERT_TRUE(enter.isAccepted());
-        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        if (!enter.isAccepted() || enter.dropAction() != Qt::CopyAction)
+            return false;
+        QDropEvent dropped(QPointF(10, 10), actions, &data, Qt::LeftButton, Qt::ShiftModifier);
         QApplication::sendEvent(form.get(), &dropped);
+        return dropped.isAccepted() && dropped.dropAction() == Qt::CopyAction;
     }
 };
 
@@ -107,6 +117,7 @@ TEST_F(MenuTest, UnsavedChangesAreAskedAboutBeforeTheyAreReplaced)
             dialogs.saveChoices.push_back(choice);
             way.act();
             EXPECT_EQ(dialogs.questions, QStringList{QStringLiteral("WMBeditor|Level 5 has unsaved changes.")});
+            EXPECT_EQ(dialogs.saveButtons, QStringList{QStringLiteral("&Save")});
             QByteArray saved = clean;
             saved[rom::mapAt(5) + 2] = '\xFF';
             EXPECT_EQ(romBytes(), choice == SaveChoice::Save ? saved : clean);
@@ -174,7 +185,8 @@ TEST_F(MenuTest, CommandsFollowTheirButtons)
 }
 
 // Open Recent lists images opened in an earlier run; a missing one is
-// reported and dropped. Drops open images and import level files.
+// reported and dropped. Drops, taken as copies, open images and import level
+// files after a question.
 TEST_F(MenuTest, RecentImagesAndDrops)
 {
     form.reset();
@@ -192,14 +204,20 @@ TEST_F(MenuTest, RecentImagesAndDrops)
     click(form->Button27);
     loadLevel(9);
     const QByteArray before = romBytes();
-    drop(dir.filePath(QStringLiteral("one.level")));
+    const QString level = dir.filePath(QStringLiteral("one.level"));
+    EXPECT_FALSE(drop(level, Qt::MoveAction));
+    EXPECT_TRUE(drop(level));   // Cancel
+    EXPECT_EQ(romBytes(), before);
+    dialogs.okAnswers = {true};
+    EXPECT_TRUE(drop(level));
+    EXPECT_EQ(dialogs.questions, QStringList(2, QStringLiteral("WMBeditor|Import one.level into level 9?")));
     EXPECT_EQ(romBytes().mid(rom::mapAt(9), 168), before.mid(rom::mapAt(1), 168));
     const QString copy = dir.filePath(QStringLiteral("copy.nes"));
     QFile::copy(romPath, copy);
-    drop(copy);
+    EXPECT_TRUE(drop(copy));
     EXPECT_TRUE(title().startsWith(QStringLiteral("copy.nes, level 9")));
 
-    QFile::remove(copy);
+    QFile::rename(copy, dir.filePath(QStringLiteral("gone.nes")));   // a deletion waits for the editor on Windows
     emit recent->aboutToShow();
     ASSERT_EQ(menuText(recent->actions().front()), copy);
     recent->actions().front()->trigger();
@@ -207,7 +225,53 @@ TEST_F(MenuTest, RecentImagesAndDrops)
     EXPECT_EQ(form->settings().recentRoms(), QStringList{romPath});
 }
 
-// wmbeditor [ROM] [--level N]: wrong usage exits 2 before any window opens.
+// Any name the file system allows: "%" is shown as it is, bytes that are not
+// UTF-8 read as U+FFFD, and a name may be as long as the file system allows.
+// Each image opens as the command line opens it, shows in the title, exports
+// to a level file of a name as odd, and opens again from Open Recent and
+// from a drop of its URL.
+TEST_F(MenuTest, AnyFileNameOpensAndIsShownAsItIs)
+{
+    const struct {
+        std::string name;   // the bytes of the file name
+        QString shown;
+    } rows[] = {
+        {"hack%1.nes", "hack%1.nes"},
+        {"Wumblers%2C%20hack.nes", "Wumblers%2C%20hack.nes"},
+        {std::string(246, 'n') + ".nes", QString(246, 'n') + ".nes"},   // 250 bytes; its export 252
+#ifndef Q_OS_WIN   // names there are UTF-16 text
+        {"caf\xE9.nes", "caf\uFFFD.nes"},
+#endif
+    };
+    const std::string demo = romBytes().toStdString();
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.shown.toStdString());
+        const std::string file = pathFromQString(dir.path()) + "/" + row.name;
+        const std::string level = file.substr(0, file.size() - 4) + ".level";
+        wmb::writeFileAtomically(file, demo);
+        start();
+        form->settings().clearRecentRoms();
+        form->openRomImage(qStringFromPath(file), 2);
+        EXPECT_EQ(title(), row.shown + QStringLiteral(", level 2 \u2014 WMBeditor"));
+        dialogs.fileAnswers = {qStringFromPath(level)};
+        click(form->Button27);
+        EXPECT_EQ(wmb::readWholeFile(level).substr(0, 8), "168\r\n1\r\n");
+
+        start();
+        QMenu *recent = form->findChild<QMenu *>(QStringLiteral("RecentMenu"));
+        emit recent->aboutToShow();
+        recent->actions().front()->trigger();
+        EXPECT_EQ(title(), row.shown + QStringLiteral(", level 1 \u2014 WMBeditor"));
+        start();
+        drop(QUrl::fromEncoded((file.starts_with('/') ? "file://" : "file:///") +
+                               QByteArray::fromStdString(file).toPercentEncoding("/:")));
+        EXPECT_EQ(title(), row.shown + QStringLiteral(", level 1 \u2014 WMBeditor"));
+        EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+    }
+}
+
+// wmbeditor [ROM] [--level N] and Qt's options: wrong usage exits 2 before
+// any window opens.
 TEST(EditorCommandLine, ParsesOrRefuses)
 {
     using A = EditorCommandLine::Action;
@@ -230,6 +294,9 @@ TEST(EditorCommandLine, ParsesOrRefuses)
         {{"x.nes", "--level"}, A::Usage, "", 0},
         {{"--level", "3"}, A::Usage, "", 0},
         {{"a.nes", "b.nes"}, A::Usage, "", 0},
+        // Qt's own options and their values are left to Qt.
+        {{"-platform", "offscreen", "x.nes", "--style", "Fusion", "-reverse", "-style=Fusion"}, A::Run, "x.nes", 0},
+        {{"x.nes", "-qwindowgeometry"}, A::Usage, "", 0},
     };
     for (const Case &c : cases) {
         const EditorCommandLine line = parseEditorCommandLine(c.args);

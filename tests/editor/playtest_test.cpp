@@ -1,8 +1,18 @@
 // The level overview and play-testing: the real window offscreen, a stand-in
-// emulator script on the PATH, copies written under a temporary TMPDIR.
+// emulator script on the PATH, copies written under a temporary cache folder.
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QProcess>
 
+#include <csignal>
+
+#ifndef Q_OS_WIN
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include "desktop.h"
 #include "emulator.h"
 #include "leveloverview.h"
 #include "mapfixture.h"
@@ -28,25 +38,27 @@ private:
 
 class PlayTest : public MapTest {
 protected:
-    QString bin, temp, played;
-    std::unique_ptr<EnvScope> tmpdir;
+    QString bin, played, hold;
+    std::unique_ptr<EnvScope> cacheHome;
 
     // bin/fceux notes its arguments in args.txt and copies its last one to
-    // played.nes (through a rename, so the file appears whole).
+    // played.nes (through a rename, so the file appears whole); it plays on
+    // while the file "hold" exists.
     void SetUp() override
     {
         MapTest::SetUp();
         bin = dir.filePath(QStringLiteral("bin"));
-        temp = dir.filePath(QStringLiteral("tmp"));
         played = dir.filePath(QStringLiteral("played.nes"));
+        hold = dir.filePath(QStringLiteral("hold"));
         QDir().mkpath(bin);
-        QDir().mkpath(temp);
-        tmpdir = std::make_unique<EnvScope>("TMPDIR", temp);
+        cacheHome = std::make_unique<EnvScope>("XDG_CACHE_HOME", dir.filePath(QStringLiteral("cache")));
+        EditorSettings().setEmulatorCommand(QString());   // an earlier test may have set one
         QFile script(bin + QStringLiteral("/fceux"));
         ASSERT_TRUE(script.open(QIODevice::WriteOnly));
         script.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1/args.txt'\n"
-                                    "for a; do last=$a; done\n/bin/cp \"$last\" '%2.part' && /bin/mv '%2.part' '%2'\n")
-                         .arg(dir.path(), played)
+                                    "for a; do last=$a; done\n/bin/cp \"$last\" '%2.part' && /bin/mv '%2.part' '%2'\n"
+                                    "while [ -e '%3' ]; do /bin/sleep 0.05; done\n")
+                         .arg(dir.path(), played, hold)
                          .toUtf8());
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -65,7 +77,26 @@ protected:
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)
                                            : QStringList();
     }
-    QStringList copiesLeft() const { return QDir(temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); }
+    QString copiesRoot() const { return dir.filePath(QStringLiteral("cache/WMBeditor/testcopies")); }
+    // The copies and pid files in every editor's folder, by name.
+    QStringList copiesLeft(const QStringList &patterns = {QStringLiteral("*.nes"), QStringLiteral("*.pid")}) const
+    {
+        QStringList files;
+        for (QDirIterator it(copiesRoot(), patterns, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+            files << it.next();
+        files.sort();
+        return files;
+    }
+    // Waits until the emulator of every copy has ended.
+    bool emulatorsEnded() const
+    {
+        return QTest::qWaitFor([&] {
+            for (const QString &pid : copiesLeft({QStringLiteral("*.pid")}))
+                if (QFile f(pid); f.open(QIODevice::ReadOnly) && processRuns(f.readAll().trimmed().toLongLong()))
+                    return false;
+            return true;
+        }, 10000);
+    }
 };
 
 TEST_F(PlayTest, F5PlaysACopyWithTheUnsavedPaintAndLeavesTheRomAlone)
@@ -92,14 +123,89 @@ TEST_F(PlayTest, F5PlaysACopyWithTheUnsavedPaintAndLeavesTheRomAlone)
     EXPECT_EQ(rom::byteAt(copy, at), tile);
     EXPECT_EQ(romBytes(), rom);
 
-    // The copy handed over is removed with the window.
+    // The copy handed over goes with the window once its emulator has
+    // ended, and the editor's folder with it.
     const QStringList args = playedArguments();
     ASSERT_EQ(args.size(), 1);
-    EXPECT_TRUE(args[0].startsWith(temp)) << args[0].toStdString();
+    EXPECT_TRUE(args[0].startsWith(copiesRoot() + QStringLiteral("/editor-"))) << args[0].toStdString();
+    ASSERT_TRUE(emulatorsEnded());
     form.reset();
     EXPECT_FALSE(QFile::exists(args[0]));
-    EXPECT_EQ(copiesLeft(), QStringList());
+    EXPECT_TRUE(QDir(copiesRoot()).isEmpty());
 }
+
+// The copy is named after the image in one piece, "%" and all, shortened by
+// whole characters to fit 255-byte file names with the level and counter.
+TEST_F(PlayTest, CopiesAreNamedAfterTheImageWithinTheNameLimit)
+{
+    const QString e = QStringLiteral("\u00E9");   // two bytes
+    const struct {
+        QString image, copy;
+    } cases[] = {
+        {QStringLiteral("hack%1.nes"), QStringLiteral("hack%1-level3-1.nes")},
+        {e.repeated(123) + QStringLiteral(".nes"), e.repeated(117) + QStringLiteral("-level3-2.nes")},   // 250 bytes
+    };
+    const EnvScope path("PATH", bin);
+    start();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.image.toStdString());
+        const QString image = dir.filePath(c.image);
+        ASSERT_TRUE(QFile::copy(romPath, image));
+        openRom(image);
+        loadLevel(3);
+        QFile::remove(played);
+        form->testAction()->trigger();
+        ASSERT_EQ(playedImage().size(), rom::DemoSize) << dialogs.errors.join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(QFileInfo(playedArguments().value(0)).fileName(), c.copy);
+    }
+}
+
+#ifndef Q_OS_WIN   // signals and fork are POSIX's
+// SIGTERM ends an editor through its exit: the copies its emulators still
+// play stay. A later start removes them once the emulators have ended.
+TEST_F(PlayTest, TerminatedEditorKeepsCopiesInPlayUntilALaterStart)
+{
+    QFile(hold).open(QIODevice::WriteOnly);
+    const EnvScope path("PATH", bin);
+    const pid_t editor = ::fork();
+    if (editor == 0) {
+        endOnTerminationRequests();
+        int status = 1;
+        {
+            FakeDialogs fake;
+            TForm1 window(fake, StartupPaths{dir.path(), QStringLiteral(WMB_BIN_DIR)});
+            window.openRomImage(romPath, 3);
+            window.testAction()->trigger();
+            window.testFirstAction()->trigger();
+            status = QCoreApplication::exec();
+        }
+        ::_exit(status);
+    }
+    const bool playing = QTest::qWaitFor([&] { return copiesLeft({QStringLiteral("*.pid")}).size() == 2; }, 10000);
+    ::kill(editor, SIGTERM);
+    int status = 0;
+    ::waitpid(editor, &status, 0);
+    ASSERT_TRUE(playing);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
+    QStringList left;
+    for (const QString &file : copiesLeft())
+        left << QFileInfo(file).fileName();
+    EXPECT_EQ(left.join(QLatin1Char(' ')),
+              QStringLiteral("demo-level3-1.nes demo-level3-1.nes.pid demo-level3-first-2.nes demo-level3-first-2.nes.pid"));
+
+    QFile::remove(hold);
+    ASSERT_TRUE(emulatorsEnded());
+    QProcess next;
+    next.start(QStringLiteral(WMB_BIN_DIR "/wmbeditor"), {});
+    ASSERT_TRUE(next.waitForStarted());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QDir(copiesRoot()).isEmpty(); }, 10000));
+    next.terminate();
+    ASSERT_TRUE(next.waitForFinished(10000));
+    EXPECT_EQ(next.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(next.exitCode(), 128 + SIGTERM);
+}
+#endif
 
 TEST_F(PlayTest, ShiftF5PutsTheShownLevelIntoLevel1OfTheCopy)
 {
@@ -233,6 +339,25 @@ TEST_F(PlayTest, OverviewShowsEveryLevelAndFollowsTheEditor)
     QTest::keyClick(overview, Qt::Key_Return);
     EXPECT_EQ(form->loadedLevel(), 19);
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join(QLatin1Char('\n')).toStdString();
+}
+
+// A tile picture that could not be read shows black until the next load
+// reads it again.
+TEST_F(PlayTest, OverviewReadsAnUnreadTilePictureAgainAtTheNextLoad)
+{
+    const QString tile = copyTileSet() + QLatin1Char('/') +
+                         QString::number(rom::byteAt(romBytes(), rom::mapAt(2)), 16).toUpper() + QStringLiteral(".bmp");
+    startWithLevel(1);
+    ASSERT_TRUE(QFile::rename(tile, tile + QStringLiteral(".away")));
+    form->showLevelOverview();
+    LevelOverview *overview = form->levelOverview();
+    const int s = overview->cellSize();
+    QImage black(s, s, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    EXPECT_EQ(overview->picture(2).copy(0, 0, s, s), black);
+    ASSERT_TRUE(QFile::rename(tile + QStringLiteral(".away"), tile));
+    loadLevel(2);
+    EXPECT_NE(overview->picture(2).copy(0, 0, s, s), black);
 }
 
 } // namespace

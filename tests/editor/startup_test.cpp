@@ -1,12 +1,19 @@
 // The window as it opens: every control where the layout puts it, with its
-// texts and state, and start-up with complete, partial and damaged tile sets.
+// texts and state, start-up with complete, partial and damaged tile sets,
+// and with odd settings.
 #include <QBuffer>
 #include <QCheckBox>
 #include <QLabel>
+#include <QSettings>
 #include <QStyle>
 #include <QStyleOptionButton>
 
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
+
 #include "bmpimage.h"
+#include "settings.h"
 #include "windowsupport.h"
 
 namespace {
@@ -351,4 +358,32 @@ TEST_F(StartupTest, OwnTileFolderIsPreferredOverTheShippedSet)
     EXPECT_TRUE(isSolid(imageOf(form->Pic[0]), {32, 32}, qRgb(10, 200, 30)));
     EXPECT_TRUE(isSolid(imageOf(form->Pic[255]), {32, 32}, qRgb(250, 250, 0)));
     EXPECT_EQ(imageOf(form->Pic[1]), tile(QStringLiteral("1")));
+}
+
+// Settings never stop a start: values of the wrong type read as the
+// defaults; a settings file that is not a regular file (a pipe would block
+// the start for good) is not read, and the settings live in memory.
+TEST(EditorSettingsTest, OddValuesAndFilesReadAsTheDefaults)
+{
+    // The test's own settings file, in its temporary home.
+    const auto store = [] {
+        return std::make_unique<QSettings>(QSettings::defaultFormat(), QSettings::UserScope,
+                                           QStringLiteral("WMBeditor"), QStringLiteral("WMBeditor"));
+    };
+    const QString file = store()->fileName();
+    store()->setValue(QStringLiteral("emulator/command"), QByteArray("fceux"));
+    EXPECT_EQ(EditorSettings().emulatorCommand(), QString());
+    ASSERT_TRUE(QFile::remove(file));
+#ifndef Q_OS_WIN   // Windows keeps no pipes among files
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    testing::internal::CaptureStderr();
+    EditorSettings settings;
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(told, "wmbeditor: " + file.toStdString() +
+                        " is not a regular file; the settings are not read, and not kept after this run\n");
+    settings.setEmulatorCommand(QStringLiteral("nestopia"));
+    EXPECT_EQ(settings.emulatorCommand(), QStringLiteral("nestopia"));
+    EXPECT_FALSE(QFileInfo(file).isFile());
+    QFile::remove(file);
+#endif
 }

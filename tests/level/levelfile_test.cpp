@@ -280,6 +280,16 @@ TEST(LevelFileIo, WritesReadsAndReplacesWhole)
     const std::string big(3 << 20, 'b');
     writeFileAtomically(path, big);
     EXPECT_EQ(readWholeFile(path), big);
+    // Names up to the file system's limit of 255 bytes, made and replaced.
+    const std::string longest = folder.file(std::string(249, 'n') + ".level");
+    writeFileAtomically(longest, "made");
+    writeFileAtomically(longest, "replaced");
+    EXPECT_EQ(readWholeFile(longest), "replaced");
+    std::filesystem::remove(longest);
+    std::filesystem::create_hard_link(path, folder.file("hard.level"));
+    writeFileAtomically(folder.file("hard.level"), "one file, two names");
+    EXPECT_EQ(readWholeFile(path), "one file, two names") << "a hard link stays one file";
+    std::filesystem::remove(folder.file("hard.level"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
                             std::filesystem::directory_iterator()),
               1) << "no temporary file is left behind";

@@ -289,3 +289,27 @@ TEST(LevelFieldsTest, LoadThenSaveGivesTheSameRecord)
         EXPECT_EQ(recordFromFields(fieldsFromRecord(record)), record) << seed;
     }
 }
+
+// The disk's record against what the editor read or wrote (a save asks) and
+// against what it last saw (the shown level follows a new change only, and
+// only without unsaved changes).
+TEST(LevelRecordTest, KnownRecordTellsOtherProgramsChanges)
+{
+    const LevelRecord mine = distinctRecord(1), theirs = distinctRecord(2), later = distinctRecord(3);
+    KnownRecord known;
+    known.set(mine);
+    const struct {
+        const LevelRecord &onDisk;
+        bool unsaved, follows, changedByOther;
+    } steps[] = {
+        {mine, false, false, false},    // the editor's own write
+        {theirs, true, false, true},    // changed under unsaved edits: kept
+        {theirs, false, false, true},   // the edits undone: the same change is not followed later
+        {later, false, true, true},     // a new change
+    };
+    for (const auto &s : steps) {
+        EXPECT_EQ(known.follows(s.onDisk, s.unsaved), s.follows);
+        EXPECT_EQ(known.changedByOther(s.onDisk), s.changedByOther);
+        known.seen(s.onDisk);
+    }
+}

@@ -72,6 +72,25 @@ TEST(RomFileTest, OpenFailuresAreTheRuntimesMessages)
     EXPECT_FALSE(std::filesystem::exists(folder.file("missing.nes"))) << "open must not create";
 }
 
+// An image whose name is gone while open (moved away: a deletion waits for
+// the last handle on Windows): a reopen fails as the runtime's open does and
+// keeps the handle, through which the whole image can still be read.
+TEST(RomFileTest, HandleOutlivesTheName)
+{
+    TempFolder folder;
+    const std::string path = folder.file("rom.nes");
+    const Bytes original = randomBytes(1000, 2);
+    writeBytes(path, original);
+    RomFile rom;
+    rom.assign(path);
+    rom.open();
+    std::filesystem::rename(path, folder.file("moved.nes"));
+    EXPECT_THROW(rom.open(), InOutError);
+    ASSERT_TRUE(rom.isOpen());
+    const std::string all = rom.readAll();
+    EXPECT_EQ(Bytes(all.begin(), all.end()), original);
+}
+
 TEST(RomFileTest, ReadOnlyImageIsRefused)
 {
     TempFolder folder;

@@ -409,8 +409,10 @@ void EditorModel::saveRomAs(Target target, bool itself, bool ok)
 {
     if (!buttonsEnabled || target == Target::Cancel)
         return;
-    if (itself)
-        return save();
+    if (itself) {
+        save();
+        return;
+    }
     if (copyExists && !ok)
         return;
     const auto r = recordToSave();
@@ -431,11 +433,8 @@ bool EditorModel::leaveLevel()
         return true;
     ++leaveQuestions;
     switch (answer) {
-    case Leave::Save: {
-        const std::size_t before = errors.size();
-        save();
-        return errors.size() == before;
-    }
+    case Leave::Save:
+        return save();
     case Leave::Discard:
         return true;
     case Leave::Cancel:
@@ -451,18 +450,30 @@ void EditorModel::load(int shown)
     if (!holdsLevel(rom.size(), shown))
         return error(ReadBeyondEnd);
 
-    const int base = mapAt(shown);
     if (number(level) != shown)
         level.set(QString::number(shown));
     levelLoaded = true;
     loadedLevel = shown;
-    ++loads;
+    showRecord(recordOnDisk());
+    selection = {};
+}
+
+Record EditorModel::recordOnDisk() const
+{
+    const QByteArray &rom = boundBytesConst();
+    const int base = mapAt(loadedLevel);
+    return {rom.mid(base, Cells), static_cast<std::uint8_t>(rom[base - 17]), rom.mid(base - 16, NameLength),
+            rom.mid(base - 31, AuthorLength), rom.mid(base + 168, HintLength)};
+}
+
+void EditorModel::showRecord(const Record &record)
+{
     for (int i = 0; i < Cells; ++i) {
-        const QString code = hexText(static_cast<std::uint8_t>(rom[base + i]));
+        const QString code = hexText(static_cast<std::uint8_t>(record.tiles[i]));
         map[i] = {code, code};
     }
-    saved = {rom.mid(base, Cells), static_cast<std::uint8_t>(rom[base - 17]), rom.mid(base - 16, NameLength),
-             rom.mid(base - 31, AuthorLength), rom.mid(base + 168, HintLength)};
+    saved = seen = record;
+    ++loads;
     timer.set(QString::number(saved.timer * 5));
     name.set(decodeText(saved.name));
     author.set(decodeText(saved.author));
@@ -475,7 +486,30 @@ void EditorModel::load(int shown)
     redoSteps.clear();
     undoNames.clear();
     redoNames.clear();
-    selection = {};
+}
+
+// The window follows the level shown when its record changed since the
+// window last looked and it has no unsaved changes.
+void EditorModel::diskChanged()
+{
+    if (!levelLoaded || !holdsLevel(boundBytes().size(), loadedLevel))
+        return;
+    const Record onDisk = recordOnDisk();
+    if (onDisk != seen && !unsavedChanges())
+        showRecord(onDisk);
+    else
+        seen = onDisk;
+}
+
+OnDisk EditorModel::askOverwrite()
+{
+    const Record onDisk = recordOnDisk();
+    if (onDisk == saved)
+        return OnDisk::Overwrite;
+    ++overwriteQuestions;
+    if (onDiskAnswer == OnDisk::Reload)
+        showRecord(onDisk);
+    return onDiskAnswer;
 }
 
 void EditorModel::loadFromBox()
@@ -510,18 +544,23 @@ void EditorModel::stepLevel(int delta)
 // Everything is checked before the first byte is written; only the field
 // bytes of the level loaded last change, and the edits then show what was
 // stored.
-void EditorModel::save()
+bool EditorModel::save()
 {
     if (!buttonsEnabled)
-        return;
+        return false;
+    const auto r = levelLoaded ? recordToSave() : std::nullopt;
     if (!levelLoaded)
-        return error(NoLevel);
-    const auto r = recordToSave();
-    if (!r)
-        return convertError(timer.text);
-    if (!holdsLevel(boundBytes().size(), loadedLevel))
-        return error(ReadBeyondEnd);
-    storeRecord(*r);
+        error(NoLevel);
+    else if (!r)
+        convertError(timer.text);
+    else if (!holdsLevel(boundBytes().size(), loadedLevel))
+        error(ReadBeyondEnd);
+    else if (const OnDisk choice = askOverwrite(); choice != OnDisk::Cancel) {
+        if (choice == OnDisk::Overwrite)
+            storeRecord(*r);
+        return true;
+    }
+    return false;
 }
 
 // Writes the record into the bound image; the edits show what was stored.
@@ -536,7 +575,7 @@ void EditorModel::storeRecord(const Record &record)
     rom.replace(base - 16, NameLength, r->name);
     rom.replace(base - 31, AuthorLength, r->author);
     rom.replace(base + 168, HintLength, r->hint);
-    saved = *r;
+    saved = seen = *r;
     timer.set(QString::number(r->timer * 5));
     name.set(decodeText(r->name));
     author.set(decodeText(r->author));
@@ -565,6 +604,7 @@ bool EditorModel::openRom(Target target, Rom rom, bool openAnyway)
         error(QStringLiteral("Invalid filename."));
         return true;
     case Target::File:
+    case Target::OpenImage:
         break;
     }
     if (!looksLikeRom(rom) && !openAnyway)
@@ -590,10 +630,17 @@ bool EditorModel::openRom(Target target, Rom rom, bool openAnyway)
     return true;
 }
 
+QString EditorModel::exportName() const
+{
+    return QStringLiteral("level_") + (levelLoaded ? QString::number(loadedLevel) : level.text);
+}
+
 void EditorModel::exportLevel(Target target, const QString &fileName, bool exists, bool ok)
 {
     if (!buttonsEnabled || target == Target::Cancel)
         return;
+    if (target == Target::OpenImage)
+        return error(fileName + QStringLiteral(" is the open ROM image; choose another file."));
     if (target == Target::MissingFolder)
         return error(QStringLiteral("File not found."));
     if (target == Target::Folder)
@@ -619,6 +666,8 @@ void EditorModel::importLevel(Target target, const QByteArray &file)
     QByteArray &rom = boundBytes();
     if (!holdsLevel(rom.size(), loadedLevel))
         return error(ReadBeyondEnd);
+    if (askOverwrite() != OnDisk::Overwrite)
+        return;
 
     const int base = mapAt(loadedLevel);
     for (int i = 0; i < Cells; ++i)

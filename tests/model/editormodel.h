@@ -64,6 +64,9 @@ enum class Rom { None, Good, Short, Copy };
 
 // The answer to the unsaved-changes question.
 enum class Leave { Save, Discard, Cancel };
+// The answer to the question before a save writes over a level that another
+// program changed.
+enum class OnDisk { Overwrite, Reload, Cancel };
 
 // The field bytes of one level record, as a save writes them.
 struct Record {
@@ -74,7 +77,8 @@ struct Record {
 };
 
 // Outcome of choosing a file in a dialog, as the file system has it.
-enum class Target { Cancel, File, Missing, Folder, MissingFolder, LongName };
+// OpenImage: the bound image itself, or a symbolic or hard link to it.
+enum class Target { Cancel, File, Missing, Folder, MissingFolder, LongName, OpenImage };
 
 class EditorModel {
 public:
@@ -119,7 +123,10 @@ public:
     // asked, and how often the window must have asked it.
     Leave answer = Leave::Discard;
     int leaveQuestions = 0;
-    int loads = 0;   // levels loaded so far
+    int loads = 0;   // levels shown afresh so far: loads, and a level shown again from the disk
+    // The question before a save writes over another program's change.
+    OnDisk onDiskAnswer = OnDisk::Cancel;
+    int overwriteQuestions = 0;
     // Save level would change a byte of the image.
     bool unsavedChanges() const;
     // The window's title.
@@ -158,7 +165,10 @@ public:
     // Level actions; each does nothing while its button is disabled.
     void reload();
     void stepLevel(int delta);
-    void save();
+    // False when the save stopped: an error, or Cancel to the question.
+    bool save();
+    // Another program wrote into the bound image; the window has followed.
+    void diskChanged();
     // The file name of the bound image.
     QString boundName() const;
     // Save ROM As: `itself` is the bound image (a save), otherwise copy.nes,
@@ -170,6 +180,9 @@ public:
     // Open ROM: the question first, then the dialog, then the not-a-ROM
     // question answered `openAnyway`; false when no dialog was shown.
     bool openRom(Target target, Rom rom, bool openAnyway = true);
+    // The name the export proposes: "level_" and the level loaded last (the
+    // number box's text before any load).
+    QString exportName() const;
     // The export after its dialog: `name` is the chosen file in the temp
     // folder, `exists` whether a file has that name, `ok` the answer to the
     // overwrite question.
@@ -194,6 +207,12 @@ private:
         return bound == Rom::Short ? shortRom : bound == Rom::Copy ? copyRom : goodRom;
     }
     Record saved;                   // the loaded level as last read or written
+    Record seen;                    // the loaded level as last seen on the disk
+    Record recordOnDisk() const;    // of the loaded level; the bound image holds it
+    // The question, when the disk no longer holds `saved`.
+    OnDisk askOverwrite();
+    // The loaded level as `record`: the number box and the selection stay.
+    void showRecord(const Record &record);
     QString savedTimer, savedName, savedAuthor, savedHint;   // what that put in the edits
     void load(int shown);
     void loadFromBox();

@@ -1,6 +1,6 @@
 // Drag strokes on the map, some with a shortcut pressed while the button is
-// held: undo or redo closes the stroke, a save leaves it open, Open ROM ends
-// it when the level loads.
+// held: undo or redo closes the stroke, a save leaves it open, Open ROM (or
+// a save answered Reload) ends it when the level is shown afresh.
 #include "modelrun.h"
 
 #include <QTest>
@@ -54,6 +54,7 @@ void ModelRun::dragStroke()
     bool open = true;   // the stroke still paints
     for (std::size_t i = 0; i < moves.size(); ++i) {
         if (static_cast<int>(i) == interruptBefore) {
+            const int loads = mModel->loads;
             switch (shortcut) {
             case Undo:
                 QTest::keyClick(mForm.get(), Qt::Key_Z, Qt::ControlModifier);
@@ -75,17 +76,16 @@ void ModelRun::dragStroke()
                 mDialogs.fileAnswers.push_back(path(QStringLiteral("demo.nes")));
                 mExpectedFileDialogs = 1;
                 QTest::keyClick(mForm.get(), Qt::Key_O, Qt::ControlModifier);
-                const int loads = mModel->loads;
                 if (!mModel->openRom(model::Target::File, model::Rom::Good)) {
                     mDialogs.fileAnswers.clear();
                     mExpectedFileDialogs = 0;
                 }
-                // A load starts a fresh history, the open stroke with it; a
-                // failed or cancelled one changes nothing.
-                if (mModel->loads != loads)
-                    open = false;
                 break;
             }
+            // A level shown afresh starts a fresh history, the open stroke
+            // with it; a failed or cancelled load changes nothing.
+            if (mModel->loads != loads)
+                open = false;
         }
         moveToCell(moves[i].back());
         if (open) {

@@ -2,11 +2,16 @@
 // new, existing and impossible places, import of good and bad level files.
 #include "modelrun.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include "tform1.h"
+
+#include <unistd.h>
 
 using model::Rom;
 using model::Target;
@@ -70,6 +75,53 @@ void ModelRun::openRom()
         mExpectedFileDialogs = 0;
         mExpectedQuestions = 0;
     }
+    // short.nes was written anew, by this test as by another program: the
+    // image the window still has open when it did not open the new one.
+    if (rom == Rom::Short)
+        followDisk(false);
+}
+
+// Another program (wmbtool import, a second editor) writes one level record
+// in place into the image the window has open: mostly the level it shows,
+// sometimes the record the image holds already.
+void ModelRun::otherProgram()
+{
+    const bool open = mModel->bound != Rom::None;
+    QByteArray &rom = open ? mModel->boundBytes() : mModel->goodRom;
+    const QString name = open ? mModel->boundName() : QStringLiteral("demo.nes");
+    const int level = mModel->levelLoaded && chance(70) ? mModel->loadedLevel : 1 + below(model::Levels);
+    if (!model::holdsLevel(rom.size(), level)) {
+        log(QStringLiteral("another program: %1 holds no level %2").arg(name).arg(level));
+        return;
+    }
+    const bool same = chance(20);
+    log(QStringLiteral("another program writes %1 level %2 into %3").arg(same ? "the same" : "a random").arg(level).arg(name));
+    const int first = model::mapAt(level) - 31, end = model::mapAt(level) + 223;
+    for (int at = first; !same && at < end; ++at) {
+        const QString field = model::describeOffset(at);
+        if (field.contains(QLatin1String("gap")))
+            continue;
+        const bool text = !field.contains(QLatin1String("map")) && !field.contains(QLatin1String("timer"));
+        rom[at] = static_cast<char>(text && chance(80) ? 0x20 + below(0x5F) : below(256));
+    }
+    QFile file(path(name));
+    if (!file.open(QIODevice::ReadWrite) || !file.seek(first) || file.write(rom.mid(first, end - first)) != end - first)
+        note(QStringLiteral("the test could not write ") + name);
+    file.close();
+    if (open)
+        followDisk(true);
+}
+
+void ModelRun::followDisk(bool awaitWatch)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (awaitWatch && !mForm->imageChangePending() && clock.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    if (awaitWatch && !mForm->imageChangePending())
+        note(QStringLiteral("the watch on the open image did not see another program's write"));
+    mForm->followImageFile();
+    mModel->diskChanged();
 }
 
 void ModelRun::exportLevel()
@@ -79,13 +131,24 @@ void ModelRun::exportLevel()
     QString name;
     if (roll < 10) {
         target = Target::Cancel;
-    } else if (roll < 30) {
-        name = QStringLiteral("level_") + mModel->level.text + QStringLiteral(".level");
-    } else if (roll < 80) {
+    } else if (roll < 28) {
+        name = mModel->exportName() + QStringLiteral(".level");
+    } else if (roll < 70) {
         static const char *const names[] = {"a.level", "b.level", "\u0416\u0443\u043A m\u00E9.level"};
         name = QString::fromUtf8(names[below(std::size(names))]);
-    } else if (roll < 87) {
-        name = QStringLiteral("demo.nes");   // the ROM itself: the question is answered Cancel
+    } else if (roll < 88) {
+        // The bound image, by its name or through a link made for this
+        // export; demo.nes while another image is bound is only asked about
+        // (and the question answered Cancel).
+        static const char *const names[] = {"demo.nes", "open-link.nes", "open-hard.nes"};
+        name = QLatin1String(names[below(std::size(names))]);
+        const QByteArray bound = QFile::encodeName(path(mModel->boundName()));
+        if (name == QLatin1String("open-link.nes"))
+            QFile::link(mModel->boundName(), path(name));
+        else if (name == QLatin1String("open-hard.nes"))
+            ::link(bound.constData(), QFile::encodeName(path(name)).constData());
+        if (name != QLatin1String("demo.nes") || mModel->bound == model::Rom::Good)
+            target = Target::OpenImage;
     } else if (roll < 94) {
         target = Target::MissingFolder;
         name = QStringLiteral("nofolder/x.level");
@@ -102,7 +165,7 @@ void ModelRun::exportLevel()
     if (mModel->buttonsEnabled) {
         mDialogs.fileAnswers.push_back(target == Target::Cancel ? QString() : path(name));
         mExpectedFileDialogs = 1;
-        mExpectedProposedName = QStringLiteral("level_") + mModel->level.text;
+        mExpectedProposedName = mModel->exportName();
         if (exists) {
             mDialogs.okAnswers.push_back(ok);
             mExpectedQuestions = 1;
@@ -110,6 +173,8 @@ void ModelRun::exportLevel()
     }
     click(mForm->Button27);
     mModel->exportLevel(target, name, exists, ok);
+    QFile::remove(path(QStringLiteral("open-link.nes")));
+    QFile::remove(path(QStringLiteral("open-hard.nes")));
 }
 
 void ModelRun::import(Target target, const QString &file, const QByteArray &bytes)
@@ -271,7 +336,7 @@ void ModelRun::saveRomAs()
     if (mModel->buttonsEnabled) {
         mDialogs.fileAnswers.push_back(target == Target::Cancel ? QString() : path(name));
         mExpectedFileDialogs = 1;
-        mExpectedProposedName = mModel->boundName();
+        mExpectedProposedName = path(mModel->boundName());
         if (exists) {
             mDialogs.okAnswers.push_back(ok);
             mExpectedQuestions = 1;

@@ -27,7 +27,7 @@ QString ScriptedDialogs::nextFile()
     return answer;
 }
 
-QString ScriptedDialogs::openFile(QWidget *, const QString &, const QString &, const QString &)
+QString ScriptedDialogs::openFile(QWidget *, const QString &, const QString &, const QString &, const QString &)
 {
     return nextFile();
 }
@@ -39,7 +39,7 @@ QString ScriptedDialogs::saveFile(QWidget *, const QString &, const QString &, c
     return nextFile();
 }
 
-bool ScriptedDialogs::askOkCancel(QWidget *, const QString &, const QString &)
+bool ScriptedDialogs::askOkCancel(QWidget *, const QString &, const QString &, Answer)
 {
     ++questions;
     if (okAnswers.empty())
@@ -49,7 +49,7 @@ bool ScriptedDialogs::askOkCancel(QWidget *, const QString &, const QString &)
     return ok;
 }
 
-SaveChoice ScriptedDialogs::askSaveDiscardCancel(QWidget *, const QString &, const QString &)
+SaveChoice ScriptedDialogs::askSaveDiscardCancel(QWidget *, const QString &, const QString &, const QString &)
 {
     ++saveQuestions;
     return saveAnswer;
@@ -108,6 +108,7 @@ bool ModelRun::start(QString &failure)
         {"import good file", 30, &ModelRun::importGoodFile},
         {"import bad file", 20, &ModelRun::importBadFile},
         {"open ROM", 25, &ModelRun::openRom},            {"undo", 60, &ModelRun::undo},
+        {"another program writes", 10, &ModelRun::otherProgram},
         {"redo", 40, &ModelRun::redo},
         {"select region", 45, &ModelRun::selectRegion},  {"region command", 60, &ModelRun::regionCommand},
         {"flood fill", 25, &ModelRun::floodFill},        {"map keys", 30, &ModelRun::mapKeyAction},
@@ -147,6 +148,13 @@ bool ModelRun::run(int count)
         mDialogs.questions = 0;
         mDialogs.saveQuestions = 0;
         mModel->leaveQuestions = 0;
+        mDialogs.overwriteQuestions = 0;
+        mModel->overwriteQuestions = 0;
+        static const OverwriteChoice onDisk[] = {OverwriteChoice::Overwrite, OverwriteChoice::Reload,
+                                                 OverwriteChoice::Cancel};
+        const int onDiskChoice = below(3);
+        mDialogs.overwriteAnswer = onDisk[onDiskChoice];
+        mModel->onDiskAnswer = static_cast<model::OnDisk>(onDiskChoice);
         // The answer to the unsaved-changes question, should the action ask it.
         static const SaveChoice choices[] = {SaveChoice::Save, SaveChoice::Discard, SaveChoice::Cancel};
         const int choice = below(3);
@@ -160,6 +168,10 @@ bool ModelRun::run(int count)
         static const char *const answers[] = {"Save", "Discard", "Cancel"};
         if (mModel->leaveQuestions > 0)
             ++mCounts[QStringLiteral("(unsaved-changes question answered %1)").arg(QLatin1String(answers[choice]))];
+        static const char *const onDiskAnswers[] = {"Overwrite", "Reload", "Cancel"};
+        if (mModel->overwriteQuestions > 0)
+            ++mCounts[QStringLiteral("(changed-on-disk question answered ") + QLatin1String(onDiskAnswers[onDiskChoice]) +
+                      QLatin1Char(')')];
         for (const model::ExpectedError &e : mModel->errors) {
             QString kind = e.text;
             kind.replace(QRegularExpression(QStringLiteral("^'.*' is not")), QStringLiteral("'...' is not"));
@@ -266,6 +278,9 @@ bool ModelRun::check()
         note(QStringLiteral("file dialogs: model %1, window %2").arg(mExpectedFileDialogs).arg(mDialogs.fileDialogs));
     if (!mDialogs.okAnswers.empty() || mDialogs.questions != mExpectedQuestions)
         note(QStringLiteral("overwrite questions: model %1, window %2").arg(mExpectedQuestions).arg(mDialogs.questions));
+    if (mDialogs.overwriteQuestions != mModel->overwriteQuestions)
+        note(QStringLiteral("changed-on-disk questions: model %1, window %2")
+                 .arg(mModel->overwriteQuestions).arg(mDialogs.overwriteQuestions));
     if (mDialogs.saveQuestions != mModel->leaveQuestions)
         note(QStringLiteral("unsaved-changes questions: model %1, window %2")
                  .arg(mModel->leaveQuestions).arg(mDialogs.saveQuestions));

@@ -29,18 +29,25 @@ public:
     std::deque<bool> okAnswers;
     SaveChoice saveAnswer = SaveChoice::Cancel;   // to every unsaved-changes question
     int saveQuestions = 0;
+    OverwriteChoice overwriteAnswer = OverwriteChoice::Cancel;   // to every changed-on-disk question
+    int overwriteQuestions = 0;
     QStringList proposedNames;         // of every save dialog shown
     int fileDialogs = 0;
     int questions = 0;
     QStringList errors;
 
-    QString openFile(QWidget *, const QString &, const QString &, const QString &) override;
+    QString openFile(QWidget *, const QString &, const QString &, const QString &, const QString &) override;
     QString saveFile(QWidget *, const QString &, const QString &, const QString &, const QString &,
                      const QString &proposedName) override;
-    bool askOkCancel(QWidget *, const QString &, const QString &) override;
+    bool askOkCancel(QWidget *, const QString &, const QString &, Answer) override;
     void showError(QWidget *, const QString &message) override { errors << message; }
     void showAbout(QWidget *, const QString &) override {}
-    SaveChoice askSaveDiscardCancel(QWidget *, const QString &, const QString &) override;
+    SaveChoice askSaveDiscardCancel(QWidget *, const QString &, const QString &, const QString &) override;
+    OverwriteChoice askOverwriteReloadCancel(QWidget *, const QString &, const QString &) override
+    {
+        ++overwriteQuestions;
+        return overwriteAnswer;
+    }
     void showMessage(QWidget *, const QString &) override {}
     std::optional<int> askLevelNumber(QWidget *, int) override { return std::nullopt; }
     std::optional<QString> askText(QWidget *, const QString &, const QString &, const QString &) override
@@ -98,6 +105,7 @@ private:
     void importBadFile();
     void openRom();
     void saveRomAs();
+    void otherProgram();
     void undo();
     void redo();
     // Regions (modelregion.cpp).
@@ -117,6 +125,10 @@ private:
     void sendKey(QWidget *w, int key, const QString &text, Qt::KeyboardModifiers mods = Qt::NoModifier);
     void numberKeys(QWidget *edit, bool level);
     void import(model::Target target, const QString &path, const QByteArray &bytes);
+    // After another program wrote the bound image: the window follows it as
+    // its watch would after the pause; with awaitWatch once the watch has
+    // seen the write (noted as a difference when it does not within 2 s).
+    void followDisk(bool awaitWatch);
 
     // Random choices.
     int below(int n);

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <optional>
@@ -109,6 +112,11 @@ TEST(WmbtoolExport, WritesTheEditorsLevelFileForEveryLevel)
         EXPECT_EQ(lines[173], std::to_string(at(bytes, wmb::LevelBaseOf(n) - 17) * 5) + "\r");
         if (n == 4) {
             EXPECT_EQ(runTool({"export", rom, "4", "-"}).out, file) << "- is standard output";
+#ifndef _WIN32   // names of descriptors are POSIX's
+            for (const char *stream : {"/dev/stdout", "/dev/fd/1"})
+                EXPECT_EQ(runTool({"export", rom, "4", stream}).out, file) << stream << " is standard output";
+            EXPECT_EQ(runTool({"export", rom, "4", "/dev/fd/2"}).err, file) << "written to descriptor 2";
+#endif
         }
     }
     EXPECT_EQ(readBytes(rom), bytes);
@@ -328,7 +336,7 @@ TEST(WmbtoolCommandLine, RefusesWrongUsageAndBadLevels)
         int status;
         std::string err;   // a part of standard error
     };
-    const std::vector<Case> cases = {
+    std::vector<Case> cases = {
         {{}, 2, "Usage: wmbtool"},
         {{"frobnicate", rom}, 2, "unknown command 'frobnicate'"},
         {{"list"}, 2, "list takes ROM"},
@@ -354,6 +362,14 @@ TEST(WmbtoolCommandLine, RefusesWrongUsageAndBadLevels)
         {{"render", rom, "1", rom}, 1, "would replace the input file"},
         {{"list", dir.path()}, 1, "File access denied"},
     };
+#ifndef _WIN32   // a link onto itself, and names of descriptors
+    TempDir elsewhere;
+    const std::string loop = elsewhere.file("loop");
+    ASSERT_EQ(::symlink(loop.c_str(), loop.c_str()), 0);
+    cases.insert(cases.end(), {{{"list", loop}, 1, "loop: Too many levels of symbolic links\n"},
+                               {{"export", rom, "1", loop}, 1, "loop: Too many levels of symbolic links\n"},
+                               {{"export", rom, "1", "/dev/fd/99"}, 1, "wmbtool: /dev/fd/99: write error\n"}});
+#endif
     for (const Case &c : cases) {
         std::string shown;
         for (const std::string &a : c.args)

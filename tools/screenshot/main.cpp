@@ -18,7 +18,7 @@ namespace {
 class ScriptedDialogs final : public Dialogs {
 public:
     explicit ScriptedDialogs(QString rom) : mRom(std::move(rom)) {}
-    QString openFile(QWidget *, const QString &, const QString &, const QString &) override
+    QString openFile(QWidget *, const QString &, const QString &, const QString &, const QString &) override
     {
         return mRom;
     }
@@ -27,16 +27,20 @@ public:
     {
         return {};
     }
-    bool askOkCancel(QWidget *, const QString &, const QString &) override { return false; }
+    bool askOkCancel(QWidget *, const QString &, const QString &, Answer) override { return false; }
     void showError(QWidget *, const QString &message) override
     {
         std::fprintf(stderr, "wmbeditor-shot: %s\n", qPrintable(errorBoxText(message)));
         failed = true;
     }
     void showAbout(QWidget *, const QString &) override {}
-    SaveChoice askSaveDiscardCancel(QWidget *, const QString &, const QString &) override
+    SaveChoice askSaveDiscardCancel(QWidget *, const QString &, const QString &, const QString &) override
     {
         return SaveChoice::Discard;
+    }
+    OverwriteChoice askOverwriteReloadCancel(QWidget *, const QString &, const QString &) override
+    {
+        return OverwriteChoice::Cancel;
     }
     void showMessage(QWidget *, const QString &) override {}
     std::optional<int> askLevelNumber(QWidget *, int) override { return std::nullopt; }

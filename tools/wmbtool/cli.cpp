@@ -5,6 +5,7 @@
 
 #include "levelfile.h"
 #include "levelrecord.h"
+#include "platform.h"
 #include "romimage.h"
 
 namespace wmbtool {
@@ -12,6 +13,14 @@ namespace wmbtool {
 Failure fileFailure(const std::string &path, const std::string &message)
 {
     return Failure(path + ": " + message);
+}
+
+Failure fileFailure(const std::string &path, const wmb::RuntimeError &error)
+{
+    const auto *io = dynamic_cast<const wmb::InOutError *>(&error);
+    if (io && io->code() == wmb::ioCodeFromSystemError(wmb::TooManyLinksError))
+        return fileFailure(path, "Too many levels of symbolic links");
+    return fileFailure(path, error.what());
 }
 
 void expectArgs(const Invocation &inv, std::size_t count, std::string_view names)
@@ -38,12 +47,23 @@ int levelArgument(const std::string &text)
 
 void writeOutput(const std::string &out, std::string_view bytes)
 {
-    if (out == StandardOutput) {
+    const std::optional<int> stream = out == StandardOutput ? 1 : wmb::streamNamedBy(out);
+    if (stream == 1) {
         std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         finishStdout();
         return;
     }
-    onFile(out, [&] { wmb::writeFileAtomically(out, bytes); });
+    if (!stream) {
+        onFile(out, [&] { wmb::writeFileAtomically(out, bytes); });
+        return;
+    }
+    // Another inherited descriptor: written in order after anything printed.
+    std::cout.flush();
+    try {
+        wmb::writeStream(*stream, bytes.data(), bytes.size());
+    } catch (const wmb::RuntimeError &) {
+        throw fileFailure(out, "write error");
+    }
 }
 
 void refuseOverwritingInput(const std::string &out, std::initializer_list<std::string> inputs)

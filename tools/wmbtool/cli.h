@@ -29,6 +29,9 @@ public:
 
 // "path: message", the form of every error about a file.
 Failure fileFailure(const std::string &path, const std::string &message);
+// The same for an error of the level core; a loop of symbolic links reads
+// "Too many levels of symbolic links" rather than its error number.
+Failure fileFailure(const std::string &path, const wmb::RuntimeError &error);
 
 struct Invocation {
     std::string command;
@@ -53,15 +56,16 @@ decltype(auto) onFile(const std::string &path, F &&f)
     try {
         return f();
     } catch (const wmb::RuntimeError &e) {
-        throw fileFailure(path, e.what());
+        throw fileFailure(path, e);
     }
 }
 
 // The output path that means standard output.
 inline constexpr std::string_view StandardOutput = "-";
 
-// Writes a command's whole result: to standard output for "-", otherwise to
-// the file through the level core's atomic write (a Failure naming the path).
+// Writes a command's whole result: as a stream to an output that names one
+// ("-" and /dev/stdout, /dev/stderr, /dev/fd/N), otherwise to the file
+// through the level core's atomic write (a Failure naming the path).
 void writeOutput(const std::string &out, std::string_view bytes);
 
 // Refuses an output path that names one of the inputs (the same file by

@@ -24,9 +24,15 @@ void printHelp(std::ostream &os)
     for (const Command &c : commands())
         os << "  " << c.usage << "\n      " << c.summary << "\n";
     os << "\nLEVEL is a level number, 1 to 32. Results go to standard output or to the\n"
-          "named output file, which is written whole or not at all; an output file\n"
-          "named - is standard output. A link is followed to the file it names, and\n"
-          "a file replaced keeps its permissions. Only import writes into a ROM image.\n"
+          "named output file, which is written whole or not at all; an output named\n"
+#ifdef _WIN32
+          "- is written to standard output as a stream.\n"
+#else
+          "-, /dev/stdout or /dev/fd/N is written as a stream (- is standard output).\n"
+#endif
+          "A link is followed to the file it names, a file replaced keeps its\n"
+          "permissions, and a file of several hard links is rewritten in place.\n"
+          "Only import writes into a ROM image.\n"
           "Exit status: 0 success, 1 failure, 2 wrong usage.\n";
 }
 
