@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "hexcode.h"
@@ -257,6 +258,8 @@ TEST(WmbtoolReading, ReadOnlyRomCanBeListedExportedAndRendered)
         {"list", rom},
         {"export", rom, "5", dir.file("five.level")},
         {"render", rom, "5", dir.file("five.png")},
+        {"find", rom, "1F"},
+        {"diff", rom, rom},
     };
     for (const auto &args : commands) {
         const ToolResult r = runTool(args, {}, /*asNobody=*/true);
@@ -290,6 +293,11 @@ TEST(WmbtoolImport, RefusesAnImageTooShortForTheLevel)
 
     EXPECT_EQ(runTool({"export", rom, "1", dir.file("x.level")}).status, 1);
     EXPECT_FALSE(exists(dir.file("x.level")));
+    EXPECT_EQ(runTool({"find", rom, "1F"}).status, 1);
+    const ToolResult diff = runTool({"diff", WMB_DEMO_ROM, rom});
+    EXPECT_EQ(diff.status, 2);
+    EXPECT_EQ(diff.out, "");
+    EXPECT_NE(diff.err.find("wmbtool: " + rom + ": level 1: Read beyond end of file\n"), std::string::npos);
 }
 
 // A file without the iNES signature is read all the same, with a warning.
@@ -311,7 +319,68 @@ TEST(WmbtoolReading, WarnsAboutAnImageWithoutInesHeaderAndGoesOn)
     EXPECT_TRUE(exists(dir.file("three.png")));
 }
 
-// Wrong usage exits 2, a failure 1; neither writes a file nor changes the ROM.
+// find prints the levels holding a code with counts made from the file's
+// bytes; other spellings of the code find the same.
+TEST(WmbtoolFind, PrintsTheLevelsHoldingTheCodeWithTheirCounts)
+{
+    TempDir dir;
+    const std::string rom = copyDemoRom(dir);
+    const Bytes bytes = readBytes(rom);
+    for (const int code : {0x1F, 0x00, 0xFE}) {
+        std::string expected;
+        for (int n = 1; n <= 32; ++n) {
+            int count = 0;
+            for (int i = 0; i < 168; ++i)
+                count += at(bytes, wmb::LevelBaseOf(n) + i) == code;
+            if (count > 0)
+                expected += std::to_string(n) + " " + std::to_string(count) + "\n";
+        }
+        const std::string text = wmb::IntToHexText(static_cast<std::uint32_t>(code));
+        for (const std::string &spelled : {text, "0" + text, std::string(text == "1F" ? "1f" : text)}) {
+            const ToolResult r = runTool({"find", rom, spelled});
+            EXPECT_EQ(r.status, 0) << spelled << r.err;
+            EXPECT_EQ(r.out, expected) << spelled;
+            EXPECT_EQ(r.err, "");
+        }
+        if (code == 0x1F) {
+            EXPECT_GT(std::count(expected.begin(), expected.end(), '\n'), 1) << "1F is used in several levels";
+        }
+    }
+    EXPECT_EQ(readBytes(rom), bytes);
+}
+
+// diff names the differing fields of exactly the levels that differ and
+// exits 1; once the levels are made equal again it prints nothing and exits 0.
+TEST(WmbtoolDiff, NamesTheDifferingLevelsAndExitsAsCmp)
+{
+    TempDir dir;
+    const std::string a = copyDemoRom(dir, "a.nes");
+    const std::string b = copyDemoRom(dir, "b.nes");
+    const Bytes original = readBytes(b);
+    Bytes changed = original;
+    const std::size_t seven = static_cast<std::size_t>(wmb::LevelBaseOf(7));
+    for (std::size_t i = 0; i < 12; ++i)
+        changed[seven + i * 13] = static_cast<char>(changed[seven + i * 13] ^ 0x21);
+    changed[seven - 16] = static_cast<char>(changed[seven - 16] ^ 1);              // name
+    changed[seven - 18] = static_cast<char>(changed[seven - 18] ^ 1);              // no field
+    const std::size_t twenty = static_cast<std::size_t>(wmb::LevelBaseOf(20));
+    changed[twenty - 17] = static_cast<char>(changed[twenty - 17] ^ 1);            // timer
+    changed[twenty + 200] = static_cast<char>(changed[twenty + 200] ^ 1);          // hint
+    changed[twenty - 31] = static_cast<char>(changed[twenty - 31] ^ 1);            // author
+    changed.back() = static_cast<char>(changed.back() ^ 1);                        // past the levels
+    writeBytes(b, changed);
+
+    const ToolResult differ = runTool({"diff", a, b});
+    EXPECT_EQ(differ.status, 1) << differ.err;
+    EXPECT_EQ(differ.out, "7: tiles 12, name\n20: timer, author, hint\n");
+    EXPECT_EQ(differ.err, "");
+    writeBytes(b, original);
+    const ToolResult same = runTool({"diff", a, b});
+    EXPECT_EQ(same.status, 0) << same.err;
+    EXPECT_EQ(same.out + same.err, "");
+}
+
+// Wrong usage exits 2, a failure 1 (diff: 2); neither writes a file nor changes the ROM.
 TEST(WmbtoolCommandLine, RefusesWrongUsageAndBadLevels)
 {
     TempDir dir;
@@ -326,7 +395,7 @@ TEST(WmbtoolCommandLine, RefusesWrongUsageAndBadLevels)
     struct Case {
         std::vector<std::string> args;
         int status;
-        const char *err;   // a part of standard error
+        std::string err;   // a part of standard error
     };
     const std::vector<Case> cases = {
         {{}, 2, "Usage: wmbtool"},
@@ -355,6 +424,14 @@ TEST(WmbtoolCommandLine, RefusesWrongUsageAndBadLevels)
         {{"list", loop}, 1, "loop: Too many levels of symbolic links\n"},
         {{"export", rom, "1", loop}, 1, "loop: Too many levels of symbolic links\n"},
         {{"export", rom, "1", "/dev/fd/99"}, 1, "wmbtool: /dev/fd/99: write error\n"},
+        {{"find", rom}, 2, "find takes ROM CODE"},
+        {{"find", rom, "G1"}, 2, "'G1' is not a tile code"},
+        {{"find", rom, ""}, 2, "'' is not a tile code"},
+        {{"find", rom, "100"}, 1, "wmbtool: code 100: no such tile code"},
+        {{"find", dir.file("missing.nes"), "1F"}, 1, "missing.nes: File not found"},
+        {{"diff", rom}, 2, "diff takes A B"},
+        {{"diff", rom, dir.file("missing.nes")}, 2, "wmbtool: " + dir.file("missing.nes") + ": File not found\n"},
+        {{"diff", dir.path(), rom}, 2, "File access denied"},
     };
     for (const Case &c : cases) {
         std::string shown;
@@ -376,9 +453,9 @@ TEST(WmbtoolCommandLine, HelpGoesToStandardOutput)
     EXPECT_EQ(all.status, 0);
     EXPECT_EQ(all.err, "");
     for (const char *usage : {"list ROM", "export ROM LEVEL FILE", "import ROM LEVEL FILE", "render ROM LEVEL|--all OUT.png",
-                              "ips ORIGINAL EDITED OUT.ips", "patch ROM PATCH.ips OUT"})
+                              "ips ORIGINAL EDITED OUT.ips", "patch ROM PATCH.ips OUT", "find ROM CODE", "diff A B"})
         EXPECT_NE(all.out.find(usage), std::string::npos) << usage;
-    for (const char *command : {"list", "export", "import", "render", "ips", "patch"}) {
+    for (const char *command : {"list", "export", "import", "render", "ips", "patch", "find", "diff"}) {
         for (const char *flag : {"--help", "-h"}) {
             const ToolResult r = runTool({command, flag});
             EXPECT_EQ(r.status, 0) << command;
