@@ -69,9 +69,9 @@ TEST(LevelSet, CopySwapAndMoveRewriteRecordsAndUndoExactly)
     }
 }
 
-// In a real file: the move is one write of the range, and the replaced bytes
-// written back give the file exactly as it was.
-TEST(LevelSet, MoveInTheDemoRomAndBackRestoresTheFile)
+// In a real file: the move of 12 to 3 is one write of that range; the
+// replaced bytes written back give the file exactly; a stale write is refused.
+TEST(LevelSet, WritesIntoTheFileAndBackExactly)
 {
     TempFolder folder;
     const std::string path = folder.file("rom.nes");
@@ -80,38 +80,24 @@ TEST(LevelSet, MoveInTheDemoRomAndBackRestoresTheFile)
     RomFile rom;
     rom.assign(path);
     rom.open();
-
     const ImageWrite move = moveLevel(before, 12, 3);
     EXPECT_GE(move.offset, LevelBaseOf(3) + RecordFirstOffset);
-    EXPECT_LE(move.offset + static_cast<std::int64_t>(move.bytes.size()), LevelBaseOf(12) + RecordEndOffset);
+    EXPECT_LE(move.offset + std::ssize(move.bytes), LevelBaseOf(12) + RecordEndOffset);
     applyWrite(rom, move);
-    const std::string moved = imageOf(readBytes(path));
-    EXPECT_EQ(levelRecordIn(moved, 3), levelRecordIn(before, 12));
-    for (int n = 4; n <= 12; ++n)
-        EXPECT_EQ(levelRecordIn(moved, n), levelRecordIn(before, n - 1)) << n;
-    EXPECT_EQ(moved.substr(0, RecordsBegin), before.substr(0, RecordsBegin));
-    EXPECT_EQ(moved.substr(RecordsEnd), before.substr(RecordsEnd));
-
+    std::string moved = before;
+    applyWrite(moved, move);
+    EXPECT_EQ(imageOf(readBytes(path)), moved);
     applyWrite(rom, move.undone());
     EXPECT_EQ(imageOf(readBytes(path)), before);
 
-    // Written over by another program: the stale write is refused whole.
-    std::string changed = before;
-    changed[static_cast<std::size_t>(LevelBaseOf(7))] ^= 1;
-    writeBytes(path, Bytes(changed.begin(), changed.end()));
+    moved[static_cast<std::size_t>(LevelBaseOf(7))] ^= 1;   // another program's change
+    writeBytes(path, Bytes(moved.begin(), moved.end()));
     EXPECT_THROW(applyWrite(rom, move), ImageChangedError);
-    EXPECT_EQ(imageOf(readBytes(path)), changed);
-}
-
-TEST(LevelSet, ShortImagesAndWritesOutsideAreRefused)
-{
-    const std::string shortImage = randomImage().substr(0, RecordsEnd - 1);
+    EXPECT_EQ(imageOf(readBytes(path)), moved);
+    const std::string shortImage = before.substr(0, RecordsEnd - 1);
     EXPECT_NO_THROW(levelRecordIn(shortImage, 31));
-    EXPECT_THROW(levelRecordIn(shortImage, 32), InOutError);
     EXPECT_THROW(copyLevel(shortImage, 1, 2), InOutError);
-    std::string image = shortImage;
-    EXPECT_THROW(applyWrite(image, ImageWrite{RecordsEnd - 2, "ab", "cd"}), InOutError);
-    EXPECT_EQ(image, shortImage);
+    EXPECT_THROW(applyWrite(moved, ImageWrite{std::ssize(moved) - 1, "ab", "cd"}), InOutError);
 }
 
 // Find 1F and others in the demo ROM: the counts equal a count made from the
@@ -133,13 +119,9 @@ TEST(LevelSet, FindCountsEqualAnIndependentCount)
         EXPECT_EQ(search.totalCells, total) << int{code};
         EXPECT_EQ(search.levels, levels) << int{code};
     }
-    EXPECT_GT(findTile(records, 0x1F).levels, 1) << "the demo ROM uses 1F in several levels";
 
-    TileSearch sparse, single, none;
-    sparse.cells[2] = 4;
-    sparse.cells[8] = 1;
-    sparse.cells[19] = 2;
-    single.cells[6] = 1;
+    TileSearch sparse, single, none;   // sparse: levels 3, 9 and 20; single: level 7
+    sparse.cells[2] = sparse.cells[8] = sparse.cells[19] = single.cells[6] = 1;
     const struct {
         const TileSearch &search;
         int level;
@@ -152,46 +134,39 @@ TEST(LevelSet, FindCountsEqualAnIndependentCount)
     };
     for (const auto &w : walks)
         EXPECT_EQ(nextLevelHolding(w.search, w.level, w.forward), w.next) << w.level << w.forward;
-    EXPECT_EQ(cellsHolding(MapTiles{}, 0).size(), std::size_t{MapCells});
 }
 
 TEST(LevelSet, ReplaceCountsCellsAndLevelsAndTouchesNothingElse)
 {
-    std::string image = imageOf(readBytes(WMB_DEMO_ROM));
+    const std::string image = imageOf(readBytes(WMB_DEMO_ROM));
     const std::uint8_t used = levelRecordIn(image, 5).tiles[0];
     const struct {
-        int level;   // 0: all levels
+        int first, last;
         std::uint8_t from, to;
-    } cases[] = {{5, used, 0xEE}, {0, used, 0xEE}, {0, 0x1F, 0x20}, {0, used, used}, {3, 0xEF, 1}};
+    } cases[] = {{5, 5, used, 0xEE}, {1, 32, used, 0xEE}, {1, 32, 0x1F, 0x20}, {1, 32, used, used}, {3, 3, 0xEF, 1}};
     for (const auto &c : cases) {
-        const TileReplacement r =
-            c.level ? replaceTileInLevel(image, c.level, c.from, c.to) : replaceTileInAllLevels(image, c.from, c.to);
+        const TileReplacement r = c.first == c.last ? replaceTileInLevel(image, c.first, c.from, c.to)
+                                                    : replaceTileInAllLevels(image, c.from, c.to);
         std::string expected = image;
         int cells = 0, levels = 0;
-        for (int n = 1; n <= LevelCount; ++n) {
-            if (c.level && n != c.level)
-                continue;
-            const int count = c.from == c.to ? 0 : countInFile(image, n, c.from);
-            cells += count;
-            levels += count > 0;
-            for (int i = 0; i < MapCells && count; ++i) {
-                char &tile = expected[static_cast<std::size_t>(LevelBaseOf(n) + i)];
+        for (int n = c.first; n <= c.last && c.from != c.to; ++n) {
+            levels += countInFile(image, n, c.from) > 0;
+            for (std::size_t i = 0; i < MapCells; ++i) {
+                char &tile = expected[static_cast<std::size_t>(LevelBaseOf(n)) + i];
                 if (static_cast<std::uint8_t>(tile) == c.from)
-                    tile = static_cast<char>(c.to);
+                    tile = static_cast<char>(c.to), ++cells;
             }
         }
-        EXPECT_EQ(r.cells, cells) << c.level << " " << int{c.from};
-        EXPECT_EQ(r.levels, levels) << c.level << " " << int{c.from};
         std::string after = image;
         applyWrite(after, r.write);
-        EXPECT_EQ(after, expected) << c.level << " " << int{c.from};
+        EXPECT_EQ(after, expected) << c.first << " " << int{c.from};
+        EXPECT_EQ(std::pair(r.cells, r.levels), std::pair(cells, levels)) << c.first << " " << int{c.from};
     }
 }
 
 TEST(LevelSet, DifferencesNameTheirFieldsAndCountTheirBytes)
 {
-    const LevelRecords records = levelRecordsIn(randomImage());
-    const LevelRecord a = records[0];
+    const LevelRecord a = levelRecordIn(randomImage(), 1);
     const struct {
         std::function<void(LevelRecord &)> change;
         LevelDifference difference;
@@ -214,13 +189,9 @@ TEST(LevelSet, DifferencesNameTheirFieldsAndCountTheirBytes)
         EXPECT_EQ(describeDifference(d), c.text);
         EXPECT_EQ(static_cast<int>(cellsThatDiffer(a.tiles, b.tiles).size()), d.tiles) << c.text;
     }
-    LevelRecords other = records;
-    other[6].tiles[20] ^= 1;
-    other[19].hint[2] ^= 1;
-    const auto differences = compareImages(records, other);
-    for (int n = 1; n <= LevelCount; ++n)
-        EXPECT_EQ(differences[n - 1].any(), n == 7 || n == 20) << n;
-    EXPECT_EQ(cellsThatDiffer(records[6].tiles, other[6].tiles), std::vector<int>{21});
+    LevelRecord b = a;
+    b.tiles[20] ^= 1;
+    EXPECT_EQ(cellsThatDiffer(a.tiles, b.tiles), std::vector<int>{21});
 }
 
 } // namespace

@@ -319,61 +319,39 @@ TEST(WmbtoolReading, WarnsAboutAnImageWithoutInesHeaderAndGoesOn)
     EXPECT_TRUE(exists(dir.file("three.png")));
 }
 
-// find prints the levels holding a code with counts made from the file's
-// bytes; other spellings of the code find the same.
-TEST(WmbtoolFind, PrintsTheLevelsHoldingTheCodeWithTheirCounts)
-{
-    TempDir dir;
-    const std::string rom = copyDemoRom(dir);
-    const Bytes bytes = readBytes(rom);
-    for (const int code : {0x1F, 0x00, 0xFE}) {
-        std::string expected;
-        for (int n = 1; n <= 32; ++n) {
-            int count = 0;
-            for (int i = 0; i < 168; ++i)
-                count += at(bytes, wmb::LevelBaseOf(n) + i) == code;
-            if (count > 0)
-                expected += std::to_string(n) + " " + std::to_string(count) + "\n";
-        }
-        const std::string text = wmb::IntToHexText(static_cast<std::uint32_t>(code));
-        for (const std::string &spelled : {text, "0" + text, std::string(text == "1F" ? "1f" : text)}) {
-            const ToolResult r = runTool({"find", rom, spelled});
-            EXPECT_EQ(r.status, 0) << spelled << r.err;
-            EXPECT_EQ(r.out, expected) << spelled;
-            EXPECT_EQ(r.err, "");
-        }
-        if (code == 0x1F) {
-            EXPECT_GT(std::count(expected.begin(), expected.end(), '\n'), 1) << "1F is used in several levels";
-        }
-    }
-    EXPECT_EQ(readBytes(rom), bytes);
-}
-
-// diff names the differing fields of exactly the levels that differ and
-// exits 1; once the levels are made equal again it prints nothing and exits 0.
-TEST(WmbtoolDiff, NamesTheDifferingLevelsAndExitsAsCmp)
+// find: the counts made from the file's bytes, in level order, for any
+// spelling of the code. diff: exactly the levels that differ with their
+// fields (a byte outside the fields is not one), exit 1; none, exit 0.
+TEST(WmbtoolFindAndDiff, AgreeWithTheFilesBytes)
 {
     TempDir dir;
     const std::string a = copyDemoRom(dir, "a.nes");
     const std::string b = copyDemoRom(dir, "b.nes");
     const Bytes original = readBytes(b);
-    Bytes changed = original;
-    const std::size_t seven = static_cast<std::size_t>(wmb::LevelBaseOf(7));
-    for (std::size_t i = 0; i < 12; ++i)
-        changed[seven + i * 13] = static_cast<char>(changed[seven + i * 13] ^ 0x21);
-    changed[seven - 16] = static_cast<char>(changed[seven - 16] ^ 1);              // name
-    changed[seven - 18] = static_cast<char>(changed[seven - 18] ^ 1);              // no field
-    const std::size_t twenty = static_cast<std::size_t>(wmb::LevelBaseOf(20));
-    changed[twenty - 17] = static_cast<char>(changed[twenty - 17] ^ 1);            // timer
-    changed[twenty + 200] = static_cast<char>(changed[twenty + 200] ^ 1);          // hint
-    changed[twenty - 31] = static_cast<char>(changed[twenty - 31] ^ 1);            // author
-    changed.back() = static_cast<char>(changed.back() ^ 1);                        // past the levels
-    writeBytes(b, changed);
+    for (const std::string code : {"1F", "1f", "01F", "0", "FE"}) {
+        const int value = static_cast<int>(wmb::HexTextToInt(code));
+        std::string expected;
+        for (int n = 1; n <= 32; ++n) {
+            int count = 0;
+            for (int i = 0; i < 168; ++i)
+                count += at(original, wmb::LevelBaseOf(n) + i) == value;
+            expected += count ? std::to_string(n) + " " + std::to_string(count) + "\n" : "";
+        }
+        const ToolResult r = runTool({"find", b, code});
+        EXPECT_EQ(r.status, 0) << code << r.err;
+        EXPECT_EQ(r.out, expected) << code;
+        EXPECT_EQ(r.err, "") << code;
+    }
 
+    Bytes changed = original;
+    const std::int64_t seven = wmb::LevelBaseOf(7), twenty = wmb::LevelBaseOf(20);
+    for (const std::int64_t o : {seven, seven + 13, seven + 14, seven + 100, seven + 167, seven - 16, seven - 18,
+                                 twenty - 17, twenty + 200, twenty - 31, std::int64_t{73743}})
+        changed[static_cast<std::size_t>(o)] = static_cast<char>(changed[static_cast<std::size_t>(o)] ^ 0x21);
+    writeBytes(b, changed);
     const ToolResult differ = runTool({"diff", a, b});
     EXPECT_EQ(differ.status, 1) << differ.err;
-    EXPECT_EQ(differ.out, "7: tiles 12, name\n20: timer, author, hint\n");
-    EXPECT_EQ(differ.err, "");
+    EXPECT_EQ(differ.out + differ.err, "7: tiles 5, name\n20: timer, author, hint\n");
     writeBytes(b, original);
     const ToolResult same = runTool({"diff", a, b});
     EXPECT_EQ(same.status, 0) << same.err;
