@@ -146,6 +146,8 @@ public:
         return codes;
     }
     QImage cellPicture(int n) const { return imageOf(form->Image[n - 1]); }
+    // The picture cell n shows; copies of one picture share its cache key.
+    QPixmap cellPixmap(int n) const { return form->Image[n - 1]->picture(); }
     std::vector<QImage> cellPictures() const
     {
         std::vector<QImage> pictures;
@@ -157,6 +159,8 @@ public:
     // Places on the panel: of map cell n and of the palette picture of a tile.
     QRect cellRect(int n) const { return form->Image[n - 1]->geometry(); }
     QRect paletteRect(int code) const { return form->Pic[code]->geometry(); }
+    // The centre of map cell n in the window's coordinates.
+    QPoint cellCentre(int n) const { return panel()->mapTo(form.get(), cellRect(n).center()); }
     // The frames: red around the selected cell, green around the picked tile.
     QPoint redFrame() const { return form->Red->pos(); }
     QPoint greenFrame() const { return form->Green->pos(); }

@@ -65,12 +65,6 @@ protected:
         return bytes;
     }
 
-    // The centre of map cell n in the window's coordinates.
-    QPoint cellCentre(int n) const
-    {
-        return panel()->mapTo(form.get(), cellRect(n).center());
-    }
-
     // Mouse events through the window, as the platform delivers them: the
     // widget under the press receives the moves until the release.
     void pressAt(QPoint p, Qt::MouseButton button = Qt::LeftButton)
