@@ -9,10 +9,10 @@
 #include <QTemporaryDir>
 
 #include "errors.h"
-#include "levelfile.h"
 #include "pathnames.h"
 #include "platform.h"
 #include "shellwords.h"
+#include "wholefile.h"
 
 namespace {
 
