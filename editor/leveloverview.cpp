@@ -13,6 +13,7 @@
 
 #include "hexcode.h"
 #include "levelpicture.h"
+#include "leveltext.h"
 #include "romfile.h"
 #include "tform1.h"
 
@@ -23,15 +24,11 @@ constexpr int Rows = wmb::LevelCount / Columns;
 constexpr int Margin = 8;     // around the grid of pictures
 constexpr int Padding = 6;    // around each picture inside its slot
 constexpr int FirstCellSize = 8;   // 112 x 96 pictures at the first size
-constexpr QChar Fill(0x2022);      // the fill of unused text bytes
 
 // A level text without its trailing fill.
 QString withoutFill(const std::string &text)
 {
-    QString s = QString::fromStdString(text);
-    while (s.endsWith(Fill))
-        s.chop(1);
-    return s;
+    return QString::fromStdString(wmb::withoutFill(text));
 }
 
 // The top-left 32 x 32 of a tile picture (black where it is smaller),

@@ -15,10 +15,10 @@
 #include <QStyle>
 #include <QTableWidget>
 
-#include "cp1251.h"
 #include "dialogs.h"
 #include "emulator.h"
 #include "hexcode.h"
+#include "leveltext.h"
 #include "pathnames.h"
 #include "picturebox.h"
 #include "tilefolder.h"
@@ -72,13 +72,7 @@ void setLabelText(QLabel *label, const QString &text)
 // The characters the level texts can hold, as the hint of the text edits.
 QString allowedCharactersHint()
 {
-    static const unsigned char line1[] = {
-        0x21, 0x22, 0x23, 0x24, 0x25, 0x26, 0x27, 0x28, 0x29, 0x2A, 0x2B, 0x2C, 0x2D, 0x2E,
-        0x2F, 0x3A, 0x3B, 0x3C, 0x3D, 0x3E, 0x3F, 0x40, 0x60, 0x7B, 0xB2, 0x7D, 0x7E, 0x5B,
-        0x5C, 0x5D, 0x5E, 0x5F, 0x30, 0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38, 0x39};
-    const std::string bytes(reinterpret_cast<const char *>(line1), sizeof line1);
-    return QString::fromStdString(wmb::cp1251ToUtf8(bytes)) +
-           QStringLiteral("\nABCDEFGHIJKLMNOPQRSTUVWXYZ\nabcdefghijklmnopqrstuvwxyz");
+    return QString::fromStdString(wmb::levelTextHint());
 }
 
 } // namespace

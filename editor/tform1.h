@@ -357,7 +357,5 @@ constexpr int CellSize = 32;
 constexpr int PanelWidthNarrow = 480;
 constexpr int PanelWidthWide = 1017;
 constexpr int PanelHeight = 543;
-// Upper and lower bounds of the timer edit's arrows and passive bound.
-constexpr int TimerArrowMax = 1200;
 // Website shown in the About box; the forum is its "/forum/" page.
 inline constexpr const char *WebsiteAddress = "https://wmbeditor.example.org";

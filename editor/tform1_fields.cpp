@@ -21,8 +21,8 @@ void TForm1::Edit5KeyDown()
     if (mLevelLoaded && timer == wmb::fieldsFromRecord(mKnown.saved()).timer)
         return;
     std::int32_t value = 0;
-    if (wmb::tryStrToInt(timer, value) && value > TimerArrowMax)
-        Edit5->setText(QString::number(TimerArrowMax));
+    if (wmb::tryStrToInt(timer, value) && value > wmb::TimerArrowMax)
+        Edit5->setText(QString::number(wmb::TimerArrowMax));
 }
 
 void TForm1::Edit5MouseMove()
@@ -34,7 +34,7 @@ void TForm1::Button6Click()
 {
     guarded([&] {
         const int value = wmb::StrToInt(Edit5->text().toStdString());
-        Edit5->setText(value > 5 ? QString::number(value - 5) : QStringLiteral("0"));
+        Edit5->setText(QString::number(wmb::timerArrowDown(value)));
     });
 }
 
@@ -42,8 +42,7 @@ void TForm1::Button7Click()
 {
     guarded([&] {
         const int value = wmb::StrToInt(Edit5->text().toStdString());
-        Edit5->setText(value < TimerArrowMax ? QString::number(value + 5)
-                                             : QString::number(TimerArrowMax));
+        Edit5->setText(QString::number(wmb::timerArrowUp(value)));
     });
 }
 

@@ -9,6 +9,7 @@
 #include "levelfile.h"
 #include "pathnames.h"
 #include "romimage.h"
+#include "wholefile.h"
 
 // Writes the level as the controls hold it, unsaved edits included; the ROM
 // image and the controls are not touched. The file is written beside its

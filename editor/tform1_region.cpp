@@ -184,7 +184,7 @@ void TForm1::pasteClipboard()
     const auto grid = wmb::parseTileGrid(QGuiApplication::clipboard()->text().toStdString());
     if (!grid)
         throw std::runtime_error("The clipboard holds no tiles");
-    const int target = !mSelection.empty() ? mSelection.topLeftCell() : SelectedCell != 0 ? SelectedCell : 1;
+    const int target = wmb::pasteTargetCell(mSelection, SelectedCell);
     const wmb::GridPlacement placed = wmb::placeGrid(*grid, target);
     std::map<std::string, QPixmap> pictures;
     for (const auto &[cell, code] : placed.cells)

@@ -9,9 +9,9 @@
 #include "dialogs.h"
 #include "errors.h"
 #include "ips.h"
-#include "levelfile.h"
 #include "pathnames.h"
 #include "romimage.h"
+#include "wholefile.h"
 
 namespace {
 

@@ -11,10 +11,12 @@
 #include <unistd.h>
 
 #include "emulator.h"
+#include "errors.h"
 #include "leveloverview.h"
 #include "mapfixture.h"
 #include "platform.h"
 #include "settings.h"
+#include "shellwords.h"
 #include "windowsupport.h"
 
 namespace {
@@ -219,6 +221,25 @@ TEST_F(PlayTest, ShiftF5PutsTheShownLevelIntoLevel1OfTheCopy)
         EXPECT_EQ(copy[rom::mapAt(3) + i], rom[rom::mapAt(3) + i]) << "offset " << i;
     }
     EXPECT_NE(rom.mid(rom::mapAt(1), 168), rom.mid(rom::mapAt(3), 168));
+}
+
+TEST(ShellWords, SplitAsAShellDoesWithoutExpanding)
+{
+    using Words = std::vector<std::string>;
+    const struct {
+        const char *command;
+        Words words;
+    } cases[] = {
+        {"  mednafen\t-video.fs 0 \n", {"mednafen", "-video.fs", "0"}},
+        {"'/opt/my emu' \"two  words\" a\\ b", {"/opt/my emu", "two  words", "a b"}},
+        {"$HOME ~/x *.nes", {"$HOME", "~/x", "*.nes"}},
+        {"\"a\\\"b\\n\"'c\\'d \"\" ''", {"a\"b\\nc\\d", "", ""}},
+        {"", {}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(wmb::splitShellWords(c.command), c.words) << c.command;
+    for (const char *open : {"fceux 'rom", "fceux \"rom\\\""})
+        EXPECT_THROW(wmb::splitShellWords(open), wmb::RuntimeError) << open;
 }
 
 // The command set through Level > Emulator... is split as a shell splits it.

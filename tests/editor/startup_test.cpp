@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 #include "bmpimage.h"
+#include "leveltext.h"
 #include "settings.h"
 #include "windowsupport.h"
 
@@ -67,12 +68,10 @@ const LabelRow labels[] = {
     {"Label1", {147, 493}, "Timer:", 223},     // CheckBox1
 };
 
-// The allowed characters of the level texts, the hint of the text edits:
-// every character of the level text table once ("$" and "S" each once).
+// The allowed characters of the level texts, the hint of the text edits.
 QString allowedCharacters()
 {
-    const QString text = QString::fromUtf8("!\"#$%&'()*+,-./:;<=>?@`{\u0406}~[\\]^_0123456789");
-    return text + QStringLiteral("\nABCDEFGHIJKLMNOPQRSTUVWXYZ\nabcdefghijklmnopqrstuvwxyz");
+    return QString::fromStdString(wmb::levelTextHint());
 }
 
 class StartupTest : public WindowTest {

@@ -5,9 +5,9 @@
 #include <iostream>
 #include <unistd.h>
 
-#include "levelfile.h"
 #include "levelrecord.h"
 #include "romimage.h"
+#include "wholefile.h"
 
 namespace wmbtool {
 
