@@ -57,7 +57,7 @@ protected:
         ASSERT_TRUE(script.open(QIODevice::WriteOnly));
         script.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1/args.txt'\n"
                                     "for a; do last=$a; done\n/bin/cp \"$last\" '%2.part' && /bin/mv '%2.part' '%2'\n"
-                                    "while [ -e '%3' ]; do sleep 0.05; done\n")
+                                    "while [ -e '%3' ]; do /bin/sleep 0.05; done\n")
                          .arg(dir.path(), played, hold)
                          .toUtf8());
         script.close();
