@@ -13,8 +13,8 @@
 
 #include "hexcode.h"
 #include "levelpicture.h"
-#include "romfile.h"
-#include "tform1.h"
+#include "leveldocument.h"
+#include "tilepictures.h"
 
 namespace {
 
@@ -57,7 +57,8 @@ wmb::BmpImage scaleTile(const wmb::BmpImage &tile, int size)
 
 } // namespace
 
-LevelOverview::LevelOverview(TForm1 &form) : QWidget(&form, Qt::Window), mForm(form)
+LevelOverview::LevelOverview(LevelDocument &document, TilePictures &tiles, QWidget *parent)
+    : QWidget(parent, Qt::Window), mDocument(document), mTileSet(tiles)
 {
     setObjectName(QStringLiteral("LevelOverview"));
     setWindowTitle(QStringLiteral("Level overview"));
@@ -69,8 +70,8 @@ LevelOverview::LevelOverview(TForm1 &form) : QWidget(&form, Qt::Window), mForm(f
     setMinimumSize(Columns * (wmb::MapColumns + 2 * Padding) + 2 * Margin,
                    Rows * (wmb::MapRows + 2 * Padding + mCaptionHeight) + 2 * Margin);
     // Direct connections: the overview follows within the same event-loop turn.
-    connect(&form, &TForm1::romImageChanged, this, &LevelOverview::reloadImage);
-    connect(&form, &TForm1::shownLevelEdited, this, &LevelOverview::reloadShownLevel);
+    connect(&document, &LevelDocument::imageChanged, this, &LevelOverview::reloadImage);
+    connect(&document, &LevelDocument::edited, this, &LevelOverview::reloadShownLevel);
     reloadImage();
     mFocus = std::max(mLoaded, 1);
 }
@@ -115,7 +116,8 @@ const wmb::BmpImage &LevelOverview::scaledTile(std::uint8_t code)
     if (!slot) {
         wmb::BmpImage tile;
         try {
-            tile = mForm.tilePictures().decode(code);
+            mTileSet.load(code);   // read anew: a picture gone since shows black
+            tile = mTileSet.decoded(code);
         } catch (const std::exception &) {
             mUnreadTiles.set(code);
         }
@@ -133,28 +135,14 @@ void LevelOverview::reloadImage()
         mUnreadTiles.reset();
         forgetPictures();
     }
-    mLoaded = mForm.loadedLevel();
-    // The image as its name now reads; when the name is gone, through the
-    // handle the editor still holds, as the editor itself reads it then.
-    wmb::RomFile rom;
-    wmb::RomFile *from = &rom;
-    try {
-        if (mForm.RomFile.assigned()) {
-            rom.assign(mForm.RomFile.path());
-            rom.openForReading();
-        }
-    } catch (const std::exception &) {
-        if (mForm.RomFile.isOpen())
-            from = &mForm.RomFile;
-    }
+    mLoaded = mDocument.loadedLevel();
+    const auto records = mDocument.readAllRecords();
     for (int n = 1; n <= wmb::LevelCount; ++n) {
         Level &l = mLevels[static_cast<std::size_t>(n - 1)];
-        try {
-            l.saved = wmb::readLevelRecord(*from, wmb::LevelBaseOf(n));
-            l.readable = true;
-        } catch (const std::exception &) {
-            l.readable = false;
-        }
+        const auto &record = records[static_cast<std::size_t>(n - 1)];
+        l.readable = record.has_value();
+        if (record)
+            l.saved = *record;
         showSaved(n);
     }
     reloadShownLevel();
@@ -163,7 +151,7 @@ void LevelOverview::reloadImage()
 
 void LevelOverview::reloadShownLevel()
 {
-    const int n = mForm.loadedLevel();
+    const int n = mDocument.loadedLevel();
     if (n != mLoaded) {
         const int before = mLoaded;
         mLoaded = n;
@@ -172,11 +160,11 @@ void LevelOverview::reloadShownLevel()
     }
     if (n == 0)
         return;
-    if (!mForm.hasUnsavedChanges()) {
+    if (!mDocument.modified()) {
         showSaved(n);
         return;
     }
-    const wmb::LevelFields fields = mForm.currentFields();
+    const wmb::LevelFields fields = mDocument.fields();
     Shown shown;
     shown.empty = false;
     shown.unsaved = true;
@@ -318,7 +306,7 @@ void LevelOverview::setFocusedLevel(int level)
 
 void LevelOverview::openFocused()
 {
-    mForm.openLevel(mFocus);
+    emit openRequested(mFocus);
 }
 
 void LevelOverview::mousePressEvent(QMouseEvent *event)

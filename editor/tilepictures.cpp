@@ -5,7 +5,7 @@
 #include "pathnames.h"
 #include "tilefolder.h"
 
-#include <unordered_map>
+#include <bitset>
 
 QImage toQImage(const wmb::BmpImage &image)
 {
@@ -18,29 +18,31 @@ QImage toQImage(const wmb::BmpImage &image)
     return out;
 }
 
-QPixmap TilePictures::load(const QString &code) const
+const QPixmap &TilePictures::load(int code)
 {
-    const std::string text = code.toStdString();
-    const std::string path = wmb::tilePicturePath(pathFromQString(mFolder), text);
-    return QPixmap::fromImage(toQImage(wmb::loadBmpFile(path, wmb::tilePictureName(text))));
+    const auto i = static_cast<std::size_t>(code & 0xFF);
+    const std::string text = wmb::IntToHexText(static_cast<std::uint32_t>(i));
+    wmb::BmpImage image = wmb::loadBmpFile(wmb::tilePicturePath(pathFromQString(mFolder), text),
+                                           wmb::tilePictureName(text));
+    mPictures[i] = QPixmap::fromImage(toQImage(image));
+    mDecoded[i] = std::move(image);
+    return mPictures[i];
 }
 
-wmb::BmpImage TilePictures::decode(std::uint8_t code) const
+void TilePictures::loadMap(std::span<const std::string> codes)
 {
-    const std::string text = wmb::IntToHexText(code);
-    return wmb::loadBmpFile(wmb::tilePicturePath(pathFromQString(mFolder), text), wmb::tilePictureName(text));
-}
-
-std::array<QPixmap, wmb::MapCells>
-TilePictures::loadMap(const std::array<std::string, wmb::MapCells> &codes) const
-{
-    std::unordered_map<std::string, QPixmap> loaded;
-    std::array<QPixmap, wmb::MapCells> pictures;
-    for (int i = 0; i < wmb::MapCells; ++i) {
-        auto it = loaded.find(codes[i]);
-        if (it == loaded.end())
-            it = loaded.emplace(codes[i], load(QString::fromStdString(codes[i]))).first;
-        pictures[i] = it->second;
+    std::bitset<wmb::PaletteTiles> read;
+    for (const std::string &code : codes) {
+        const auto value = static_cast<std::size_t>(wmb::HexTextToInt(code) & 0xFF);
+        if (!read[value])
+            load(static_cast<int>(value));
+        read.set(value);
     }
-    return pictures;
+}
+
+const wmb::BmpImage &TilePictures::decoded(std::uint8_t code)
+{
+    if (!mDecoded[code])
+        load(code);
+    return *mDecoded[code];
 }

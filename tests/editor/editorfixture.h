@@ -24,6 +24,7 @@
 #include "dialogs.h"
 #include "fakedialogs.h"
 #include "picturebox.h"
+#include "hexcode.h"
 #include "tform1.h"
 
 class EditorTest : public ::testing::Test {
@@ -115,6 +116,7 @@ protected:
     // The shipped picture of a tile code, as the window shows it.
     static QImage tileImage(const QString &code)
     {
-        return TilePictures(QStringLiteral(WMB_TILE_DIR)).load(code).toImage();
+        TilePictures tiles(QStringLiteral(WMB_TILE_DIR));
+        return tiles.load(static_cast<int>(wmb::HexTextToInt(code.toStdString()))).toImage();
     }
 };

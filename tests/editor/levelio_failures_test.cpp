@@ -269,7 +269,7 @@ TEST_F(LevelFailureTest, FailedOpenKeepsTheImageOpenedBefore)
         EXPECT_EQ(romBytes(), expected);
         loadLevel(5);
         EXPECT_EQ(dialogs.errors.size(), 1);
-        EXPECT_EQ(form->LevelBase, rom::mapAt(5));
+        EXPECT_EQ(form->document().levelBase(), rom::mapAt(5));
     }
 }
 

@@ -13,7 +13,7 @@ protected:
     {
         SCOPED_TRACE(testing::Message() << "level " << level);
         EXPECT_EQ(form->Edit1->text(), QString::number(level));
-        EXPECT_EQ(form->LevelBase, rom::mapAt(level));
+        EXPECT_EQ(form->document().levelBase(), rom::mapAt(level));
         for (int n = 1; n <= rom::Cells; ++n) {
             const QString code = rom::hexCode(rom::byteAt(bytes, rom::mapAt(level) + n - 1));
             ASSERT_EQ(form->storeText(n), code) << "cell " << n;
@@ -306,7 +306,7 @@ TEST_F(LevelIoTest, CancelledOpenRomChangesNothing)
     dialogs.fileAnswers.push_back(QString());
     click(form->Button2);
     EXPECT_FALSE(form->Button1->isEnabled());
-    EXPECT_FALSE(form->RomFile.assigned());
+    EXPECT_FALSE(form->document().hasImage());
 
     openRom();
     typeLevelAndReload(12);
@@ -314,7 +314,7 @@ TEST_F(LevelIoTest, CancelledOpenRomChangesNothing)
     dialogs.fileAnswers.push_back(QString());
     click(form->Button2);
     EXPECT_EQ(shown(), before);
-    EXPECT_EQ(form->RomFile.path(), romPath.toStdString());
+    EXPECT_EQ(form->document().imagePath(), romPath.toStdString());
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
 

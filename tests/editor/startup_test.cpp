@@ -180,9 +180,9 @@ TEST_F(StartupTest, WindowIsCaptionedAndSizedToTheNarrowPanel)
               (QList<QWidget *>{form->Panel1, form->MenuBar}));
     EXPECT_EQ(form->SelectedTile, 0);
     EXPECT_EQ(form->SelectedCell, 0);
-    EXPECT_EQ(form->LevelBase, 0);
+    EXPECT_EQ(form->document().levelBase(), 0);
     EXPECT_EQ(form->StartDirectory, dir.path());
-    EXPECT_FALSE(form->RomFile.assigned());
+    EXPECT_FALSE(form->document().hasImage());
 }
 
 // The two frames are solid 34 x 34 pictures and lie, with the grid

@@ -122,7 +122,7 @@ protected:
         }
         for (const QLineEdit *e : {form->Edit1, form->Edit5, form->Edit2, form->Edit3, form->Edit4})
             s.edits << e->text();
-        s.levelBase = form->LevelBase;
+        s.levelBase = form->document().levelBase();
         return s;
     }
 

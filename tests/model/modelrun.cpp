@@ -355,9 +355,9 @@ void ModelRun::checkWindow()
         note(QStringLiteral("Edit menu: model %1, %2").arg(undo, redo));
     if (mForm->levelLoaded() != m.levelLoaded)
         note(QStringLiteral("a level loaded: model %1").arg(m.levelLoaded));
-    else if (m.levelLoaded && mForm->LevelBase != model::mapAt(m.loadedLevel))
+    else if (m.levelLoaded && mForm->document().levelBase() != model::mapAt(m.loadedLevel))
         note(QStringLiteral("LevelBase: model %1 (level %2), window %3")
-                 .arg(model::mapAt(m.loadedLevel)).arg(m.loadedLevel).arg(mForm->LevelBase));
+                 .arg(model::mapAt(m.loadedLevel)).arg(m.loadedLevel).arg(mForm->document().levelBase()));
 }
 
 const QImage &ModelRun::tileImage(const QString &code)
