@@ -9,12 +9,12 @@
 #include <QToolTip>
 
 #include <algorithm>
-#include <cstring>
 
 #include "hexcode.h"
 #include "levelpicture.h"
 #include "leveldocument.h"
 #include "tilepictures.h"
+#include "tileset.h"
 
 namespace {
 
@@ -32,27 +32,6 @@ QString withoutFill(const std::string &text)
     while (s.endsWith(Fill))
         s.chop(1);
     return s;
-}
-
-// The top-left 32 x 32 of a tile picture (black where it is smaller),
-// scaled to size x size.
-wmb::BmpImage scaleTile(const wmb::BmpImage &tile, int size)
-{
-    constexpr int Full = wmb::TilePictureSize;
-    QImage cut(Full, Full, QImage::Format_RGB32);
-    cut.fill(Qt::black);
-    const int w = std::min(tile.width, Full);
-    for (int y = 0; y < std::min(tile.height, Full); ++y)
-        std::memcpy(cut.scanLine(y), tile.pixels.data() + static_cast<std::ptrdiff_t>(y) * tile.width,
-                    static_cast<std::size_t>(w) * 4);
-    const QImage scaled = size == Full ? cut
-                                       : cut.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                                             .convertToFormat(QImage::Format_RGB32);
-    wmb::BmpImage out{size, size, std::vector<std::uint32_t>(static_cast<std::size_t>(size) * size)};
-    for (int y = 0; y < size; ++y)
-        std::memcpy(out.pixels.data() + static_cast<std::ptrdiff_t>(y) * size, scaled.constScanLine(y),
-                    static_cast<std::size_t>(size) * 4);
-    return out;
 }
 
 } // namespace
@@ -121,7 +100,7 @@ const wmb::BmpImage &LevelOverview::scaledTile(std::uint8_t code)
         } catch (const std::exception &) {
             mUnreadTiles.set(code);
         }
-        slot = scaleTile(tile, mCellSize);
+        slot = wmb::scaleTile(tile, mCellSize);
     }
     return *slot;
 }

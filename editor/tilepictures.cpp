@@ -18,14 +18,15 @@ QImage toQImage(const wmb::BmpImage &image)
     return out;
 }
 
+TilePictures::TilePictures(QString folder)
+    : mFolder(std::move(folder)), mSet(pathFromQString(mFolder), wmb::TileFolderName)
+{
+}
+
 const QPixmap &TilePictures::load(int code)
 {
-    const auto i = static_cast<std::size_t>(code & 0xFF);
-    const std::string text = wmb::IntToHexText(static_cast<std::uint32_t>(i));
-    wmb::BmpImage image = wmb::loadBmpFile(wmb::tilePicturePath(pathFromQString(mFolder), text),
-                                           wmb::tilePictureName(text));
-    mPictures[i] = QPixmap::fromImage(toQImage(image));
-    mDecoded[i] = std::move(image);
+    const auto i = static_cast<std::uint8_t>(code & 0xFF);
+    mPictures[i] = QPixmap::fromImage(toQImage(mSet.read(i)));
     return mPictures[i];
 }
 
@@ -38,11 +39,4 @@ void TilePictures::loadMap(std::span<const std::string> codes)
             load(static_cast<int>(value));
         read.set(value);
     }
-}
-
-const wmb::BmpImage &TilePictures::decoded(std::uint8_t code)
-{
-    if (!mDecoded[code])
-        load(code);
-    return *mDecoded[code];
 }

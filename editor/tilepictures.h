@@ -1,7 +1,8 @@
-// The tile set: the tile folder and strict loading of "graph/<code>.bmp",
-// with the messages the user sees. One set is shared by the map, the
-// palette and the overview: every picture read is kept, so the views show
-// the same picture of a code, and a read that fails keeps the one before.
+// The window's tile set: the tile folder's pictures as the level core's
+// TileSet decodes them (messages name "graph/<code>.bmp"), with a pixmap of
+// each. One set is shared by the map, the palette and the overview: every
+// picture read is kept, so the views show the same picture of a code, and a
+// read that fails keeps the one before.
 #pragma once
 
 #include <QImage>
@@ -10,17 +11,17 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 
 #include "bmpimage.h"
 #include "levelrecord.h"
+#include "tileset.h"
 
 class TilePictures {
 public:
     TilePictures() = default;
-    explicit TilePictures(QString folder) : mFolder(std::move(folder)) {}
+    explicit TilePictures(QString folder);
 
     const QString &folder() const { return mFolder; }
 
@@ -34,12 +35,12 @@ public:
     // The picture of a code as last read; null when it never was.
     const QPixmap &picture(int code) const { return mPictures[static_cast<std::size_t>(code & 0xFF)]; }
     // The decoded picture as last read, else read now; throws as load() does.
-    const wmb::BmpImage &decoded(std::uint8_t code);
+    const wmb::BmpImage &decoded(std::uint8_t code) { return mSet.tile(code); }
 
 private:
     QString mFolder;
+    wmb::TileSet mSet;
     std::array<QPixmap, wmb::PaletteTiles> mPictures;
-    std::array<std::optional<wmb::BmpImage>, wmb::PaletteTiles> mDecoded;
 };
 
 QImage toQImage(const wmb::BmpImage &image);
