@@ -219,7 +219,7 @@ private:
     QAction *addCommand(QMenu *menu, const QString &text, const QKeySequence &keys, std::function<void()> body,
                         std::function<bool()> enabled = {}, QPushButton *button = nullptr);
     void refreshCommands();
-    bool editCommandsOpen() const;
+    void refreshEditCommands();
     void createMenus();
     void createEditCommands();
     void refreshRecentMenu();

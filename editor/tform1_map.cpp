@@ -114,7 +114,7 @@ void TForm1::ImageMouseDown(int n, Qt::MouseButton button, QPoint panelPos,
         mStrokePos = panelPos;
         mStrokeCell = n;
         paintCell(n);
-        refreshCommands();
+        refreshEditCommands();
     });
 }
 
@@ -154,7 +154,7 @@ void TForm1::ImageMouseUp(Qt::MouseButton button)
         return;
     mSelectPress = 0;
     mDocument->endStep();
-    refreshCommands();
+    refreshEditCommands();
 }
 
 // Selects the tile a cell holds, as a click on its palette picture would,

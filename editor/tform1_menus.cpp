@@ -129,14 +129,18 @@ void TForm1::createEditCommands()
     }
     mUndoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     mRedoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    mCommands.push_back({mUndoAction, nullptr, [this] { return mDocument->history().canUndo() || editCommandsOpen(); }});
-    mCommands.push_back({mRedoAction, nullptr, [this] { return mDocument->history().canRedo() || editCommandsOpen(); }});
-    connect(&history, &QUndoStack::canUndoChanged, this, &TForm1::refreshCommands);
-    connect(&history, &QUndoStack::canRedoChanged, this, &TForm1::refreshCommands);
-    connect(qApp, &QApplication::focusChanged, this, &TForm1::refreshCommands);
+    connect(&history, &QUndoStack::canUndoChanged, this, &TForm1::refreshEditCommands);
+    connect(&history, &QUndoStack::canRedoChanged, this, &TForm1::refreshEditCommands);
+    connect(qApp, &QApplication::focusChanged, this, &TForm1::refreshEditCommands);
+    refreshEditCommands();
 }
 
-bool TForm1::editCommandsOpen() const { return mDocument->stepOpen() || textBoxWithFocus(); }
+void TForm1::refreshEditCommands()
+{
+    const bool open = mDocument->stepOpen() || textBoxWithFocus();
+    mUndoAction->setEnabled(open || mDocument->history().canUndo());
+    mRedoAction->setEnabled(open || mDocument->history().canRedo());
+}
 
 void TForm1::refreshRecentMenu()
 {
