@@ -14,11 +14,13 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTableWidget>
+#include <QUndoStack>
 
 #include "dialogs.h"
 #include "emulator.h"
 #include "hexcode.h"
 #include "leveltext.h"
+#include "leveldocument.h"
 #include "pathnames.h"
 #include "picturebox.h"
 #include "tilefolder.h"
@@ -93,19 +95,26 @@ void MainPanel::mouseMoveEvent(QMouseEvent *event)
 }
 
 TForm1::TForm1(Dialogs &dialogs, StartupPaths paths, QWidget *parent)
-    : QWidget(parent), mDialogs(dialogs), mPaths(std::move(paths))
+    : QWidget(parent), mDialogs(dialogs), mPaths(std::move(paths)), mDocument(new LevelDocument(mTiles, this))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(ApplicationTitle));
     setAcceptDrops(true);
     createControls();
     createMenus();
+    followDocument();
     move(263, 156);
     fitToPanel();
     guarded([&] { FormCreate(); });
 }
 
-TForm1::~TForm1() = default;
+// The window stops following before its parts go.
+TForm1::~TForm1()
+{
+    disconnect(qApp, nullptr, this, nullptr);
+    mDocument->history().disconnect(this);
+    mDocument->disconnect(this);
+}
 
 void TForm1::createControls()
 {
@@ -164,8 +173,6 @@ void TForm1::createControls()
     QFont bold = Hidemenu->font();
     bold.setBold(true);
     Hidemenu->setFont(bold);
-    for (QPushButton *b : {Button1, Button3, Button4, Button5, Button27, Button28})
-        b->setEnabled(false);
 
     auto label = [&](const QString &name, int left, int top, int width) {
         auto *l = new QLabel(name, Panel1);
@@ -196,8 +203,11 @@ void TForm1::createControls()
         e->setMouseTracking(true);
         e->installEventFilter(this);
     }
-    for (QLineEdit *e : {Edit2, Edit3, Edit4, Edit5})
-        connect(e, &QLineEdit::textChanged, this, [this] { levelEdited(); });
+    const std::pair<QLineEdit *, LevelText> texts[] = {
+        {Edit5, LevelText::Timer}, {Edit2, LevelText::Name}, {Edit3, LevelText::Author}, {Edit4, LevelText::Hint}};
+    for (const auto &[e, which] : texts)
+        connect(e, &QLineEdit::textChanged, this,
+                [this, which](const QString &text) { mDocument->setText(which, text.toStdString()); });
 
     auto check = [&](const QString &name, int left, int top, int width, const QString &text) {
         auto *c = new QCheckBox(text, Panel1);
@@ -266,28 +276,13 @@ void TForm1::fitToPanel()
 
 void TForm1::guarded(const std::function<void()> &body)
 {
-    ++mHandlerDepth;
+    mDocument->beginChange();
     try {
         body();
     } catch (const std::exception &e) {
         mDialogs.showError(this, QString::fromUtf8(e.what()));
     }
-    if (--mHandlerDepth == 0 && (mEditPending || mImagePending))
-        flushChanges();
-}
-
-QString TForm1::storeText(int n) const
-{
-    const QTableWidgetItem *item = StringGrid1->item(0, n - 1);
-    return item ? item->text() : QString();
-}
-
-void TForm1::setStoreText(int n, const QString &text)
-{
-    if (QTableWidgetItem *item = StringGrid1->item(0, n - 1))
-        item->setText(text);
-    else
-        StringGrid1->setItem(0, n - 1, new QTableWidgetItem(text));
+    mDocument->endChange();
 }
 
 void TForm1::FormCreate()
@@ -340,7 +335,7 @@ void TForm1::FormCreate()
         wmb::findTileFolder(pathFromQString(StartDirectory), pathFromQString(programDirectory))));
 
     // Every map cell shows tile 0; its file is read once for all 168.
-    const QPixmap empty = mTiles.load(QStringLiteral("0"));
+    const QPixmap empty = mTiles.load(0);
     for (PictureBox *cell : Image)
         cell->setPicture(empty);
 
@@ -349,16 +344,11 @@ void TForm1::FormCreate()
         TileCodeTable << QString::fromStdString(wmb::IntToHexText(static_cast<std::uint32_t>(k)));
 
     for (int n = 1; n <= wmb::PaletteTiles; ++n)
-        Pic[n - 1]->setPicture(mTiles.load(TileCodeTable[n - 1]));
+        Pic[n - 1]->setPicture(mTiles.load(n - 1));
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::EnabledChange) {
-        for (const auto &[button, action] : mButtonActions)
-            if (button == watched)
-                action->setEnabled(button->isEnabled());
-    }
     if (watched == mapFocus())
         return mapOverlayEvent(event) || QWidget::eventFilter(watched, event);
     const bool level = watched == Edit1;

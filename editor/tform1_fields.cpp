@@ -1,11 +1,13 @@
 // The timer edit and its arrows, the panel's bounds, the palette toggle and About.
 #include "tform1.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "dialogs.h"
 #include "hexcode.h"
+#include "leveldocument.h"
 
 bool TForm1::Edit5KeyPress(QChar ch)
 {
@@ -18,7 +20,7 @@ bool TForm1::Edit5KeyPress(QChar ch)
 void TForm1::Edit5KeyDown()
 {
     const std::string timer = Edit5->text().toStdString();
-    if (mLevelLoaded && timer == wmb::fieldsFromRecord(mKnown.saved()).timer)
+    if (levelLoaded() && timer == wmb::fieldsFromRecord(mDocument->savedRecord()).timer)
         return;
     std::int32_t value = 0;
     if (wmb::tryStrToInt(timer, value) && value > wmb::TimerArrowMax)
@@ -65,6 +67,7 @@ void TForm1::HidemenuClick()
             Hidemenu->setText(QStringLiteral(" Hide tiles < "));
         if (Panel1->width() == PanelWidthNarrow)
             Hidemenu->setText(QStringLiteral(" Open tiles > "));
+        mShowTilesAction->setChecked(Panel1->width() > PanelWidthNarrow);
     });
 }
 

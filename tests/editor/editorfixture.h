@@ -28,6 +28,7 @@
 #include "fakedialogs.h"
 #include "leveloverview.h"
 #include "picturebox.h"
+#include "hexcode.h"
 #include "tform1.h"
 
 // The window as a user meets it: what they do (clicks, picks, typing) and
@@ -174,9 +175,10 @@ public:
     int selectedCell() const { return form->SelectedCell; }
     wmb::CellRect selection() const { return form->selection(); }
     int loadedLevel() const { return form->loadedLevel(); }
-    int levelBase() const { return form->LevelBase; }
+    int levelBase() const { return form->document().levelBase(); }
     bool hasUnsavedChanges() const { return form->hasUnsavedChanges(); }
-    const wmb::RomFile &rom() const { return form->RomFile; }
+    bool imageOpen() const { return form->document().hasImage(); }
+    std::string imagePath() const { return form->document().imagePath(); }
     EditorSettings &settings() const { return form->settings(); }
     QString startDirectory() const { return form->StartDirectory; }
     QStringList tileCodes() const { return form->TileCodeTable; }
@@ -263,6 +265,7 @@ protected:
     // The shipped picture of a tile code, as the window shows it.
     static QImage tileImage(const QString &code)
     {
-        return TilePictures(QStringLiteral(WMB_TILE_DIR)).load(code).toImage();
+        TilePictures tiles(QStringLiteral(WMB_TILE_DIR));
+        return tiles.load(static_cast<int>(wmb::HexTextToInt(code.toStdString()))).toImage();
     }
 };

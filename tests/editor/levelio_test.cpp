@@ -304,7 +304,7 @@ TEST_F(LevelIoTest, CancelledOpenRomChangesNothing)
     dialogs.fileAnswers.push_back(QString());
     clickButton("Button2");
     EXPECT_FALSE(control("Button1")->isEnabled());
-    EXPECT_FALSE(rom().assigned());
+    EXPECT_FALSE(imageOpen());
 
     openRom();
     typeLevelAndReload(12);
@@ -312,7 +312,7 @@ TEST_F(LevelIoTest, CancelledOpenRomChangesNothing)
     dialogs.fileAnswers.push_back(QString());
     clickButton("Button2");
     EXPECT_EQ(shown(), before);
-    EXPECT_EQ(rom().path(), romPath.toStdString());
+    EXPECT_EQ(imagePath(), romPath.toStdString());
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
 

@@ -182,7 +182,7 @@ TEST_F(StartupTest, WindowIsCaptionedAndSizedToTheNarrowPanel)
     EXPECT_EQ(selectedCell(), 0);
     EXPECT_EQ(levelBase(), 0);
     EXPECT_EQ(startDirectory(), dir.path());
-    EXPECT_FALSE(rom().assigned());
+    EXPECT_FALSE(imageOpen());
 }
 
 // The two frames are solid 34 x 34 pictures and lie, with the grid
