@@ -10,9 +10,9 @@
 
 #include "desktop.h"
 #include "errors.h"
-#include "levelfile.h"
 #include "pathnames.h"
 #include "shellwords.h"
+#include "wholefile.h"
 
 namespace {
 
@@ -179,7 +179,7 @@ QString TestCopies::start(const EmulatorCommand &command, const QString &romPath
         wmb::putLevelRecord(image, wmb::LevelBaseOf(1), record);
 
     const QDir into(folder());
-    const int level = (levelBase - wmb::FirstLevelBase) / wmb::LevelStride + 1;
+    const int level = wmb::levelOfBase(levelBase);
     const QString copy = into.filePath(
         testCopyName(romPath, level, asFirstLevel, ++mCount, fileNameLimit(into.path()) - NameReserve));
     wmb::writeFileAtomically(pathFromQString(copy), image);

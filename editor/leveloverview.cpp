@@ -9,12 +9,13 @@
 #include <QToolTip>
 
 #include <algorithm>
-#include <cstring>
 
 #include "hexcode.h"
 #include "levelpicture.h"
-#include "romfile.h"
-#include "tform1.h"
+#include "leveltext.h"
+#include "leveldocument.h"
+#include "tilepictures.h"
+#include "tileset.h"
 
 namespace {
 
@@ -23,41 +24,17 @@ constexpr int Rows = wmb::LevelCount / Columns;
 constexpr int Margin = 8;     // around the grid of pictures
 constexpr int Padding = 6;    // around each picture inside its slot
 constexpr int FirstCellSize = 8;   // 112 x 96 pictures at the first size
-constexpr QChar Fill(0x2022);      // the fill of unused text bytes
 
 // A level text without its trailing fill.
 QString withoutFill(const std::string &text)
 {
-    QString s = QString::fromStdString(text);
-    while (s.endsWith(Fill))
-        s.chop(1);
-    return s;
-}
-
-// The top-left 32 x 32 of a tile picture (black where it is smaller),
-// scaled to size x size.
-wmb::BmpImage scaleTile(const wmb::BmpImage &tile, int size)
-{
-    constexpr int Full = wmb::TilePictureSize;
-    QImage cut(Full, Full, QImage::Format_RGB32);
-    cut.fill(Qt::black);
-    const int w = std::min(tile.width, Full);
-    for (int y = 0; y < std::min(tile.height, Full); ++y)
-        std::memcpy(cut.scanLine(y), tile.pixels.data() + static_cast<std::ptrdiff_t>(y) * tile.width,
-                    static_cast<std::size_t>(w) * 4);
-    const QImage scaled = size == Full ? cut
-                                       : cut.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                                             .convertToFormat(QImage::Format_RGB32);
-    wmb::BmpImage out{size, size, std::vector<std::uint32_t>(static_cast<std::size_t>(size) * size)};
-    for (int y = 0; y < size; ++y)
-        std::memcpy(out.pixels.data() + static_cast<std::ptrdiff_t>(y) * size, scaled.constScanLine(y),
-                    static_cast<std::size_t>(size) * 4);
-    return out;
+    return QString::fromStdString(wmb::withoutFill(text));
 }
 
 } // namespace
 
-LevelOverview::LevelOverview(TForm1 &form) : QWidget(&form, Qt::Window), mForm(form)
+LevelOverview::LevelOverview(LevelDocument &document, TilePictures &tiles, QWidget *parent)
+    : QWidget(parent, Qt::Window), mDocument(document), mTileSet(tiles)
 {
     setObjectName(QStringLiteral("LevelOverview"));
     setWindowTitle(QStringLiteral("Level overview"));
@@ -69,8 +46,8 @@ LevelOverview::LevelOverview(TForm1 &form) : QWidget(&form, Qt::Window), mForm(f
     setMinimumSize(Columns * (wmb::MapColumns + 2 * Padding) + 2 * Margin,
                    Rows * (wmb::MapRows + 2 * Padding + mCaptionHeight) + 2 * Margin);
     // Direct connections: the overview follows within the same event-loop turn.
-    connect(&form, &TForm1::romImageChanged, this, &LevelOverview::reloadImage);
-    connect(&form, &TForm1::shownLevelEdited, this, &LevelOverview::reloadShownLevel);
+    connect(&document, &LevelDocument::imageChanged, this, &LevelOverview::reloadImage);
+    connect(&document, &LevelDocument::edited, this, &LevelOverview::reloadShownLevel);
     reloadImage();
     mFocus = std::max(mLoaded, 1);
 }
@@ -115,11 +92,12 @@ const wmb::BmpImage &LevelOverview::scaledTile(std::uint8_t code)
     if (!slot) {
         wmb::BmpImage tile;
         try {
-            tile = mForm.tilePictures().decode(code);
+            mTileSet.load(code);   // read anew: a picture gone since shows black
+            tile = mTileSet.decoded(code);
         } catch (const std::exception &) {
             mUnreadTiles.set(code);
         }
-        slot = scaleTile(tile, mCellSize);
+        slot = wmb::scaleTile(tile, mCellSize);
     }
     return *slot;
 }
@@ -133,28 +111,14 @@ void LevelOverview::reloadImage()
         mUnreadTiles.reset();
         forgetPictures();
     }
-    mLoaded = mForm.loadedLevel();
-    // The image as its name now reads; when the name is gone, through the
-    // handle the editor still holds, as the editor itself reads it then.
-    wmb::RomFile rom;
-    wmb::RomFile *from = &rom;
-    try {
-        if (mForm.RomFile.assigned()) {
-            rom.assign(mForm.RomFile.path());
-            rom.openForReading();
-        }
-    } catch (const std::exception &) {
-        if (mForm.RomFile.isOpen())
-            from = &mForm.RomFile;
-    }
+    mLoaded = mDocument.loadedLevel();
+    const auto records = mDocument.readAllRecords();
     for (int n = 1; n <= wmb::LevelCount; ++n) {
         Level &l = mLevels[static_cast<std::size_t>(n - 1)];
-        try {
-            l.saved = wmb::readLevelRecord(*from, wmb::LevelBaseOf(n));
-            l.readable = true;
-        } catch (const std::exception &) {
-            l.readable = false;
-        }
+        const auto &record = records[static_cast<std::size_t>(n - 1)];
+        l.readable = record.has_value();
+        if (record)
+            l.saved = *record;
         showSaved(n);
     }
     reloadShownLevel();
@@ -163,7 +127,7 @@ void LevelOverview::reloadImage()
 
 void LevelOverview::reloadShownLevel()
 {
-    const int n = mForm.loadedLevel();
+    const int n = mDocument.loadedLevel();
     if (n != mLoaded) {
         const int before = mLoaded;
         mLoaded = n;
@@ -172,11 +136,11 @@ void LevelOverview::reloadShownLevel()
     }
     if (n == 0)
         return;
-    if (!mForm.hasUnsavedChanges()) {
+    if (!mDocument.modified()) {
         showSaved(n);
         return;
     }
-    const wmb::LevelFields fields = mForm.currentFields();
+    const wmb::LevelFields fields = mDocument.fields();
     Shown shown;
     shown.empty = false;
     shown.unsaved = true;
@@ -318,7 +282,7 @@ void LevelOverview::setFocusedLevel(int level)
 
 void LevelOverview::openFocused()
 {
-    mForm.openLevel(mFocus);
+    emit openRequested(mFocus);
 }
 
 void LevelOverview::mousePressEvent(QMouseEvent *event)

@@ -1,6 +1,6 @@
 // The level overview: a window of its own showing the 32 levels of the open
 // ROM image as pictures of their tiles, 8 across and 4 down, following the
-// editor as it changes. A double click, or Enter on the focused picture,
+// document as it changes. A double click, or Enter on the focused picture,
 // loads that level in the editor.
 #pragma once
 
@@ -15,13 +15,15 @@
 #include "bmpimage.h"
 #include "levelrecord.h"
 
-class TForm1;
+class LevelDocument;
+class TilePictures;
 
 class LevelOverview : public QWidget {
     Q_OBJECT
 public:
-    // A window of its own, deleted with the form.
-    explicit LevelOverview(TForm1 &form);
+    // A window of its own beside `parent`, deleted with it; it follows the
+    // document and draws from the tile set.
+    LevelOverview(LevelDocument &document, TilePictures &tiles, QWidget *parent);
 
     // What the picture of level n (1..32) shows: its caption ("12* Name":
     // the number, "*" for unsaved changes, the name without its trailing
@@ -37,12 +39,16 @@ public:
     // Re-reads the 32 records of the open ROM image, and the tile pictures
     // that could not be read before; a record that cannot be read shows empty.
     void reloadImage();
-    // Takes the shown level from the editor's controls when it has unsaved
-    // changes, from the ROM image otherwise.
+    // Takes the shown level from the document when it has unsaved changes,
+    // from the ROM image otherwise.
     void reloadShownLevel();
     // Forgets every level's picture so the next paint draws all 32 anew
     // (the scaled tile pictures are kept).
     void forgetPictures();
+
+signals:
+    // The user asked to open level n in the editor.
+    void openRequested(int level);
 
 protected:
     bool event(QEvent *event) override;
@@ -56,7 +62,7 @@ private:
     // What a level's picture, caption and tooltip show.
     struct Shown {
         bool empty = true;                  // no record to show
-        bool unsaved = false;               // taken from the editor's controls
+        bool unsaved = false;               // taken from the document
         std::array<std::uint8_t, wmb::MapCells> tiles{};
         QString name, timer, author, hint;  // without their trailing fill
         bool operator==(const Shown &) const = default;
@@ -76,7 +82,8 @@ private:
     void setFocusedLevel(int level);
     void openFocused();
 
-    TForm1 &mForm;
+    LevelDocument &mDocument;
+    TilePictures &mTileSet;
     std::array<Level, wmb::LevelCount> mLevels;
     int mLoaded = 0;
     int mFocus = 1;

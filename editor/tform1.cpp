@@ -14,11 +14,13 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTableWidget>
+#include <QUndoStack>
 
-#include "cp1251.h"
 #include "dialogs.h"
 #include "emulator.h"
 #include "hexcode.h"
+#include "leveltext.h"
+#include "leveldocument.h"
 #include "pathnames.h"
 #include "picturebox.h"
 #include "tilefolder.h"
@@ -72,13 +74,7 @@ void setLabelText(QLabel *label, const QString &text)
 // The characters the level texts can hold, as the hint of the text edits.
 QString allowedCharactersHint()
 {
-    static const unsigned char line1[] = {
-        0x21, 0x22, 0x23, 0x24, 0x25, 0x26, 0x27, 0x28, 0x29, 0x2A, 0x2B, 0x2C, 0x2D, 0x2E,
-        0x2F, 0x3A, 0x3B, 0x3C, 0x3D, 0x3E, 0x3F, 0x40, 0x60, 0x7B, 0xB2, 0x7D, 0x7E, 0x5B,
-        0x5C, 0x5D, 0x5E, 0x5F, 0x30, 0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38, 0x39};
-    const std::string bytes(reinterpret_cast<const char *>(line1), sizeof line1);
-    return QString::fromStdString(wmb::cp1251ToUtf8(bytes)) +
-           QStringLiteral("\nABCDEFGHIJKLMNOPQRSTUVWXYZ\nabcdefghijklmnopqrstuvwxyz");
+    return QString::fromStdString(wmb::levelTextHint());
 }
 
 } // namespace
@@ -99,19 +95,26 @@ void MainPanel::mouseMoveEvent(QMouseEvent *event)
 }
 
 TForm1::TForm1(Dialogs &dialogs, StartupPaths paths, QWidget *parent)
-    : QWidget(parent), mDialogs(dialogs), mPaths(std::move(paths))
+    : QWidget(parent), mDialogs(dialogs), mPaths(std::move(paths)), mDocument(new LevelDocument(mTiles, this))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(ApplicationTitle));
     setAcceptDrops(true);
     createControls();
     createMenus();
+    followDocument();
     move(263, 156);
     fitToPanel();
     guarded([&] { FormCreate(); });
 }
 
-TForm1::~TForm1() = default;
+// The window stops following before its parts go.
+TForm1::~TForm1()
+{
+    disconnect(qApp, nullptr, this, nullptr);
+    mDocument->history().disconnect(this);
+    mDocument->disconnect(this);
+}
 
 void TForm1::createControls()
 {
@@ -170,8 +173,6 @@ void TForm1::createControls()
     QFont bold = Hidemenu->font();
     bold.setBold(true);
     Hidemenu->setFont(bold);
-    for (QPushButton *b : {Button1, Button3, Button4, Button5, Button27, Button28})
-        b->setEnabled(false);
 
     auto label = [&](const QString &name, int left, int top, int width) {
         auto *l = new QLabel(name, Panel1);
@@ -202,8 +203,11 @@ void TForm1::createControls()
         e->setMouseTracking(true);
         e->installEventFilter(this);
     }
-    for (QLineEdit *e : {Edit2, Edit3, Edit4, Edit5})
-        connect(e, &QLineEdit::textChanged, this, [this] { levelEdited(); });
+    const std::pair<QLineEdit *, LevelText> texts[] = {
+        {Edit5, LevelText::Timer}, {Edit2, LevelText::Name}, {Edit3, LevelText::Author}, {Edit4, LevelText::Hint}};
+    for (const auto &[e, which] : texts)
+        connect(e, &QLineEdit::textChanged, this,
+                [this, which](const QString &text) { mDocument->setText(which, text.toStdString()); });
 
     auto check = [&](const QString &name, int left, int top, int width, const QString &text) {
         auto *c = new QCheckBox(text, Panel1);
@@ -272,28 +276,13 @@ void TForm1::fitToPanel()
 
 void TForm1::guarded(const std::function<void()> &body)
 {
-    ++mHandlerDepth;
+    mDocument->beginChange();
     try {
         body();
     } catch (const std::exception &e) {
         mDialogs.showError(this, QString::fromUtf8(e.what()));
     }
-    if (--mHandlerDepth == 0 && (mEditPending || mImagePending))
-        flushChanges();
-}
-
-QString TForm1::storeText(int n) const
-{
-    const QTableWidgetItem *item = StringGrid1->item(0, n - 1);
-    return item ? item->text() : QString();
-}
-
-void TForm1::setStoreText(int n, const QString &text)
-{
-    if (QTableWidgetItem *item = StringGrid1->item(0, n - 1))
-        item->setText(text);
-    else
-        StringGrid1->setItem(0, n - 1, new QTableWidgetItem(text));
+    mDocument->endChange();
 }
 
 void TForm1::FormCreate()
@@ -346,7 +335,7 @@ void TForm1::FormCreate()
         wmb::findTileFolder(pathFromQString(StartDirectory), pathFromQString(programDirectory))));
 
     // Every map cell shows tile 0; its file is read once for all 168.
-    const QPixmap empty = mTiles.load(QStringLiteral("0"));
+    const QPixmap empty = mTiles.load(0);
     for (PictureBox *cell : Image)
         cell->setPicture(empty);
 
@@ -355,16 +344,11 @@ void TForm1::FormCreate()
         TileCodeTable << QString::fromStdString(wmb::IntToHexText(static_cast<std::uint32_t>(k)));
 
     for (int n = 1; n <= wmb::PaletteTiles; ++n)
-        Pic[n - 1]->setPicture(mTiles.load(TileCodeTable[n - 1]));
+        Pic[n - 1]->setPicture(mTiles.load(n - 1));
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::EnabledChange) {
-        for (const auto &[button, action] : mButtonActions)
-            if (button == watched)
-                action->setEnabled(button->isEnabled());
-    }
     if (watched == mapFocus())
         return mapOverlayEvent(event) || QWidget::eventFilter(watched, event);
     const bool level = watched == Edit1;

@@ -1,11 +1,13 @@
 // The timer edit and its arrows, the panel's bounds, the palette toggle and About.
 #include "tform1.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "dialogs.h"
 #include "hexcode.h"
+#include "leveldocument.h"
 
 bool TForm1::Edit5KeyPress(QChar ch)
 {
@@ -18,11 +20,11 @@ bool TForm1::Edit5KeyPress(QChar ch)
 void TForm1::Edit5KeyDown()
 {
     const std::string timer = Edit5->text().toStdString();
-    if (mLevelLoaded && timer == wmb::fieldsFromRecord(mKnown.saved()).timer)
+    if (levelLoaded() && timer == wmb::fieldsFromRecord(mDocument->savedRecord()).timer)
         return;
     std::int32_t value = 0;
-    if (wmb::tryStrToInt(timer, value) && value > TimerArrowMax)
-        Edit5->setText(QString::number(TimerArrowMax));
+    if (wmb::tryStrToInt(timer, value) && value > wmb::TimerArrowMax)
+        Edit5->setText(QString::number(wmb::TimerArrowMax));
 }
 
 void TForm1::Edit5MouseMove()
@@ -34,7 +36,7 @@ void TForm1::Button6Click()
 {
     guarded([&] {
         const int value = wmb::StrToInt(Edit5->text().toStdString());
-        Edit5->setText(value > 5 ? QString::number(value - 5) : QStringLiteral("0"));
+        Edit5->setText(QString::number(wmb::timerArrowDown(value)));
     });
 }
 
@@ -42,8 +44,7 @@ void TForm1::Button7Click()
 {
     guarded([&] {
         const int value = wmb::StrToInt(Edit5->text().toStdString());
-        Edit5->setText(value < TimerArrowMax ? QString::number(value + 5)
-                                             : QString::number(TimerArrowMax));
+        Edit5->setText(QString::number(wmb::timerArrowUp(value)));
     });
 }
 
@@ -66,6 +67,7 @@ void TForm1::HidemenuClick()
             Hidemenu->setText(QStringLiteral(" Hide tiles < "));
         if (Panel1->width() == PanelWidthNarrow)
             Hidemenu->setText(QStringLiteral(" Open tiles > "));
+        mShowTilesAction->setChecked(Panel1->width() > PanelWidthNarrow);
     });
 }
 

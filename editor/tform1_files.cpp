@@ -6,9 +6,11 @@
 #include "dialogs.h"
 #include "errors.h"
 #include "hexcode.h"
+#include "leveldocument.h"
 #include "levelfile.h"
 #include "pathnames.h"
 #include "romimage.h"
+#include "wholefile.h"
 
 // Writes the level as the controls hold it, unsaved edits included; the ROM
 // image and the controls are not touched. The file is written beside its
@@ -18,7 +20,7 @@
 void TForm1::Button27Click()
 {
     guarded([&] {
-        const QString level = mLevelLoaded ? QString::number(mLoadedLevel) : Edit1->text();
+        const QString level = levelLoaded() ? QString::number(loadedLevel()) : Edit1->text();
         const QString path = mDialogs.saveFile(
             this, QStringLiteral("SaveDialog1"), QStringLiteral(" Please, save level file..."),
             QStringLiteral("Level files|*.level"), QStringLiteral("level"), QStringLiteral("level_") + level);
@@ -27,14 +29,14 @@ void TForm1::Button27Click()
         const std::string file = pathFromQString(path);
         // The open image itself, or a link of either kind to it, would lose
         // the whole image to one level file.
-        if (wmb::sameFile(file, RomFile.path()))
+        if (wmb::sameFile(file, mDocument->imagePath()))
             throw wmb::RuntimeError(shownFileName(path).toStdString() +
                                     " is the open ROM image; choose another file");
         if (wmb::fileExists(file) &&
             !mDialogs.askOkCancel(this, QStringLiteral("Warning!"),
                                   QStringLiteral("File exists, rewrite?")))
             return;
-        wmb::writeFileAtomically(file, wmb::levelFileText(currentFields()));
+        wmb::writeFileAtomically(file, wmb::levelFileText(mDocument->fields()));
     });
 }
 
@@ -58,15 +60,8 @@ void TForm1::Button28Click()
 // it, so the editor shows what the image now holds.
 void TForm1::importLevel(const QString &path)
 {
-    if (!mLevelLoaded)
-        throw wmb::NoLevelError();
-    refuseReadOnlyRom();
-    const wmb::LevelFields fields = wmb::parseLevelFile(wmb::readWholeFile(pathFromQString(path)));
-    mTiles.loadMap(fields.codes);
-    const wmb::LevelRecord record = wmb::recordFromFields(fields);
-    RomFile.open();
-    if (confirmOverwrite() != OverwriteChoice::Overwrite)
-        return;
-    wmb::writeLevelRecord(RomFile, LevelBase, record);   // flushed to the disk
-    loadLevelNumber(mLoadedLevel);
+    const wmb::LevelRecord record = mDocument->prepareImport(pathFromQString(path));
+    mDocument->openForWriting();
+    if (confirmOverwrite() == OverwriteChoice::Overwrite)
+        mDocument->writeImported(record);
 }

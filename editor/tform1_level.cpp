@@ -9,9 +9,8 @@
 #include "dialogs.h"
 #include "errors.h"
 #include "hexcode.h"
-#include "leveltext.h"
+#include "leveldocument.h"
 #include "pathnames.h"
-#include "picturebox.h"
 
 namespace {
 
@@ -33,25 +32,16 @@ void TForm1::Button2Click()
     });
 }
 
-// Opens the image and reads the level before letting go of the image opened
-// before, so a failure leaves the editor as it was: the same image open, the
-// same level loaded and savable, the same buttons enabled. `level` 0 is the
-// number box's level. A file that does not look like a ROM image is opened
-// only when the user says so.
+// A failure leaves the editor as it was: the same image open, the same
+// level loaded and savable. `level` 0 is the number box's level. A file that
+// does not look like a ROM image is opened only when the user says so.
 bool TForm1::openRomAt(const QString &path, int level)
 {
     if (!confirmRomImage(path))
         return false;
     bool readOnly = false;
-    wmb::RomFile candidate = openRomFile(path, readOnly);
-    const PreparedLevel prepared = prepareLevel(candidate, level ? level : levelNumberClamped());
-    RomFile = std::move(candidate);
-    mRomReadOnly = readOnly;
-    mRomMissing = false;
-    watchImage();
-    for (QPushButton *b : {Button1, Button3, Button4, Button5, Button27, Button28})
-        b->setEnabled(true);
-    showPrepared(prepared);
+    wmb::RomFile rom = LevelDocument::openRomFile(pathFromQString(path), readOnly);
+    mDocument->openImage(std::move(rom), readOnly, level ? level : levelNumberClamped());
     mSettings.noteRecentRom(path);
     return true;
 }
@@ -72,11 +62,7 @@ void TForm1::openLevel(int n)
     });
 }
 
-void TForm1::loadLevelNumber(int n)
-{
-    reopenRom();
-    showPrepared(prepareLevel(RomFile, std::clamp(n, 1, wmb::LevelCount)));
-}
+void TForm1::loadLevelNumber(int n) { mDocument->loadLevel(std::clamp(n, 1, wmb::LevelCount)); }
 
 // The number box's level, 1 to 32. A number outside is read as the nearest
 // level; the box itself is set when the level is shown.
@@ -85,64 +71,8 @@ int TForm1::levelNumberClamped()
     return std::clamp<int>(wmb::StrToInt(text(Edit1)), 1, wmb::LevelCount);
 }
 
-// Reads the whole level and every picture it needs; nothing on screen or in
-// the editor state changes.
-TForm1::PreparedLevel TForm1::prepareLevel(wmb::RomFile &rom, int level) const
-{
-    PreparedLevel prepared;
-    prepared.level = level;
-    prepared.record = wmb::readLevelRecord(rom, wmb::LevelBaseOf(level));
-    prepared.fields = wmb::fieldsFromRecord(prepared.record);
-    prepared.pictures = mTiles.loadMap(prepared.fields.codes);
-    return prepared;
-}
-
-// Shows a level that was read whole; the number box names it.
-void TForm1::showPrepared(const PreparedLevel &level)
-{
-    std::int32_t shown = 0;
-    if (!wmb::tryStrToInt(text(Edit1), shown) || shown != level.level)
-        Edit1->setText(QString::number(level.level));
-    LevelBase = wmb::LevelBaseOf(level.level);
-    mLoadedLevel = level.level;
-    mKnown.set(level.record);
-    mLevelLoaded = true;
-    showLevel(level.fields, level.pictures);
-    resetMapHistory();
-    emit levelShown();
-    imageChanged();
-}
-
 // The level of the number box.
-void TForm1::loadLevel()
-{
-    loadLevelNumber(levelNumberClamped());
-}
-
-void TForm1::showLevel(const wmb::LevelFields &fields,
-                       const std::array<QPixmap, wmb::MapCells> &pictures)
-{
-    for (int i = 0; i < wmb::MapCells; ++i) {
-        Image[i]->setPicture(pictures[i]);
-        setStoreText(i + 1, QString::fromStdString(fields.codes[i]));
-    }
-    Edit5->setText(QString::fromStdString(fields.timer));
-    Edit2->setText(QString::fromStdString(fields.name));
-    Edit3->setText(QString::fromStdString(fields.author));
-    Edit4->setText(QString::fromStdString(fields.hint));
-}
-
-wmb::LevelFields TForm1::currentFields() const
-{
-    wmb::LevelFields fields;
-    for (int n = 1; n <= wmb::MapCells; ++n)
-        fields.codes[n - 1] = storeText(n).toStdString();
-    fields.timer = text(Edit5);
-    fields.name = text(Edit2);
-    fields.author = text(Edit3);
-    fields.hint = text(Edit4);
-    return fields;
-}
+void TForm1::loadLevel() { loadLevelNumber(levelNumberClamped()); }
 
 // The arrows step from the number box's level; the box shows the new
 // number once that level is shown.
@@ -194,57 +124,42 @@ void TForm1::Button5Click()
 // Converts everything first; only then opens the image and writes the
 // field bytes of the level loaded last, after asking when another program
 // changed them. Texts and a timer the user did not touch keep the bytes
-// they were read from. The edits change only after the bytes are on the
-// disk, and then show what was stored: filled to their fields' lengths, "?"
-// for a character without a code. Reload counts as done (the level shown
-// has no unsaved changes then).
+// they were read from. Reload counts as done (the level shown has no
+// unsaved changes then).
 bool TForm1::saveLevel()
 {
-    const wmb::LevelRecord record = recordToSave();
-    refuseReadOnlyRom();
-    RomFile.open();
+    const wmb::LevelRecord record = mDocument->recordToSave();
+    mDocument->openForWriting();
     const OverwriteChoice choice = confirmOverwrite();
-    if (choice == OverwriteChoice::Overwrite) {
-        wmb::writeLevelRecord(RomFile, LevelBase, record);   // flushed to the disk
-        showSaved(record);
-    }
+    if (choice == OverwriteChoice::Overwrite)
+        mDocument->writeRecord(record);
     return choice != OverwriteChoice::Cancel;
 }
 
-// Reads the level's record from the freshly opened image. When it is not
-// what the editor last read or wrote there, another program changed it and
-// the user decides: Overwrite, Reload (the level is shown as the disk holds
-// it) or Cancel. Nothing is written here.
+// When the level's record on the disk is not what the editor last read or
+// wrote there, another program changed it and the user decides: Overwrite,
+// Reload (the level is shown as the disk holds it) or Cancel. Nothing is
+// written here.
 OverwriteChoice TForm1::confirmOverwrite()
 {
-    if (!mKnown.changedByOther(wmb::readLevelRecord(RomFile, LevelBase)))
+    if (!mDocument->changedOnDisk())
         return OverwriteChoice::Overwrite;
-    const QString name = shownFileName(qStringFromPath(RomFile.path()));
+    const QString name = shownFileName(qStringFromPath(mDocument->imagePath()));
     const OverwriteChoice choice = mDialogs.askOverwriteReloadCancel(
         this, QString::fromLatin1(ApplicationTitle),
-        QStringLiteral("Level ") + QString::number(mLoadedLevel) + QStringLiteral(" of ") + name +
+        QStringLiteral("Level ") + QString::number(mDocument->loadedLevel()) + QStringLiteral(" of ") + name +
             QStringLiteral(" was changed by another program since it was loaded."));
     if (choice == OverwriteChoice::Reload)
-        showFromDisk(prepareLevel(RomFile, mLoadedLevel));
+        mDocument->reloadFromDisk();
     return choice;
 }
 
-void TForm1::showFromDisk(const PreparedLevel &level)
-{
-    mKnown.set(level.record);
-    showLevel(level.fields, level.pictures);
-    resetMapHistory();
-    imageChanged();
-}
+bool TForm1::levelLoaded() const { return mDocument->levelLoaded(); }
 
-// The record is on the disk: the edits show what was stored.
-void TForm1::showSaved(const wmb::LevelRecord &record)
-{
-    mKnown.set(record);
-    const wmb::LevelFields stored = wmb::fieldsFromRecord(record);
-    Edit5->setText(QString::fromStdString(stored.timer));
-    Edit2->setText(QString::fromStdString(stored.name));
-    Edit3->setText(QString::fromStdString(stored.author));
-    Edit4->setText(QString::fromStdString(stored.hint));
-    imageChanged();
-}
+int TForm1::loadedLevel() const { return mDocument->loadedLevel(); }
+
+bool TForm1::hasUnsavedChanges() const { return mDocument->modified(); }
+
+void TForm1::followImageFile() { mDocument->followImageFile(); }
+
+bool TForm1::imageChangePending() const { return mDocument->imageChangePending(); }

@@ -1,5 +1,5 @@
-// The palette, the map cells, Clear screen, Show grid, and the map's edit
-// history with its gestures and shortcuts.
+// The palette, the map cells, Clear screen, Show grid, and the map's
+// gestures and undo keys.
 #include "tform1.h"
 
 #include <QCheckBox>
@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "hexcode.h"
+#include "leveldocument.h"
 #include "picturebox.h"
 
 namespace {
@@ -45,18 +46,6 @@ int cellNear(QPoint p)
     return row * wmb::MapColumns + column + 1;
 }
 
-// Two pictures that look the same: a paint that would show the same picture
-// and store the same code changes nothing and makes no undo step.
-bool samePicture(const QPixmap &a, const QPixmap &b)
-{
-    if (a.cacheKey() == b.cacheKey())
-        return true;
-    if (a.isNull() || b.isNull())
-        return a.isNull() == b.isNull();
-    return a.toImage().convertToFormat(QImage::Format_ARGB32) ==
-           b.toImage().convertToFormat(QImage::Format_ARGB32);
-}
-
 } // namespace
 
 // Picks palette picture n: the selection and its frame, nothing else.
@@ -68,6 +57,13 @@ void TForm1::selectPaletteTile(int n)
     Green->move(pic->x() - 1, pic->y() - 1);
 }
 
+// The code of the picked tile; Blank when the tile table could not be made.
+int TForm1::selectedCode() const
+{
+    return SelectedTileCode.isEmpty() ? LevelDocument::Blank
+                                      : static_cast<int>(wmb::HexTextToInt(SelectedTileCode.toStdString()));
+}
+
 void TForm1::PicClick(int n)
 {
     guarded([&] {
@@ -75,32 +71,8 @@ void TForm1::PicClick(int n)
         // Active select: the cell clicked last shows the picked tile, and its
         // store text follows so that a save writes what is shown.
         if (SelectedCell != 0 && CheckBox1->isChecked())
-            setCell(SelectedCell, Pic[n - 1]->picture(), SelectedTileCode, "Active select");
+            mDocument->setCell(SelectedCell, selectedCode(), QStringLiteral("Active select"));
     });
-}
-
-MapHistoryCell TForm1::cellState(int n) const
-{
-    return {storeText(n).toStdString(), Image[n - 1]->picture()};
-}
-
-void TForm1::restoreCell(int n, const MapHistoryCell &state)
-{
-    Image[n - 1]->setPicture(state.picture);
-    setStoreText(n, QString::fromStdString(state.code));
-    levelEdited();
-}
-
-// Shows `picture` in cell n and stores `code` for it, noting the change in
-// the open undo step (or as a step of its own). A paint that changes
-// neither is not noted.
-void TForm1::setCell(int n, const QPixmap &picture, const QString &code, const char *stepName)
-{
-    if (storeText(n) == code && samePicture(Image[n - 1]->picture(), picture))
-        return;
-    MapHistoryCell before = cellState(n);
-    restoreCell(n, {code.toStdString(), picture});
-    mMapHistory.note(n, std::move(before), {code.toStdString(), picture}, stepName);
 }
 
 // A cell click's steps: paint with the selected tile (if any), then select
@@ -108,10 +80,8 @@ void TForm1::setCell(int n, const QPixmap &picture, const QString &code, const c
 void TForm1::paintCell(int n)
 {
     if (SelectedTile != 0)
-        setCell(n, Pic[SelectedTile - 1]->picture(), SelectedTileCode);
-    SelectedCell = n;
-    const PictureBox *cell = Image[n - 1];
-    Red->move(cell->x() - 1, cell->y() - 1);
+        mDocument->setCell(n, selectedCode());
+    frameCell(n);
 }
 
 void TForm1::ImageClick(int n)
@@ -125,7 +95,7 @@ void TForm1::ImageMouseDown(int n, Qt::MouseButton button, QPoint panelPos,
                             Qt::KeyboardModifiers modifiers)
 {
     guarded([&] {
-        if (button == Qt::RightButton && !mMapHistory.recording())
+        if (button == Qt::RightButton && !mDocument->stepOpen())
             pickFromMap(n);
         if (button != Qt::LeftButton)
             return;
@@ -140,10 +110,11 @@ void TForm1::ImageMouseDown(int n, Qt::MouseButton button, QPoint panelPos,
             return;
         }
         clearSelection();
-        mMapHistory.begin("Paint");
+        mDocument->beginStep(QStringLiteral("Paint"));
         mStrokePos = panelPos;
         mStrokeCell = n;
         paintCell(n);
+        refreshEditCommands();
     });
 }
 
@@ -161,7 +132,7 @@ void TForm1::ImageMouseMove(QPoint panelPos)
             }
             return;
         }
-        if (!mMapHistory.recording())
+        if (!mDocument->stepOpen())
             return;
         const QPoint from = mStrokePos;
         mStrokePos = panelPos;
@@ -182,29 +153,23 @@ void TForm1::ImageMouseUp(Qt::MouseButton button)
     if (button != Qt::LeftButton)
         return;
     mSelectPress = 0;
-    if (mMapHistory.commit())
-        refreshEditActions();
+    mDocument->endStep();
+    refreshEditCommands();
 }
 
 // Selects the tile a cell holds, as a click on its palette picture would,
 // but without Active select. A store text that is no tile code picks nothing.
 void TForm1::pickFromMap(int n)
 {
-    const std::string code = storeText(n).toStdString();
-    if (!wmb::isTileCodeText(code))
+    const int code = mDocument->cell(n);
+    if (code == LevelDocument::Blank)
         return;
-    selectPaletteTile(static_cast<int>(wmb::HexTextToInt(code)) + 1);
+    selectPaletteTile(code + 1);
 }
 
 void TForm1::Button10Click()
 {
-    guarded([&] {
-        const QPixmap empty = mTiles.load(QStringLiteral("0"));
-        mMapHistory.begin("Clear screen");
-        for (int n = 1; n <= wmb::MapCells; ++n)
-            setCell(n, empty, QStringLiteral("0"));
-        mMapHistory.commit();
-    });
+    guarded([&] { mDocument->clearScreen(); });
 }
 
 void TForm1::CheckBox2Click()
@@ -223,36 +188,24 @@ void TForm1::CheckBox2Click()
     });
 }
 
-void TForm1::resetMapHistory()
-{
-    mMapHistory.clear();
-    levelEdited();
-}
-
 // In a text edit the keys keep working on the edit's own text.
 void TForm1::undoMapEdit()
 {
     guarded([&] {
-        if (auto *edit = qobject_cast<QLineEdit *>(focusWidget())) {
+        if (QLineEdit *edit = textBoxWithFocus())
             edit->undo();
-            return;
-        }
-        if (const auto *step = mMapHistory.undo())
-            for (auto it = step->rbegin(); it != step->rend(); ++it)
-                restoreCell(it->cell, it->before);
+        else
+            mDocument->undo();
     });
 }
 
 void TForm1::redoMapEdit()
 {
     guarded([&] {
-        if (auto *edit = qobject_cast<QLineEdit *>(focusWidget())) {
+        if (QLineEdit *edit = textBoxWithFocus())
             edit->redo();
-            return;
-        }
-        if (const auto *step = mMapHistory.redo())
-            for (const auto &change : *step)
-                restoreCell(change.cell, change.after);
+        else
+            mDocument->redo();
     });
 }
 

@@ -4,6 +4,8 @@
 #include "tform1.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QUndoStack>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -17,13 +19,14 @@
 
 #include "dialogs.h"
 #include "errors.h"
+#include "leveldocument.h"
 #include "levelfile.h"
 #include "pathnames.h"
 
 #include <filesystem>
 
-QAction *TForm1::addCommand(QMenu *menu, const QString &text, const QKeySequence &keys,
-                            std::function<void()> body)
+QAction *TForm1::addCommand(QMenu *menu, const QString &text, const QKeySequence &keys, std::function<void()> body,
+                            std::function<bool()> enabled, QPushButton *button)
 {
     auto *action = new QAction(text, this);
     action->setShortcut(keys);
@@ -31,15 +34,20 @@ QAction *TForm1::addCommand(QMenu *menu, const QString &text, const QKeySequence
     menu->addAction(action);
     addAction(action);
     connect(action, &QAction::triggered, this, [this, body = std::move(body)] { guarded(body); });
+    if (enabled)
+        mCommands.push_back({action, button, std::move(enabled)});
     return action;
 }
 
-// The action is enabled exactly when its button is.
-void TForm1::bindToButton(QAction *action, QPushButton *button)
+// Every command with a rule, and its button, follows the document.
+void TForm1::refreshCommands()
 {
-    action->setEnabled(button->isEnabled());
-    mButtonActions.emplace_back(button, action);
-    button->installEventFilter(this);
+    for (const Command &c : mCommands) {
+        const bool on = c.enabled();
+        c.action->setEnabled(on);
+        if (c.button)
+            c.button->setEnabled(on);
+    }
 }
 
 void TForm1::createMenus()
@@ -51,54 +59,39 @@ void TForm1::createMenus()
     LevelMenu = MenuBar->addMenu(QStringLiteral("&Level"));
     ViewMenu = MenuBar->addMenu(QStringLiteral("&View"));
     HelpMenu = MenuBar->addMenu(QStringLiteral("&Help"));
+    // A level is loaded from the first open of an image on.
+    const auto loaded = [this] { return mDocument->levelLoaded(); };
 
-    bindToButton(addCommand(FileMenu, QStringLiteral("&Open ROM..."), QKeySequence(Qt::CTRL | Qt::Key_O),
-                            [this] { Button2Click(); }),
-                 Button2);
+    addCommand(FileMenu, QStringLiteral("&Open ROM..."), QKeySequence(Qt::CTRL | Qt::Key_O), [this] { Button2Click(); });
     mRecentMenu = FileMenu->addMenu(QStringLiteral("Open &Recent"));
     mRecentMenu->setObjectName(QStringLiteral("RecentMenu"));
     connect(mRecentMenu, &QMenu::aboutToShow, this, &TForm1::refreshRecentMenu);
     refreshRecentMenu();
-    bindToButton(addCommand(FileMenu, QStringLiteral("&Save level"), QKeySequence(Qt::CTRL | Qt::Key_S),
-                            [this] { Button5Click(); }),
-                 Button5);
-    mSaveRomAsAction = addCommand(FileMenu, QStringLiteral("Save ROM &As..."),
-                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { saveRomAs(); });
-    bindToButton(mSaveRomAsAction, Button27);
-    bindToButton(addCommand(FileMenu, QStringLiteral("&Export level..."),
-                            QKeySequence(Qt::CTRL | Qt::Key_E), [this] { Button27Click(); }),
-                 Button27);
-    bindToButton(addCommand(FileMenu, QStringLiteral("&Import level..."),
-                            QKeySequence(Qt::CTRL | Qt::Key_I), [this] { Button28Click(); }),
-                 Button28);
-    mIpsAction = addCommand(FileMenu, QStringLiteral("Create IPS &patch..."), {}, [this] { createIpsPatch(); });
-    bindToButton(mIpsAction, Button27);
+    addCommand(FileMenu, QStringLiteral("&Save level"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] { Button5Click(); },
+               loaded, Button5);
+    addCommand(FileMenu, QStringLiteral("Save ROM &As..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+               [this] { saveRomAs(); }, loaded);
+    addCommand(FileMenu, QStringLiteral("&Export level..."), QKeySequence(Qt::CTRL | Qt::Key_E),
+               [this] { Button27Click(); }, loaded, Button27);
+    addCommand(FileMenu, QStringLiteral("&Import level..."), QKeySequence(Qt::CTRL | Qt::Key_I),
+               [this] { Button28Click(); }, loaded, Button28);
+    addCommand(FileMenu, QStringLiteral("Create IPS &patch..."), {}, [this] { createIpsPatch(); }, loaded);
     FileMenu->addSeparator();
     addCommand(FileMenu, QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { quit(); });
 
-    mUndoAction = addCommand(EditMenu, QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z),
-                             [this] { undoMapEdit(); });
-    mRedoAction = addCommand(EditMenu, QStringLiteral("&Redo"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                             [this] { redoMapEdit(); });
-    mRedoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                               QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    createEditCommands();
     createRegionCommands();
     EditMenu->addSeparator();
-    bindToButton(addCommand(EditMenu, QStringLiteral("&Clear screen"), {}, [this] { Button10Click(); }),
-                 Button10);
+    addCommand(EditMenu, QStringLiteral("&Clear screen"), {}, [this] { Button10Click(); });
 
-    bindToButton(addCommand(LevelMenu, QStringLiteral("&Previous level"), QKeySequence(Qt::Key_PageUp),
-                            [this] { Button3Click(); }),
-                 Button3);
-    bindToButton(addCommand(LevelMenu, QStringLiteral("&Next level"), QKeySequence(Qt::Key_PageDown),
-                            [this] { Button4Click(); }),
-                 Button4);
-    bindToButton(addCommand(LevelMenu, QStringLiteral("&Reload level"), QKeySequence(Qt::CTRL | Qt::Key_R),
-                            [this] { Button1Click(); }),
-                 Button1);
-    mGoToAction = addCommand(LevelMenu, QStringLiteral("&Go to level..."), QKeySequence(Qt::CTRL | Qt::Key_G),
-                             [this] { goToLevel(); });
-    bindToButton(mGoToAction, Button1);
+    addCommand(LevelMenu, QStringLiteral("&Previous level"), QKeySequence(Qt::Key_PageUp), [this] { Button3Click(); },
+               loaded, Button3);
+    addCommand(LevelMenu, QStringLiteral("&Next level"), QKeySequence(Qt::Key_PageDown), [this] { Button4Click(); },
+               loaded, Button4);
+    addCommand(LevelMenu, QStringLiteral("&Reload level"), QKeySequence(Qt::CTRL | Qt::Key_R),
+               [this] { Button1Click(); }, loaded, Button1);
+    addCommand(LevelMenu, QStringLiteral("&Go to level..."), QKeySequence(Qt::CTRL | Qt::Key_G),
+               [this] { goToLevel(); }, loaded);
     createPlayCommands();
 
     mShowTilesAction = addCommand(ViewMenu, QStringLiteral("Show &tiles"), QKeySequence(Qt::CTRL | Qt::Key_T),
@@ -112,7 +105,41 @@ void TForm1::createMenus()
     connect(CheckBox2, &QCheckBox::toggled, mShowGridAction, &QAction::setChecked);
 
     addCommand(HelpMenu, QStringLiteral("&About"), {}, [this] { BitBtn1Click(); });
-    refreshEditActions();
+    refreshCommands();
+}
+
+// Undo and Redo name the step they act on and are enabled when there is one,
+// while a gesture is open (their keys end it) and while a text box has the
+// focus (they act on its text then).
+void TForm1::createEditCommands()
+{
+    QUndoStack &history = mDocument->history();
+    mUndoAction = history.createUndoAction(this, QStringLiteral("&Undo"));
+    mRedoAction = history.createRedoAction(this, QStringLiteral("&Redo"));
+    const std::pair<QAction *, std::function<void()>> edits[] = {{mUndoAction, [this] { undoMapEdit(); }},
+                                                                 {mRedoAction, [this] { redoMapEdit(); }}};
+    for (const auto &[action, body] : edits) {
+        disconnect(action, &QAction::triggered, &history, nullptr);
+        disconnect(&history, &QUndoStack::canUndoChanged, action, nullptr);
+        disconnect(&history, &QUndoStack::canRedoChanged, action, nullptr);
+        action->setShortcutContext(Qt::WindowShortcut);
+        EditMenu->addAction(action);
+        addAction(action);
+        connect(action, &QAction::triggered, this, body);
+    }
+    mUndoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mRedoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(&history, &QUndoStack::canUndoChanged, this, &TForm1::refreshEditCommands);
+    connect(&history, &QUndoStack::canRedoChanged, this, &TForm1::refreshEditCommands);
+    connect(qApp, &QApplication::focusChanged, this, &TForm1::refreshEditCommands);
+    refreshEditCommands();
+}
+
+void TForm1::refreshEditCommands()
+{
+    const bool open = mDocument->stepOpen() || textBoxWithFocus();
+    mUndoAction->setEnabled(open || mDocument->history().canUndo());
+    mRedoAction->setEnabled(open || mDocument->history().canRedo());
 }
 
 void TForm1::refreshRecentMenu()
@@ -141,37 +168,26 @@ void TForm1::refreshRecentMenu()
 void TForm1::goToLevel()
 {
     guarded([&] {
-        if (!Button1->isEnabled())
+        if (!mDocument->levelLoaded())
             return;
-        if (const std::optional<int> n = mDialogs.askLevelNumber(this, loadedLevel() ? loadedLevel() : 1))
+        if (const std::optional<int> n = mDialogs.askLevelNumber(this, loadedLevel()))
             openLevel(*n);
     });
 }
 
 void TForm1::quit() { close(); }
 
-wmb::LevelRecord TForm1::recordToSave() const
-{
-    if (!mLevelLoaded)
-        throw wmb::NoLevelError();
-    return wmb::recordToSave(currentFields(), mKnown.saved());
-}
-
-bool TForm1::hasUnsavedChanges() const
-{
-    return mLevelLoaded && wmb::wouldChangeRecord(currentFields(), mKnown.saved());
-}
-
 bool TForm1::confirmLeaveLevel()
 {
     if (!hasUnsavedChanges())
         return true;
     // Save can only fail on an image opened read-only: Save ROM As instead.
-    const QString save = mRomReadOnly ? QStringLiteral("Save &As...") : QStringLiteral("&Save");
+    const bool readOnly = mDocument->readOnly();
+    const QString save = readOnly ? QStringLiteral("Save &As...") : QStringLiteral("&Save");
     switch (mDialogs.askSaveDiscardCancel(this, QString::fromLatin1(ApplicationTitle),
-                                          QStringLiteral("Level %1 has unsaved changes.").arg(mLoadedLevel), save)) {
+                                          QStringLiteral("Level %1 has unsaved changes.").arg(loadedLevel()), save)) {
     case SaveChoice::Save:
-        if (mRomReadOnly)
+        if (readOnly)
             return saveRomAs();
         return saveLevel();
     case SaveChoice::Discard:
@@ -249,68 +265,31 @@ void TForm1::dropFile(const QString &path)
     guarded([&] {
         // Without a level to import into, or with an image that cannot be
         // written, the import says why without asking.
-        if (mLevelLoaded && !mRomReadOnly &&
+        if (levelLoaded() && !mDocument->readOnly() &&
             !mDialogs.askOkCancel(this, QString::fromLatin1(ApplicationTitle),
                                   QStringLiteral("Import ") + QFileInfo(path).fileName() + QStringLiteral(" into level ") +
-                                      QString::number(mLoadedLevel) + QLatin1Char('?')))
+                                      QString::number(loadedLevel()) + QLatin1Char('?')))
             return;
         importLevel(path);
     });
 }
 
-void TForm1::levelEdited()
-{
-    mEditPending = true;
-    if (mHandlerDepth == 0)
-        flushChanges();
-}
-
-void TForm1::imageChanged()
-{
-    mImagePending = true;
-    if (mHandlerDepth == 0)
-        flushChanges();
-}
-
-// Runs once a handler is over, so that a gesture of many cells refreshes
-// the title and the followers once.
-void TForm1::flushChanges()
-{
-    const bool edited = std::exchange(mEditPending, false);
-    const bool image = std::exchange(mImagePending, false);
-    refreshTitle();
-    refreshEditActions();
-    mShowTilesAction->setChecked(Panel1->width() > PanelWidthNarrow);
-    if (image)
-        emit romImageChanged();
-    if (edited || image)
-        emit shownLevelEdited();
-}
-
 void TForm1::refreshTitle()
 {
     const QString app = QString::fromLatin1(ApplicationTitle);
-    if (!mLevelLoaded) {
+    if (!levelLoaded()) {
         setWindowTitle(app);
         return;
     }
     // Put together piece by piece: the file name is shown as it is, "%1"
     // in it included.
-    QString title = shownFileName(qStringFromPath(RomFile.path()));
-    if (mRomMissing)
+    QString title = shownFileName(qStringFromPath(mDocument->imagePath()));
+    if (mDocument->missing())
         title += QStringLiteral(" (missing)");
-    if (mRomReadOnly)
+    if (mDocument->readOnly())
         title += QStringLiteral(" (read-only)");
-    title += QStringLiteral(", level ") + QString::number(mLoadedLevel);
+    title += QStringLiteral(", level ") + QString::number(loadedLevel());
     if (hasUnsavedChanges())
         title += QLatin1Char('*');
     setWindowTitle(title + QStringLiteral(" \u2014 ") + app);
-}
-
-void TForm1::refreshEditActions()
-{
-    const QString undo = QString::fromStdString(mMapHistory.undoName());
-    const QString redo = QString::fromStdString(mMapHistory.redoName());
-    mUndoAction->setText(undo.isEmpty() ? QStringLiteral("&Undo") : QStringLiteral("&Undo ") + undo);
-    mRedoAction->setText(redo.isEmpty() ? QStringLiteral("&Redo") : QStringLiteral("&Redo ") + redo);
 }

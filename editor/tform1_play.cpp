@@ -6,39 +6,35 @@
 
 #include "dialogs.h"
 #include "emulator.h"
+#include "leveldocument.h"
 #include "leveloverview.h"
 #include "pathnames.h"
 #include "settings.h"
 
 void TForm1::createPlayCommands()
 {
+    const auto loaded = [this] { return mDocument->levelLoaded(); };
     LevelMenu->addSeparator();
     mOverviewAction = addCommand(LevelMenu, QStringLiteral("Level &overview"), QKeySequence(Qt::CTRL | Qt::Key_L),
-                                 [this] { showLevelOverview(); });
+                                 [this] { showLevelOverview(); }, [this] { return mDocument->hasImage(); });
     LevelMenu->addSeparator();
     mTestAction = addCommand(LevelMenu, QStringLiteral("&Test in emulator"), QKeySequence(Qt::Key_F5),
-                             [this] { testInEmulator(false); });
+                             [this] { testInEmulator(false); }, loaded);
     mTestFirstAction = addCommand(LevelMenu, QStringLiteral("Test as &first level"),
-                                  QKeySequence(Qt::SHIFT | Qt::Key_F5), [this] { testInEmulator(true); });
+                                  QKeySequence(Qt::SHIFT | Qt::Key_F5), [this] { testInEmulator(true); }, loaded);
     mEmulatorAction = addCommand(LevelMenu, QStringLiteral("&Emulator..."), {}, [this] { chooseEmulator(); });
-    connect(this, &TForm1::romImageChanged, this, &TForm1::updatePlayCommands);
-    connect(this, &TForm1::levelShown, this, &TForm1::updatePlayCommands);
-    updatePlayCommands();
 }
 
-void TForm1::updatePlayCommands()
-{
-    mOverviewAction->setEnabled(RomFile.assigned());
-    mTestAction->setEnabled(levelLoaded());
-    mTestFirstAction->setEnabled(levelLoaded());
-}
-
+// The overview follows the document; a level it opens is asked for here, so
+// that the unsaved-changes question comes first.
 void TForm1::showLevelOverview()
 {
-    if (!RomFile.assigned())
+    if (!mDocument->hasImage())
         return;
-    if (!mOverview)
-        mOverview = new LevelOverview(*this);
+    if (!mOverview) {
+        mOverview = new LevelOverview(*mDocument, mTiles, this);
+        connect(mOverview, &LevelOverview::openRequested, this, &TForm1::openLevel);
+    }
     mOverview->show();
     mOverview->raise();
     mOverview->activateWindow();
@@ -47,12 +43,13 @@ void TForm1::showLevelOverview()
 // The record is taken (and its timer checked) before anything is written.
 void TForm1::testInEmulator(bool asFirstLevel)
 {
-    const wmb::LevelRecord record = recordToSave();
+    const wmb::LevelRecord record = mDocument->recordToSave();
     const EmulatorCommand command = resolveEmulatorCommand(settings().emulatorCommand());
     if (!mTestCopies)
         mTestCopies = std::make_unique<TestCopies>();
     // A deleted or moved image is played from the handle the editor holds.
-    mTestCopies->start(command, qStringFromPath(RomFile.path()), imageBytes(), LevelBase, record, asFirstLevel);
+    mTestCopies->start(command, qStringFromPath(mDocument->imagePath()), mDocument->imageBytes(),
+                       mDocument->levelBase(), record, asFirstLevel);
 }
 
 void TForm1::chooseEmulator()

@@ -11,9 +11,7 @@
 #include <QMenu>
 #include <QPainter>
 
-#include <map>
-#include <stdexcept>
-
+#include "leveldocument.h"
 #include "picturebox.h"
 #include "region.h"
 
@@ -80,7 +78,6 @@ void TForm1::createMapOverlay()
     mMapOverlay = new MapOverlay(Panel1);
     mMapOverlay->raise();
     mMapOverlay->installEventFilter(this);
-    connect(this, &TForm1::levelShown, this, &TForm1::clearSelection);
 }
 
 // The Edit menu's region commands. Their keys reach the map only while no
@@ -101,35 +98,17 @@ void TForm1::createRegionCommands()
 
 QWidget *TForm1::mapFocus() const { return mMapOverlay; }
 
-void TForm1::selectCells(const wmb::CellRect &rect)
-{
-    mSelection = rect;
-    mMapOverlay->setSelection(rect);
-}
+void TForm1::selectCells(const wmb::CellRect &rect) { mDocument->select(rect); }
+
+void TForm1::mapOverlaySelection(const wmb::CellRect &rect) { mMapOverlay->setSelection(rect); }
 
 void TForm1::clearSelection() { selectCells({}); }
 
-std::array<std::string, wmb::MapCells> TForm1::mapCodes() const
-{
-    std::array<std::string, wmb::MapCells> codes;
-    for (int n = 1; n <= wmb::MapCells; ++n)
-        codes[n - 1] = storeText(n).toStdString();
-    return codes;
-}
+const wmb::CellRect &TForm1::selection() const { return mDocument->selection(); }
 
 // The text box that has the keyboard focus, if any: it keeps its own copy,
 // cut, paste, select all and delete.
 QLineEdit *TForm1::textBoxWithFocus() const { return qobject_cast<QLineEdit *>(focusWidget()); }
-
-// Sets `cells` to one picture and code as one named undo step.
-void TForm1::fillCells(const std::vector<int> &cells, const QPixmap &picture, const QString &code,
-                       const char *stepName)
-{
-    mMapHistory.begin(stepName);
-    for (int n : cells)
-        setCell(n, picture, code);
-    mMapHistory.commit();
-}
 
 void TForm1::copySelection()
 {
@@ -137,9 +116,8 @@ void TForm1::copySelection()
         edit->copy();
         return;
     }
-    if (mSelection.empty())
-        return;
-    QGuiApplication::clipboard()->setText(QString::fromStdString(wmb::gridText(mapCodes(), mSelection)));
+    if (!selection().empty())
+        QGuiApplication::clipboard()->setText(QString::fromStdString(mDocument->selectionText()));
 }
 
 void TForm1::cutSelection()
@@ -148,70 +126,44 @@ void TForm1::cutSelection()
         edit->cut();
         return;
     }
-    if (mSelection.empty())
-        return;
-    const QPixmap empty = mTiles.load(QStringLiteral("0"));
-    copySelection();
-    fillCells(mSelection.cells(), empty, QStringLiteral("0"), "Cut");
+    if (!selection().empty())
+        QGuiApplication::clipboard()->setText(QString::fromStdString(mDocument->emptySelection(QStringLiteral("Cut"))));
 }
 
 void TForm1::deleteSelection()
 {
-    if (QLineEdit *edit = textBoxWithFocus()) {
+    if (QLineEdit *edit = textBoxWithFocus())
         edit->del();
-        return;
-    }
-    if (mSelection.empty())
-        return;
-    fillCells(mSelection.cells(), mTiles.load(QStringLiteral("0")), QStringLiteral("0"), "Delete");
+    else
+        mDocument->emptySelection(QStringLiteral("Delete"));
 }
 
 void TForm1::fillSelection()
 {
-    if (SelectedTile == 0 || mSelection.empty())
-        return;
-    fillCells(mSelection.cells(), Pic[SelectedTile - 1]->picture(), SelectedTileCode, "Fill");
+    if (SelectedTile != 0 && !selection().empty())
+        mDocument->fillCells(selection().cells(), selectedCode(), QStringLiteral("Fill"));
 }
 
-// The grid goes to the selection's top-left cell, else the selected cell,
-// else cell 1. Every picture is loaded before any cell changes.
 void TForm1::pasteClipboard()
 {
-    if (QLineEdit *edit = textBoxWithFocus()) {
+    if (QLineEdit *edit = textBoxWithFocus())
         edit->paste();
-        return;
-    }
-    const auto grid = wmb::parseTileGrid(QGuiApplication::clipboard()->text().toStdString());
-    if (!grid)
-        throw std::runtime_error("The clipboard holds no tiles");
-    const int target = !mSelection.empty() ? mSelection.topLeftCell() : SelectedCell != 0 ? SelectedCell : 1;
-    const wmb::GridPlacement placed = wmb::placeGrid(*grid, target);
-    std::map<std::string, QPixmap> pictures;
-    for (const auto &[cell, code] : placed.cells)
-        if (!pictures.count(code))
-            pictures[code] = mTiles.load(QString::fromStdString(code));
-    mMapHistory.begin("Paste");
-    for (const auto &[cell, code] : placed.cells)
-        setCell(cell, pictures[code], QString::fromStdString(code));
-    mMapHistory.commit();
-    selectCells(placed.selection);
+    else
+        mDocument->paste(QGuiApplication::clipboard()->text().toStdString(), SelectedCell);
 }
 
 void TForm1::selectAll()
 {
-    if (QLineEdit *edit = textBoxWithFocus()) {
+    if (QLineEdit *edit = textBoxWithFocus())
         edit->selectAll();
-        return;
-    }
-    selectCells(wmb::wholeMap());
+    else
+        selectCells(wmb::wholeMap());
 }
 
 void TForm1::floodFill(int n)
 {
-    if (SelectedTile == 0)
-        return;
-    fillCells(wmb::floodFillCells(mapCodes(), n), Pic[SelectedTile - 1]->picture(), SelectedTileCode,
-              "Flood fill");
+    if (SelectedTile != 0)
+        mDocument->floodFill(n, selectedCode());
 }
 
 // Moves the red frame to cell n without painting.
@@ -242,9 +194,9 @@ bool TForm1::MapKeyDown(int key, Qt::KeyboardModifiers modifiers)
             if (SelectedCell == 0)
                 return;
             clearSelection();
-            mMapHistory.begin("Paint");
+            mDocument->beginStep(QStringLiteral("Paint"));
             paintCell(SelectedCell);
-            mMapHistory.commit();
+            mDocument->endStep();
         });
         return true;
     default:
@@ -261,7 +213,7 @@ bool TForm1::MapKeyDown(int key, Qt::KeyboardModifiers modifiers)
         if (SelectedCell == 0)
             frameCell(1);
         else if (shift)
-            selectCells(wmb::stepSelection(mSelection, SelectedCell, dColumn, dRow));
+            selectCells(wmb::stepSelection(selection(), SelectedCell, dColumn, dRow));
         else
             frameCell(wmb::stepCell(SelectedCell, dColumn, dRow));
     });

@@ -9,9 +9,10 @@
 #include "dialogs.h"
 #include "errors.h"
 #include "ips.h"
-#include "levelfile.h"
+#include "leveldocument.h"
 #include "pathnames.h"
 #include "romimage.h"
+#include "wholefile.h"
 
 namespace {
 
@@ -41,50 +42,6 @@ bool TForm1::confirmRomImage(const QString &path)
                                     .arg(shownFileName(path), QString::fromStdString(doubt)));
 }
 
-// Opens the image read-write, or read-only when it may be read but not
-// written (readOnly is set then).
-wmb::RomFile TForm1::openRomFile(const QString &path, bool &readOnly)
-{
-    wmb::RomFile rom;
-    rom.assign(pathFromQString(path));
-    readOnly = false;
-    try {
-        rom.open();
-    } catch (const wmb::InOutError &e) {
-        if (e.code() != wmb::IoAccessDenied)
-            throw;
-        // An image that may be read but not written opens for viewing; a
-        // folder or device is refused here with the same message.
-        rom.openForReading();
-        readOnly = true;
-    }
-    return rom;
-}
-
-void TForm1::reopenRom()
-{
-    mRomReadOnly ? RomFile.openForReading() : RomFile.open();
-}
-
-void TForm1::refuseReadOnlyRom() const
-{
-    if (mRomReadOnly)
-        throw wmb::InOutError(wmb::IoAccessDenied);
-}
-
-// The open image whole, as its name now reads; when the name is gone (the
-// image was deleted or moved away), through the handle the editor holds.
-std::string TForm1::imageBytes()
-{
-    try {
-        return wmb::readWholeFile(RomFile.path());
-    } catch (const wmb::InOutError &e) {
-        if (e.code() != wmb::IoFileNotFound || !RomFile.isOpen())
-            throw;
-        return RomFile.readAll();
-    }
-}
-
 // A copy of the open image with the shown level saved into it, written whole
 // beside its place and renamed there; then the editor works on the copy. Any
 // failure leaves the editor on the image it had. The dialog starts at the
@@ -95,33 +52,18 @@ bool TForm1::saveRomAs()
 {
     const QString path = mDialogs.saveFile(this, QStringLiteral("SaveDialog2"), QStringLiteral(" Save ROM image as..."),
                                            QStringLiteral("NES ROM images|*.nes"), QStringLiteral("nes"),
-                                           absolutePath(qStringFromPath(RomFile.path())));
+                                           absolutePath(qStringFromPath(mDocument->imagePath())));
     if (path.isEmpty())
         return false;
     const std::string target = pathFromQString(path);
-    if (wmb::sameFile(target, RomFile.path()))
+    if (wmb::sameFile(target, mDocument->imagePath()))
         return saveLevel();
     if (wmb::fileExists(target) &&
         !mDialogs.askOkCancel(this, QStringLiteral("Warning!"),
                               shownPath(path) + QStringLiteral(" already exists. Replace it?"), Answer::Cancel))
         return false;
-    std::string image = imageBytes();
-    std::optional<wmb::LevelRecord> record;
-    if (levelLoaded()) {
-        record = recordToSave();
-        wmb::putLevelRecord(image, LevelBase, *record);
-    }
-    wmb::writeFileAtomically(target, image);
-    bool readOnly = false;
-    wmb::RomFile copy = openRomFile(path, readOnly);
-    RomFile = std::move(copy);
-    mRomReadOnly = readOnly;
-    mRomMissing = false;
-    watchImage();
-    if (record)
-        showSaved(*record);
+    mDocument->saveImageAs(target);
     mSettings.noteRecentRom(path);
-    imageChanged();
     return true;
 }
 
@@ -130,7 +72,7 @@ bool TForm1::saveRomAs()
 // Both dialogs start in the open image's folder.
 void TForm1::createIpsPatch()
 {
-    const std::string open = RomFile.path();
+    const std::string open = mDocument->imagePath();
     const QFileInfo image(absolutePath(qStringFromPath(open)));
     const QString originalPath = mDialogs.openFile(this, QStringLiteral("OpenDialog3"),
                                                    QStringLiteral(" Open the original ROM image..."),
@@ -154,13 +96,7 @@ void TForm1::createIpsPatch()
         !mDialogs.askOkCancel(this, QStringLiteral("Warning!"), QStringLiteral("File exists, rewrite?")))
         return;
 
-    const std::string from = wmb::readWholeFile(original);
-    const std::string to = wmb::readWholeFile(open);
-    if (from.size() != to.size())
-        throw wmb::RuntimeError(fileName(original) + " has " + std::to_string(from.size()) +
-                                " bytes and " + fileName(open) + " " + std::to_string(to.size()) +
-                                "; a patch is made between images of the same size");
-    const wmb::IpsPatch patch = wmb::makeIpsPatch(from, to);
+    const wmb::IpsPatch patch = mDocument->patchFrom(original);
     wmb::writeFileAtomically(out, patch.bytes);
 
     QString message = QStringLiteral("Wrote %1: %2 bytes changed in %3 records.")

@@ -5,7 +5,7 @@
 #include "pathnames.h"
 #include "tilefolder.h"
 
-#include <unordered_map>
+#include <bitset>
 
 QImage toQImage(const wmb::BmpImage &image)
 {
@@ -18,29 +18,25 @@ QImage toQImage(const wmb::BmpImage &image)
     return out;
 }
 
-QPixmap TilePictures::load(const QString &code) const
+TilePictures::TilePictures(QString folder)
+    : mFolder(std::move(folder)), mSet(pathFromQString(mFolder), wmb::TileFolderName)
 {
-    const std::string text = code.toStdString();
-    const std::string path = wmb::tilePicturePath(pathFromQString(mFolder), text);
-    return QPixmap::fromImage(toQImage(wmb::loadBmpFile(path, wmb::tilePictureName(text))));
 }
 
-wmb::BmpImage TilePictures::decode(std::uint8_t code) const
+const QPixmap &TilePictures::load(int code)
 {
-    const std::string text = wmb::IntToHexText(code);
-    return wmb::loadBmpFile(wmb::tilePicturePath(pathFromQString(mFolder), text), wmb::tilePictureName(text));
+    const auto i = static_cast<std::uint8_t>(code & 0xFF);
+    mPictures[i] = QPixmap::fromImage(toQImage(mSet.read(i)));
+    return mPictures[i];
 }
 
-std::array<QPixmap, wmb::MapCells>
-TilePictures::loadMap(const std::array<std::string, wmb::MapCells> &codes) const
+void TilePictures::loadMap(std::span<const std::string> codes)
 {
-    std::unordered_map<std::string, QPixmap> loaded;
-    std::array<QPixmap, wmb::MapCells> pictures;
-    for (int i = 0; i < wmb::MapCells; ++i) {
-        auto it = loaded.find(codes[i]);
-        if (it == loaded.end())
-            it = loaded.emplace(codes[i], load(QString::fromStdString(codes[i]))).first;
-        pictures[i] = it->second;
+    std::bitset<wmb::PaletteTiles> read;
+    for (const std::string &code : codes) {
+        const auto value = static_cast<std::size_t>(wmb::HexTextToInt(code) & 0xFF);
+        if (!read[value])
+            load(static_cast<int>(value));
+        read.set(value);
     }
-    return pictures;
 }

@@ -1,5 +1,8 @@
-// Tile pictures for the window: the tile folder and strict loading of
-// "graph/<code>.bmp" into pixmaps, with the messages the user sees.
+// The window's tile set: the tile folder's pictures as the level core's
+// TileSet decodes them (messages name "graph/<code>.bmp"), with a pixmap of
+// each. One set is shared by the map, the palette and the overview: every
+// picture read is kept, so the views show the same picture of a code, and a
+// read that fails keeps the one before.
 #pragma once
 
 #include <QImage>
@@ -8,29 +11,36 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
+#include <string>
 
 #include "bmpimage.h"
 #include "levelrecord.h"
+#include "tileset.h"
 
 class TilePictures {
 public:
     TilePictures() = default;
-    explicit TilePictures(QString folder) : mFolder(std::move(folder)) {}
+    explicit TilePictures(QString folder);
 
     const QString &folder() const { return mFolder; }
 
-    // Loads the picture of one tile code text. Throws wmb::PictureError:
-    // "Cannot open file graph/<code>.bmp" or "Bitmap image is not valid".
-    QPixmap load(const QString &code) const;
-    // The decoded picture of tile code 0..255; throws as load() does.
-    wmb::BmpImage decode(std::uint8_t code) const;
-
-    // Loads the pictures of the 168 map store texts, reading each distinct
-    // code's file once. Throws as load() does; nothing is returned then.
-    std::array<QPixmap, wmb::MapCells> loadMap(const std::array<std::string, wmb::MapCells> &codes) const;
+    // Reads the picture of tile code 0..255 from its file now. Throws
+    // wmb::PictureError: "Cannot open file graph/<code>.bmp" or "Bitmap
+    // image is not valid".
+    const QPixmap &load(int code);
+    // Reads the pictures of tile code texts, each distinct code's file
+    // once; throws as load() does.
+    void loadMap(std::span<const std::string> codes);
+    // The picture of a code as last read; null when it never was.
+    const QPixmap &picture(int code) const { return mPictures[static_cast<std::size_t>(code & 0xFF)]; }
+    // The decoded picture as last read, else read now; throws as load() does.
+    const wmb::BmpImage &decoded(std::uint8_t code) { return mSet.tile(code); }
 
 private:
     QString mFolder;
+    wmb::TileSet mSet;
+    std::array<QPixmap, wmb::PaletteTiles> mPictures;
 };
 
 QImage toQImage(const wmb::BmpImage &image);

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "levelrecord.h"
-#include "wholefile.h"
 
 namespace wmb {
 

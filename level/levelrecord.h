@@ -35,7 +35,15 @@ constexpr int RecordEndOffset = HintOffset + HintLength;
 constexpr int TimerStep = 5;
 constexpr int TimerMaxStored = 255 * TimerStep;  // 1275
 
+// The timer box's arrows step by 5 between 0 and 1200. Down: 5 less, at
+// least 0. Up: 5 more from below 1200 (so 1199 becomes 1204), else 1200.
+constexpr int TimerArrowMax = 1200;
+constexpr int timerArrowDown(int timer) { return timer > TimerStep ? timer - TimerStep : 0; }
+constexpr int timerArrowUp(int timer) { return timer < TimerArrowMax ? timer + TimerStep : TimerArrowMax; }
+
 constexpr std::int32_t LevelBaseOf(int level) { return (level - 1) * LevelStride + FirstLevelBase; }
+// The level whose tile map starts at levelBase.
+constexpr int levelOfBase(std::int32_t levelBase) { return (levelBase - FirstLevelBase) / LevelStride + 1; }
 constexpr bool isLevelNumber(int level) { return level >= 1 && level <= LevelCount; }
 
 // The field bytes of one level record, as stored.

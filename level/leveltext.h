@@ -32,6 +32,14 @@ std::vector<std::uint8_t> encodeLevelText(std::string_view utf8, std::size_t len
 // characters; a longer text is kept whole.
 std::string padLevelText(std::string_view utf8, std::size_t length);
 
+// The text without its trailing fill ("•"), as the level overview shows it.
+std::string withoutFill(std::string_view utf8);
+
+// The characters the level texts can hold, every one of the table once
+// except the fill and the blank, as UTF-8 in three lines: signs and digits,
+// then the capitals, then the small letters.
+std::string levelTextHint();
+
 // Number of characters (code points) of a UTF-8 text.
 std::size_t characterCount(std::string_view utf8);
 

@@ -174,6 +174,11 @@ GridPlacement placeGrid(const TileGrid &grid, int topLeftCell)
     return placement;
 }
 
+int pasteTargetCell(const CellRect &selection, int selectedCell)
+{
+    return !selection.empty() ? selection.topLeftCell() : selectedCell != 0 ? selectedCell : 1;
+}
+
 std::vector<int> floodFillCells(const std::array<std::string, MapCells> &codes, int start)
 {
     std::array<bool, MapCells> reached{};

@@ -4,12 +4,14 @@
 #pragma once
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QMenu>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -20,17 +22,172 @@
 
 #include <deque>
 #include <memory>
+#include <vector>
 
 #include "dialogs.h"
 #include "fakedialogs.h"
+#include "leveloverview.h"
 #include "picturebox.h"
+#include "hexcode.h"
 #include "tform1.h"
 
-class EditorTest : public ::testing::Test {
+// The window as a user meets it: what they do (clicks, picks, typing) and
+// what they see (codes, pictures, texts, frames). Tests reach the window
+// through these operations, so that a change in how the window builds its
+// controls changes this class alone.
+class WindowDriver {
+public:
+    std::unique_ptr<TForm1> form;
+
+    // The level's boxes: the level number (Edit1), name (Edit2), author
+    // (Edit3), hint (Edit4) and timer (Edit5).
+    enum Box { NumberBox = 1, NameBox, AuthorBox, HintBox, TimerBox };
+
+    // A control by the name the layout gives it ("Button5", "Red", "Edit2").
+    template <class W = QWidget> W *control(const QString &name) const
+    {
+        W *w = form->findChild<W *>(name);
+        EXPECT_NE(w, nullptr) << "no control " << name.toStdString();
+        return w;
+    }
+    QLineEdit *box(Box b) const
+    {
+        QLineEdit *const boxes[] = {form->Edit1, form->Edit2, form->Edit3, form->Edit4, form->Edit5};
+        return boxes[b - 1];
+    }
+    QWidget *panel() const { return form->Panel1; }
+    // A menu of the menu bar by its title, and a command by its text
+    // (mnemonics left out).
+    QMenu *menu(const QString &title) const
+    {
+        for (QAction *a : control<QMenuBar>(QStringLiteral("MenuBar"))->actions())
+            if (a->menu() && a->text().remove(QLatin1Char('&')) == title)
+                return a->menu();
+        ADD_FAILURE() << "no menu " << title.toStdString();
+        return nullptr;
+    }
+    QAction *command(const QString &menuTitle, const QString &text) const
+    {
+        for (QAction *a : menu(menuTitle)->actions())
+            if (a->text().remove(QLatin1Char('&')) == text)
+                return a;
+        return nullptr;
+    }
+
+    // What a user does.
+    static void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5)); }
+    void clickButton(const QString &name) { click(control(name)); }
+    void save() { click(form->Button5); }
+    void reload() { click(form->Button1); }
+    void clearScreen() { click(form->Button10); }
+    void pickTile(int code) { click(form->Pic[code]); }   // the palette picture of tile 0..255
+    void clickCell(int n) { click(form->Image[n - 1]); }
+    void setActiveSelect(bool on) { form->CheckBox1->setChecked(on); }
+    // Replaces a box's text at once, as a paste over all of it does.
+    void setField(Box b, const QString &text) { box(b)->setText(text); }
+    void typeInto(Box b, const QString &text) { type(box(b), text); }
+    void pressKey(Box b, Qt::Key key) { press(box(b), key); }
+    void clearByKeys(Box b) { clearByKeys(box(b)); }
+    // Types text as key presses with their characters (any Unicode
+    // character), through the boxes' key filters.
+    static void type(QWidget *w, const QString &text)
+    {
+        for (const QChar ch : text) {
+            const int key = ch.isLetterOrNumber() && ch.unicode() < 0x80 ? ch.toUpper().unicode() : 0;
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(ch));
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(w, &press);
+            QApplication::sendEvent(w, &release);
+        }
+    }
+    static void press(QWidget *w, Qt::Key key) { QTest::keyClick(w, key); }
+    // Empties a box with the keys a user has: Home, then Delete.
+    static void clearByKeys(QLineEdit *e)
+    {
+        press(e, Qt::Key_End);
+        for (int i = e->text().size(); i > 0; --i) {
+            press(e, Qt::Key_Home);
+            press(e, Qt::Key_Delete);
+        }
+    }
+    // The level overview, shown.
+    LevelOverview *overview()
+    {
+        form->showLevelOverview();
+        return form->levelOverview();
+    }
+    // Level n chosen in the level overview.
+    void openFromOverview(int n) { form->openLevel(n); }
+    // An image opened as the command line opens it.
+    void openFromCommandLine(const QString &path, int level) { form->openRomImage(path, level); }
+    // The window follows the open image on the disk now, as its watch does
+    // after a pause; watchSawChange() tells whether the watch noticed.
+    void followDisk() { form->followImageFile(); }
+    bool watchSawChange() const { return form->imageChangePending(); }
+    // The Edit menu's Undo and Redo, under whatever name they have now.
+    void undoCommand() { menu(QStringLiteral("Edit"))->actions().at(0)->trigger(); }
+    void redoCommand() { menu(QStringLiteral("Edit"))->actions().at(1)->trigger(); }
+    void selectCells(const wmb::CellRect &rect) { form->selectCells(rect); }
+    QWidget *mapFocus() const { return form->mapFocus(); }
+
+    // What the window shows.
+    QString title() const { return form->windowTitle(); }
+    QString field(Box b) const { return box(b)->text(); }
+    // The texts of the boxes in the order of Edit1, Edit5, Edit2, Edit3, Edit4.
+    QStringList fields() const
+    {
+        return {field(NumberBox), field(TimerBox), field(NameBox), field(AuthorBox), field(HintBox)};
+    }
+    QString shownCode(int n) const { return form->storeText(n); }   // map cell 1..168
+    QStringList shownCodes() const
+    {
+        QStringList codes;
+        for (int n = 1; n <= wmb::MapCells; ++n)
+            codes << form->storeText(n);
+        return codes;
+    }
+    QImage cellPicture(int n) const { return imageOf(form->Image[n - 1]); }
+    // The picture cell n shows; copies of one picture share its cache key.
+    QPixmap cellPixmap(int n) const { return form->Image[n - 1]->picture(); }
+    std::vector<QImage> cellPictures() const
+    {
+        std::vector<QImage> pictures;
+        for (int n = 1; n <= wmb::MapCells; ++n)
+            pictures.push_back(cellPicture(n));
+        return pictures;
+    }
+    QImage paletteImage(int code) const { return imageOf(form->Pic[code]); }
+    // Places on the panel: of map cell n and of the palette picture of a tile.
+    QRect cellRect(int n) const { return form->Image[n - 1]->geometry(); }
+    QRect paletteRect(int code) const { return form->Pic[code]->geometry(); }
+    // The centre of map cell n in the window's coordinates.
+    QPoint cellCentre(int n) const { return panel()->mapTo(form.get(), cellRect(n).center()); }
+    // The frames: red around the selected cell, green around the picked tile.
+    QPoint redFrame() const { return form->Red->pos(); }
+    QPoint greenFrame() const { return form->Green->pos(); }
+    static QImage imageOf(const PictureBox *box) { return box->picture().toImage(); }
+    QImage pictureOf(const QString &name) const { return imageOf(control<PictureBox>(name)); }
+    bool checked(const QString &name) const { return control<QAbstractButton>(name)->isChecked(); }
+
+    // The editor's state.
+    int pickedPicture() const { return form->SelectedTile; }   // palette picture 1..256, 0 for none
+    QString pickedCode() const { return form->SelectedTileCode; }
+    int selectedCell() const { return form->SelectedCell; }
+    wmb::CellRect selection() const { return form->selection(); }
+    int loadedLevel() const { return form->loadedLevel(); }
+    int levelBase() const { return form->document().levelBase(); }
+    bool hasUnsavedChanges() const { return form->hasUnsavedChanges(); }
+    bool imageOpen() const { return form->document().hasImage(); }
+    std::string imagePath() const { return form->document().imagePath(); }
+    EditorSettings &settings() const { return form->settings(); }
+    QString startDirectory() const { return form->StartDirectory; }
+    QStringList tileCodes() const { return form->TileCodeTable; }
+};
+
+class EditorTest : public ::testing::Test, public WindowDriver {
 protected:
     QTemporaryDir dir;
     FakeDialogs dialogs;
-    std::unique_ptr<TForm1> form;
     QString romPath;
 
     // The demo ROM copied into the temporary folder.
@@ -59,8 +216,6 @@ protected:
         return dir.filePath(QStringLiteral("graph"));
     }
 
-    static void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5)); }
-
     // Runs the event loop until `done` holds, for at most `ms` milliseconds.
     template <class F> static bool within(int ms, F done)
     {
@@ -72,15 +227,12 @@ protected:
     }
 
     // Chooses the File menu's command named `text` (mnemonics left out).
-    static void fileCommand(TForm1 &window, const QString &text)
+    void fileCommand(const QString &text)
     {
-        for (QAction *action : window.FileMenu->actions()) {
-            if (action->text().remove(QLatin1Char('&')) == text) {
-                action->trigger();
-                return;
-            }
-        }
-        ADD_FAILURE() << "no File menu command " << text.toStdString();
+        if (QAction *action = command(QStringLiteral("File"), text))
+            action->trigger();
+        else
+            ADD_FAILURE() << "no File menu command " << text.toStdString();
     }
 
     // Open ROM answered with `path`.
@@ -93,8 +245,8 @@ protected:
 
     void loadLevel(int level)
     {
-        form->Edit1->setText(QString::number(level));
-        click(form->Button1);
+        setField(NumberBox, QString::number(level));
+        reload();
     }
 
     QByteArray romBytes() const
@@ -110,11 +262,10 @@ protected:
         f.write(bytes);
     }
 
-    static QImage imageOf(const PictureBox *box) { return box->picture().toImage(); }
-
     // The shipped picture of a tile code, as the window shows it.
     static QImage tileImage(const QString &code)
     {
-        return TilePictures(QStringLiteral(WMB_TILE_DIR)).load(code).toImage();
+        TilePictures tiles(QStringLiteral(WMB_TILE_DIR));
+        return tiles.load(static_cast<int>(wmb::HexTextToInt(code.toStdString()))).toImage();
     }
 };

@@ -63,9 +63,9 @@ protected:
         loadLevel(9);
         exported = exportTo(path("level_9.level"));
         // Unsaved edits that a save or a reload would give away.
-        click(form->Pic[0xE1]);
-        click(form->Image[0]);
-        form->Edit3->setText(QStringLiteral("unsaved"));
+        pickTile(0xE1);
+        clickCell(1);
+        setField(AuthorBox, QStringLiteral("unsaved"));
         ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
     }
 };
@@ -190,7 +190,7 @@ TEST_F(FilesTest, UnspoiledFileImports)
     importFrom(path("good.level"));
 
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
-    EXPECT_EQ(form->Edit2->text(), QString::fromUtf8("IMPORTED NAME\u2022\u2022"));
+    EXPECT_EQ(field(NameBox), QString::fromUtf8("IMPORTED NAME\u2022\u2022"));
     QByteArray expected = rom;
     expected.replace(wmb::LevelBaseOf(9) + wmb::NameOffset, 15, QByteArray("IMPORTED NAME\0\0", 15));
     EXPECT_EQ(romBytes(), expected);

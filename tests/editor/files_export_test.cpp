@@ -29,7 +29,7 @@ using ExportTest = OpenedFilesTest;
 TEST_F(ExportTest, ProposesLevelNumberAndWritesTheKeptName)
 {
     loadLevel(7);
-    form->Edit1->setText(QStringLiteral("12"));   // typed, not loaded: the file holds level 7
+    setField(NumberBox, QStringLiteral("12"));   // typed, not loaded: the file holds level 7
     const QByteArray before = romBytes();
     const EditorSnapshot shown = snapshot();
 
@@ -58,9 +58,9 @@ TEST_F(ExportTest, WritesTheExactBytesOfTheLevelFile)
 {
     loadLevel(7);
     const QByteArray rom = romBytes();
-    form->Edit3->setText(QString::fromUtf8("x\U0001F600y\u00F6"));   // no such characters in the code page
-    form->Edit4->setText(QString::fromUtf8("\u041F\u0440\u0438\u0432\u0435\u0442 \u0406\u2022|"));
-    form->Edit5->setText(QStringLiteral("125"));
+    setField(AuthorBox, QString::fromUtf8("x\U0001F600y\u00F6"));   // no such characters in the code page
+    setField(HintBox, QString::fromUtf8("\u041F\u0440\u0438\u0432\u0435\u0442 \u0406\u2022|"));
+    setField(TimerBox, QStringLiteral("125"));
 
     QByteArray expected = crlfLine("168") + crlfLine("1");
     for (int n = 1; n <= wmb::MapCells; ++n)
@@ -84,9 +84,9 @@ TEST_F(ExportTest, ExportsUnsavedPaintAndLeavesTheRomAlone)
     const QByteArray before = romBytes();
     const int cell = 20;
     const int newCode = tileByte(before, 3, cell) == 0x5A ? 0x5B : 0x5A;
-    click(form->Pic[newCode]);      // palette picture n shows tile n - 1
-    click(form->Image[cell - 1]);
-    ASSERT_EQ(form->storeText(cell), QString::number(newCode, 16).toUpper());
+    pickTile(newCode);
+    clickCell(cell);
+    ASSERT_EQ(shownCode(cell), QString::number(newCode, 16).toUpper());
 
     const QList<QByteArray> lines = exportTo(path("painted.level")).split('\n');
     ASSERT_GE(lines.size(), cell + 2);
@@ -126,7 +126,7 @@ TEST_F(ExportTest, CancelledDialogWritesNothing)
 {
     loadLevel(2);
     const QStringList entries = folderEntries();
-    click(form->Button27);   // no answer queued: the dialog is cancelled
+    clickButton("Button27");   // no answer queued: the dialog is cancelled
     EXPECT_EQ(dialogs.fileCalls.size(), 2u);
     EXPECT_TRUE(dialogs.questions.isEmpty());
     EXPECT_TRUE(dialogs.errors.isEmpty());
@@ -217,26 +217,26 @@ TEST_F(RomCopyTest, SaveRomAsWritesTheCopyAndWorksOnIt)
 {
     loadLevel(5);
     const QByteArray demo = romBytes();
-    const QString before = form->storeText(17);
-    click(form->Pic[before == QLatin1String("2A") ? 0x2B : 0x2A]);
-    click(form->Image[16]);
-    ASSERT_NE(form->storeText(17), before);
+    const QString before = shownCode(17);
+    pickTile(before == QLatin1String("2A") ? 0x2B : 0x2A);
+    clickCell(17);
+    ASSERT_NE(shownCode(17), before);
     const QString copy = path(QStringLiteral("copy.nes"));
     dialogs.fileAnswers = {copy};
-    fileCommand(*form, QStringLiteral("Save ROM As..."));
+    fileCommand(QStringLiteral("Save ROM As..."));
 
     const FakeDialogs::FileCall &call = dialogs.fileCalls.back();
     EXPECT_EQ(call.filter, QStringLiteral("NES ROM images|*.nes"));
     EXPECT_EQ(call.proposedName, romPath) << "the dialog starts at the open image";
     QByteArray expected = demo;
-    expected[wmb::LevelBaseOf(5) + 16] = static_cast<char>(wmb::HexTextToInt(form->storeText(17).toStdString()));
+    expected[wmb::LevelBaseOf(5) + 16] = static_cast<char>(wmb::HexTextToInt(shownCode(17).toStdString()));
     EXPECT_EQ(readFile(copy), expected);
     EXPECT_EQ(romBytes(), demo);
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("copy.nes, level 5") + Dash);
-    EXPECT_EQ(form->settings().recentRoms().value(0), copy);
+    EXPECT_EQ(title(), QStringLiteral("copy.nes, level 5") + Dash);
+    EXPECT_EQ(settings().recentRoms().value(0), copy);
 
-    form->Edit2->setText(QStringLiteral("LATER"));
-    click(form->Button5);
+    setField(NameBox, QStringLiteral("LATER"));
+    save();
     expected.replace(wmb::LevelBaseOf(5) + wmb::NameOffset, 15, QByteArray("LATER").leftJustified(15, '\0'));
     EXPECT_EQ(readFile(copy), expected);
     EXPECT_EQ(romBytes(), demo);
@@ -272,13 +272,13 @@ TEST_F(RomCopyTest, SaveRomAsAsksBeforeReplacingAndFailsWithoutChangingTheImage)
         dialogs.errors.clear();
         start();
         openRom();
-        form->Edit2->setText(QStringLiteral("EDITED"));
+        setField(NameBox, QStringLiteral("EDITED"));
         dialogs.fileAnswers = {c.answer.isEmpty() ? QString() : path(c.answer)};
         dialogs.okAnswers = {c.ok};
-        fileCommand(*form, QStringLiteral("Save ROM As..."));
+        fileCommand(QStringLiteral("Save ROM As..."));
         EXPECT_EQ(dialogs.questions, c.question.isEmpty() ? QStringList() : QStringList{c.question});
         EXPECT_EQ(dialogs.errors, c.error.isEmpty() ? QStringList() : QStringList{c.error});
-        EXPECT_EQ(form->windowTitle(), c.title + Dash);
+        EXPECT_EQ(title(), c.title + Dash);
         EXPECT_EQ(romBytes(), c.rom);
         EXPECT_EQ(readFile(path("old.nes")), c.target);
     }
@@ -291,16 +291,16 @@ TEST_F(RomCopyTest, SaveRomAsAsksBeforeReplacingAndFailsWithoutChangingTheImage)
 TEST_F(RomCopyTest, CreateIpsPatchTurnsTheOriginalIntoTheSavedImage)
 {
     loadLevel(3);
-    const QString before = form->storeText(1);
-    click(form->Pic[before == QLatin1String("2A") ? 0x2B : 0x2A]);
-    click(form->Image[0]);
-    click(form->Button5);
+    const QString before = shownCode(1);
+    pickTile(before == QLatin1String("2A") ? 0x2B : 0x2A);
+    clickCell(1);
+    save();
     const QByteArray saved = romBytes();
-    form->Edit2->setText(QStringLiteral("UNSAVED"));
+    setField(NameBox, QStringLiteral("UNSAVED"));
     const QString original = QStringLiteral(WMB_DEMO_ROM);
     const QString patch = path(QStringLiteral("hack%1.ips"));   // "%1" shown as it is
     dialogs.fileAnswers = {original, patch};
-    fileCommand(*form, QStringLiteral("Create IPS patch..."));
+    fileCommand(QStringLiteral("Create IPS patch..."));
 
     ASSERT_EQ(dialogs.fileCalls.size(), 3u);
     EXPECT_EQ(dialogs.fileCalls[1].folder, dir.path()) << "both dialogs start beside the open image";
@@ -331,7 +331,7 @@ TEST_F(RomCopyTest, CreateIpsPatchRefusesTheOpenImageAndImagesOfAnotherSize)
         SCOPED_TRACE(c.name);
         dialogs.errors.clear();
         dialogs.fileAnswers = {c.original, path("x.ips")};
-        fileCommand(*form, QStringLiteral("Create IPS patch..."));
+        fileCommand(QStringLiteral("Create IPS patch..."));
         EXPECT_EQ(dialogs.errors, QStringList{c.error});
         EXPECT_FALSE(QFileInfo::exists(path("x.ips")));
         EXPECT_TRUE(dialogs.messages.isEmpty());

@@ -54,13 +54,13 @@ TEST_F(ImportTest, ExportThenImportRestoresCodesAndTexts)
 {
     loadLevel(2);
     for (const int cell : {1, 15, 100, 168}) {
-        click(form->Pic[0xC0 + cell % 16]);
-        click(form->Image[cell - 1]);
+        pickTile(0xC0 + cell % 16);
+        clickCell(cell);
     }
-    form->Edit2->setText(QStringLiteral("Round trip"));
-    form->Edit3->setText(QString::fromUtf8("\u0406 me"));
-    form->Edit4->setText(QStringLiteral("Keys & {gems} ~ 100%"));
-    form->Edit5->setText(QStringLiteral("345"));
+    setField(NameBox, QStringLiteral("Round trip"));
+    setField(AuthorBox, QString::fromUtf8("\u0406 me"));
+    setField(HintBox, QStringLiteral("Keys & {gems} ~ 100%"));
+    setField(TimerBox, QStringLiteral("345"));
     const EditorSnapshot edited = snapshot();
     exportTo(path("trip.level"));
 
@@ -89,7 +89,7 @@ TEST_F(ImportTest, LongNameLineIsCutByTheSave)
     importFrom(path("long.level"));
 
     expectNoErrors();
-    EXPECT_EQ(form->Edit2->text(), "ABCDEFGHIJKLMNO");
+    EXPECT_EQ(field(NameBox), "ABCDEFGHIJKLMNO");
     const int base = wmb::LevelBaseOf(11);
     EXPECT_EQ(romBytes().mid(base + wmb::NameOffset, wmb::NameLength), name20.left(15));
     EXPECT_EQ(romBytes().mid(base - 1, 2), before.mid(base - 1, 2)) << "nothing beyond the field";
@@ -100,7 +100,7 @@ TEST_F(ImportTest, LongNameLineIsCutByTheSave)
 TEST_F(ImportTest, LineEndsReadAlike)
 {
     loadLevel(8);
-    form->Edit2->setText(QStringLiteral("ABCD"));
+    setField(NameBox, QStringLiteral("ABCD"));
     const QByteArray crlf = exportTo(path("crlf.level"));
     QByteArray lf = crlf;
     lf.replace("\r\n", "\n");
@@ -113,7 +113,7 @@ TEST_F(ImportTest, LineEndsReadAlike)
     const QByteArray reference = romBytes();
     const EditorSnapshot shown = snapshot();
     ASSERT_NE(reference, original);
-    EXPECT_EQ(form->Edit2->text(), QString::fromUtf8("ABCD") + QString(11, QChar(0x2022)));
+    EXPECT_EQ(field(NameBox), QString::fromUtf8("ABCD") + QString(11, QChar(0x2022)));
 
     const struct {
         const char *name;
@@ -141,13 +141,13 @@ TEST_F(ImportTest, LineEndsReadAlike)
 TEST_F(ImportTest, CancelledDialogChangesNothing)
 {
     loadLevel(5);
-    click(form->Pic[0x77]);
-    click(form->Image[40]);
-    form->Edit2->setText(QStringLiteral("typed"));
+    pickTile(0x77);
+    clickCell(41);
+    setField(NameBox, QStringLiteral("typed"));
     const EditorSnapshot shown = snapshot();
     const QByteArray rom = romBytes();
 
-    click(form->Button28);   // no answer queued: the dialog is cancelled
+    clickButton("Button28");   // no answer queued: the dialog is cancelled
 
     EXPECT_EQ(dialogs.fileCalls.back().dialog, "OpenDialog2");
     expectNoErrors();
@@ -163,13 +163,13 @@ TEST_F(ImportTest, ShowsTheLevelItWrote)
     exportTo(path("level_4.level"));
     loadLevel(9);
     const QByteArray before = romBytes();
-    form->Edit1->setText(QStringLiteral("12"));
+    setField(NumberBox, QStringLiteral("12"));
 
     importFrom(path("level_4.level"));
 
     expectNoErrors();
     EXPECT_EQ(romBytes(), withLevelCopied(before, 4, 9));
-    EXPECT_EQ(form->Edit1->text(), QStringLiteral("9"));
+    EXPECT_EQ(field(NumberBox), QStringLiteral("9"));
     const EditorSnapshot imported = snapshot();
     loadLevel(9);
     EXPECT_EQ(snapshot(), imported);
@@ -189,16 +189,15 @@ TEST_F(ImportTest, OtherProgramsChangesAreShownWithinASecond)
     }
     exportTo(path("level_4.level"));   // level 4, loaded last
     loadLevel(9);
-    form->Edit1->setText(QStringLiteral("12"));
-    form->showLevelOverview();
+    setField(NumberBox, QStringLiteral("12"));
+    LevelOverview &overview = *this->overview();
     const QByteArray demo = romBytes();
 
     const auto expectLevel9Shows = [&](int n) {
         EditorSnapshot expected = levels[n];
         expected.edits[0] = QStringLiteral("12");
-        EXPECT_TRUE(within(1000, [&] { return form->storeText(1) == expected.store[0] && snapshot() == expected; }))
+        EXPECT_TRUE(within(1000, [&] { return shownCode(1) == expected.store[0] && snapshot() == expected; }))
             << "level " << n;
-        LevelOverview &overview = *form->levelOverview();
         EXPECT_EQ(overview.caption(9).mid(1), overview.caption(n).mid(1));
         EXPECT_EQ(overview.picture(9), overview.picture(n));
     };
@@ -235,16 +234,16 @@ TEST_F(ImportTest, SaveAsksBeforeUndoingAnotherProgramsChange)
         start();
         openRom();
         loadLevel(5);
-        click(form->Pic[0xFF]);
-        click(form->Image[2]);
+        pickTile(0xFF);
+        clickCell(3);
         const EditorSnapshot edited = snapshot();
         writeRom(theirs);
-        ASSERT_TRUE(within(2000, [&] { return form->imageChangePending(); })) << "the watch saw the change";
-        form->followImageFile();
+        ASSERT_TRUE(within(2000, [&] { return watchSawChange(); })) << "the watch saw the change";
+        followDisk();
         EXPECT_EQ(snapshot(), edited);
 
         dialogs.overwriteChoices = {answer};
-        click(form->Button5);
+        save();
         EXPECT_EQ(dialogs.questions,
                   QStringList{"WMBeditor|Level 5 of demo.nes was changed by another program since it was loaded."});
         EXPECT_EQ(romBytes(), answer == OverwriteChoice::Overwrite ? mine : theirs);

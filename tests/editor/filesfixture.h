@@ -55,28 +55,20 @@ protected:
     {
         dialogs.fileAnswers.push_back(file);
         dialogs.okAnswers.push_back(overwrite);
-        click(form->Button27);
+        clickButton("Button27");
         dialogs.okAnswers.clear();
         return QFileInfo(file).isFile() ? readFile(file) : QByteArray();
     }
     void importFrom(const QString &file)
     {
         dialogs.fileAnswers.push_back(file);
-        click(form->Button28);
+        clickButton("Button28");
     }
 
     EditorSnapshot snapshot() const
     {
-        EditorSnapshot s;
-        for (int n = 1; n <= wmb::MapCells; ++n) {
-            s.store << form->storeText(n);
-            s.cells.push_back(imageOf(form->Image[n - 1]));
-        }
-        for (const QLineEdit *e : {form->Edit1, form->Edit5, form->Edit2, form->Edit3, form->Edit4})
-            s.edits << e->text();
-        s.storeColumns = form->StringGrid1->columnCount();
-        s.storeRows = form->StringGrid1->rowCount();
-        return s;
+        const auto *store = control<QTableWidget>("StringGrid1");
+        return {shownCodes(), fields(), store->columnCount(), store->rowCount(), cellPictures()};
     }
 
     // The tile byte of map cell n (1..168) of a level, from ROM bytes.

@@ -6,78 +6,81 @@
 
 #include <functional>
 
-#include "maphistory.h"
+#include <QUndoStack>
+
+#include "leveldocument.h"
+#include "tilepictures.h"
 
 namespace {
 
-// The history on its own, with pictures as plain numbers.
-using History = wmb::MapHistory<int>;
-using Cell = wmb::MapCellState<int>;
+// The document on its own: codes of cells after each undo and redo.
+struct DocumentHistory {
+    TilePictures tiles{QStringLiteral(WMB_TILE_DIR)};
+    LevelDocument doc{tiles};
+    std::vector<int> cells(std::initializer_list<int> ns) const
+    {
+        std::vector<int> out;
+        for (int n : ns)
+            out.push_back(doc.cell(n));
+        return out;
+    }
+};
 
-std::vector<int> cellsOf(const History::Step &step)
+constexpr int Blank = LevelDocument::Blank;
+
+TEST(DocumentHistory, AStepMergesRepeatedChangesOfACellAndDropsEmptySteps)
 {
-    std::vector<int> cells;
-    for (const auto &c : step)
-        cells.push_back(c.cell);
-    return cells;
+    DocumentHistory h;
+    h.doc.beginStep(QStringLiteral("Paint"));
+    h.doc.endStep();  // nothing changed: no step
+    EXPECT_FALSE(h.doc.history().canUndo());
+
+    h.doc.beginStep(QStringLiteral("Paint"));
+    h.doc.setCell(3, 0xA);
+    h.doc.setCell(4, 0xA);
+    h.doc.setCell(3, 0xB);
+    h.doc.setCell(4, 0xA);  // no change: nothing noted
+    h.doc.endStep();
+    ASSERT_EQ(h.doc.history().count(), 1);
+    EXPECT_EQ(h.doc.history().undoText(), QStringLiteral("Paint"));
+    h.doc.undo();
+    EXPECT_EQ(h.cells({3, 4}), (std::vector<int>{Blank, Blank}));
+    EXPECT_FALSE(h.doc.history().canUndo());
+    h.doc.redo();
+    EXPECT_EQ(h.cells({3, 4}), (std::vector<int>{0xB, 0xA}));
+    EXPECT_FALSE(h.doc.history().canRedo());
 }
 
-TEST(MapHistory, AStepMergesRepeatedChangesOfACellAndDropsEmptySteps)
+TEST(DocumentHistory, ANewStepClearsRedoAndTheOldestStepsFallOffTheLimit)
 {
-    History h;
-    h.begin();
-    EXPECT_FALSE(h.commit());  // nothing noted: no step
-    EXPECT_FALSE(h.canUndo());
-
-    h.begin();
-    h.note(3, {"0", 0}, {"A", 10});
-    h.note(4, {"1", 1}, {"A", 10});
-    h.note(3, {"A", 10}, {"B", 11});
-    EXPECT_TRUE(h.commit());
-    ASSERT_EQ(h.undoCount(), 1u);
-    const History::Step *step = h.undo();
-    ASSERT_NE(step, nullptr);
-    EXPECT_EQ(cellsOf(*step), (std::vector<int>{3, 4}));
-    EXPECT_EQ((*step)[0].before.code, "0");
-    EXPECT_EQ((*step)[0].after.code, "B");
-    EXPECT_EQ((*step)[0].after.picture, 11);
-    EXPECT_EQ(h.undo(), nullptr);
-    ASSERT_NE(h.redo(), nullptr);
-    EXPECT_EQ(h.redo(), nullptr);
+    DocumentHistory h;
+    for (int i = 0; i < 1001; ++i)
+        h.doc.setCell(1 + i % 2, i & 0xFF, QStringLiteral("Active select"));  // one step each
+    EXPECT_EQ(h.doc.history().count(), 1000);
+    h.doc.undo();
+    h.doc.undo();
+    EXPECT_TRUE(h.doc.history().canRedo());
+    h.doc.setCell(9, 2);
+    EXPECT_FALSE(h.doc.history().canRedo());
+    EXPECT_EQ(h.doc.history().undoText(), QStringLiteral("Paint"));
+    for (int i = 0; i < 999; ++i)
+        h.doc.undo();
+    EXPECT_EQ(h.cells({1, 2, 9}), (std::vector<int>{0, Blank, Blank}));  // the first step fell off
+    EXPECT_FALSE(h.doc.history().canUndo());
 }
 
-TEST(MapHistory, ANewStepClearsRedoAndTheOldestStepsFallOffTheLimit)
+TEST(DocumentHistory, UndoClosesAnOpenStepAndClearDropsIt)
 {
-    History h(3);
-    for (int cell = 1; cell <= 5; ++cell)
-        h.note(cell, {"0", 0}, {"1", 1});  // outside a gesture: one step each
-    EXPECT_EQ(h.undoCount(), 3u);
-    EXPECT_EQ(cellsOf(*h.undo()), std::vector<int>{5});
-    EXPECT_EQ(cellsOf(*h.undo()), std::vector<int>{4});
-    EXPECT_EQ(h.redoCount(), 2u);
-    h.note(9, {"0", 0}, {"2", 2});
-    EXPECT_FALSE(h.canRedo());
-    EXPECT_EQ(cellsOf(*h.undo()), std::vector<int>{9});
-    EXPECT_EQ(cellsOf(*h.undo()), std::vector<int>{3});
-    EXPECT_EQ(h.undo(), nullptr);
-}
-
-TEST(MapHistory, UndoClosesAnOpenStepAndClearDropsIt)
-{
-    History h;
-    h.begin();
-    h.note(7, {"0", 0}, {"1", 1});
-    EXPECT_TRUE(h.canUndo());
-    EXPECT_EQ(cellsOf(*h.undo()), std::vector<int>{7});
-    EXPECT_FALSE(h.recording());
-
-    h.begin();
-    h.note(8, {"0", 0}, {"1", 1});
-    h.clear();
-    EXPECT_FALSE(h.recording());
-    EXPECT_FALSE(h.commit());
-    EXPECT_FALSE(h.canUndo());
-    EXPECT_FALSE(h.canRedo());
+    DocumentHistory h;
+    h.doc.beginStep(QStringLiteral("Paint"));
+    h.doc.setCell(7, 1);
+    EXPECT_EQ(h.doc.history().undoText(), QStringLiteral("Paint"));
+    h.doc.undo();
+    EXPECT_EQ(h.doc.cell(7), Blank);
+    EXPECT_FALSE(h.doc.stepOpen());
+    h.doc.setCell(8, 1);
+    h.doc.setCell(9, 1);
+    EXPECT_EQ(h.doc.history().count(), 2);  // outside a gesture: a step each
 }
 
 // The window.
@@ -90,16 +93,16 @@ TEST_F(HistoryTest, UndoAndRedoWalkThroughEveryGestureWithPicturesStoreAndSavedB
     const QByteArray original = romBytes();
     std::vector<MapState> states{mapState()};
 
-    pick(11);  // A
-    paint(3);
+    pickTile(0xA);
+    clickCell(3);
     states.push_back(mapState());
-    pick(27);  // 1A
+    pickTile(0x1A);
     drag({20, 21, 22, 23, 24});
     states.push_back(mapState());
-    pick(256);  // FF
-    paint(100);
+    pickTile(0xFF);
+    clickCell(100);
     states.push_back(mapState());
-    click(form->Button10);
+    clearScreen();
     states.push_back(mapState());
 
     // Each gesture made its own change.
@@ -140,11 +143,11 @@ TEST_F(HistoryTest, AClickThatChangesNothingMakesNoStep)
     startWithLevel(1);
     showActive();
     const MapState loaded = mapState();
-    pick(27);
-    paint(5);
-    paint(5);  // same tile again
+    pickTile(0x1A);
+    clickCell(5);
+    clickCell(5);  // same tile again
     rightClick(7);  // picks cell 7's own tile
-    paint(7);       // and paints it with it
+    clickCell(7);   // and paints it with it
     undo();
     EXPECT_EQ(mapState(), loaded);
     undo();  // nothing left
@@ -156,17 +159,17 @@ TEST_F(HistoryTest, ActiveSelectReplacementAndClearScreenAreOneStepEach)
     startWithLevel(2);
     showActive();
     const MapState loaded = mapState();
-    form->CheckBox1->setChecked(true);
-    paint(9);   // before any pick: selects only
-    pick(27);   // replaces cell 9
+    setActiveSelect(true);
+    clickCell(9);     // before any pick: selects only
+    pickTile(0x1A);   // replaces cell 9
     const MapState replaced = mapState();
     ASSERT_EQ(replaced.codes[8], QStringLiteral("1A"));
-    click(form->Button10);
+    clearScreen();
     undo();
     EXPECT_EQ(mapState(), replaced);
     undo();
     EXPECT_EQ(mapState(), loaded);
-    EXPECT_EQ(form->SelectedCell, 9);  // undo leaves the selection alone
+    EXPECT_EQ(selectedCell(), 9);  // undo leaves the selection alone
     redo();
     EXPECT_EQ(mapState(), replaced);
 }
@@ -176,9 +179,9 @@ TEST_F(HistoryTest, LoadingALevelStartsAFreshHistory)
 {
     const QString levelFile = dir.filePath(QStringLiteral("two.level"));
     const std::pair<const char *, std::function<void()>> loads[] = {
-        {"Reload level", [this] { click(form->Button1); }},
-        {"<", [this] { click(form->Button3); }},
-        {">", [this] { click(form->Button4); }},
+        {"Reload level", [this] { reload(); }},
+        {"<", [this] { clickButton("Button3"); }},
+        {">", [this] { clickButton("Button4"); }},
         {"Open ROM", [this] { openRom(); }},
         {"Ctrl+O", [this] {
              dialogs.fileAnswers.push_back(romPath);
@@ -186,23 +189,25 @@ TEST_F(HistoryTest, LoadingALevelStartsAFreshHistory)
          }},
         {"Import level", [&, this] {
              dialogs.fileAnswers.push_back(levelFile);
-             click(form->Button28);
+             clickButton("Button28");
          }},
     };
     startWithLevel(2);
     showActive();
     dialogs.fileAnswers.push_back(levelFile);
-    click(form->Button27);  // a level file of level 2 to import
+    clickButton("Button27");  // a level file of level 2 to import
     ASSERT_TRUE(QFile::exists(levelFile));
 
     for (const auto &[name, load] : loads) {
         loadLevel(2);
-        pick(27);
-        paint(1);
-        click(form->Button10);
+        pickTile(0x1A);
+        clickCell(1);
+        clearScreen();
         load();
         ASSERT_TRUE(dialogs.errors.isEmpty()) << name;
         const MapState loaded = mapState();
+        const QList<QAction *> edit = form->EditMenu->actions();  // Undo and Redo: nothing to act on
+        EXPECT_FALSE(edit[0]->isEnabled() || edit[1]->isEnabled()) << name;
         undo();
         EXPECT_EQ(mapState(), loaded) << name;
         redo();
@@ -215,7 +220,7 @@ TEST_F(HistoryTest, DragPaintsEveryCellItEntersAsOneStep)
     startWithLevel(1);
     showActive();
     const MapState loaded = mapState();
-    pick(27);
+    pickTile(0x1A);
     // Right along row 2, then down column 14 in one fast move, and back
     // into a gap: every cell on the way is painted.
     pressAt(cellCentre(15));
@@ -236,8 +241,8 @@ TEST_F(HistoryTest, DragPaintsEveryCellItEntersAsOneStep)
             << "cell " << n;
     }
     expectPicturesMatchCodes(after);
-    EXPECT_EQ(form->SelectedCell, 168);
-    EXPECT_EQ(form->Red->pos(), QPoint(436, 370));
+    EXPECT_EQ(selectedCell(), 168);
+    EXPECT_EQ(redFrame(), QPoint(436, 370));
     undo();
     EXPECT_EQ(mapState(), loaded);
     redo();
@@ -248,15 +253,15 @@ TEST_F(HistoryTest, DiagonalFastMoveLeavesNoHoleInTheStroke)
 {
     start();
     showActive();
-    click(form->Button10);  // every cell "0"
-    pick(2);
+    clearScreen();  // every cell "0"
+    pickTile(0x1);
     pressAt(cellCentre(1));
     moveTo(cellCentre(168));
     releaseAt(cellCentre(168));
     // Each row of the path is entered; consecutive painted cells touch.
     int previous = 0;
     for (int n = 1; n <= wmb::MapCells; ++n) {
-        if (form->storeText(n) != QStringLiteral("1"))
+        if (shownCode(n) != QStringLiteral("1"))
             continue;
         if (previous != 0) {
             const int dr = (n - 1) / 14 - (previous - 1) / 14;
@@ -266,7 +271,7 @@ TEST_F(HistoryTest, DiagonalFastMoveLeavesNoHoleInTheStroke)
         }
         previous = n;
     }
-    EXPECT_EQ(form->storeText(1), QStringLiteral("1"));
+    EXPECT_EQ(shownCode(1), QStringLiteral("1"));
     EXPECT_EQ(previous, 168);
 }
 
@@ -277,32 +282,32 @@ TEST_F(HistoryTest, DragBeforeAnyPickOnlyMovesTheSelection)
     const MapState loaded = mapState();
     drag({30, 31, 45});
     EXPECT_EQ(mapState(), loaded);
-    EXPECT_EQ(form->SelectedCell, 45);
-    EXPECT_EQ(form->Red->pos(), form->Image[44]->pos() - QPoint(1, 1));
+    EXPECT_EQ(selectedCell(), 45);
+    EXPECT_EQ(redFrame(), cellRect(45).topLeft() - QPoint(1, 1));
 }
 
 TEST_F(HistoryTest, RightClickPicksTheCellsTileAsThePaletteWould)
 {
     startWithLevel(1);
     showActive();
-    pick(27);
-    paint(40);
-    form->CheckBox1->setChecked(true);
-    paint(2);        // the cell Active select would replace
-    pick(5);         // Active select: cell 2 now shows tile 4
+    pickTile(0x1A);
+    clickCell(40);
+    setActiveSelect(true);
+    clickCell(2);     // the cell Active select would replace
+    pickTile(0x4);    // Active select: cell 2 now shows tile 4
     const MapState before = mapState();
 
     rightClick(40);  // shows 1A
-    EXPECT_EQ(form->SelectedTile, 27);
-    EXPECT_EQ(form->SelectedTileCode, QStringLiteral("1A"));
-    EXPECT_EQ(form->Green->pos(), form->Pic[26]->pos() - QPoint(1, 1));
+    EXPECT_EQ(pickedPicture(), 27);
+    EXPECT_EQ(pickedCode(), QStringLiteral("1A"));
+    EXPECT_EQ(greenFrame(), paletteRect(0x1A).topLeft() - QPoint(1, 1));
     EXPECT_EQ(mapState(), before);   // no Active select replacement
-    EXPECT_EQ(form->SelectedCell, 2);
+    EXPECT_EQ(selectedCell(), 2);
 
-    form->CheckBox1->setChecked(false);
-    paint(41);
-    EXPECT_EQ(form->storeText(41), QStringLiteral("1A"));
-    EXPECT_EQ(imageOf(form->Image[40]), tileImage(QStringLiteral("1A")));
+    setActiveSelect(false);
+    clickCell(41);
+    EXPECT_EQ(shownCode(41), QStringLiteral("1A"));
+    EXPECT_EQ(cellPicture(41), tileImage(QStringLiteral("1A")));
 }
 
 TEST_F(HistoryTest, RightClickOnACellWithoutAStoreTextPicksNothing)
@@ -310,10 +315,10 @@ TEST_F(HistoryTest, RightClickOnACellWithoutAStoreTextPicksNothing)
     start();
     showActive();
     rightClick(10);
-    EXPECT_EQ(form->SelectedTile, 0);
-    EXPECT_EQ(form->SelectedTileCode, QString());
-    EXPECT_EQ(form->Green->pos(), QPoint(-100, -100));
-    EXPECT_EQ(form->SelectedCell, 0);
+    EXPECT_EQ(pickedPicture(), 0);
+    EXPECT_EQ(pickedCode(), QString());
+    EXPECT_EQ(greenFrame(), QPoint(-100, -100));
+    EXPECT_EQ(selectedCell(), 0);
 }
 
 TEST_F(HistoryTest, ShortcutsRunOpenRomAndSaveOnlyWhileTheirButtonsAreEnabled)
@@ -329,16 +334,12 @@ TEST_F(HistoryTest, ShortcutsRunOpenRomAndSaveOnlyWhileTheirButtonsAreEnabled)
     keys(Qt::CTRL | Qt::Key_O);
     ASSERT_EQ(dialogs.fileCalls.size(), 1u);
     EXPECT_EQ(dialogs.fileCalls[0].dialog, QStringLiteral("OpenDialog1"));
-    ASSERT_TRUE(form->Button5->isEnabled());
+    ASSERT_TRUE(control("Button5")->isEnabled());
 
-    pick(27);
-    paint(8);
+    pickTile(0x1A);
+    clickCell(8);
     keys(Qt::CTRL | Qt::Key_S);
     EXPECT_EQ(romBytes().at(wmb::LevelBaseOf(1) + 7), 0x1A);
-
-    form->Button2->setEnabled(false);
-    keys(Qt::CTRL | Qt::Key_O);
-    EXPECT_EQ(dialogs.fileCalls.size(), 1u);
 }
 
 // In a text edit the keys undo and redo the edit's text, never the map.
@@ -346,51 +347,51 @@ TEST_F(HistoryTest, TextEditsKeepTheirOwnUndo)
 {
     startWithLevel(1);
     showActive();
-    form->Edit3->setFocus();
-    pick(27);  // a palette press takes the focus from the edit too
-    EXPECT_FALSE(form->Edit3->hasFocus());
-    paint(8);
-    paint(9);
+    box(AuthorBox)->setFocus();
+    pickTile(0x1A);  // a palette press takes the focus from the edit too
+    EXPECT_FALSE(box(AuthorBox)->hasFocus());
+    clickCell(8);
+    clickCell(9);
     undo();  // the map: cell 9 back, its paint left to redo
     const MapState onMap = mapState();
     ASSERT_EQ(onMap.codes[7], QStringLiteral("1A"));
     ASSERT_NE(onMap.codes[8], QStringLiteral("1A"));
 
-    form->Edit2->setFocus();
-    ASSERT_TRUE(form->Edit2->hasFocus());
-    form->Edit2->selectAll();
-    QTest::keyClicks(form->Edit2, QStringLiteral("Zed"));
-    ASSERT_EQ(form->Edit2->text(), QStringLiteral("Zed"));
+    box(NameBox)->setFocus();
+    ASSERT_TRUE(box(NameBox)->hasFocus());
+    box(NameBox)->selectAll();
+    QTest::keyClicks(box(NameBox), QStringLiteral("Zed"));
+    ASSERT_EQ(field(NameBox), QStringLiteral("Zed"));
     undo();
-    const QString undone = form->Edit2->text();
+    const QString undone = field(NameBox);
     EXPECT_NE(undone, QStringLiteral("Zed"));
     EXPECT_EQ(mapState(), onMap);
     for (QKeyCombination redoKeys : {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z}) {
         keys(redoKeys);
-        EXPECT_EQ(form->Edit2->text(), QStringLiteral("Zed"));
+        EXPECT_EQ(field(NameBox), QStringLiteral("Zed"));
         EXPECT_EQ(mapState(), onMap);
         undo();
-        EXPECT_EQ(form->Edit2->text(), undone);
+        EXPECT_EQ(field(NameBox), undone);
         EXPECT_EQ(mapState(), onMap);
     }
     // Where the desktop's key scheme leaves a key to the window, the window's
     // own undo and redo still act on the edit that has the focus.
-    form->redoMapEdit();
-    EXPECT_EQ(form->Edit2->text(), QStringLiteral("Zed"));
-    form->undoMapEdit();
-    EXPECT_EQ(form->Edit2->text(), undone);
+    redoCommand();
+    EXPECT_EQ(field(NameBox), QStringLiteral("Zed"));
+    undoCommand();
+    EXPECT_EQ(field(NameBox), undone);
     EXPECT_EQ(mapState(), onMap);
 
     // A press on the map takes the focus from the edit: the keys act on the
     // map again.
     rightClick(50);
-    EXPECT_FALSE(form->Edit2->hasFocus());
+    EXPECT_FALSE(box(NameBox)->hasFocus());
     redo();
     EXPECT_EQ(mapState().codes[8], QStringLiteral("1A"));
     undo();
     undo();
     EXPECT_NE(mapState().codes[7], QStringLiteral("1A"));
-    EXPECT_EQ(form->Edit2->text(), undone);
+    EXPECT_EQ(field(NameBox), undone);
 }
 
 } // namespace

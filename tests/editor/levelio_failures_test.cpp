@@ -13,11 +13,6 @@ namespace {
 
 class LevelFailureTest : public WindowTest {
 protected:
-    void loadLevel(int level)
-    {
-        form->Edit1->setText(QString::number(level));
-        click(form->Button1);
-    }
     QString graph(const QString &name) const { return dir.filePath(QStringLiteral("graph/") + name); }
 
     // A tile code that level `level` shows and level `other` does not.
@@ -80,7 +75,7 @@ TEST_F(LevelFailureTest, FailedLoadLeavesTheLevelOnScreen)
         // levels: its bytes stay as they are. (On the cut image level 2 lies
         // past the end: nothing is written.)
         const QByteArray written = romBytes();
-        click(form->Button5);
+        save();
         EXPECT_EQ(romBytes(), written);
     }
 }
@@ -106,14 +101,14 @@ TEST_F(LevelFailureTest, FailedOpenRomChangesNothing)
         dialogs.errors.clear();
         writeRom(c.image);
         start();
-        form->Edit1->setText(c.number);
+        setField(NumberBox, c.number);
         const Shown before = shown();
         dialogs.okAnswers = {true};   // open it anyway
         openRom();
         EXPECT_EQ(dialogs.errors, QStringList{c.error});
-        EXPECT_FALSE(form->Button5->isEnabled());
+        EXPECT_FALSE(control("Button5")->isEnabled());
         EXPECT_EQ(shown(), before);
-        EXPECT_EQ(form->windowTitle(), QStringLiteral("WMBeditor"));
+        EXPECT_EQ(title(), QStringLiteral("WMBeditor"));
     }
 
     writeRom(demo);
@@ -129,8 +124,8 @@ TEST_F(LevelFailureTest, FailedOpenRomChangesNothing)
     dialogs.okAnswers = {true};
     openRom(tiny);
     EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("Read beyond end of file.")});
-    form->Edit2->setText(QStringLiteral("KEPT"));
-    click(form->Button5);
+    setField(NameBox, QStringLiteral("KEPT"));
+    save();
     EXPECT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(romBytes().mid(rom::nameAt(8), 4), QByteArray("KEPT"));
 }
@@ -168,7 +163,7 @@ TEST_F(LevelFailureTest, FileThatIsNoRomImageAsksBeforeItOpens)
         openRom(other);
         EXPECT_EQ(dialogs.questions, QStringList{QStringLiteral("WMBeditor|other.nes does not look like a Wumblers ROM "
                                                                 "image (%1). Open it anyway?").arg(c.reason)});
-        EXPECT_EQ(form->windowTitle(), c.title + QStringLiteral(" \u2014 WMBeditor"));
+        EXPECT_EQ(title(), c.title + QStringLiteral(" \u2014 WMBeditor"));
         if (!c.ok) {
             EXPECT_EQ(shown(), before);
         }
@@ -185,12 +180,12 @@ TEST_F(LevelFailureTest, SaveWithBadTimerWritesNothing)
     openRom();
     loadLevel(10);
     const QByteArray before = romBytes();
-    click(form->Button10);
-    form->Edit2->setText(QStringLiteral("short"));
-    clearByKeys(form->Edit5);
-    ASSERT_TRUE(form->Edit5->text().isEmpty());
+    clearScreen();
+    setField(NameBox, QStringLiteral("short"));
+    clearByKeys(TimerBox);
+    ASSERT_TRUE(field(TimerBox).isEmpty());
     const Shown edited = shown();
-    click(form->Button5);
+    save();
     EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("'' is not a valid integer value.")});
     EXPECT_EQ(romBytes(), before);
     EXPECT_EQ(shown(), edited);
@@ -207,35 +202,34 @@ TEST_F(LevelFailureTest, VanishedImageIsMissingAndCanBeSavedAsACopy)
     openRom();
     loadLevel(3);
     const QByteArray demo = romBytes();
-    form->Edit2->setText(QStringLiteral("COPIED"));
+    setField(NameBox, QStringLiteral("COPIED"));
     const auto titled = [&](const char *name) {
-        const QString title = QLatin1String(name) + QStringLiteral(", level 3* \u2014 WMBeditor");
-        return within(1000, [&] { return form->windowTitle() == title; });
+        const QString expected = QLatin1String(name) + QStringLiteral(", level 3* \u2014 WMBeditor");
+        return within(1000, [&] { return title() == expected; });
     };
-    form->showLevelOverview();
-    const QString fifth = form->levelOverview()->caption(5);
+    const QString fifth = overview()->caption(5);
     ASSERT_TRUE(QFile::rename(romPath, dir.filePath(QStringLiteral("moved.nes"))));
     EXPECT_TRUE(titled("demo.nes (missing)"));
-    EXPECT_EQ(form->levelOverview()->caption(5), fifth);   // read through the handle held open
+    EXPECT_EQ(overview()->caption(5), fifth);   // read through the handle held open
     writeRom(demo);
     EXPECT_TRUE(titled("demo.nes"));
     ASSERT_TRUE(QFile::rename(romPath, dir.filePath(QStringLiteral("moved again.nes"))));
     EXPECT_TRUE(titled("demo.nes (missing)"));
 
-    click(form->Button5);
-    click(form->Button1);
+    save();
+    reload();
     EXPECT_EQ(dialogs.errors, QStringList({QStringLiteral("File not found."), QStringLiteral("File not found.")}));
     EXPECT_FALSE(QFile::exists(romPath));
 
     const QString copy = dir.filePath(QStringLiteral("copy.nes"));
     dialogs.fileAnswers = {copy};
-    fileCommand(*form, QStringLiteral("Save ROM As..."));
+    fileCommand(QStringLiteral("Save ROM As..."));
     QByteArray expected = demo;
     expected.replace(rom::nameAt(3), 15, QByteArray("COPIED").leftJustified(15, '\0'));
     QFile written(copy);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), expected);
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("copy.nes, level 3 \u2014 WMBeditor"));
+    EXPECT_EQ(title(), QStringLiteral("copy.nes, level 3 \u2014 WMBeditor"));
     EXPECT_EQ(dialogs.errors.size(), 2);
 }
 
@@ -264,15 +258,15 @@ TEST_F(LevelFailureTest, FailedOpenKeepsTheImageOpenedBefore)
         openRom(c.path);
         EXPECT_EQ(dialogs.errors, QStringList{c.error});
         EXPECT_EQ(shown(), before);
-        EXPECT_TRUE(form->Button1->isEnabled());
+        EXPECT_TRUE(control("Button1")->isEnabled());
 
-        form->Edit2->setText(QStringLiteral("Kept"));
-        click(form->Button5);
+        setField(NameBox, QStringLiteral("Kept"));
+        save();
         expected.replace(rom::nameAt(4), 15, QByteArray("Kept") + QByteArray(11, '\0'));
         EXPECT_EQ(romBytes(), expected);
         loadLevel(5);
         EXPECT_EQ(dialogs.errors.size(), 1);
-        EXPECT_EQ(form->LevelBase, rom::mapAt(5));
+        EXPECT_EQ(levelBase(), rom::mapAt(5));
     }
 }
 
@@ -323,15 +317,6 @@ QString runAsNobody(const std::function<QString()> &scenario)
 }
 #endif
 
-QString enabledFlags(const TForm1 &form)
-{
-    QString flags;
-    for (QPushButton *b : {form.Button1, form.Button3, form.Button4, form.Button5, form.Button27,
-                           form.Button28})
-        flags += b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
-    return flags;
-}
-
 } // namespace
 
 // A read-only image opens for viewing: levels load and can be edited and
@@ -346,25 +331,23 @@ TEST_F(LevelFailureTest, ReadOnlyImageOpensForViewing)
     const QString copy = dir.filePath(QStringLiteral("copy.nes"));
     const QString level = dir.filePath(QStringLiteral("five.level"));
     const QString report = runAsNobody([&] {
-        FakeDialogs fake;
-        TForm1 window(fake, StartupPaths{dir.path(), QStringLiteral(WMB_BIN_DIR)});
-        fake.fileAnswers = {romPath};
-        QTest::mouseClick(window.Button2, Qt::LeftButton);
-        window.openLevel(5);
-        window.Edit2->setText(QStringLiteral("VIEWED"));
-        QStringList seen{window.windowTitle(), window.Edit1->text()};
-        fake.fileAnswers = {level};
-        QTest::mouseClick(window.Button27, Qt::LeftButton);   // export
-        QTest::mouseClick(window.Button5, Qt::LeftButton);    // save
-        fake.fileAnswers = {level};
-        QTest::mouseClick(window.Button28, Qt::LeftButton);   // import
-        seen << fake.errors.join(QLatin1Char('|'));
-        fake.fileAnswers = {copy};
-        EditorTest::fileCommand(window, QStringLiteral("Save ROM As..."));
-        seen << window.windowTitle() << fake.errors.join(QLatin1Char('|'));
-        window.Edit3->setText(QStringLiteral("COPIER"));
-        QTest::mouseClick(window.Button5, Qt::LeftButton);
-        seen << QString::number(fake.errors.size());
+        start();
+        openRom();
+        openFromOverview(5);
+        setField(NameBox, QStringLiteral("VIEWED"));
+        QStringList seen{title(), field(NumberBox)};
+        dialogs.fileAnswers = {level};
+        clickButton("Button27");   // export
+        save();
+        dialogs.fileAnswers = {level};
+        clickButton("Button28");   // import
+        seen << dialogs.errors.join(QLatin1Char('|'));
+        dialogs.fileAnswers = {copy};
+        fileCommand(QStringLiteral("Save ROM As..."));
+        seen << title() << dialogs.errors.join(QLatin1Char('|'));
+        setField(AuthorBox, QStringLiteral("COPIER"));
+        save();
+        seen << QString::number(dialogs.errors.size());
         return seen.join(QLatin1Char(';'));
     });
     EXPECT_EQ(report, QStringLiteral("demo.nes (read-only), level 5* \u2014 WMBeditor;5;"
@@ -390,16 +373,15 @@ TEST_F(LevelFailureTest, ReadOnlyImageOffersSaveAsBeforeLeavingALevel)
     const QByteArray before = romBytes();
     const QString copy = dir.filePath(QStringLiteral("copy.nes"));
     const QString report = runAsNobody([&] {
-        FakeDialogs fake;
-        TForm1 window(fake, StartupPaths{dir.path(), QStringLiteral(WMB_BIN_DIR)});
-        window.openRomImage(romPath, 5);
-        window.Edit2->setText(QStringLiteral("KEPT"));
-        fake.saveChoices = {SaveChoice::Save, SaveChoice::Save};
-        fake.fileAnswers = {QString(), copy};
-        window.openLevel(6);   // Save ROM As cancelled
-        QStringList seen{window.Edit1->text() + window.Edit2->text()};
-        window.openLevel(6);
-        seen << window.windowTitle() << fake.saveButtons.join(QLatin1Char('|')) << fake.errors.join(QLatin1Char('|'));
+        start();
+        openFromCommandLine(romPath, 5);
+        setField(NameBox, QStringLiteral("KEPT"));
+        dialogs.saveChoices = {SaveChoice::Save, SaveChoice::Save};
+        dialogs.fileAnswers = {QString(), copy};
+        openFromOverview(6);   // Save ROM As cancelled
+        QStringList seen{field(NumberBox) + field(NameBox)};
+        openFromOverview(6);
+        seen << title() << dialogs.saveButtons.join(QLatin1Char('|')) << dialogs.errors.join(QLatin1Char('|'));
         return seen.join(QLatin1Char(';'));
     });
     EXPECT_EQ(report, QStringLiteral("5KEPT;copy.nes, level 6 \u2014 WMBeditor;Save &As...|Save &As...;"));
@@ -414,19 +396,20 @@ TEST_F(LevelFailureTest, ImageTurnedReadOnlyIsNotWritten)
     ASSERT_TRUE(setMode(romPath, 0666));
     const QByteArray before = romBytes();
     const QString report = runAsNobody([&] {
-        FakeDialogs fake;
-        TForm1 window(fake, StartupPaths{dir.path(), QStringLiteral(WMB_BIN_DIR)});
-        fake.fileAnswers.push_back(romPath);
-        QTest::mouseClick(window.Button2, Qt::LeftButton);
+        start();
+        openRom();
         // The image now belongs to someone else and is read-only.
         const QString copy = romPath + QStringLiteral(".new");
         QFile::copy(romPath, copy);
         setMode(copy, 0444);
         QFile::remove(romPath);
         QFile::rename(copy, romPath);
-        window.Edit2->setText(QStringLiteral("never"));
-        QTest::mouseClick(window.Button5, Qt::LeftButton);
-        return fake.errors.join(QLatin1Char('|')) + QLatin1Char(';') + enabledFlags(window);
+        setField(NameBox, QStringLiteral("never"));
+        save();
+        QString enabled;
+        for (const char *name : {"Button1", "Button3", "Button4", "Button5", "Button27", "Button28"})
+            enabled += control(name)->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+        return dialogs.errors.join(QLatin1Char('|')) + QLatin1Char(';') + enabled;
     });
     EXPECT_EQ(report, QStringLiteral("File access denied.;111111"));
     EXPECT_EQ(romBytes(), before);

@@ -12,26 +12,26 @@ protected:
     void expectShowsLevel(const QByteArray &bytes, int level)
     {
         SCOPED_TRACE(testing::Message() << "level " << level);
-        EXPECT_EQ(form->Edit1->text(), QString::number(level));
-        EXPECT_EQ(form->LevelBase, rom::mapAt(level));
+        EXPECT_EQ(field(NumberBox), QString::number(level));
+        EXPECT_EQ(levelBase(), rom::mapAt(level));
         for (int n = 1; n <= rom::Cells; ++n) {
             const QString code = rom::hexCode(rom::byteAt(bytes, rom::mapAt(level) + n - 1));
-            ASSERT_EQ(form->storeText(n), code) << "cell " << n;
-            ASSERT_EQ(imageOf(form->Image[n - 1]), tile(code)) << "cell " << n;
+            ASSERT_EQ(shownCode(n), code) << "cell " << n;
+            ASSERT_EQ(cellPicture(n), tile(code)) << "cell " << n;
         }
-        EXPECT_EQ(form->Edit5->text(), QString::number(rom::byteAt(bytes, rom::timerAt(level)) * 5));
-        EXPECT_EQ(form->Edit2->text(), rom::textAt(bytes, rom::nameAt(level), 15));
-        EXPECT_EQ(form->Edit3->text(), rom::textAt(bytes, rom::authorAt(level), 13));
-        EXPECT_EQ(form->Edit4->text(), rom::textAt(bytes, rom::hintAt(level), 55));
+        EXPECT_EQ(field(TimerBox), QString::number(rom::byteAt(bytes, rom::timerAt(level)) * 5));
+        EXPECT_EQ(field(NameBox), rom::textAt(bytes, rom::nameAt(level), 15));
+        EXPECT_EQ(field(AuthorBox), rom::textAt(bytes, rom::authorAt(level), 13));
+        EXPECT_EQ(field(HintBox), rom::textAt(bytes, rom::hintAt(level), 55));
     }
 
     // Level n of the open image: typed into the level number edit, then
     // "Reload level".
     void typeLevelAndReload(int level)
     {
-        clearByKeys(form->Edit1);
-        type(form->Edit1, QString::number(level));
-        click(form->Button1);
+        clearByKeys(NumberBox);
+        typeInto(NumberBox, QString::number(level));
+        reload();
     }
 
     void startWithRom(const QByteArray &bytes)
@@ -53,9 +53,8 @@ TEST_F(LevelIoTest, OpenRomAsksWithItsTitleAndFilterThenLoadsLevel1)
     EXPECT_EQ(dialogs.fileCalls[0].title, QStringLiteral(" Open file Wumblers (USA) (Unl).nes"));
     EXPECT_EQ(dialogs.fileCalls[0].filter, QStringLiteral("Any file (*.*)|*.*"));
     EXPECT_TRUE(dialogs.errors.isEmpty());
-    for (QPushButton *b : {form->Button1, form->Button3, form->Button4, form->Button5,
-                           form->Button27, form->Button28})
-        EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+    for (const char *name : {"Button1", "Button3", "Button4", "Button5", "Button27", "Button28"})
+        EXPECT_TRUE(control(name)->isEnabled()) << name;
     expectShowsLevel(romBytes(), 1);
 }
 
@@ -89,7 +88,7 @@ TEST_F(LevelIoTest, DemoLevelsComeBackByteForByte)
     openRom();
     for (int level = 1; level <= rom::Levels; ++level) {
         typeLevelAndReload(level);
-        click(form->Button5);
+        save();
         ASSERT_EQ(romBytes(), original) << "level " << level;
     }
     EXPECT_TRUE(dialogs.errors.isEmpty());
@@ -112,14 +111,14 @@ TEST_F(LevelIoTest, UntouchedFieldsOfRandomLevelsSaveByteForByte)
     for (int level = 1; level <= rom::Levels; ++level) {
         typeLevelAndReload(level);
         form->Panel1MouseMove();
-        click(form->Button5);
+        save();
         ASSERT_EQ(romBytes(), expected) << "level " << level;
     }
     typeLevelAndReload(4);
     form->Panel1MouseMove();
-    click(form->Pic[0x2A]);
-    click(form->Image[6]);
-    click(form->Button5);
+    pickTile(0x2A);
+    clickCell(7);
+    save();
     expected[rom::mapAt(4) + 6] = '\x2A';
     EXPECT_EQ(romBytes(), expected);
     EXPECT_TRUE(dialogs.errors.isEmpty());
@@ -129,7 +128,7 @@ namespace {
 
 struct TextCase {
     const char *name;
-    int edit;          // 2 name, 3 author, 4 hint
+    WindowDriver::Box edit;
     QString typed;
     QByteArray stored;
     QString shown;     // the edit after the save
@@ -138,17 +137,17 @@ struct TextCase {
 QString bullets(int n) { return QString(n, QChar(0x2022)); }
 
 const TextCase textCases[] = {
-    {"nameAbc", 2, QStringLiteral("ABC"), QByteArray("ABC") + QByteArray(12, '\0'),
+    {"nameAbc", WindowDriver::NameBox, QStringLiteral("ABC"), QByteArray("ABC") + QByteArray(12, '\0'),
      QStringLiteral("ABC") + bullets(12)},
-    {"emptyHint", 4, QString(), QByteArray(55, '\0'), bullets(55)},
-    {"cyrillicI", 3, QString(QChar(0x0406)) + QStringLiteral("van"),
+    {"emptyHint", WindowDriver::HintBox, QString(), QByteArray(55, '\0'), bullets(55)},
+    {"cyrillicI", WindowDriver::AuthorBox, QString(QChar(0x0406)) + QStringLiteral("van"),
      QByteArray("\x7C" "van") + QByteArray(9, '\0'), QString(QChar(0x0406)) + QStringLiteral("van") + bullets(9)},
-    {"bulletTyped", 2, QStringLiteral("A") + bullets(1) + QStringLiteral("B"),
+    {"bulletTyped", WindowDriver::NameBox, QStringLiteral("A") + bullets(1) + QStringLiteral("B"),
      QByteArray("A\0B", 3) + QByteArray(12, '\0'), QStringLiteral("A") + bullets(1) + QStringLiteral("B") + bullets(12)},
     // No code: one "?" each, so later characters keep their places.
-    {"noCode", 2, QStringLiteral("a|b") + QChar(0x0416) + QStringLiteral("c"),
+    {"noCode", WindowDriver::NameBox, QStringLiteral("a|b") + QChar(0x0416) + QStringLiteral("c"),
      QByteArray("a?b?c") + QByteArray(10, '\0'), QStringLiteral("a?b?c") + bullets(10)},
-    {"fullName", 2, QStringLiteral("ABCDEFGHIJKLMNO"), QByteArray("ABCDEFGHIJKLMNO"),
+    {"fullName", WindowDriver::NameBox, QStringLiteral("ABCDEFGHIJKLMNO"), QByteArray("ABCDEFGHIJKLMNO"),
      QStringLiteral("ABCDEFGHIJKLMNO")},
 };
 
@@ -163,15 +162,15 @@ TEST_P(SaveTextTest, TextIsStoredFilledAndShownFilled)
     openRom();
     typeLevelAndReload(9);
     QByteArray expected = romBytes();
-    QLineEdit *edit = c.edit == 2 ? form->Edit2 : c.edit == 3 ? form->Edit3 : form->Edit4;
-    const int at = c.edit == 2 ? rom::nameAt(9) : c.edit == 3 ? rom::authorAt(9) : rom::hintAt(9);
+    const Box edit = c.edit;
+    const int at = edit == NameBox ? rom::nameAt(9) : edit == AuthorBox ? rom::authorAt(9) : rom::hintAt(9);
     clearByKeys(edit);
-    type(edit, c.typed);
-    ASSERT_EQ(edit->text(), c.typed);
-    click(form->Button5);
+    typeInto(edit, c.typed);
+    ASSERT_EQ(field(edit), c.typed);
+    save();
     expected.replace(at, c.stored.size(), c.stored);
     EXPECT_EQ(romBytes(), expected);
-    EXPECT_EQ(edit->text(), c.shown);
+    EXPECT_EQ(field(edit), c.shown);
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
 
@@ -195,11 +194,11 @@ TEST_F(LevelIoTest, TimerIsStoredClampedAndShownAsStored)
     typeLevelAndReload(4);
     QByteArray expected = romBytes();
     for (const Case &c : cases) {
-        form->Edit5->setText(c.text);
-        click(form->Button5);
+        setField(TimerBox, c.text);
+        save();
         expected[rom::timerAt(4)] = static_cast<char>(c.stored);
         EXPECT_EQ(romBytes(), expected) << c.text.toStdString();
-        EXPECT_EQ(form->Edit5->text(), c.shown) << c.text.toStdString();
+        EXPECT_EQ(field(TimerBox), c.shown) << c.text.toStdString();
     }
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
@@ -210,13 +209,13 @@ TEST_F(LevelIoTest, SecondSaveChangesNothing)
     start();
     openRom();
     typeLevelAndReload(2);
-    form->Edit2->setText(QStringLiteral("Twice"));
-    form->Edit5->setText(QStringLiteral("333"));
-    click(form->Button10);
-    click(form->Button5);
+    setField(NameBox, QStringLiteral("Twice"));
+    setField(TimerBox, QStringLiteral("333"));
+    clearScreen();
+    save();
     const QByteArray first = romBytes();
     const Shown after = shown();
-    click(form->Button5);
+    save();
     EXPECT_EQ(romBytes(), first);
     EXPECT_EQ(shown(), after);
 }
@@ -228,35 +227,34 @@ TEST_F(LevelIoTest, SaveWritesTheLevelLoadedLast)
     openRom();
     typeLevelAndReload(3);
     QByteArray expected = romBytes();
-    clearByKeys(form->Edit1);
-    type(form->Edit1, QStringLiteral("5"));
-    clearByKeys(form->Edit2);
-    type(form->Edit2, QStringLiteral("Third"));
-    click(form->Button5);
+    clearByKeys(NumberBox);
+    typeInto(NumberBox, QStringLiteral("5"));
+    clearByKeys(NameBox);
+    typeInto(NameBox, QStringLiteral("Third"));
+    save();
     expected.replace(rom::nameAt(3), 15, QByteArray("Third") + QByteArray(10, '\0'));
     EXPECT_EQ(romBytes(), expected);
-    EXPECT_EQ(form->Edit1->text(), QStringLiteral("5"));
+    EXPECT_EQ(field(NumberBox), QStringLiteral("5"));
 }
 
 TEST_F(LevelIoTest, ArrowsAndOutOfRangeNumbersLoadTheLevelWithinRange)
 {
     struct Case {
         QString before;
-        QPushButton *TForm1::*button;
+        const char *button;
         int level;
     };
-    const Case cases[] = {{"1", &TForm1::Button3, 1},  {"32", &TForm1::Button4, 32},
-                          {"5", &TForm1::Button4, 6},  {"5", &TForm1::Button3, 4},
-                          {"40", &TForm1::Button1, 32}, {"0", &TForm1::Button1, 1},
-                          {"999", &TForm1::Button3, 32}, {"0", &TForm1::Button4, 1}};
+    const Case cases[] = {{"1", "Button3", 1},  {"32", "Button4", 32}, {"5", "Button4", 6},
+                          {"5", "Button3", 4},  {"40", "Button1", 32}, {"0", "Button1", 1},
+                          {"999", "Button3", 32}, {"0", "Button4", 1}};
     start();
     openRom();
     const QByteArray bytes = romBytes();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.before.toStdString());
         typeLevelAndReload(c.level == 1 ? 2 : 1);   // something else on screen first
-        form->Edit1->setText(c.before);
-        click((*form).*c.button);
+        setField(NumberBox, c.before);
+        clickButton(c.button);
         expectShowsLevel(bytes, c.level);
     }
     EXPECT_TRUE(dialogs.errors.isEmpty());
@@ -270,32 +268,32 @@ TEST_F(LevelIoTest, ReloadDiscardsEditsAndShowsTheFile)
     openRom();
     typeLevelAndReload(6);
     const Shown loaded = shown();
-    click(form->Pic[0x41]);
-    click(form->Image[30]);
-    click(form->CheckBox1);
-    click(form->Button10);
-    form->Edit3->setText(QStringLiteral("someone"));
-    form->Edit5->setText(QStringLiteral("5"));
+    pickTile(0x41);
+    clickCell(31);
+    clickButton("CheckBox1");
+    clearScreen();
+    setField(AuthorBox, QStringLiteral("someone"));
+    setField(TimerBox, QStringLiteral("5"));
     ASSERT_NE(shown(), loaded);
-    const QPoint red = form->Red->pos(), green = form->Green->pos();
-    ASSERT_EQ(red, form->Image[30]->pos() - QPoint(1, 1));
+    const QPoint red = redFrame(), green = greenFrame();
+    ASSERT_EQ(red, cellRect(31).topLeft() - QPoint(1, 1));
 
-    click(form->Button1);
+    reload();
     EXPECT_EQ(shown(), loaded);
-    EXPECT_EQ(form->Red->pos(), red);
-    EXPECT_EQ(form->Green->pos(), green);
-    EXPECT_EQ(form->SelectedTile, 0x42);
-    EXPECT_EQ(form->SelectedTileCode, QStringLiteral("41"));
-    EXPECT_EQ(form->SelectedCell, 31);
-    EXPECT_TRUE(form->CheckBox1->isChecked());
-    EXPECT_TRUE(form->CheckBox2->isChecked());
+    EXPECT_EQ(redFrame(), red);
+    EXPECT_EQ(greenFrame(), green);
+    EXPECT_EQ(pickedPicture(), 0x42);
+    EXPECT_EQ(pickedCode(), QStringLiteral("41"));
+    EXPECT_EQ(selectedCell(), 31);
+    EXPECT_TRUE(checked("CheckBox1"));
+    EXPECT_TRUE(checked("CheckBox2"));
 }
 
 TEST_F(LevelIoTest, NumberTypedBeforeOpenRomIsTheLevelLoaded)
 {
     start();
-    clearByKeys(form->Edit1);
-    type(form->Edit1, QStringLiteral("7"));
+    clearByKeys(NumberBox);
+    typeInto(NumberBox, QStringLiteral("7"));
     openRom();
     expectShowsLevel(romBytes(), 7);
 }
@@ -304,17 +302,17 @@ TEST_F(LevelIoTest, CancelledOpenRomChangesNothing)
 {
     start();
     dialogs.fileAnswers.push_back(QString());
-    click(form->Button2);
-    EXPECT_FALSE(form->Button1->isEnabled());
-    EXPECT_FALSE(form->RomFile.assigned());
+    clickButton("Button2");
+    EXPECT_FALSE(control("Button1")->isEnabled());
+    EXPECT_FALSE(imageOpen());
 
     openRom();
     typeLevelAndReload(12);
     const Shown before = shown();
     dialogs.fileAnswers.push_back(QString());
-    click(form->Button2);
+    clickButton("Button2");
     EXPECT_EQ(shown(), before);
-    EXPECT_EQ(form->RomFile.path(), romPath.toStdString());
+    EXPECT_EQ(imagePath(), romPath.toStdString());
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
 
@@ -323,8 +321,8 @@ TEST_F(LevelIoTest, ClosingTheWindowWritesNothing)
     start();
     openRom();
     const QByteArray before = romBytes();
-    click(form->Button10);
-    form->Edit2->setText(QStringLiteral("unsaved"));
+    clearScreen();
+    setField(NameBox, QStringLiteral("unsaved"));
     form.reset();
     EXPECT_EQ(romBytes(), before);
 }
@@ -352,9 +350,9 @@ TEST_F(LevelIoTest, LevelNumberEditTakesOnlyDigitsAndHoldsItsBounds)
     };
     start();
     for (const Case &c : cases) {
-        form->Edit1->setText(c.before);
-        c.keys(form->Edit1);
-        EXPECT_EQ(form->Edit1->text(), c.after) << c.name;
+        setField(NumberBox, c.before);
+        c.keys(box(NumberBox));
+        EXPECT_EQ(field(NumberBox), c.after) << c.name;
     }
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
@@ -368,13 +366,13 @@ TEST_F(LevelIoTest, EmptyNumberIsReportedOnlyByTheLoadingButtons)
     typeLevelAndReload(8);
     showWindow();
     const Shown before = shown();
-    clearByKeys(form->Edit1);
-    press(form->Edit1, Qt::Key_Left);
-    movePointer(form->Edit1, QPoint(10, 10));
-    movePointer(form->Panel1, QPoint(474, 300));
+    clearByKeys(NumberBox);
+    pressKey(NumberBox, Qt::Key_Left);
+    movePointer(box(NumberBox), QPoint(10, 10));
+    movePointer(panel(), QPoint(474, 300));
     EXPECT_TRUE(dialogs.errors.isEmpty());
-    for (QPushButton *b : {form->Button1, form->Button3, form->Button4})
-        click(b);
+    for (const char *name : {"Button1", "Button3", "Button4"})
+        clickButton(name);
     const QString error = QStringLiteral("'' is not a valid integer value.");
     EXPECT_EQ(dialogs.errors, (QStringList{error, error, error}));
     Shown expected = before;

@@ -24,18 +24,18 @@ TEST_F(PaletteTest, PickSelectsTheCodeOfItsPictureAndFramesIt)
         {16, "F", {974, 7}},  {17, "10", {479, 40}},  {256, "FF", {974, 502}},
     };
     for (const PaletteCase &c : cases) {
-        pick(c.pic);
-        EXPECT_EQ(form->SelectedTile, c.pic);
-        EXPECT_EQ(form->SelectedTileCode, QString::fromLatin1(c.code)) << "Pic" << c.pic;
-        EXPECT_EQ(form->Green->pos(), c.frame) << "Pic" << c.pic;
-        EXPECT_EQ(imageOf(form->Pic[c.pic - 1]), tileImage(QString::fromLatin1(c.code)));
+        pickTile(c.pic - 1);
+        EXPECT_EQ(pickedPicture(), c.pic);
+        EXPECT_EQ(pickedCode(), QString::fromLatin1(c.code)) << "Pic" << c.pic;
+        EXPECT_EQ(greenFrame(), c.frame) << "Pic" << c.pic;
+        EXPECT_EQ(paletteImage(c.pic - 1), tileImage(QString::fromLatin1(c.code)));
     }
     // A pick alone changes no cell, with or without Active select.
     const MapState before = mapState();
-    form->CheckBox1->setChecked(true);
-    pick(27);
+    setActiveSelect(true);
+    pickTile(0x1A);
     EXPECT_EQ(mapState(), before);
-    EXPECT_EQ(form->Red->pos(), QPoint(-100, -100));
+    EXPECT_EQ(redFrame(), QPoint(-100, -100));
 }
 
 struct CellCase {
@@ -46,31 +46,32 @@ struct CellCase {
 TEST_F(PaletteTest, CellClickPaintsTheSelectedTileAndFramesTheCell)
 {
     start();
-    pick(27);  // code 1A
+    pickTile(0x1A);
     const CellCase cases[] = {{1, {7, 7}}, {14, {436, 7}}, {15, {7, 40}}, {168, {436, 370}}};
     for (const CellCase &c : cases) {
-        paint(c.cell);
-        EXPECT_EQ(form->SelectedCell, c.cell);
-        EXPECT_EQ(form->Red->pos(), c.frame) << "Image" << c.cell;
-        EXPECT_EQ(form->storeText(c.cell), QStringLiteral("1A"));
-        EXPECT_EQ(imageOf(form->Image[c.cell - 1]), tileImage(QStringLiteral("1A")));
+        clickCell(c.cell);
+        EXPECT_EQ(selectedCell(), c.cell);
+        EXPECT_EQ(redFrame(), c.frame) << "Image" << c.cell;
+        EXPECT_EQ(shownCode(c.cell), QStringLiteral("1A"));
+        EXPECT_EQ(cellPicture(c.cell), tileImage(QStringLiteral("1A")));
     }
     // Column n - 1 holds cell n: the neighbours stay as they were.
-    EXPECT_EQ(form->storeText(16), QString());
-    EXPECT_EQ(form->StringGrid1->columnCount(), wmb::MapCells);
-    EXPECT_EQ(form->StringGrid1->rowCount(), 1);
-    EXPECT_FALSE(form->StringGrid1->isVisible());
+    EXPECT_EQ(shownCode(16), QString());
+    const auto *store = control<QTableWidget>("StringGrid1");
+    EXPECT_EQ(store->columnCount(), wmb::MapCells);
+    EXPECT_EQ(store->rowCount(), 1);
+    EXPECT_FALSE(store->isVisible());
 }
 
 TEST_F(PaletteTest, CellClickBeforeAnyPickOnlySelectsTheCell)
 {
     startWithLevel(3);
     const MapState before = mapState();
-    paint(15);
+    clickCell(15);
     EXPECT_EQ(mapState(), before);
-    EXPECT_EQ(form->SelectedCell, 15);
-    EXPECT_EQ(form->Red->pos(), QPoint(7, 40));
-    EXPECT_EQ(form->SelectedTile, 0);
+    EXPECT_EQ(selectedCell(), 15);
+    EXPECT_EQ(redFrame(), QPoint(7, 40));
+    EXPECT_EQ(pickedPicture(), 0);
 }
 
 TEST_F(PaletteTest, PaintedAndSavedLevelHoldsTheCodesAtTheirOffsets)
@@ -79,14 +80,14 @@ TEST_F(PaletteTest, PaintedAndSavedLevelHoldsTheCodesAtTheirOffsets)
     QByteArray expected = romBytes();
     const int base = wmb::LevelBaseOf(4);
     const struct {
-        int pic, cell;
-    } paints[] = {{1, 1}, {11, 2}, {17, 14}, {27, 15}, {256, 100}, {128, 168}};
+        int code, cell;
+    } paints[] = {{0x0, 1}, {0xA, 2}, {0x10, 14}, {0x1A, 15}, {0xFF, 100}, {0x7F, 168}};
     for (const auto &p : paints) {
-        pick(p.pic);
-        paint(p.cell);
-        expected[base + p.cell - 1] = static_cast<char>(p.pic - 1);
+        pickTile(p.code);
+        clickCell(p.cell);
+        expected[base + p.cell - 1] = static_cast<char>(p.code);
     }
-    click(form->Button5);
+    save();
     EXPECT_TRUE(dialogs.errors.isEmpty());
     EXPECT_EQ(romBytes(), expected);
 }
@@ -95,44 +96,44 @@ TEST_F(PaletteTest, ActiveSelectShowsAndStoresThePickInTheCellClickedLast)
 {
     startWithLevel(2);
     QByteArray expected = romBytes();
-    form->CheckBox1->setChecked(true);
-    paint(5);  // before any pick: selects only
-    pick(27);
-    EXPECT_EQ(imageOf(form->Image[4]), tileImage(QStringLiteral("1A")));
-    EXPECT_EQ(form->storeText(5), QStringLiteral("1A"));
-    EXPECT_EQ(form->SelectedCell, 5);
-    EXPECT_EQ(form->Red->pos(), QPoint(139, 7));
-    click(form->Button5);
+    setActiveSelect(true);
+    clickCell(5);  // before any pick: selects only
+    pickTile(0x1A);
+    EXPECT_EQ(cellPicture(5), tileImage(QStringLiteral("1A")));
+    EXPECT_EQ(shownCode(5), QStringLiteral("1A"));
+    EXPECT_EQ(selectedCell(), 5);
+    EXPECT_EQ(redFrame(), QPoint(139, 7));
+    save();
     expected[wmb::LevelBaseOf(2) + 4] = 0x1A;
     EXPECT_EQ(romBytes(), expected);
 
     // Unchecked, a pick changes only the selection.
-    form->CheckBox1->setChecked(false);
+    setActiveSelect(false);
     const MapState before = mapState();
-    pick(3);
+    pickTile(0x2);
     EXPECT_EQ(mapState(), before);
-    EXPECT_EQ(form->SelectedTileCode, QStringLiteral("2"));
+    EXPECT_EQ(pickedCode(), QStringLiteral("2"));
 }
 
 TEST_F(PaletteTest, ClearScreenBeforeAnyRomFillsTheStoreWithZero)
 {
     start();
-    pick(27);
-    paint(20);
-    const QPoint red = form->Red->pos();
-    const QPoint green = form->Green->pos();
-    click(form->Button10);
+    pickTile(0x1A);
+    clickCell(20);
+    const QPoint red = redFrame();
+    const QPoint green = greenFrame();
+    clearScreen();
     EXPECT_TRUE(dialogs.errors.isEmpty());
     const MapState state = mapState();
     EXPECT_EQ(state.codes, QStringList(wmb::MapCells, QStringLiteral("0")));
     expectPicturesMatchCodes(state);
-    EXPECT_EQ(form->SelectedCell, 20);
-    EXPECT_EQ(form->Red->pos(), red);
-    EXPECT_EQ(form->Green->pos(), green);
-    EXPECT_EQ(form->SelectedTileCode, QStringLiteral("1A"));
+    EXPECT_EQ(selectedCell(), 20);
+    EXPECT_EQ(redFrame(), red);
+    EXPECT_EQ(greenFrame(), green);
+    EXPECT_EQ(pickedCode(), QStringLiteral("1A"));
     // Painting goes on as before.
-    paint(21);
-    EXPECT_EQ(form->storeText(21), QStringLiteral("1A"));
+    clickCell(21);
+    EXPECT_EQ(shownCode(21), QStringLiteral("1A"));
 }
 
 TEST_F(PaletteTest, ClearScreenReadsTheTileFolderWhateverTheCurrentDirectory)
@@ -144,7 +145,7 @@ TEST_F(PaletteTest, ClearScreenReadsTheTileFolderWhateverTheCurrentDirectory)
     QTemporaryDir elsewhere;
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
-    click(form->Button10);
+    clearScreen();
     QDir::setCurrent(previous);
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(mapState().codes, QStringList(wmb::MapCells, QStringLiteral("0")));
@@ -155,8 +156,8 @@ TEST_F(PaletteTest, ClearScreenThatCannotLoadTileZeroChangesNothing)
 {
     const QString graph = copyTileSet();
     startWithLevel(1);
-    pick(27);
-    paint(3);
+    pickTile(0x1A);
+    clickCell(3);
     const MapState before = mapState();
     const struct {
         const char *name;
@@ -170,14 +171,14 @@ TEST_F(PaletteTest, ClearScreenThatCannotLoadTileZeroChangesNothing)
             f.write(c.bytes);
         }
         dialogs.errors.clear();
-        click(form->Button10);
+        clearScreen();
         ASSERT_EQ(dialogs.errors.size(), 1) << c.name;
         EXPECT_EQ(mapState(), before) << c.name;
     }
     EXPECT_EQ(dialogs.errors.front(), QStringLiteral("Bitmap image is not valid."));
     QFile::remove(graph + QStringLiteral("/0.bmp"));
     dialogs.errors.clear();
-    click(form->Button10);
+    clearScreen();
     EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("Cannot open file graph/0.bmp.")});
 }
 
@@ -191,18 +192,18 @@ TEST_F(GridTest, ToggledTwiceTheBackdropIsParkedAgainWithABlackPicture)
         i.fill(Qt::black);
         return i;
     }();
-    click(form->CheckBox2);
-    ASSERT_FALSE(form->CheckBox2->isChecked());
-    EXPECT_EQ(form->Black->geometry(), QRect(8, 8, 461, 395));
-    QImage black = imageOf(form->Black).convertToFormat(QImage::Format_RGB32);
+    clickButton("CheckBox2");
+    ASSERT_FALSE(checked("CheckBox2"));
+    EXPECT_EQ(control("Black")->geometry(), QRect(8, 8, 461, 395));
+    QImage black = pictureOf("Black").convertToFormat(QImage::Format_RGB32);
     QImage expected(461, 395, QImage::Format_RGB32);
     expected.fill(Qt::black);
     EXPECT_EQ(black, expected);
 
-    click(form->CheckBox2);
-    ASSERT_TRUE(form->CheckBox2->isChecked());
-    EXPECT_EQ(form->Black->geometry(), QRect(5000, 5000, 34, 34));
-    EXPECT_EQ(imageOf(form->Black).convertToFormat(QImage::Format_RGB32), black34);
+    clickButton("CheckBox2");
+    ASSERT_TRUE(checked("CheckBox2"));
+    EXPECT_EQ(control("Black")->geometry(), QRect(5000, 5000, 34, 34));
+    EXPECT_EQ(pictureOf("Black").convertToFormat(QImage::Format_RGB32), black34);
 }
 
 // What the user sees: with the grid hidden the one-pixel gaps between cells
@@ -210,20 +211,20 @@ TEST_F(GridTest, ToggledTwiceTheBackdropIsParkedAgainWithABlackPicture)
 TEST_F(GridTest, GapsBetweenCellsAreBlackOnlyWhileTheGridIsHidden)
 {
     start();
-    pick(2);
-    paint(1);  // the red frame now rings cell 1
+    pickTile(0x1);
+    clickCell(1);  // the red frame now rings cell 1
     form->show();
     const QPoint gaps[] = {{40, 100}, {100, 40}, {73, 73}, {436, 370}, {40, 402}};
     const QPoint panelSurface(474, 300);
 
-    QImage shown = form->Panel1->grab().toImage();
+    QImage shown = panel()->grab().toImage();
     const QRgb panelColour = shown.pixel(panelSurface);
     ASSERT_NE(panelColour, qRgb(0, 0, 0));
     for (QPoint p : gaps)
         EXPECT_EQ(shown.pixel(p), panelColour) << p.x() << "," << p.y();
 
-    click(form->CheckBox2);
-    QImage hidden = form->Panel1->grab().toImage();
+    clickButton("CheckBox2");
+    QImage hidden = panel()->grab().toImage();
     for (QPoint p : gaps)
         EXPECT_EQ(hidden.pixel(p), qRgb(0, 0, 0)) << p.x() << "," << p.y();
     EXPECT_EQ(hidden.pixel(panelSurface), panelColour);  // only the map rectangle
@@ -261,14 +262,14 @@ TEST_F(RegionTest, ShiftDragCopiesTheRegionAndAPasteSavesExactlyThoseBytes)
     QTest::mousePress(form->windowHandle(), Qt::LeftButton, Qt::ShiftModifier, cellCentre(36));
     moveTo(cellCentre(20));
     releaseAt(cellCentre(20));
-    EXPECT_EQ(form->selection(), (wmb::CellRect{5, 1, 3, 2}));
+    EXPECT_EQ(selection(), (wmb::CellRect{5, 1, 3, 2}));
     keys(Qt::CTRL | Qt::Key_C);
     EXPECT_EQ(clipboardText(), gridOf(map, 20, 3, 2));
 
-    paint(100);  // no tile picked: selects the cell and drops the selection
-    EXPECT_TRUE(form->selection().empty());
+    clickCell(100);  // no tile picked: selects the cell and drops the selection
+    EXPECT_TRUE(selection().empty());
     keys(Qt::CTRL | Qt::Key_V);
-    EXPECT_EQ(form->selection(), (wmb::CellRect{1, 7, 3, 2}));
+    EXPECT_EQ(selection(), (wmb::CellRect{1, 7, 3, 2}));
     EXPECT_EQ(romBytes(), rom);  // nothing reaches the ROM before a save
     keys(Qt::CTRL | Qt::Key_S);
     QByteArray expected = rom;
@@ -281,7 +282,7 @@ TEST_F(RegionTest, ShiftDragCopiesTheRegionAndAPasteSavesExactlyThoseBytes)
     QGuiApplication::clipboard()->setText(QStringLiteral("1a\t0b\r\nff\r\n"));
     keys(Qt::CTRL | Qt::Key_V);
     EXPECT_EQ(mapState().codes.mid(99, 2), QStringList({QStringLiteral("1A"), QStringLiteral("B")}));
-    EXPECT_EQ(form->storeText(114), QStringLiteral("FF"));
+    EXPECT_EQ(shownCode(114), QStringLiteral("FF"));
     const MapState pasted = mapState();
     for (const char *text : {"", "1A 0B,", "tiles\n", "100"}) {
         QGuiApplication::clipboard()->setText(QString::fromLatin1(text));
@@ -291,51 +292,51 @@ TEST_F(RegionTest, ShiftDragCopiesTheRegionAndAPasteSavesExactlyThoseBytes)
     }
     EXPECT_EQ(mapState(), pasted);
     loadLevel(2);
-    EXPECT_TRUE(form->selection().empty());
+    EXPECT_TRUE(selection().empty());
 }
 
 TEST_F(RegionTest, TheMapTakesTheKeysWhileTextBoxesKeepTheirOwn)
 {
     startWithLevel(1);
     showActive();
-    form->Edit2->setFocus();
-    paint(15);  // the press moves the focus to the map
+    box(NameBox)->setFocus();
+    clickCell(15);  // the press moves the focus to the map
     keys(Qt::Key_Right);
     keys(Qt::Key_Right);
     keys(Qt::Key_Down);
-    EXPECT_EQ(form->SelectedCell, 31);
-    EXPECT_EQ(form->Red->pos(), QPoint(73, 73));
-    pick(27);
+    EXPECT_EQ(selectedCell(), 31);
+    EXPECT_EQ(redFrame(), QPoint(73, 73));
+    pickTile(0x1A);
     keys(Qt::Key_Space);
-    EXPECT_EQ(form->storeText(31), QStringLiteral("1A"));
-    EXPECT_FALSE(form->CheckBox1->isChecked());
+    EXPECT_EQ(shownCode(31), QStringLiteral("1A"));
+    EXPECT_FALSE(checked("CheckBox1"));
     keys(Qt::SHIFT | Qt::Key_Up);
     keys(Qt::SHIFT | Qt::Key_Left);
-    EXPECT_EQ(form->selection(), (wmb::CellRect{1, 1, 2, 2}));
+    EXPECT_EQ(selection(), (wmb::CellRect{1, 1, 2, 2}));
     keys(Qt::Key_F);
     EXPECT_EQ(mapState().codes.mid(15, 2), QStringList(2, QStringLiteral("1A")));
-    EXPECT_EQ(form->EditMenu->actions().front()->text(), QStringLiteral("&Undo Fill"));
+    EXPECT_EQ(menu("Edit")->actions().front()->text(), QStringLiteral("&Undo Fill"));
 
     // A text box keeps select all, copy, Delete and typed letters.
-    form->Edit2->setFocus();
-    form->Edit2->setText(QStringLiteral("NAME"));
+    box(NameBox)->setFocus();
+    setField(NameBox, QStringLiteral("NAME"));
     const MapState before = mapState();
     keys(Qt::CTRL | Qt::Key_A);
     keys(Qt::CTRL | Qt::Key_C);
     keys(Qt::Key_Delete);
     keys(Qt::Key_F);
     EXPECT_EQ(clipboardText(), QStringLiteral("NAME"));
-    EXPECT_EQ(form->Edit2->text(), QStringLiteral("f"));
+    EXPECT_EQ(field(NameBox), QStringLiteral("f"));
     EXPECT_EQ(mapState(), before);
-    EXPECT_EQ(form->selection(), (wmb::CellRect{1, 1, 2, 2}));
+    EXPECT_EQ(selection(), (wmb::CellRect{1, 1, 2, 2}));
 
-    form->mapFocus()->setFocus();
+    mapFocus()->setFocus();
     keys(Qt::CTRL | Qt::Key_A);
-    EXPECT_EQ(form->selection(), wmb::wholeMap());
+    EXPECT_EQ(selection(), wmb::wholeMap());
     keys(Qt::Key_Escape);
-    EXPECT_TRUE(form->selection().empty());
+    EXPECT_TRUE(selection().empty());
     keys(Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), form->Button10);
+    EXPECT_EQ(QApplication::focusWidget(), control("Button10"));
 }
 
 // The outline lies on the selected cells' outer two pixels, above them,
@@ -343,11 +344,11 @@ TEST_F(RegionTest, TheMapTakesTheKeysWhileTextBoxesKeepTheirOwn)
 TEST_F(RegionTest, TheOutlineRingsTheSelectionWithoutCoveringTheTiles)
 {
     startWithLevel(1);
-    paint(16);
-    form->selectCells(wmb::cellRectBetween(16, 31));
+    clickCell(16);
+    selectCells(wmb::cellRectBetween(16, 31));
     form->show();
     const QImage shown = form->grab().toImage();
-    const QPoint cell16 = form->Image[15]->mapTo(form.get(), QPoint(0, 0));
+    const QPoint cell16 = panel()->mapTo(form.get(), cellRect(16).topLeft());
     const QRgb outline = shown.pixel(cell16);
     for (QPoint p : {QPoint(1, 1), QPoint(64, 0), QPoint(0, 64), QPoint(64, 63), QPoint(40, 1)})
         EXPECT_EQ(shown.pixel(cell16 + p), outline) << p.x() << "," << p.y();
@@ -355,9 +356,9 @@ TEST_F(RegionTest, TheOutlineRingsTheSelectionWithoutCoveringTheTiles)
     EXPECT_NE(outline, qRgb(224, 0, 128));
     EXPECT_EQ(shown.pixel(cell16 - QPoint(1, 1)), qRgb(224, 32, 64));
     for (int cell : {16, 17, 30, 31}) {
-        const QPoint at = form->Image[cell - 1]->mapTo(form.get(), QPoint(2, 2));
+        const QPoint at = panel()->mapTo(form.get(), cellRect(cell).topLeft() + QPoint(2, 2));
         EXPECT_EQ(shown.copy(QRect(at, QSize(28, 28))).convertToFormat(QImage::Format_RGB32),
-                  tileImage(form->storeText(cell)).copy(2, 2, 28, 28).convertToFormat(QImage::Format_RGB32))
+                  tileImage(shownCode(cell)).copy(2, 2, 28, 28).convertToFormat(QImage::Format_RGB32))
             << cell;
     }
 }

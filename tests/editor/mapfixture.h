@@ -43,18 +43,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
 
-    void pick(int pic) { click(form->Pic[pic - 1]); }
-    void paint(int cell) { click(form->Image[cell - 1]); }
-
-    MapState mapState() const
-    {
-        MapState state;
-        for (int n = 1; n <= wmb::MapCells; ++n) {
-            state.codes << form->storeText(n);
-            state.pictures.push_back(imageOf(form->Image[n - 1]));
-        }
-        return state;
-    }
+    MapState mapState() const { return {shownCodes(), cellPictures()}; }
 
     // A state in which every cell shows the shipped picture of its code.
     static void expectPicturesMatchCodes(const MapState &state)
@@ -74,13 +63,6 @@ protected:
         for (const QString &code : state.codes)
             bytes.append(static_cast<char>(wmb::HexTextToInt(code.toStdString()) & 0xFF));
         return bytes;
-    }
-
-    // The centre of map cell n in the window's coordinates.
-    QPoint cellCentre(int n) const
-    {
-        const PictureBox *cell = form->Image[n - 1];
-        return cell->mapTo(form.get(), cell->rect().center());
     }
 
     // Mouse events through the window, as the platform delivers them: the

@@ -18,15 +18,7 @@ namespace {
 
 class MenuTest : public MapTest {
 protected:
-    QString title() const { return form->windowTitle(); }
     QString menuText(QAction *a) const { return a->text().remove(QLatin1Char('&')); }
-    QAction *command(QMenu *menu, const QString &text) const
-    {
-        for (QAction *a : menu->actions())
-            if (menuText(a) == text)
-                return a;
-        return nullptr;
-    }
     // Drops `file` with Shift held, so that the source proposes a move.
     // True when the window took it, as a copy.
     bool drop(const QString &file, Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction)
@@ -60,28 +52,28 @@ TEST_F(MenuTest, TitleFollowsTheLevelAndItsUnsavedChanges)
     const QString clean = QStringLiteral("demo.nes, level 5 \u2014 WMBeditor");
     const QString dirty = QStringLiteral("demo.nes, level 5* \u2014 WMBeditor");
     EXPECT_EQ(title(), clean);
-    form->Edit1->setText(QStringLiteral("9"));
+    setField(NumberBox, QStringLiteral("9"));
     EXPECT_EQ(title(), clean);
-    const QString was = form->storeText(1);
-    pick(was == QStringLiteral("2F") ? 0x31 : 0x30);
-    paint(1);
+    const QString was = shownCode(1);
+    pickTile(was == QStringLiteral("2F") ? 0x30 : 0x2F);
+    clickCell(1);
     EXPECT_EQ(title(), dirty);
-    QAction *undo = form->EditMenu->actions().front();
+    QAction *undo = menu("Edit")->actions().front();
     EXPECT_EQ(menuText(undo), QStringLiteral("Undo Paint"));
     showActive();
     undo->trigger();
     EXPECT_EQ(title(), clean);
-    click(form->Button10);
+    clearScreen();
     EXPECT_EQ(menuText(undo), QStringLiteral("Undo Clear screen"));
     undo->trigger();
-    EXPECT_EQ(menuText(form->EditMenu->actions().at(1)), QStringLiteral("Redo Clear screen"));
-    const QString name = form->Edit2->text();
-    form->Edit2->setText(QStringLiteral("Q") + name);
+    EXPECT_EQ(menuText(menu("Edit")->actions().at(1)), QStringLiteral("Redo Clear screen"));
+    const QString name = field(NameBox);
+    setField(NameBox, QStringLiteral("Q") + name);
     EXPECT_EQ(title(), dirty);
-    form->Edit2->setText(name);
+    setField(NameBox, name);
     EXPECT_EQ(title(), clean);
-    form->Edit5->setText(QStringLiteral("5"));
-    click(form->Button5);
+    setField(TimerBox, QStringLiteral("5"));
+    save();
     EXPECT_EQ(title(), clean);
 }
 
@@ -96,11 +88,11 @@ TEST_F(MenuTest, UnsavedChangesAreAskedAboutBeforeTheyAreReplaced)
     };
     const Way ways[] = {
         {"close", [this] { form->close(); }, 0},
-        {"next", [this] { click(form->Button4); }, 6},
-        {"reload", [this] { click(form->Button1); }, 5},
+        {"next", [this] { clickButton("Button4"); }, 6},
+        {"reload", [this] { reload(); }, 5},
         {"openRom", [this] { openRom(); }, 5},
-        {"goTo", [this] { dialogs.levelAnswers.push_back(12); form->goToLevel(); }, 12},
-        {"overview", [this] { form->openLevel(3); }, 3},
+        {"goTo", [this] { dialogs.levelAnswers.push_back(12); command("Level", "Go to level...")->trigger(); }, 12},
+        {"overview", [this] { openFromOverview(3); }, 3},
     };
     const QByteArray demo = romBytes();
     for (const Way &way : ways) {
@@ -111,9 +103,9 @@ TEST_F(MenuTest, UnsavedChangesAreAskedAboutBeforeTheyAreReplaced)
             startWithLevel(5);
             form->show();
             const QByteArray clean = romBytes();
-            pick(0x100);
-            paint(3);
-            ASSERT_TRUE(form->hasUnsavedChanges());
+            pickTile(0xFF);
+            clickCell(3);
+            ASSERT_TRUE(hasUnsavedChanges());
             dialogs.saveChoices.push_back(choice);
             way.act();
             EXPECT_EQ(dialogs.questions, QStringList{QStringLiteral("WMBeditor|Level 5 has unsaved changes.")});
@@ -123,19 +115,19 @@ TEST_F(MenuTest, UnsavedChangesAreAskedAboutBeforeTheyAreReplaced)
             EXPECT_EQ(romBytes(), choice == SaveChoice::Save ? saved : clean);
             if (choice == SaveChoice::Cancel) {
                 EXPECT_TRUE(form->isVisible());
-                EXPECT_EQ(form->Edit1->text(), QStringLiteral("5"));
-                EXPECT_EQ(form->storeText(3), QStringLiteral("FF"));
+                EXPECT_EQ(field(NumberBox), QStringLiteral("5"));
+                EXPECT_EQ(shownCode(3), QStringLiteral("FF"));
             } else {
                 EXPECT_EQ(form->isVisible(), way.levelAfter != 0);
                 if (way.levelAfter != 0) {
-                    EXPECT_EQ(form->loadedLevel(), way.levelAfter);
+                    EXPECT_EQ(loadedLevel(), way.levelAfter);
                 }
             }
         }
     }
     // Without unsaved changes nothing asks.
     dialogs = FakeDialogs();
-    click(form->Button4);
+    clickButton("Button4");
     form->close();
     EXPECT_TRUE(dialogs.questions.isEmpty());
     EXPECT_FALSE(form->isVisible());
@@ -147,20 +139,20 @@ TEST_F(MenuTest, ShortcutsRunTheirCommands)
     startWithLevel(5);
     showActive();
     keys(Qt::Key_PageDown);
-    EXPECT_EQ(form->loadedLevel(), 6);
+    EXPECT_EQ(loadedLevel(), 6);
     keys(Qt::Key_PageUp);
-    EXPECT_EQ(form->loadedLevel(), 5);
+    EXPECT_EQ(loadedLevel(), 5);
     dialogs.levelAnswers.push_back(20);
     keys(Qt::CTRL | Qt::Key_G);
-    EXPECT_EQ(form->loadedLevel(), 20);
-    form->Edit1->setText(QStringLiteral("7"));
+    EXPECT_EQ(loadedLevel(), 20);
+    setField(NumberBox, QStringLiteral("7"));
     keys(Qt::CTRL | Qt::Key_R);
-    EXPECT_EQ(form->loadedLevel(), 7);
+    EXPECT_EQ(loadedLevel(), 7);
     keys(Qt::CTRL | Qt::Key_T);
-    EXPECT_EQ(form->Panel1->width(), PanelWidthWide);
-    EXPECT_TRUE(command(form->ViewMenu, QStringLiteral("Show tiles"))->isChecked());
-    command(form->ViewMenu, QStringLiteral("Show grid"))->trigger();
-    EXPECT_FALSE(form->CheckBox2->isChecked());
+    EXPECT_EQ(panel()->width(), PanelWidthWide);
+    EXPECT_TRUE(command("View", QStringLiteral("Show tiles"))->isChecked());
+    command("View", QStringLiteral("Show grid"))->trigger();
+    EXPECT_FALSE(checked("CheckBox2"));
     keys(Qt::CTRL | Qt::Key_E);
     keys(Qt::CTRL | Qt::Key_I);
     ASSERT_EQ(dialogs.fileCalls.size(), 3u);   // Open ROM, export, import
@@ -175,13 +167,13 @@ TEST_F(MenuTest, ShortcutsRunTheirCommands)
 TEST_F(MenuTest, CommandsFollowTheirButtons)
 {
     start();
-    QAction *save = command(form->FileMenu, QStringLiteral("Save level"));
+    QAction *save = command("File", QStringLiteral("Save level"));
     ASSERT_NE(save, nullptr);
     EXPECT_FALSE(save->isEnabled());
     openRom();
     EXPECT_TRUE(save->isEnabled());
-    for (QMenu *menu : {form->FileMenu, form->EditMenu, form->LevelMenu, form->ViewMenu, form->HelpMenu})
-        EXPECT_FALSE(menu->title().contains(QStringLiteral("&A"), Qt::CaseInsensitive)) << menu->title().toStdString();
+    for (const char *title : {"File", "Edit", "Level", "View", "Help"})
+        EXPECT_FALSE(menu(title)->title().contains(QStringLiteral("&A"), Qt::CaseInsensitive)) << title;
 }
 
 // Open Recent lists images opened in an earlier run; a missing one is
@@ -189,19 +181,18 @@ TEST_F(MenuTest, CommandsFollowTheirButtons)
 // files after a question.
 TEST_F(MenuTest, RecentImagesAndDrops)
 {
-    form.reset();
-    form = std::make_unique<TForm1>(dialogs, StartupPaths{dir.path(), QStringLiteral(WMB_BIN_DIR)});
-    form->settings().clearRecentRoms();
+    start();
+    settings().clearRecentRoms();
     openRom();
-    form = std::make_unique<TForm1>(dialogs, StartupPaths{dir.path(), QStringLiteral(WMB_BIN_DIR)});
-    QMenu *recent = form->findChild<QMenu *>(QStringLiteral("RecentMenu"));
+    start();
+    QMenu *recent = control<QMenu>("RecentMenu");
     emit recent->aboutToShow();
     ASSERT_EQ(menuText(recent->actions().front()), romPath);
     recent->actions().front()->trigger();
-    EXPECT_EQ(form->loadedLevel(), 1);
+    EXPECT_EQ(loadedLevel(), 1);
 
     dialogs.fileAnswers.push_back(dir.filePath(QStringLiteral("one.level")));
-    click(form->Button27);
+    clickButton("Button27");
     loadLevel(9);
     const QByteArray before = romBytes();
     const QString level = dir.filePath(QStringLiteral("one.level"));
@@ -222,7 +213,7 @@ TEST_F(MenuTest, RecentImagesAndDrops)
     ASSERT_EQ(menuText(recent->actions().front()), copy);
     recent->actions().front()->trigger();
     EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("File not found.")});
-    EXPECT_EQ(form->settings().recentRoms(), QStringList{romPath});
+    EXPECT_EQ(settings().recentRoms(), QStringList{romPath});
 }
 
 // Any name the file system allows: "%" is shown as it is, bytes that are not
@@ -250,15 +241,15 @@ TEST_F(MenuTest, AnyFileNameOpensAndIsShownAsItIs)
         const std::string level = file.substr(0, file.size() - 4) + ".level";
         wmb::writeFileAtomically(file, demo);
         start();
-        form->settings().clearRecentRoms();
-        form->openRomImage(qStringFromPath(file), 2);
+        settings().clearRecentRoms();
+        openFromCommandLine(qStringFromPath(file), 2);
         EXPECT_EQ(title(), row.shown + QStringLiteral(", level 2 \u2014 WMBeditor"));
         dialogs.fileAnswers = {qStringFromPath(level)};
-        click(form->Button27);
+        clickButton("Button27");
         EXPECT_EQ(wmb::readWholeFile(level).substr(0, 8), "168\r\n1\r\n");
 
         start();
-        QMenu *recent = form->findChild<QMenu *>(QStringLiteral("RecentMenu"));
+        QMenu *recent = control<QMenu>("RecentMenu");
         emit recent->aboutToShow();
         recent->actions().front()->trigger();
         EXPECT_EQ(title(), row.shown + QStringLiteral(", level 1 \u2014 WMBeditor"));

@@ -14,9 +14,11 @@
 
 #include "desktop.h"
 #include "emulator.h"
+#include "errors.h"
 #include "leveloverview.h"
 #include "mapfixture.h"
 #include "settings.h"
+#include "shellwords.h"
 #include "windowsupport.h"
 
 namespace {
@@ -108,8 +110,8 @@ TEST_F(PlayTest, F5PlaysACopyWithTheUnsavedPaintAndLeavesTheRomAlone)
     const int cell = 20;
     const int at = rom::mapAt(3) + cell - 1;
     const int tile = (rom::byteAt(rom, at) + 1) & 0xFF;
-    pick(tile + 1);
-    paint(cell);
+    pickTile(tile);
+    clickCell(cell);
     keys(Qt::Key_F5);
     ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join(QLatin1Char('\n')).toStdString();
 
@@ -154,7 +156,7 @@ TEST_F(PlayTest, CopiesAreNamedAfterTheImageWithinTheNameLimit)
         openRom(image);
         loadLevel(3);
         QFile::remove(played);
-        form->testAction()->trigger();
+        command("Level", "Test in emulator")->trigger();
         ASSERT_EQ(playedImage().size(), rom::DemoSize) << dialogs.errors.join(QLatin1Char('\n')).toStdString();
         EXPECT_EQ(QFileInfo(playedArguments().value(0)).fileName(), c.copy);
     }
@@ -172,12 +174,12 @@ TEST_F(PlayTest, TerminatedEditorKeepsCopiesInPlayUntilALaterStart)
         endOnTerminationRequests();
         int status = 1;
         {
-            FakeDialogs fake;
-            TForm1 window(fake, StartupPaths{dir.path(), QStringLiteral(WMB_BIN_DIR)});
-            window.openRomImage(romPath, 3);
-            window.testAction()->trigger();
-            window.testFirstAction()->trigger();
+            start();
+            openFromCommandLine(romPath, 3);
+            command("Level", "Test in emulator")->trigger();
+            command("Level", "Test as first level")->trigger();
             status = QCoreApplication::exec();
+            form.reset();
         }
         ::_exit(status);
     }
@@ -225,14 +227,33 @@ TEST_F(PlayTest, ShiftF5PutsTheShownLevelIntoLevel1OfTheCopy)
     EXPECT_NE(rom.mid(rom::mapAt(1), 168), rom.mid(rom::mapAt(3), 168));
 }
 
+TEST(ShellWords, SplitAsAShellDoesWithoutExpanding)
+{
+    using Words = std::vector<std::string>;
+    const struct {
+        const char *command;
+        Words words;
+    } cases[] = {
+        {"  mednafen\t-video.fs 0 \n", {"mednafen", "-video.fs", "0"}},
+        {"'/opt/my emu' \"two  words\" a\\ b", {"/opt/my emu", "two  words", "a b"}},
+        {"$HOME ~/x *.nes", {"$HOME", "~/x", "*.nes"}},
+        {"\"a\\\"b\\n\"'c\\'d \"\" ''", {"a\"b\\nc\\d", "", ""}},
+        {"", {}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(wmb::splitShellWords(c.command), c.words) << c.command;
+    for (const char *open : {"fceux 'rom", "fceux \"rom\\\""})
+        EXPECT_THROW(wmb::splitShellWords(open), wmb::RuntimeError) << open;
+}
+
 // The command set through Level > Emulator... is split as a shell splits it.
 TEST_F(PlayTest, EmulatorCommandIsSplitWithoutExpansion)
 {
     startWithLevel(2);
     QFile::rename(bin + QStringLiteral("/fceux"), bin + QStringLiteral("/my emu"));
     dialogs.textAnswers.push_back(QStringLiteral("'%1/my emu' -a \"two words\" $HOME").arg(bin));
-    form->emulatorAction()->trigger();
-    form->testAction()->trigger();
+    command("Level", "Emulator...")->trigger();
+    command("Level", "Test in emulator")->trigger();
     ASSERT_FALSE(playedImage().isEmpty()) << dialogs.errors.join(QLatin1Char('\n')).toStdString();
     const QStringList args = playedArguments();
     ASSERT_EQ(args.size(), 4);
@@ -255,9 +276,9 @@ TEST_F(PlayTest, NoEmulatorOrOneThatCannotStartWritesNothing)
     const QByteArray rom = romBytes();
     for (const auto &c : cases) {
         const EnvScope path("PATH", c.path);
-        form->settings().setEmulatorCommand(c.command);
+        settings().setEmulatorCommand(c.command);
         dialogs.errors.clear();
-        form->testAction()->trigger();
+        command("Level", "Test in emulator")->trigger();
         EXPECT_EQ(dialogs.errors, QStringList{c.error});
         EXPECT_EQ(copiesLeft(), QStringList());
     }
@@ -284,13 +305,13 @@ QString savedCaption(const QByteArray &rom, int level)
 TEST_F(PlayTest, OverviewShowsEveryLevelAndFollowsTheEditor)
 {
     start();
-    EXPECT_FALSE(form->overviewAction()->isEnabled());
+    EXPECT_FALSE(command("Level", "Level overview")->isEnabled());
     writeRom(romBytes().left(rom::mapAt(31) + 100));   // levels 31 and 32 cannot be read
     dialogs.okAnswers = {true};                         // open it although it is short
     openRom();
     showActive();
     keys(Qt::CTRL | Qt::Key_L);
-    auto *overview = form->findChild<LevelOverview *>(QStringLiteral("LevelOverview"));
+    auto *overview = control<LevelOverview>("LevelOverview");
     ASSERT_NE(overview, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(overview));
     EXPECT_EQ(overview->windowTitle(), QStringLiteral("Level overview"));
@@ -308,15 +329,15 @@ TEST_F(PlayTest, OverviewShowsEveryLevelAndFollowsTheEditor)
                                             .arg(unfilled(rom, rom::authorAt(2), 13), unfilled(rom, rom::hintAt(2), 55)));
 
     QTest::mouseDClick(overview, Qt::LeftButton, {}, overview->pictureRect(12).center());
-    EXPECT_EQ(form->loadedLevel(), 12);
-    EXPECT_EQ(form->Edit1->text(), QStringLiteral("12"));
+    EXPECT_EQ(loadedLevel(), 12);
+    EXPECT_EQ(field(NumberBox), QStringLiteral("12"));
 
     // A paint shows at once, with "*"; undoing it takes both back.
     showActive();
     const QImage saved = overview->picture(12);
     const int tile = (rom::byteAt(rom, rom::mapAt(12)) + 1) & 0xFF;
-    pick(tile + 1);
-    paint(1);
+    pickTile(tile);
+    clickCell(1);
     EXPECT_EQ(overview->caption(12), savedCaption(rom, 12).replace(0, 2, QStringLiteral("12*")));
     const QImage painted = overview->picture(12);
     const int s = overview->cellSize();
@@ -326,7 +347,7 @@ TEST_F(PlayTest, OverviewShowsEveryLevelAndFollowsTheEditor)
     EXPECT_EQ(overview->caption(12), savedCaption(rom, 12));
     EXPECT_EQ(overview->picture(12), saved);
     // Saved, it shows from the ROM image, without "*".
-    paint(1);
+    clickCell(1);
     keys(Qt::CTRL | Qt::Key_S);
     EXPECT_EQ(overview->caption(12), savedCaption(rom, 12));
     EXPECT_EQ(overview->picture(12), painted);
@@ -337,7 +358,7 @@ TEST_F(PlayTest, OverviewShowsEveryLevelAndFollowsTheEditor)
     QTest::keyClick(overview, Qt::Key_Down);
     QTest::keyClick(overview, Qt::Key_Left);
     QTest::keyClick(overview, Qt::Key_Return);
-    EXPECT_EQ(form->loadedLevel(), 19);
+    EXPECT_EQ(loadedLevel(), 19);
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join(QLatin1Char('\n')).toStdString();
 }
 
@@ -349,8 +370,7 @@ TEST_F(PlayTest, OverviewReadsAnUnreadTilePictureAgainAtTheNextLoad)
                          QString::number(rom::byteAt(romBytes(), rom::mapAt(2)), 16).toUpper() + QStringLiteral(".bmp");
     startWithLevel(1);
     ASSERT_TRUE(QFile::rename(tile, tile + QStringLiteral(".away")));
-    form->showLevelOverview();
-    LevelOverview *overview = form->levelOverview();
+    LevelOverview *overview = this->overview();
     const int s = overview->cellSize();
     QImage black(s, s, QImage::Format_RGB32);
     black.fill(Qt::black);

@@ -13,6 +13,7 @@
 #endif
 
 #include "bmpimage.h"
+#include "leveltext.h"
 #include "settings.h"
 #include "windowsupport.h"
 
@@ -69,12 +70,10 @@ const LabelRow labels[] = {
     {"Label1", {147, 493}, "Timer:", 223},     // CheckBox1
 };
 
-// The allowed characters of the level texts, the hint of the text edits:
-// every character of the level text table once ("$" and "S" each once).
+// The allowed characters of the level texts, the hint of the text edits.
 QString allowedCharacters()
 {
-    const QString text = QString::fromUtf8("!\"#$%&'()*+,-./:;<=>?@`{\u0406}~[\\]^_0123456789");
-    return text + QStringLiteral("\nABCDEFGHIJKLMNOPQRSTUVWXYZ\nabcdefghijklmnopqrstuvwxyz");
+    return QString::fromStdString(wmb::levelTextHint());
 }
 
 class StartupTest : public WindowTest {
@@ -114,7 +113,7 @@ TEST_F(StartupTest, ControlsSitWhereTheLayoutPutsThemWithTheirTextsAndState)
         SCOPED_TRACE(row.name);
         auto *w = form->findChild<QWidget *>(QString::fromLatin1(row.name));
         ASSERT_NE(w, nullptr);
-        EXPECT_EQ(w->parentWidget(), form->Panel1);
+        EXPECT_EQ(w->parentWidget(), panel());
         EXPECT_EQ(w->geometry(), row.geometry);
         if (row.text) {
             EXPECT_EQ(w->property("text").toString(), QString::fromUtf8(row.text));
@@ -133,17 +132,17 @@ TEST_F(StartupTest, ControlsSitWhereTheLayoutPutsThemWithTheirTextsAndState)
         EXPECT_LE(l->geometry().right(), row.rightLimit - 4);
         EXPECT_TRUE(l->toolTip().isEmpty());
     }
-    EXPECT_EQ(form->Edit1->maxLength(), 3);
-    EXPECT_EQ(form->Edit2->maxLength(), 15);
-    EXPECT_EQ(form->Edit3->maxLength(), 13);
-    EXPECT_EQ(form->Edit4->maxLength(), 55);
-    EXPECT_EQ(form->Edit5->maxLength(), 4);
-    EXPECT_FALSE(form->CheckBox1->isChecked());
-    EXPECT_TRUE(form->CheckBox2->isChecked());
-    EXPECT_TRUE(form->Hidemenu->font().bold());
-    EXPECT_FALSE(form->Button2->font().bold());
-    EXPECT_FALSE(form->BitBtn1->icon().isNull());
-    EXPECT_EQ(form->BitBtn1->shortcut(), QKeySequence(QStringLiteral("Alt+A")));
+    EXPECT_EQ(box(NumberBox)->maxLength(), 3);
+    EXPECT_EQ(box(NameBox)->maxLength(), 15);
+    EXPECT_EQ(box(AuthorBox)->maxLength(), 13);
+    EXPECT_EQ(box(HintBox)->maxLength(), 55);
+    EXPECT_EQ(box(TimerBox)->maxLength(), 4);
+    EXPECT_FALSE(checked("CheckBox1"));
+    EXPECT_TRUE(checked("CheckBox2"));
+    EXPECT_TRUE(control("Hidemenu")->font().bold());
+    EXPECT_FALSE(control("Button2")->font().bold());
+    EXPECT_FALSE(control<QPushButton>("BitBtn1")->icon().isNull());
+    EXPECT_EQ(control<QPushButton>("BitBtn1")->shortcut(), QKeySequence(QStringLiteral("Alt+A")));
 }
 
 TEST_F(StartupTest, CellsAndPalettePicturesFormTheirGrids)
@@ -151,40 +150,41 @@ TEST_F(StartupTest, CellsAndPalettePicturesFormTheirGrids)
     start();
     for (int n = 1; n <= rom::Cells; ++n) {
         const QRect expected(8 + 33 * ((n - 1) % 14), 8 + 33 * ((n - 1) / 14), 32, 32);
-        ASSERT_EQ(form->findChild<QWidget *>(QStringLiteral("Image%1").arg(n)), form->Image[n - 1]);
-        EXPECT_EQ(form->Image[n - 1]->geometry(), expected) << "Image" << n;
+        EXPECT_EQ(control(QStringLiteral("Image%1").arg(n))->geometry(), expected);
+        EXPECT_EQ(cellRect(n), expected) << "Image" << n;
     }
     for (int n = 1; n <= 256; ++n) {
         const QRect expected(480 + 33 * ((n - 1) % 16), 8 + 33 * ((n - 1) / 16), 32, 32);
-        ASSERT_EQ(form->findChild<QWidget *>(QStringLiteral("Pic%1").arg(n)), form->Pic[n - 1]);
-        EXPECT_EQ(form->Pic[n - 1]->geometry(), expected) << "Pic" << n;
+        EXPECT_EQ(control(QStringLiteral("Pic%1").arg(n))->geometry(), expected);
+        EXPECT_EQ(paletteRect(n - 1), expected) << "Pic" << n;
     }
     // The hidden map store: 168 columns, one row, all texts empty.
-    EXPECT_FALSE(form->StringGrid1->isVisibleTo(form.get()));
-    EXPECT_EQ(form->StringGrid1->columnCount(), 168);
-    EXPECT_EQ(form->StringGrid1->rowCount(), 1);
+    const auto *store = control<QTableWidget>("StringGrid1");
+    EXPECT_FALSE(store->isVisibleTo(form.get()));
+    EXPECT_EQ(store->columnCount(), 168);
+    EXPECT_EQ(store->rowCount(), 1);
     for (int n = 1; n <= rom::Cells; ++n)
-        EXPECT_TRUE(form->storeText(n).isEmpty());
+        EXPECT_TRUE(shownCode(n).isEmpty());
 }
 
 TEST_F(StartupTest, WindowIsCaptionedAndSizedToTheNarrowPanel)
 {
     start();
     form->show();
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("WMBeditor"));
+    EXPECT_EQ(title(), QStringLiteral("WMBeditor"));
     // The menu bar lies above the panel, as a menu outside a client area.
-    const int bar = form->MenuBar->height();
+    const int bar = control("MenuBar")->height();
     EXPECT_GT(bar, 0);
     EXPECT_EQ(form->size(), QSize(480, bar + 543));
-    EXPECT_EQ(form->MenuBar->geometry(), QRect(0, 0, 480, bar));
-    EXPECT_EQ(form->Panel1->geometry(), QRect(0, bar, 480, 543));
+    EXPECT_EQ(control("MenuBar")->geometry(), QRect(0, 0, 480, bar));
+    EXPECT_EQ(panel()->geometry(), QRect(0, bar, 480, 543));
     EXPECT_EQ(form->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly),
-              (QList<QWidget *>{form->Panel1, form->MenuBar}));
-    EXPECT_EQ(form->SelectedTile, 0);
-    EXPECT_EQ(form->SelectedCell, 0);
-    EXPECT_EQ(form->LevelBase, 0);
-    EXPECT_EQ(form->StartDirectory, dir.path());
-    EXPECT_FALSE(form->RomFile.assigned());
+              (QList<QWidget *>{panel(), control("MenuBar")}));
+    EXPECT_EQ(pickedPicture(), 0);
+    EXPECT_EQ(selectedCell(), 0);
+    EXPECT_EQ(levelBase(), 0);
+    EXPECT_EQ(startDirectory(), dir.path());
+    EXPECT_FALSE(imageOpen());
 }
 
 // The two frames are solid 34 x 34 pictures and lie, with the grid
@@ -192,50 +192,50 @@ TEST_F(StartupTest, WindowIsCaptionedAndSizedToTheNarrowPanel)
 TEST_F(StartupTest, FramesAreSolidAndLieBeneathEveryPicture)
 {
     start();
-    EXPECT_TRUE(isSolid(imageOf(form->Red), {34, 34}, qRgb(224, 32, 64)));
-    EXPECT_TRUE(isSolid(imageOf(form->Green), {34, 34}, qRgb(224, 0, 128)));
-    EXPECT_TRUE(form->Black->picture().isNull());
+    EXPECT_TRUE(isSolid(pictureOf("Red"), {34, 34}, qRgb(224, 32, 64)));
+    EXPECT_TRUE(isSolid(pictureOf("Green"), {34, 34}, qRgb(224, 0, 128)));
+    EXPECT_TRUE(pictureOf("Black").isNull());
 
     QList<QWidget *> stack;
-    for (QObject *child : form->Panel1->children())
+    for (QObject *child : panel()->children())
         if (auto *w = qobject_cast<QWidget *>(child))
             stack << w;
     ASSERT_GE(stack.size(), 3);
-    EXPECT_EQ(stack[0], form->Black);
-    EXPECT_EQ(stack[1], form->Red);
-    EXPECT_EQ(stack[2], form->Green);
+    EXPECT_EQ(stack[0], control("Black"));
+    EXPECT_EQ(stack[1], control("Red"));
+    EXPECT_EQ(stack[2], control("Green"));
 
     // Placed one pixel up and left of a cell, a frame shows only as its border.
-    form->Red->move(form->Image[15]->x() - 1, form->Image[15]->y() - 1);
-    const QImage shot = form->Panel1->grab(form->Red->geometry()).toImage();
+    control("Red")->move(cellRect(16).topLeft() - QPoint(1, 1));
+    const QImage shot = panel()->grab(control("Red")->geometry()).toImage();
     EXPECT_EQ(shot.pixel(0, 0) & 0xFFFFFF, qRgb(224, 32, 64) & 0xFFFFFF);
     EXPECT_EQ(shot.pixel(33, 33) & 0xFFFFFF, qRgb(224, 32, 64) & 0xFFFFFF);
-    EXPECT_EQ(shot.copy(1, 1, 32, 32), imageOf(form->Image[15]).convertToFormat(shot.format()));
+    EXPECT_EQ(shot.copy(1, 1, 32, 32), cellPicture(16).convertToFormat(shot.format()));
 }
 
 TEST_F(StartupTest, TabOrderFollowsTheLayout)
 {
     start();
-    const QList<QWidget *> expected = {
-        form->Button2,  form->Button1,  form->Button3,   form->Edit1,     form->Button4,
-        form->StringGrid1, form->Button10, form->Button5, form->Button27, form->Button28,
-        form->BitBtn1,  form->Edit2,    form->Edit3,     form->Edit4,     form->CheckBox1,
-        form->Hidemenu, form->Button6,  form->Edit5,     form->Button7,   form->CheckBox2};
+    QList<QWidget *> expected;
+    for (const char *name : {"Button2", "Button1", "Button3", "Edit1", "Button4", "StringGrid1", "Button10",
+                             "Button5", "Button27", "Button28", "BitBtn1", "Edit2", "Edit3", "Edit4",
+                             "CheckBox1", "Hidemenu", "Button6", "Edit5", "Button7", "CheckBox2"})
+        expected << control(name);
     QList<QWidget *> chain;
-    QWidget *w = form->Button2;
+    QWidget *w = control("Button2");
     do {
         if (expected.contains(w))
             chain << w;
         w = w->nextInFocusChain();
-    } while (w != form->Button2 && chain.size() < 40);
+    } while (w != control("Button2") && chain.size() < 40);
     EXPECT_EQ(chain, expected);
 
     // Tab leaves the two number edits, past the disabled and hidden controls.
     showWindow();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    const std::pair<QWidget *, QWidget *> steps[] = {{form->Edit1, form->Button10},
-                                                     {form->Edit5, form->Button7}};
+    const std::pair<QWidget *, QWidget *> steps[] = {{box(NumberBox), control("Button10")},
+                                                     {box(TimerBox), control("Button7")}};
     for (auto [from, to] : steps) {
         from->setFocus();
         QTest::keyClick(from, Qt::Key_Tab);
@@ -247,7 +247,7 @@ TEST_F(StartupTest, TabOrderFollowsTheLayout)
 TEST_F(StartupTest, CaptionsFitTheirControls)
 {
     start();
-    for (QPushButton *b : form->Panel1->findChildren<QPushButton *>()) {
+    for (QPushButton *b : panel()->findChildren<QPushButton *>()) {
         SCOPED_TRACE(b->objectName().toStdString());
         const QString caption = QString(b->text()).remove(QLatin1Char('&'));
         int needed = b->fontMetrics().horizontalAdvance(caption) + 6;
@@ -255,7 +255,7 @@ TEST_F(StartupTest, CaptionsFitTheirControls)
             needed += b->iconSize().width() + 4;
         EXPECT_LE(needed, b->width());
     }
-    for (QCheckBox *c : {form->CheckBox1, form->CheckBox2}) {
+    for (QCheckBox *c : {control<QCheckBox>("CheckBox1"), control<QCheckBox>("CheckBox2")}) {
         SCOPED_TRACE(c->objectName().toStdString());
         QStyleOptionButton option;
         option.initFrom(c);
@@ -318,22 +318,22 @@ TEST_P(StartupFolderTest, ReportsTheFirstBadPictureAndKeepsWhatLoaded)
     EXPECT_EQ(dialogs.errors, c.error.isEmpty() ? QStringList() : QStringList{c.error});
     for (int n = 1; n <= rom::Cells; ++n) {
         if (c.cellsShowTile0)
-            ASSERT_EQ(imageOf(form->Image[n - 1]), tile(QStringLiteral("0"))) << "Image" << n;
+            ASSERT_EQ(cellPicture(n), tile(QStringLiteral("0"))) << "Image" << n;
         else
-            ASSERT_TRUE(form->Image[n - 1]->picture().isNull()) << "Image" << n;
+            ASSERT_TRUE(cellPicture(n).isNull()) << "Image" << n;
     }
     for (int n = 1; n <= 256; ++n) {
         if (n <= c.picturesLoaded)
-            ASSERT_EQ(imageOf(form->Pic[n - 1]), tile(rom::hexCode(n - 1))) << "Pic" << n;
+            ASSERT_EQ(paletteImage(n - 1), tile(rom::hexCode(n - 1))) << "Pic" << n;
         else
-            ASSERT_TRUE(form->Pic[n - 1]->picture().isNull()) << "Pic" << n;
+            ASSERT_TRUE(paletteImage(n - 1).isNull()) << "Pic" << n;
     }
-    ASSERT_EQ(form->TileCodeTable.size(), c.tileCodes);
+    ASSERT_EQ(tileCodes().size(), c.tileCodes);
     for (int k = 0; k < c.tileCodes; ++k)
-        EXPECT_EQ(form->TileCodeTable[k], rom::hexCode(k));
+        EXPECT_EQ(tileCodes()[k], rom::hexCode(k));
     // The captions and hints come before the pictures and are in place.
-    EXPECT_EQ(form->Button2->text(), QStringLiteral("Open ROM"));
-    EXPECT_EQ(form->Hidemenu->toolTip(), QStringLiteral("Open/hide tiles"));
+    EXPECT_EQ(control<QPushButton>("Button2")->text(), QStringLiteral("Open ROM"));
+    EXPECT_EQ(control("Hidemenu")->toolTip(), QStringLiteral("Open/hide tiles"));
     EXPECT_EQ(form->width(), 480);
 }
 
@@ -346,7 +346,7 @@ TEST_F(StartupTest, OwnTileFolderIsPreferredOverTheShippedSet)
 {
     start();
     EXPECT_TRUE(dialogs.errors.isEmpty());
-    EXPECT_EQ(imageOf(form->Image[0]), tile(QStringLiteral("0")));
+    EXPECT_EQ(cellPicture(1), tile(QStringLiteral("0")));
 
     copyTileSet();
     writeGraph(QStringLiteral("0.bmp"), solidBmp(qRgb(10, 200, 30)));
@@ -354,10 +354,10 @@ TEST_F(StartupTest, OwnTileFolderIsPreferredOverTheShippedSet)
     start();
     EXPECT_TRUE(dialogs.errors.isEmpty());
     for (int n : {1, 100, 168})
-        EXPECT_TRUE(isSolid(imageOf(form->Image[n - 1]), {32, 32}, qRgb(10, 200, 30))) << n;
-    EXPECT_TRUE(isSolid(imageOf(form->Pic[0]), {32, 32}, qRgb(10, 200, 30)));
-    EXPECT_TRUE(isSolid(imageOf(form->Pic[255]), {32, 32}, qRgb(250, 250, 0)));
-    EXPECT_EQ(imageOf(form->Pic[1]), tile(QStringLiteral("1")));
+        EXPECT_TRUE(isSolid(cellPicture(n), {32, 32}, qRgb(10, 200, 30))) << n;
+    EXPECT_TRUE(isSolid(paletteImage(0x0), {32, 32}, qRgb(10, 200, 30)));
+    EXPECT_TRUE(isSolid(paletteImage(0xFF), {32, 32}, qRgb(250, 250, 0)));
+    EXPECT_EQ(paletteImage(0x1), tile(QStringLiteral("1")));
 }
 
 // Settings never stop a start: values of the wrong type read as the

@@ -113,18 +113,7 @@ struct Shown {
 
 class WindowTest : public EditorTest {
 protected:
-    Shown shown() const
-    {
-        Shown s;
-        for (int n = 1; n <= rom::Cells; ++n) {
-            s.store << form->storeText(n);
-            s.cells.push_back(imageOf(form->Image[n - 1]));
-        }
-        for (const QLineEdit *e : {form->Edit1, form->Edit5, form->Edit2, form->Edit3, form->Edit4})
-            s.edits << e->text();
-        s.levelBase = form->LevelBase;
-        return s;
-    }
+    Shown shown() const { return {shownCodes(), fields(), cellPictures(), levelBase()}; }
 
     // The shipped picture of a tile code, read once per test program.
     static const QImage &tile(const QString &code)
@@ -134,30 +123,6 @@ protected:
         if (it == cache.end())
             it = cache.emplace(code, tileImage(code)).first;
         return it->second;
-    }
-
-    // Types text as key presses with their characters (any Unicode
-    // character), through the edits' key filters.
-    static void type(QWidget *w, const QString &text)
-    {
-        for (const QChar ch : text) {
-            const int key = ch.isLetterOrNumber() && ch.unicode() < 0x80 ? ch.toUpper().unicode() : 0;
-            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(ch));
-            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(ch));
-            QApplication::sendEvent(w, &press);
-            QApplication::sendEvent(w, &release);
-        }
-    }
-    static void press(QWidget *w, Qt::Key key) { QTest::keyClick(w, key); }
-
-    // Empties an edit with the keys a user has: Home, then Delete.
-    static void clearByKeys(QLineEdit *e)
-    {
-        press(e, Qt::Key_End);
-        for (int i = e->text().size(); i > 0; --i) {
-            press(e, Qt::Key_Home);
-            press(e, Qt::Key_Delete);
-        }
     }
 
     // Shows the window; mouse moves then come through the platform as the

@@ -1,6 +1,7 @@
 // Strict BMP decoding against bitmaps written byte by byte here, the refusal
 // of broken files, file loading errors, and the 24-bit encoder.
 #include "bmpimage.h"
+#include "tileset.h"
 #include "errors.h"
 
 #include <gtest/gtest.h>
@@ -333,3 +334,19 @@ TEST(BmpEncode, RoundTripsThroughTheDecoderWithPaddedRows)
 }
 
 } // namespace
+
+// The overview's tiles: the top-left 32 x 32, black beyond a smaller
+// picture, each pixel the mean of the part it covers.
+TEST(TileScale, KeepsCutsAndAveragesThePicture)
+{
+    wmb::BmpImage tile{40, 2, std::vector<std::uint32_t>(80, 0xFF102030u)};
+    tile.pixels[1] = 0xFF506070u;
+    const wmb::BmpImage same = wmb::scaleTile(tile, 32);
+    EXPECT_EQ(same.pixels[0], 0xFF102030u);
+    EXPECT_EQ(same.pixels[1], 0xFF506070u);
+    EXPECT_EQ(same.pixels[32 * 2], 0xFF000000u);   // below the picture: black
+    const wmb::BmpImage half = wmb::scaleTile(tile, 16);
+    EXPECT_EQ(half.pixels[0], 0xFF203040u);   // (3 x 102030 + 506070) / 4, channel by channel
+    EXPECT_EQ(half.pixels[16], 0xFF000000u);
+    EXPECT_EQ(wmb::scaleTile({}, 8).pixels, std::vector<std::uint32_t>(64, 0xFF000000u));
+}

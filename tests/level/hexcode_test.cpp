@@ -1,7 +1,6 @@
 // Tile code texts and the decimal conversion.
 #include "errors.h"
 #include "hexcode.h"
-#include "shellwords.h"
 
 #include <gtest/gtest.h>
 
@@ -110,23 +109,4 @@ TEST(Errors, OtherNumbersAndOtherErrorsReadAsTheRuntimes)
     EXPECT_STREQ(PictureError::cannotOpen("graph/1F.bmp").what(), "Cannot open file graph/1F.bmp");
     EXPECT_STREQ(PictureError::notValid().what(), "Bitmap image is not valid");
     EXPECT_STREQ(NoLevelError().what(), "No level is loaded");
-}
-
-TEST(ShellWords, SplitAsAShellDoesWithoutExpanding)
-{
-    using Words = std::vector<std::string>;
-    const struct {
-        const char *command;
-        Words words;
-    } cases[] = {
-        {"  mednafen\t-video.fs 0 \n", {"mednafen", "-video.fs", "0"}},
-        {"'/opt/my emu' \"two  words\" a\\ b", {"/opt/my emu", "two  words", "a b"}},
-        {"$HOME ~/x *.nes", {"$HOME", "~/x", "*.nes"}},
-        {"\"a\\\"b\\n\"'c\\'d \"\" ''", {"a\"b\\nc\\d", "", ""}},
-        {"", {}},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(wmb::splitShellWords(c.command), c.words) << c.command;
-    for (const char *open : {"fceux 'rom", "fceux \"rom\\\""})
-        EXPECT_THROW(wmb::splitShellWords(open), wmb::RuntimeError) << open;
 }

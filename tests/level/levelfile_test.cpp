@@ -4,6 +4,7 @@
 #include "errors.h"
 #include "hexcode.h"
 #include "levelfile.h"
+#include "wholefile.h"
 
 #include <gtest/gtest.h>
 

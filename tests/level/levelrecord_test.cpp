@@ -90,6 +90,7 @@ TEST(LevelRecordTest, EveryLevelReadsItsOwnBytes)
     RomFile rom = openRom(folder.file("rom.nes"));
     for (int level = 1; level <= 32; ++level) {
         const std::int64_t base = 48944 + 256 * level;
+        EXPECT_EQ(levelOfBase(LevelBaseOf(level)), level);
         const LevelRecord record = readLevelRecord(rom, LevelBaseOf(level));
         EXPECT_EQ(bytesOf(record.author), slice(image, base, -31, 13)) << level;
         EXPECT_EQ(record.timer, image[base - 17]) << level;
@@ -239,6 +240,29 @@ TEST(LevelFieldsTest, TimerTextIsClampedThenDividedByFive)
         } catch (const ConvertError &e) {
             EXPECT_EQ(e.what(), "'" + std::string(bad) + "' is not a valid integer value");
         }
+    }
+}
+
+TEST(LevelFieldsTest, TimerArrowsStepByFiveWithinZeroAnd1200)
+{
+    std::vector<int> down100;
+    for (int v = 95; v >= 0; v -= 5)
+        down100.push_back(v);
+    down100.push_back(0);
+    const struct {
+        bool up;
+        int start;
+        std::vector<int> seen;   // after each click of the arrow
+    } cases[] = {
+        {false, 100, down100}, {false, 5, {0}}, {false, 6, {1}}, {false, 7, {2, 0}},
+        {true, 1195, {1200, 1200}}, {true, 1199, {1204, 1200}}, {true, 1300, {1200}},
+        {true, 0, {5}}, {false, -20, {0}},
+    };
+    for (const auto &c : cases) {
+        std::vector<int> seen;
+        for (int timer = c.start; seen.size() < c.seen.size();)
+            seen.push_back(timer = c.up ? timerArrowUp(timer) : timerArrowDown(timer));
+        EXPECT_EQ(seen, c.seen) << c.start << (c.up ? " up" : " down");
     }
 }
 

@@ -129,6 +129,15 @@ TEST(LevelText, PadCountsCharactersNotBytes)
     EXPECT_EQ(padLevelText("", 2), Bullet + Bullet);
     EXPECT_EQ(padLevelText("ABCDEFGHIJKLMNOPQRST", 15), "ABCDEFGHIJKLMNOPQRST");
     EXPECT_EQ(characterCount(CapitalI + "A" + Bullet), 3u);
+    EXPECT_EQ(withoutFill("A" + Bullet + CapitalI + Bullet + Bullet), "A" + Bullet + CapitalI);
+    EXPECT_EQ(withoutFill(Bullet + Bullet), "");
+}
+
+// Every character of the table once ("$" and "S" each once), "І" for 0x7C.
+TEST(LevelText, HintListsEveryCharacterOfTheTable)
+{
+    EXPECT_EQ(levelTextHint(), "!\"#$%&'()*+,-./:;<=>?@`{" + CapitalI +
+                                   "}~[\\]^_0123456789\nABCDEFGHIJKLMNOPQRSTUVWXYZ\nabcdefghijklmnopqrstuvwxyz");
 }
 
 TEST(Cp1251, EveryByteRoundTripsToADistinctCharacter)

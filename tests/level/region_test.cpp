@@ -101,6 +101,13 @@ TEST(Region, PlacedGridDropsCellsPastTheRightAndBottomEdges)
     }
 }
 
+TEST(Region, PasteLandsOnTheSelectionElseTheSelectedCellElseCell1)
+{
+    EXPECT_EQ(pasteTargetCell({5, 1, 3, 2}, 100), 20);
+    EXPECT_EQ(pasteTargetCell({}, 100), 100);
+    EXPECT_EQ(pasteTargetCell({}, 0), 1);
+}
+
 TEST(Region, ShiftArrowsMoveTheCornerOppositeTheSelectedCell)
 {
     const struct {

@@ -10,8 +10,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "picturebox.h"
-#include "tform1.h"
 
 using model::Key;
 using model::Rom;
@@ -32,26 +30,21 @@ QString character(char32_t ch) { return QString::fromUcs4(&ch, 1); }
 
 } // namespace
 
-void ModelRun::click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5)); }
-
 // Mouse events through the window, as the platform delivers them: the
 // widget under a press gets the moves until the release.
 void ModelRun::pressCell(int cell, Qt::MouseButton button)
 {
-    const PictureBox *box = mForm->Image[cell - 1];
-    QTest::mousePress(mForm->windowHandle(), button, {}, box->mapTo(mForm.get(), box->rect().center()));
+    QTest::mousePress(mWindow.form->windowHandle(), button, {}, mWindow.cellCentre(cell));
 }
 
 void ModelRun::moveToCell(int cell)
 {
-    const PictureBox *box = mForm->Image[cell - 1];
-    QTest::mouseMove(mForm->windowHandle(), box->mapTo(mForm.get(), box->rect().center()));
+    QTest::mouseMove(mWindow.form->windowHandle(), mWindow.cellCentre(cell));
 }
 
 void ModelRun::releaseCell(int cell, Qt::MouseButton button)
 {
-    const PictureBox *box = mForm->Image[cell - 1];
-    QTest::mouseRelease(mForm->windowHandle(), button, {}, box->mapTo(mForm.get(), box->rect().center()));
+    QTest::mouseRelease(mWindow.form->windowHandle(), button, {}, mWindow.cellCentre(cell));
 }
 
 void ModelRun::sendKey(QWidget *w, int key, const QString &text, Qt::KeyboardModifiers mods)
@@ -75,7 +68,7 @@ void ModelRun::pickPalette()
 {
     const int n = 1 + below(256);
     log(QStringLiteral("pick Pic%1").arg(n));
-    click(mForm->Pic[n - 1]);
+    mWindow.pickTile(n - 1);
     mModel->pickPalette(n);
 }
 
@@ -88,7 +81,7 @@ void ModelRun::paintCell()
         pressCell(cell, Qt::LeftButton);
         releaseCell(cell, Qt::LeftButton);
     } else {
-        QTest::mouseClick(mForm->Image[cell - 1], Qt::LeftButton, {}, QPoint(16, 16));
+        mWindow.clickCell(cell);
     }
     mModel->beginGesture();
     mModel->paint(cell);
@@ -107,21 +100,21 @@ void ModelRun::rightPick()
 void ModelRun::toggleActiveSelect()
 {
     log(QStringLiteral("click Active select"));
-    click(mForm->CheckBox1);
+    mWindow.clickButton("CheckBox1");
     mModel->activeSelect = !mModel->activeSelect;
 }
 
 void ModelRun::clearScreen()
 {
     log(QStringLiteral("Clear screen"));
-    click(mForm->Button10);
+    mWindow.clearScreen();
     mModel->clearScreen();
 }
 
 void ModelRun::toggleGrid()
 {
     log(QStringLiteral("click Show grid"));
-    click(mForm->CheckBox2);
+    mWindow.clickButton("CheckBox2");
     mModel->gridShown = !mModel->gridShown;
 }
 
@@ -137,9 +130,9 @@ struct TextEdit {
 
 void ModelRun::typeText()
 {
-    const TextEdit edits[] = {{mForm->Edit2, &mModel->name, "name"},
-                              {mForm->Edit3, &mModel->author, "author"},
-                              {mForm->Edit4, &mModel->hint, "hint"}};
+    const TextEdit edits[] = {{mWindow.box(WindowDriver::NameBox), &mModel->name, "name"},
+                              {mWindow.box(WindowDriver::AuthorBox), &mModel->author, "author"},
+                              {mWindow.box(WindowDriver::HintBox), &mModel->hint, "hint"}};
     const TextEdit &e = edits[below(3)];
     const bool clear = chance(40);
     QString typed;
@@ -166,9 +159,9 @@ void ModelRun::typeText()
 
 void ModelRun::pasteText()
 {
-    const TextEdit edits[] = {{mForm->Edit2, &mModel->name, "name"},
-                              {mForm->Edit3, &mModel->author, "author"},
-                              {mForm->Edit4, &mModel->hint, "hint"}};
+    const TextEdit edits[] = {{mWindow.box(WindowDriver::NameBox), &mModel->name, "name"},
+                              {mWindow.box(WindowDriver::AuthorBox), &mModel->author, "author"},
+                              {mWindow.box(WindowDriver::HintBox), &mModel->hint, "hint"}};
     const TextEdit &e = edits[below(3)];
     QString text;
     for (int n = below(70); n > 0; --n)
@@ -232,13 +225,13 @@ void ModelRun::numberKeys(QWidget *edit, bool level)
 void ModelRun::timerKeys()
 {
     log(QStringLiteral("keys into the timer"));
-    numberKeys(mForm->Edit5, false);
+    numberKeys(mWindow.box(WindowDriver::TimerBox), false);
 }
 
 void ModelRun::levelKeys()
 {
     log(QStringLiteral("keys into the level number"));
-    numberKeys(mForm->Edit1, true);
+    numberKeys(mWindow.box(WindowDriver::NumberBox), true);
 }
 
 void ModelRun::timerPaste()
@@ -249,7 +242,7 @@ void ModelRun::timerPaste()
     if (chance(10))
         text = QStringLiteral("\u0663");   // an Arabic-Indic digit: not a number to the runtime
     log(QStringLiteral("paste into the timer: \"%1\"").arg(text));
-    mForm->Edit5->setText(text);
+    mWindow.setField(WindowDriver::TimerBox, text);
     mModel->timer.set(text);
 }
 
@@ -258,7 +251,7 @@ void ModelRun::levelPaste()
     static const char *const texts[] = {"", "abc", "0", "-1", "99", " 5", "+7", "007", "1 2", "33", "32", "17"};
     const QString text = QString::fromUtf8(texts[below(std::size(texts))]);
     log(QStringLiteral("paste into the level number: \"%1\"").arg(text));
-    mForm->Edit1->setText(text);
+    mWindow.setField(WindowDriver::NumberBox, text);
     mModel->level.set(text);
 }
 
@@ -266,16 +259,16 @@ void ModelRun::timerArrow()
 {
     const bool up = chance(50);
     log(up ? QStringLiteral("timer >") : QStringLiteral("timer <"));
-    click(up ? mForm->Button7 : mForm->Button6);
+    mWindow.clickButton(up ? "Button7" : "Button6");
     mModel->timerArrow(up ? 1 : -1);
 }
 
 void ModelRun::mouseMove()
 {
     const int target = below(3);
-    QWidget *w = target == 0 ? static_cast<QWidget *>(mForm->Edit1)
-               : target == 1 ? static_cast<QWidget *>(mForm->Edit5)
-                             : static_cast<QWidget *>(mForm->Panel1);
+    QWidget *w = target == 0 ? mWindow.box(WindowDriver::NumberBox)
+               : target == 1 ? mWindow.box(WindowDriver::TimerBox)
+                             : mWindow.panel();
     log(QStringLiteral("mouse move over %1").arg(w->objectName()));
     const QPoint at(3, 3);   // on the panel: its own surface, no control there
     QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
@@ -291,7 +284,7 @@ void ModelRun::mouseMove()
 void ModelRun::reload()
 {
     log(QStringLiteral("Reload level"));
-    click(mForm->Button1);
+    mWindow.reload();
     mModel->reload();
 }
 
@@ -299,7 +292,7 @@ void ModelRun::stepLevel()
 {
     const bool next = chance(50);
     log(next ? QStringLiteral("level >") : QStringLiteral("level <"));
-    click(next ? mForm->Button4 : mForm->Button3);
+    mWindow.clickButton(next ? "Button4" : "Button3");
     mModel->stepLevel(next ? 1 : -1);
 }
 
@@ -308,9 +301,9 @@ void ModelRun::save()
     const bool keys = chance(25);
     log(keys ? QStringLiteral("Save level by Ctrl+S") : QStringLiteral("Save level"));
     if (keys)
-        QTest::keyClick(mForm.get(), Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(mWindow.form.get(), Qt::Key_S, Qt::ControlModifier);
     else
-        click(mForm->Button5);
+        mWindow.save();
     mModel->save();
     if (mModel->errors.empty() && mModel->buttonsEnabled)
         ++mCounts[QStringLiteral("(saves that wrote)")];
@@ -319,9 +312,9 @@ void ModelRun::save()
 void ModelRun::undo()
 {
     log(QStringLiteral("undo (Ctrl+Z)"));
-    if (qobject_cast<QLineEdit *>(mForm->focusWidget()))
+    if (qobject_cast<QLineEdit *>(mWindow.form->focusWidget()))
         note(QStringLiteral("a text edit has the focus: the undo keys would act on it"));
-    QTest::keyClick(mForm.get(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(mWindow.form.get(), Qt::Key_Z, Qt::ControlModifier);
     mModel->undo();
 }
 
@@ -329,11 +322,11 @@ void ModelRun::redo()
 {
     const bool y = chance(50);
     log(y ? QStringLiteral("redo (Ctrl+Y)") : QStringLiteral("redo (Ctrl+Shift+Z)"));
-    if (qobject_cast<QLineEdit *>(mForm->focusWidget()))
+    if (qobject_cast<QLineEdit *>(mWindow.form->focusWidget()))
         note(QStringLiteral("a text edit has the focus: the redo keys would act on it"));
     if (y)
-        QTest::keyClick(mForm.get(), Qt::Key_Y, Qt::ControlModifier);
+        QTest::keyClick(mWindow.form.get(), Qt::Key_Y, Qt::ControlModifier);
     else
-        QTest::keyClick(mForm.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(mWindow.form.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     mModel->redo();
 }

@@ -5,7 +5,6 @@
 
 #include <QTest>
 
-#include "tform1.h"
 
 // A stroke of straight moves along rows, columns and diagonals between cell
 // centres: every cell a move crosses is painted.
@@ -57,25 +56,25 @@ void ModelRun::dragStroke()
             const int loads = mModel->loads;
             switch (shortcut) {
             case Undo:
-                QTest::keyClick(mForm.get(), Qt::Key_Z, Qt::ControlModifier);
+                QTest::keyClick(mWindow.form.get(), Qt::Key_Z, Qt::ControlModifier);
                 mModel->endGesture();
                 mModel->undo();
                 open = false;
                 break;
             case Redo:
-                QTest::keyClick(mForm.get(), Qt::Key_Y, Qt::ControlModifier);
+                QTest::keyClick(mWindow.form.get(), Qt::Key_Y, Qt::ControlModifier);
                 mModel->endGesture();
                 mModel->redo();
                 open = false;
                 break;
             case Save:
-                QTest::keyClick(mForm.get(), Qt::Key_S, Qt::ControlModifier);
+                QTest::keyClick(mWindow.form.get(), Qt::Key_S, Qt::ControlModifier);
                 mModel->save();
                 break;
             case Open:
                 mDialogs.fileAnswers.push_back(path(QStringLiteral("demo.nes")));
                 mExpectedFileDialogs = 1;
-                QTest::keyClick(mForm.get(), Qt::Key_O, Qt::ControlModifier);
+                QTest::keyClick(mWindow.form.get(), Qt::Key_O, Qt::ControlModifier);
                 if (!mModel->openRom(model::Target::File, model::Rom::Good)) {
                     mDialogs.fileAnswers.clear();
                     mExpectedFileDialogs = 0;

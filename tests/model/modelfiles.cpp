@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "tform1.h"
 
 #include <unistd.h>
 
@@ -65,9 +64,9 @@ void ModelRun::openRom()
         mExpectedQuestions = 1;
     }
     if (keys)
-        QTest::keyClick(mForm.get(), Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(mWindow.form.get(), Qt::Key_O, Qt::ControlModifier);
     else
-        click(mForm->Button2);
+        mWindow.clickButton("Button2");
     if (!mModel->openRom(target, rom, anyway)) {
         // The unsaved-changes question stopped it before the dialog.
         mDialogs.fileAnswers.clear();
@@ -116,11 +115,11 @@ void ModelRun::followDisk(bool awaitWatch)
 {
     QElapsedTimer clock;
     clock.start();
-    while (awaitWatch && !mForm->imageChangePending() && clock.elapsed() < 2000)
+    while (awaitWatch && !mWindow.watchSawChange() && clock.elapsed() < 2000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    if (awaitWatch && !mForm->imageChangePending())
+    if (awaitWatch && !mWindow.watchSawChange())
         note(QStringLiteral("the watch on the open image did not see another program's write"));
-    mForm->followImageFile();
+    mWindow.followDisk();
     mModel->diskChanged();
 }
 
@@ -171,7 +170,7 @@ void ModelRun::exportLevel()
             mExpectedQuestions = 1;
         }
     }
-    click(mForm->Button27);
+    mWindow.clickButton("Button27");
     mModel->exportLevel(target, name, exists, ok);
     QFile::remove(path(QStringLiteral("open-link.nes")));
     QFile::remove(path(QStringLiteral("open-hard.nes")));
@@ -183,7 +182,7 @@ void ModelRun::import(Target target, const QString &file, const QByteArray &byte
         mDialogs.fileAnswers.push_back(target == Target::Cancel ? QString() : file);
         mExpectedFileDialogs = 1;
     }
-    click(mForm->Button28);
+    mWindow.clickButton("Button28");
     mModel->importLevel(target, bytes);
     if (mModel->errors.empty() && mModel->buttonsEnabled && target == Target::File)
         ++mCounts[QStringLiteral("(imports that wrote)")];
@@ -342,6 +341,6 @@ void ModelRun::saveRomAs()
             mExpectedQuestions = 1;
         }
     }
-    QTest::keyClick(mForm.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(mWindow.form.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     mModel->saveRomAs(target, itself, ok);
 }

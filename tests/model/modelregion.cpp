@@ -10,26 +10,14 @@
 #include <QMenu>
 #include <QTest>
 
-#include "picturebox.h"
-#include "tform1.h"
-
-namespace {
-
-QPoint centreOf(const TForm1 &form, int cell)
-{
-    const PictureBox *box = form.Image[cell - 1];
-    return box->mapTo(&form, box->rect().center());
-}
-
-} // namespace
 
 void ModelRun::clickCellWith(int cell, Qt::KeyboardModifiers modifiers, int dragTo)
 {
-    QTest::mousePress(mForm->windowHandle(), Qt::LeftButton, modifiers, centreOf(*mForm, cell));
+    QTest::mousePress(mWindow.form->windowHandle(), Qt::LeftButton, modifiers, mWindow.cellCentre(cell));
     const int last = dragTo ? dragTo : cell;
     if (dragTo)
-        QTest::mouseMove(mForm->windowHandle(), centreOf(*mForm, dragTo));
-    QTest::mouseRelease(mForm->windowHandle(), Qt::LeftButton, modifiers, centreOf(*mForm, last));
+        QTest::mouseMove(mWindow.form->windowHandle(), mWindow.cellCentre(dragTo));
+    QTest::mouseRelease(mWindow.form->windowHandle(), Qt::LeftButton, modifiers, mWindow.cellCentre(last));
 }
 
 void ModelRun::selectRegion()
@@ -47,11 +35,11 @@ void ModelRun::selectRegion()
         mModel->shiftSelect(cell, to);
     } else if (kind < 7) {
         log(QStringLiteral("Ctrl+A"));
-        QTest::keyClick(mForm.get(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(mWindow.form.get(), Qt::Key_A, Qt::ControlModifier);
         mModel->selection = {0, 0, 13, 11};
     } else if (kind < 8) {
         log(QStringLiteral("Esc"));
-        QTest::keyClick(mForm.get(), Qt::Key_Escape);
+        QTest::keyClick(mWindow.form.get(), Qt::Key_Escape);
         mModel->selection = {};
     } else {
         mapKeys(true);
@@ -70,12 +58,12 @@ void ModelRun::mapKeys(bool shift)
     static const MapKey keys[] = {{Qt::Key_Left, -1, 0, "Left"}, {Qt::Key_Right, 1, 0, "Right"},
                                   {Qt::Key_Up, 0, -1, "Up"},     {Qt::Key_Down, 0, 1, "Down"},
                                   {Qt::Key_Space, 0, 0, "Space"}, {Qt::Key_Return, 0, 0, "Enter"}};
-    mForm->mapFocus()->setFocus(Qt::MouseFocusReason);
+    mWindow.mapFocus()->setFocus(Qt::MouseFocusReason);
     QStringList names;
     for (int n = 1 + below(5); n > 0; --n) {
         const MapKey &k = keys[below(shift ? 4 : 6)];
         names << (shift ? QStringLiteral("Shift+") : QString()) + QLatin1String(k.name);
-        QTest::keyClick(mForm->mapFocus(), k.key, shift ? Qt::ShiftModifier : Qt::NoModifier);
+        QTest::keyClick(mWindow.mapFocus(), k.key, shift ? Qt::ShiftModifier : Qt::NoModifier);
         if (k.dColumn == 0 && k.dRow == 0)
             mModel->mapSpace();
         else if (shift)
@@ -107,11 +95,11 @@ void ModelRun::regionCommand()
     log(QStringLiteral("%1 by %2").arg(QLatin1String(c.menu), menu ? QStringLiteral("the Edit menu")
                                                                    : QKeySequence(c.keys).toString()));
     if (menu) {
-        for (QAction *a : mForm->EditMenu->actions())
+        for (QAction *a : mWindow.menu("Edit")->actions())
             if (a->text().remove(QLatin1Char('&')) == QLatin1String(c.menu))
                 a->trigger();
     } else {
-        QTest::keyClick(mForm.get(), c.keys.key(), c.keys.keyboardModifiers());
+        QTest::keyClick(mWindow.form.get(), c.keys.key(), c.keys.keyboardModifiers());
     }
     (mModel.get()->*c.apply)();
 }

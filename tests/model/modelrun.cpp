@@ -12,8 +12,6 @@
 #include <QRegularExpression>
 #include <QTest>
 
-#include "picturebox.h"
-#include "tform1.h"
 
 using model::EditModel;
 
@@ -76,22 +74,22 @@ bool ModelRun::start(QString &failure)
         mDir.mkpath(QLatin1String(folder));
     mModel = std::make_unique<model::EditorModel>(mDemo);
 
-    mForm = std::make_unique<TForm1>(mDialogs, StartupPaths{mTemp.path(), QStringLiteral(WMB_BIN_DIR)});
+    mWindow.form = std::make_unique<TForm1>(mDialogs, StartupPaths{mTemp.path(), QStringLiteral(WMB_BIN_DIR)});
     if (!mDialogs.errors.isEmpty()) {
         failure = QStringLiteral("start-up failed: ") + mDialogs.errors.join(QLatin1Char('\n'));
         return false;
     }
     // Shown and active: the shortcuts work only in the active window.
-    mForm->show();
-    QApplication::setActiveWindow(mForm.get());
-    if (!QTest::qWaitForWindowActive(mForm.get())) {
+    mWindow.form->show();
+    QApplication::setActiveWindow(mWindow.form.get());
+    if (!QTest::qWaitForWindowActive(mWindow.form.get())) {
         failure = QStringLiteral("the window did not become active");
         return false;
     }
     // The undo keys act on the map unless a text edit has the focus, as a
     // press on the map leaves it.
-    if (qobject_cast<QLineEdit *>(mForm->focusWidget()))
-        mForm->Panel1->setFocus();
+    if (qobject_cast<QLineEdit *>(mWindow.form->focusWidget()))
+        mWindow.panel()->setFocus();
 
     QGuiApplication::clipboard()->clear();
     mActions = {
@@ -296,10 +294,13 @@ bool ModelRun::check()
 void ModelRun::checkWindow()
 {
     const model::EditorModel &m = *mModel;
+    using W = WindowDriver;
     const std::pair<const char *, std::pair<const EditModel *, const QLineEdit *>> edits[] = {
-        {"Edit1 (level number)", {&m.level, mForm->Edit1}}, {"Edit5 (timer)", {&m.timer, mForm->Edit5}},
-        {"Edit2 (name)", {&m.name, mForm->Edit2}},          {"Edit3 (author)", {&m.author, mForm->Edit3}},
-        {"Edit4 (hint)", {&m.hint, mForm->Edit4}}};
+        {"Edit1 (level number)", {&m.level, mWindow.box(W::NumberBox)}},
+        {"Edit5 (timer)", {&m.timer, mWindow.box(W::TimerBox)}},
+        {"Edit2 (name)", {&m.name, mWindow.box(W::NameBox)}},
+        {"Edit3 (author)", {&m.author, mWindow.box(W::AuthorBox)}},
+        {"Edit4 (hint)", {&m.hint, mWindow.box(W::HintBox)}}};
     for (const auto &[label, pair] : edits) {
         const auto [want, edit] = pair;
         if (edit->text() != want->text)
@@ -308,38 +309,38 @@ void ModelRun::checkWindow()
             note(QStringLiteral("%1 cursor: model %2, window %3").arg(QLatin1String(label)).arg(want->cursor).arg(edit->cursorPosition()));
     }
     for (int n = 1; n <= model::Cells; ++n) {
-        if (mForm->storeText(n) != m.map[n - 1].code)
+        if (mWindow.shownCode(n) != m.map[n - 1].code)
             note(QStringLiteral("store text of cell %1: model %2, window %3")
-                     .arg(n).arg(shown(m.map[n - 1].code), shown(mForm->storeText(n))));
+                     .arg(n).arg(shown(m.map[n - 1].code), shown(mWindow.shownCode(n))));
     }
-    if (mForm->SelectedTile != m.selectedTile || mForm->SelectedTileCode != m.selectedCode)
+    if (mWindow.pickedPicture() != m.selectedTile || mWindow.pickedCode() != m.selectedCode)
         note(QStringLiteral("selected tile: model %1 %2, window %3 %4")
-                 .arg(m.selectedTile).arg(shown(m.selectedCode)).arg(mForm->SelectedTile).arg(shown(mForm->SelectedTileCode)));
-    if (mForm->SelectedCell != m.selectedCell)
-        note(QStringLiteral("selected cell: model %1, window %2").arg(m.selectedCell).arg(mForm->SelectedCell));
+                 .arg(m.selectedTile).arg(shown(m.selectedCode)).arg(mWindow.pickedPicture()).arg(shown(mWindow.pickedCode())));
+    if (mWindow.selectedCell() != m.selectedCell)
+        note(QStringLiteral("selected cell: model %1, window %2").arg(m.selectedCell).arg(mWindow.selectedCell()));
     const int t = m.selectedTile - 1;
     const QPoint green = m.selectedTile ? QPoint(479 + 33 * (t % 16), 7 + 33 * (t / 16)) : QPoint(-100, -100);
     const int c = m.selectedCell - 1;
     const QPoint red = m.selectedCell ? QPoint(7 + 33 * (c % 14), 7 + 33 * (c / 14)) : QPoint(-100, -100);
-    if (mForm->Green->pos() != green || mForm->Red->pos() != red)
+    const QPoint greenSeen = mWindow.greenFrame(), redSeen = mWindow.redFrame();
+    if (greenSeen != green || redSeen != red)
         note(QStringLiteral("frames: model Green (%1,%2) Red (%3,%4), window Green (%5,%6) Red (%7,%8)")
                  .arg(green.x()).arg(green.y()).arg(red.x()).arg(red.y())
-                 .arg(mForm->Green->x()).arg(mForm->Green->y()).arg(mForm->Red->x()).arg(mForm->Red->y()));
-    if (mForm->CheckBox1->isChecked() != m.activeSelect)
+                 .arg(greenSeen.x()).arg(greenSeen.y()).arg(redSeen.x()).arg(redSeen.y()));
+    if (mWindow.checked("CheckBox1") != m.activeSelect)
         note(QStringLiteral("Active select: model %1").arg(m.activeSelect));
     const QRect black = m.gridShown ? QRect(5000, 5000, 34, 34) : QRect(8, 8, 461, 395);
-    if (mForm->CheckBox2->isChecked() != m.gridShown || mForm->Black->geometry() != black)
+    const QRect backdrop = mWindow.control("Black")->geometry();
+    if (mWindow.checked("CheckBox2") != m.gridShown || backdrop != black)
         note(QStringLiteral("Show grid: model %1, backdrop at (%2,%3) %4 x %5")
-                 .arg(m.gridShown).arg(mForm->Black->x()).arg(mForm->Black->y())
-                 .arg(mForm->Black->width()).arg(mForm->Black->height()));
-    for (QPushButton *b : {mForm->Button1, mForm->Button3, mForm->Button4, mForm->Button5,
-                           mForm->Button27, mForm->Button28}) {
-        if (b->isEnabled() != m.buttonsEnabled)
-            note(QStringLiteral("%1 enabled: model %2").arg(b->objectName()).arg(m.buttonsEnabled));
+                 .arg(m.gridShown).arg(backdrop.x()).arg(backdrop.y()).arg(backdrop.width()).arg(backdrop.height()));
+    for (const char *name : {"Button1", "Button3", "Button4", "Button5", "Button27", "Button28"}) {
+        if (mWindow.control(name)->isEnabled() != m.buttonsEnabled)
+            note(QStringLiteral("%1 enabled: model %2").arg(QLatin1String(name)).arg(m.buttonsEnabled));
     }
-    if (mForm->windowTitle() != m.title())
-        note(QStringLiteral("title: model %1, window %2").arg(shown(m.title()), shown(mForm->windowTitle())));
-    const wmb::CellRect rect = mForm->selection();
+    if (mWindow.title() != m.title())
+        note(QStringLiteral("title: model %1, window %2").arg(shown(m.title()), shown(mWindow.title())));
+    const wmb::CellRect rect = mWindow.selection();
     const model::Selection selection = rect.empty() ? model::Selection{}
         : model::Selection{rect.column, rect.row, rect.column + rect.columns - 1, rect.row + rect.rows - 1};
     if (selection != m.selection)
@@ -348,16 +349,16 @@ void ModelRun::checkWindow()
                  .arg(selection.left).arg(selection.right).arg(selection.top).arg(selection.bottom));
     if (QGuiApplication::clipboard()->text() != m.clipboard)
         note(QStringLiteral("clipboard: model %1, window %2").arg(shown(m.clipboard), shown(QGuiApplication::clipboard()->text())));
-    const QList<QAction *> edit = mForm->EditMenu->actions();
+    const QList<QAction *> edit = mWindow.menu("Edit")->actions();
     const QString undo = m.undoNames.empty() ? QStringLiteral("&Undo") : QStringLiteral("&Undo ") + m.undoNames.back();
     const QString redo = m.redoNames.empty() ? QStringLiteral("&Redo") : QStringLiteral("&Redo ") + m.redoNames.back();
     if (edit.size() < 2 || edit[0]->text() != undo || edit[1]->text() != redo)
         note(QStringLiteral("Edit menu: model %1, %2").arg(undo, redo));
-    if (mForm->levelLoaded() != m.levelLoaded)
+    if ((mWindow.loadedLevel() != 0) != m.levelLoaded)
         note(QStringLiteral("a level loaded: model %1").arg(m.levelLoaded));
-    else if (m.levelLoaded && mForm->LevelBase != model::mapAt(m.loadedLevel))
+    else if (m.levelLoaded && mWindow.levelBase() != model::mapAt(m.loadedLevel))
         note(QStringLiteral("LevelBase: model %1 (level %2), window %3")
-                 .arg(model::mapAt(m.loadedLevel)).arg(m.loadedLevel).arg(mForm->LevelBase));
+                 .arg(model::mapAt(m.loadedLevel)).arg(m.loadedLevel).arg(mWindow.levelBase()));
 }
 
 const QImage &ModelRun::tileImage(const QString &code)
@@ -376,7 +377,7 @@ void ModelRun::checkPictures()
 {
     for (int n = 1; n <= model::Cells; ++n) {
         const QString &want = mModel->map[n - 1].picture;
-        const QPixmap &picture = mForm->Image[n - 1]->picture();
+        const QPixmap picture = mWindow.cellPixmap(n);
         const auto seen = mVerifiedPixmaps.constFind(picture.cacheKey());
         if (seen != mVerifiedPixmaps.constEnd() && !picture.isNull()) {
             if (*seen != want)

@@ -17,10 +17,8 @@
 #include <vector>
 
 #include "dialogs.h"
+#include "editor/editorfixture.h"
 #include "editormodel.h"
-
-class TForm1;
-class QWidget;
 
 // Dialogs answered in advance; every message is recorded as raised.
 class ScriptedDialogs final : public Dialogs {
@@ -118,7 +116,6 @@ private:
     void clickCellWith(int cell, Qt::KeyboardModifiers modifiers, int dragTo = 0);
 
     // Driving the window.
-    void click(QWidget *w);
     void pressCell(int cell, Qt::MouseButton button);
     void moveToCell(int cell);
     void releaseCell(int cell, Qt::MouseButton button);
@@ -157,7 +154,7 @@ private:
     QTemporaryDir mTemp;
     QDir mDir;
     ScriptedDialogs mDialogs;
-    std::unique_ptr<TForm1> mForm;
+    WindowDriver mWindow;
     std::unique_ptr<model::EditorModel> mModel;
     QByteArray mDemo;
 

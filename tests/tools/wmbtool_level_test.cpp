@@ -268,6 +268,8 @@ TEST(WmbtoolReading, ReadOnlyRomCanBeListedExportedAndRendered)
         {"list", rom},
         {"export", rom, "5", dir.file("five.level")},
         {"render", rom, "5", dir.file("five.png")},
+        {"find", rom, "1F"},
+        {"diff", rom, rom},
     };
     for (const auto &args : commands) {
         const ToolResult r = runTool(args, {}, /*asNobody=*/true);
@@ -301,6 +303,11 @@ TEST(WmbtoolImport, RefusesAnImageTooShortForTheLevel)
 
     EXPECT_EQ(runTool({"export", rom, "1", dir.file("x.level")}).status, 1);
     EXPECT_FALSE(exists(dir.file("x.level")));
+    EXPECT_EQ(runTool({"find", rom, "1F"}).status, 1);
+    const ToolResult diff = runTool({"diff", WMB_DEMO_ROM, rom});
+    EXPECT_EQ(diff.status, 2);
+    EXPECT_EQ(diff.out, "");
+    EXPECT_NE(diff.err.find("wmbtool: " + rom + ": level 1: Read beyond end of file\n"), std::string::npos);
 }
 
 // A file without the iNES signature is read all the same, with a warning.
@@ -322,7 +329,46 @@ TEST(WmbtoolReading, WarnsAboutAnImageWithoutInesHeaderAndGoesOn)
     EXPECT_TRUE(exists(dir.file("three.png")));
 }
 
-// Wrong usage exits 2, a failure 1; neither writes a file nor changes the ROM.
+// find: the counts made from the file's bytes, in level order, for any
+// spelling of the code. diff: exactly the levels that differ with their
+// fields (a byte outside the fields is not one), exit 1; none, exit 0.
+TEST(WmbtoolFindAndDiff, AgreeWithTheFilesBytes)
+{
+    TempDir dir;
+    const std::string a = copyDemoRom(dir, "a.nes");
+    const std::string b = copyDemoRom(dir, "b.nes");
+    const Bytes original = readBytes(b);
+    for (const std::string code : {"1F", "1f", "01F", "0", "FE"}) {
+        const int value = static_cast<int>(wmb::HexTextToInt(code));
+        std::string expected;
+        for (int n = 1; n <= 32; ++n) {
+            int count = 0;
+            for (int i = 0; i < 168; ++i)
+                count += at(original, wmb::LevelBaseOf(n) + i) == value;
+            expected += count ? std::to_string(n) + " " + std::to_string(count) + "\n" : "";
+        }
+        const ToolResult r = runTool({"find", b, code});
+        EXPECT_EQ(r.status, 0) << code << r.err;
+        EXPECT_EQ(r.out, expected) << code;
+        EXPECT_EQ(r.err, "") << code;
+    }
+
+    Bytes changed = original;
+    const std::int64_t seven = wmb::LevelBaseOf(7), twenty = wmb::LevelBaseOf(20);
+    for (const std::int64_t o : {seven, seven + 13, seven + 14, seven + 100, seven + 167, seven - 16, seven - 18,
+                                 twenty - 17, twenty + 200, twenty - 31, std::int64_t{73743}})
+        changed[static_cast<std::size_t>(o)] = static_cast<char>(changed[static_cast<std::size_t>(o)] ^ 0x21);
+    writeBytes(b, changed);
+    const ToolResult differ = runTool({"diff", a, b});
+    EXPECT_EQ(differ.status, 1) << differ.err;
+    EXPECT_EQ(differ.out + differ.err, "7: tiles 5, name\n20: timer, author, hint\n");
+    writeBytes(b, original);
+    const ToolResult same = runTool({"diff", a, b});
+    EXPECT_EQ(same.status, 0) << same.err;
+    EXPECT_EQ(same.out + same.err, "");
+}
+
+// Wrong usage exits 2, a failure 1 (diff: 2); neither writes a file nor changes the ROM.
 TEST(WmbtoolCommandLine, RefusesWrongUsageAndBadLevels)
 {
     TempDir dir;
@@ -361,6 +407,14 @@ TEST(WmbtoolCommandLine, RefusesWrongUsageAndBadLevels)
         {{"export", rom, "1", NullDevice}, 1, NullDevice + ": File access denied: the output is a device, not a file"},
         {{"render", rom, "1", rom}, 1, "would replace the input file"},
         {{"list", dir.path()}, 1, "File access denied"},
+        {{"find", rom}, 2, "find takes ROM CODE"},
+        {{"find", rom, "G1"}, 2, "'G1' is not a tile code"},
+        {{"find", rom, ""}, 2, "'' is not a tile code"},
+        {{"find", rom, "100"}, 1, "wmbtool: code 100: no such tile code"},
+        {{"find", dir.file("missing.nes"), "1F"}, 1, "missing.nes: File not found"},
+        {{"diff", rom}, 2, "diff takes A B"},
+        {{"diff", rom, dir.file("missing.nes")}, 2, "wmbtool: " + dir.file("missing.nes") + ": File not found\n"},
+        {{"diff", dir.path(), rom}, 2, "File access denied"},
     };
 #ifndef _WIN32   // a link onto itself, and names of descriptors
     TempDir elsewhere;
@@ -390,9 +444,9 @@ TEST(WmbtoolCommandLine, HelpGoesToStandardOutput)
     EXPECT_EQ(all.status, 0);
     EXPECT_EQ(all.err, "");
     for (const char *usage : {"list ROM", "export ROM LEVEL FILE", "import ROM LEVEL FILE", "render ROM LEVEL|--all OUT.png",
-                              "ips ORIGINAL EDITED OUT.ips", "patch ROM PATCH.ips OUT"})
+                              "ips ORIGINAL EDITED OUT.ips", "patch ROM PATCH.ips OUT", "find ROM CODE", "diff A B"})
         EXPECT_NE(all.out.find(usage), std::string::npos) << usage;
-    for (const char *command : {"list", "export", "import", "render", "ips", "patch"}) {
+    for (const char *command : {"list", "export", "import", "render", "ips", "patch", "find", "diff"}) {
         for (const char *flag : {"--help", "-h"}) {
             const ToolResult r = runTool({command, flag});
             EXPECT_EQ(r.status, 0) << command;

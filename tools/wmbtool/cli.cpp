@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <iostream>
 
-#include "levelfile.h"
 #include "levelrecord.h"
 #include "platform.h"
 #include "romimage.h"
+#include "wholefile.h"
 
 namespace wmbtool {
 

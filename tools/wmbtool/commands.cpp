@@ -45,6 +45,22 @@ const std::vector<Command> &commands()
          "changed. Run records and the truncation extension are understood. A\n"
          "malformed or truncated patch is refused and OUT is not written.\n",
          {}, {}, runPatch},
+        {"find", "find ROM CODE", "print the levels that hold a tile code, with its count in each",
+         "Prints one line per level that holds the tile code CODE (hexadecimal, 0 to\n"
+         "FF, in either case), in level order:\n"
+         "  LEVEL COUNT\n"
+         "COUNT is the number of map cells of that level holding the code. A code no\n"
+         "level holds prints nothing. ROM is not changed.\n",
+         {}, {}, runFind},
+        {"diff", "diff A B", "print the levels in which two ROM images differ",
+         "Compares the 32 level records of the images A and B and prints one line\n"
+         "per level that differs, in level order, naming what differs:\n"
+         "  7: tiles 12, name\n"
+         "\"tiles N\" is the number of map cells that differ; then timer, name, author\n"
+         "and hint, each as it differs. The rest of the images is not compared.\n"
+         "Exit status, as cmp has it: 0 when no level differs, 1 when some do, 2\n"
+         "when the images cannot be compared or on wrong usage.\n",
+         {}, {}, runDiff},
     };
     return table;
 }

@@ -1,6 +1,8 @@
 // The commands of wmbtool and their help texts.
 #pragma once
 
+#include <stdexcept>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,11 +22,25 @@ struct Command {
 
 const std::vector<Command> &commands();
 
+// Ends a command with an exit status of its own (diff: 1 when the images
+// differ, 2 when they cannot be compared). A message, when there is one, is
+// printed as every failure is.
+class ExitStatus : public std::runtime_error {
+public:
+    explicit ExitStatus(int status, const std::string &message = {});
+    int status() const noexcept { return mStatus; }
+
+private:
+    int mStatus;
+};
+
 void runList(const Invocation &inv);
 void runExport(const Invocation &inv);
 void runImport(const Invocation &inv);
 void runRender(const Invocation &inv);
 void runIps(const Invocation &inv);
 void runPatch(const Invocation &inv);
+void runFind(const Invocation &inv);
+void runDiff(const Invocation &inv);
 
 } // namespace wmbtool

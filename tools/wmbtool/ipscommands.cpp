@@ -1,7 +1,7 @@
 // ips and patch: IPS patches between whole files; no input is ever written.
 #include "commands.h"
 #include "ips.h"
-#include "levelfile.h"
+#include "wholefile.h"
 
 namespace wmbtool {
 

@@ -7,6 +7,7 @@
 #include "levelfile.h"
 #include "levelrecord.h"
 #include "romfile.h"
+#include "wholefile.h"
 
 namespace wmbtool {
 

@@ -33,7 +33,8 @@ void printHelp(std::ostream &os)
           "A link is followed to the file it names, a file replaced keeps its\n"
           "permissions, and a file of several hard links is rewritten in place.\n"
           "Only import writes into a ROM image.\n"
-          "Exit status: 0 success, 1 failure, 2 wrong usage.\n";
+          "Exit status: 0 success, 1 failure, 2 wrong usage (diff: 1 when the images\n"
+          "differ, 2 when they cannot be compared).\n";
 }
 
 void printCommandHelp(const Command &c)
@@ -120,6 +121,10 @@ int main(int argc, char **argv)
         }
         found->run(inv);
         return 0;
+    } catch (const ExitStatus &e) {
+        if (*e.what() != '\0')
+            std::cerr << "wmbtool: " << e.what() << "\n";
+        return e.status();
     } catch (const UsageError &e) {
         return usageError(e.what(), name);
     } catch (const std::bad_alloc &) {

@@ -14,6 +14,7 @@
 #include "levelrecord.h"
 #include "romfile.h"
 #include "tilefolder.h"
+#include "tileset.h"
 
 namespace wmbtool {
 
@@ -27,41 +28,29 @@ constexpr QRgb Black = qRgb(0, 0, 0);
 
 wmb::LevelLayout layout(bool grid) { return {wmb::TilePictureSize, grid ? 1 : 0}; }
 
-// The tile pictures of one folder, each decoded once.
-class TileSet {
-public:
-    explicit TileSet(std::string folder) : mFolder(std::move(folder)) {}
-
-    const wmb::BmpImage &tile(std::uint8_t code)
-    {
-        std::optional<wmb::BmpImage> &slot = mTiles[code];
-        if (!slot) {
-            const std::string path = wmb::tilePicturePath(mFolder, wmb::IntToHexText(code));
-            try {
-                slot = wmb::loadBmpFile(path, path);
-            } catch (const wmb::PictureError &e) {
-                // "Cannot open file <path>" names the file already.
-                if (std::string_view(e.what()).find(path) != std::string_view::npos)
-                    throw Failure(e.what());
-                throw fileFailure(path, e.what());
-            }
-        }
-        return *slot;
+// The tile pictures of one folder, each decoded once; a message names the
+// file with its folder.
+const wmb::BmpImage &tileOf(wmb::TileSet &tiles, std::uint8_t code)
+{
+    const std::string path = wmb::tilePicturePath(tiles.folder(), wmb::IntToHexText(code));
+    try {
+        return tiles.tile(code);
+    } catch (const wmb::PictureError &e) {
+        // "Cannot open file <path>" names the file already.
+        if (std::string_view(e.what()).find(path) != std::string_view::npos)
+            throw Failure(e.what());
+        throw fileFailure(path, e.what());
     }
-
-private:
-    std::string mFolder;
-    std::array<std::optional<wmb::BmpImage>, 256> mTiles;
-};
+}
 
 // Draws the level's cells with their top-left corner at (x0, y0); cell (c, r)
 // lies at 33c, 33r from there with --grid, 32c, 32r without.
-void drawLevel(QImage &image, int x0, int y0, const wmb::LevelRecord &record, TileSet &tiles, bool grid)
+void drawLevel(QImage &image, int x0, int y0, const wmb::LevelRecord &record, wmb::TileSet &tiles, bool grid)
 {
     const wmb::PixelSurface surface{reinterpret_cast<std::uint32_t *>(image.bits()), image.width(), image.height(),
                                     static_cast<int>(image.bytesPerLine() / 4)};
     wmb::drawLevelTiles(surface, x0, y0, record.tiles, layout(grid),
-                        [&tiles](std::uint8_t code) -> const wmb::BmpImage & { return tiles.tile(code); });
+                        [&tiles](std::uint8_t code) -> const wmb::BmpImage & { return tileOf(tiles, code); });
 }
 
 void writePng(const QImage &image, const std::string &outPath)
@@ -107,7 +96,7 @@ void runRender(const Invocation &inv)
         }
     });
 
-    TileSet tiles(folder);
+    wmb::TileSet tiles(folder, folder);
     const int w = layout(grid).width();
     const int h = layout(grid).height();
     QImage image;

@@ -1,0 +1,43 @@
+// A tile set: the 256 tile pictures of one folder, decoded once each and
+// kept, shared by everything that draws levels (the editor's map, palette
+// and overview, wmbtool render).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "bmpimage.h"
+
+namespace wmb {
+
+class TileSet {
+public:
+    TileSet() = default;
+    // Pictures are read from folder/<code>.bmp; messages name them as
+    // shownFolder/<code>.bmp.
+    TileSet(std::string folder, std::string shownFolder)
+        : mFolder(std::move(folder)), mShownFolder(std::move(shownFolder))
+    {
+    }
+
+    const std::string &folder() const { return mFolder; }
+    // Reads the picture of a code from its file now and keeps it. Throws
+    // PictureError ("Cannot open file <shown path>", "Bitmap image is not
+    // valid"); the picture kept before stays then.
+    const BmpImage &read(std::uint8_t code);
+    // The picture kept for a code, read first when there is none.
+    const BmpImage &tile(std::uint8_t code) { return mTiles[code] ? *mTiles[code] : read(code); }
+
+private:
+    std::string mFolder, mShownFolder;
+    std::array<std::optional<BmpImage>, 256> mTiles;
+};
+
+// The top-left 32 x 32 of a tile picture (black where it is smaller),
+// scaled to size x size: each pixel the mean of the part of the 32 x 32 it
+// covers (an upscale repeats pixels).
+BmpImage scaleTile(const BmpImage &tile, int size);
+
+} // namespace wmb

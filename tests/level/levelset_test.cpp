@@ -1,0 +1,197 @@
+// The 32 levels as a whole: copy, swap and move records, find and replace
+// a tile code, compare two images; each write checked against the image
+// rebuilt record by record, and undone by writing the replaced bytes back.
+#include "core_support.h"
+#include "errors.h"
+#include "levelset.h"
+#include "romfile.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <numeric>
+
+using namespace wmb;
+using namespace wmbtest;
+
+namespace {
+
+std::string imageOf(const Bytes &bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+// A random image: every record distinct, the bytes between fields random.
+std::string randomImage() { return imageOf(randomBytes(65536, 22)); }
+
+// Tile byte i of level n counted straight from the file's bytes.
+int countInFile(const std::string &image, int level, std::uint8_t code)
+{
+    int count = 0;
+    for (int i = 0; i < MapCells; ++i)
+        count += static_cast<std::uint8_t>(image[static_cast<std::size_t>(LevelBaseOf(level) + i)]) == code;
+    return count;
+}
+
+TEST(LevelSet, CopySwapAndMoveRewriteRecordsAndUndoExactly)
+{
+    const std::string image = randomImage();
+    const LevelRecords records = levelRecordsIn(image);
+    std::vector<int> same(LevelCount);
+    std::iota(same.begin(), same.end(), 1);
+    const auto with = [&](std::function<void(std::vector<int> &)> change) {
+        std::vector<int> from = same;
+        change(from);
+        return from;
+    };
+    const struct {
+        const char *what;
+        ImageWrite write;
+        std::vector<int> from;   // place n holds the record that was at from[n - 1]
+    } cases[] = {
+        {"move 12 to 3", moveLevel(image, 12, 3), with([](auto &f) { std::rotate(f.begin() + 2, f.begin() + 11, f.begin() + 12); })},
+        {"move 3 to 12", moveLevel(image, 3, 12), with([](auto &f) { std::rotate(f.begin() + 2, f.begin() + 3, f.begin() + 12); })},
+        {"move 32 to 1", moveLevel(image, 32, 1), with([](auto &f) { std::rotate(f.begin(), f.begin() + 31, f.end()); })},
+        {"move 5 to 5", moveLevel(image, 5, 5), same},
+        {"swap 1 and 32", swapLevels(image, 1, 32), with([](auto &f) { std::swap(f[0], f[31]); })},
+        {"swap 9 and 9", swapLevels(image, 9, 9), same},
+        {"copy 4 over 9", copyLevel(image, 4, 9), with([](auto &f) { f[8] = 4; })},
+        {"paste 32's record over 1", pasteLevel(image, records[31], 1), with([](auto &f) { f[0] = 32; })},
+    };
+    for (const auto &c : cases) {
+        std::string expected = image;
+        for (int n = 1; n <= LevelCount; ++n)
+            putLevelRecord(expected, LevelBaseOf(n), records[static_cast<std::size_t>(c.from[n - 1] - 1)]);
+        std::string after = image;
+        applyWrite(after, c.write);
+        EXPECT_EQ(after, expected) << c.what;
+        EXPECT_EQ(c.write.empty(), c.from == same) << c.what;
+        EXPECT_EQ(c.write.replaced, image.substr(static_cast<std::size_t>(c.write.offset), c.write.replaced.size())) << c.what;
+        applyWrite(after, c.write.undone());
+        EXPECT_EQ(after, image) << c.what;
+    }
+}
+
+// In a real file: the move of 12 to 3 is one write of that range; the
+// replaced bytes written back give the file exactly; a stale write is refused.
+TEST(LevelSet, WritesIntoTheFileAndBackExactly)
+{
+    TempFolder folder;
+    const std::string path = folder.file("rom.nes");
+    writeBytes(path, readBytes(WMB_DEMO_ROM));
+    const std::string before = imageOf(readBytes(path));
+    RomFile rom;
+    rom.assign(path);
+    rom.open();
+    const ImageWrite move = moveLevel(before, 12, 3);
+    EXPECT_GE(move.offset, LevelBaseOf(3) + RecordFirstOffset);
+    EXPECT_LE(move.offset + std::ssize(move.bytes), LevelBaseOf(12) + RecordEndOffset);
+    applyWrite(rom, move);
+    std::string moved = before;
+    applyWrite(moved, move);
+    EXPECT_EQ(imageOf(readBytes(path)), moved);
+    applyWrite(rom, move.undone());
+    EXPECT_EQ(imageOf(readBytes(path)), before);
+
+    moved[static_cast<std::size_t>(LevelBaseOf(7))] ^= 1;   // another program's change
+    writeBytes(path, Bytes(moved.begin(), moved.end()));
+    EXPECT_THROW(applyWrite(rom, move), ImageChangedError);
+    EXPECT_EQ(imageOf(readBytes(path)), moved);
+    const std::string shortImage = before.substr(0, RecordsEnd - 1);
+    EXPECT_NO_THROW(levelRecordIn(shortImage, 31));
+    EXPECT_THROW(copyLevel(shortImage, 1, 2), InOutError);
+    EXPECT_THROW(applyWrite(moved, ImageWrite{std::ssize(moved) - 1, "ab", "cd"}), InOutError);
+}
+
+// Find 1F and others in the demo ROM: the counts equal a count made from the
+// file's bytes, and F3's walk goes round the levels that hold the code.
+TEST(LevelSet, FindCountsEqualAnIndependentCount)
+{
+    const std::string image = imageOf(readBytes(WMB_DEMO_ROM));
+    const LevelRecords records = levelRecordsIn(image);
+    for (const std::uint8_t code : {0x1F, 0x00, 0xFF, 0x01}) {
+        const TileSearch search = findTile(records, code);
+        int total = 0, levels = 0;
+        for (int n = 1; n <= LevelCount; ++n) {
+            const int count = countInFile(image, n, code);
+            total += count;
+            levels += count > 0;
+            EXPECT_EQ(search.cells[n - 1], count) << int{code} << " in " << n;
+            EXPECT_EQ(static_cast<int>(cellsHolding(records[n - 1].tiles, code).size()), count);
+        }
+        EXPECT_EQ(search.totalCells, total) << int{code};
+        EXPECT_EQ(search.levels, levels) << int{code};
+    }
+
+    TileSearch sparse, single, none;   // sparse: levels 3, 9 and 20; single: level 7
+    sparse.cells[2] = sparse.cells[8] = sparse.cells[19] = single.cells[6] = 1;
+    const struct {
+        const TileSearch &search;
+        int level;
+        bool forward;
+        int next;
+    } walks[] = {
+        {sparse, 3, true, 9}, {sparse, 9, true, 20}, {sparse, 20, true, 3}, {sparse, 32, true, 3},
+        {sparse, 3, false, 20}, {sparse, 5, false, 3}, {single, 7, true, 7}, {single, 7, false, 7},
+        {none, 1, true, 0},
+    };
+    for (const auto &w : walks)
+        EXPECT_EQ(nextLevelHolding(w.search, w.level, w.forward), w.next) << w.level << w.forward;
+}
+
+TEST(LevelSet, ReplaceCountsCellsAndLevelsAndTouchesNothingElse)
+{
+    const std::string image = imageOf(readBytes(WMB_DEMO_ROM));
+    const std::uint8_t used = levelRecordIn(image, 5).tiles[0];
+    const struct {
+        int first, last;
+        std::uint8_t from, to;
+    } cases[] = {{5, 5, used, 0xEE}, {1, 32, used, 0xEE}, {1, 32, 0x1F, 0x20}, {1, 32, used, used}, {3, 3, 0xEF, 1}};
+    for (const auto &c : cases) {
+        const TileReplacement r = c.first == c.last ? replaceTileInLevel(image, c.first, c.from, c.to)
+                                                    : replaceTileInAllLevels(image, c.from, c.to);
+        std::string expected = image;
+        int cells = 0, levels = 0;
+        for (int n = c.first; n <= c.last && c.from != c.to; ++n) {
+            levels += countInFile(image, n, c.from) > 0;
+            for (std::size_t i = 0; i < MapCells; ++i) {
+                char &tile = expected[static_cast<std::size_t>(LevelBaseOf(n)) + i];
+                if (static_cast<std::uint8_t>(tile) == c.from)
+                    tile = static_cast<char>(c.to), ++cells;
+            }
+        }
+        std::string after = image;
+        applyWrite(after, r.write);
+        EXPECT_EQ(after, expected) << c.first << " " << int{c.from};
+        EXPECT_EQ(std::pair(r.cells, r.levels), std::pair(cells, levels)) << c.first << " " << int{c.from};
+    }
+}
+
+TEST(LevelSet, DifferencesNameTheirFieldsAndCountTheirBytes)
+{
+    const LevelRecord a = levelRecordIn(randomImage(), 1);
+    const struct {
+        std::function<void(LevelRecord &)> change;
+        LevelDifference difference;
+        const char *text;
+    } cases[] = {
+        {[](LevelRecord &) {}, {}, ""},
+        {[](LevelRecord &r) { for (int i = 0; i < 12; ++i) r.tiles[i * 14] ^= 0x40; r.name[3] ^= 1; },
+         {12, false, true, false, false, 13}, "tiles 12, name"},
+        {[](LevelRecord &r) { r.timer ^= 1; }, {0, true, false, false, false, 1}, "timer"},
+        {[](LevelRecord &r) { r.author[0] ^= 1; r.author[12] ^= 1; r.hint[54] ^= 1; },
+         {0, false, false, true, true, 3}, "author, hint"},
+        {[](LevelRecord &r) { r.tiles[167] ^= 1; r.hint[0] ^= 1; r.author[5] ^= 1; r.name[0] ^= 1; r.timer ^= 1; },
+         {1, true, true, true, true, 5}, "tiles 1, timer, name, author, hint"},
+    };
+    for (const auto &c : cases) {
+        LevelRecord b = a;
+        c.change(b);
+        const LevelDifference d = compareLevels(a, b);
+        EXPECT_EQ(d, c.difference) << c.text;
+        EXPECT_EQ(describeDifference(d), c.text);
+        EXPECT_EQ(static_cast<int>(cellsThatDiffer(a.tiles, b.tiles).size()), d.tiles) << c.text;
+    }
+    LevelRecord b = a;
+    b.tiles[20] ^= 1;
+    EXPECT_EQ(cellsThatDiffer(a.tiles, b.tiles), std::vector<int>{21});
+}
+
+} // namespace
