@@ -260,6 +260,23 @@ TEST_F(PlayTest, EmulatorCommandIsSplitWithoutExpansion)
     EXPECT_EQ(args.mid(0, 3), (QStringList{QStringLiteral("-a"), QStringLiteral("two words"), QStringLiteral("$HOME")}));
 }
 
+// What the test copies ask of the system, on every system: whether an
+// emulator still runs (this process does; an ended, collected child and ids
+// of no process do not), and names counted against the file system's limit.
+TEST(DesktopTest, ProcessesAndNameLimits)
+{
+    EXPECT_TRUE(processRuns(QCoreApplication::applicationPid()));
+    QProcess child;
+    child.start(QStringLiteral(WMB_BIN_DIR "/wmbtool"), {QStringLiteral("--version")});
+    ASSERT_TRUE(child.waitForStarted());
+    const qint64 ended = child.processId();
+    ASSERT_TRUE(child.waitForFinished());
+    for (const qint64 pid : {ended, qint64{0}, qint64{-1}})
+        EXPECT_FALSE(processRuns(pid)) << pid;
+    EXPECT_EQ(fileNameLimit(QDir::tempPath()), 255);
+    EXPECT_EQ(fileNameLength(QStringLiteral("caf\u00E9")), QSysInfo::productType() == "windows" ? 4 : 5);
+}
+
 TEST_F(PlayTest, NoEmulatorOrOneThatCannotStartWritesNothing)
 {
     QFile plain(dir.filePath(QStringLiteral("plain")));
