@@ -36,7 +36,7 @@ void put32(Bytes &out, std::uint32_t v)
 }
 
 // What goes into a hand-made bitmap; the file header and offsets follow.
-struct Spec {
+struct Shape {
     std::uint32_t headerSize = 40;
     std::int32_t width = 3;
     std::int32_t height = 2;
@@ -48,7 +48,7 @@ struct Spec {
     Bytes pixels{};                         // as stored, rows padded by the caller
 };
 
-Bytes build(const Spec &s)
+Bytes build(const Shape &s)
 {
     const bool core = s.headerSize == 12;
     Bytes header;
@@ -108,7 +108,7 @@ const std::vector<std::uint32_t> Rgbk = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF}
 
 struct GoodCase {
     const char *name;
-    Spec spec;
+    Shape shape;
     int width, height;
     std::vector<std::uint32_t> pixels;   // top row first
 };
@@ -178,7 +178,7 @@ TEST(BmpDecode, HandWrittenBitmapsGiveTheirPixels)
     for (const GoodCase &c : goodCases()) {
         SCOPED_TRACE(c.name);
         BmpImage image;
-        ASSERT_NO_THROW(image = wmb::decodeBmp(build(c.spec)));
+        ASSERT_NO_THROW(image = wmb::decodeBmp(build(c.shape)));
         EXPECT_EQ(image.width, c.width);
         EXPECT_EQ(image.height, c.height);
         EXPECT_EQ(image.pixels, c.pixels);
@@ -191,7 +191,7 @@ TEST(BmpDecode, EveryCutShortFileIsRefusedAndByteChangesAreSafe)
 {
     for (const GoodCase &c : goodCases()) {
         SCOPED_TRACE(c.name);
-        const Bytes whole = build(c.spec);
+        const Bytes whole = build(c.shape);
         for (std::size_t n = 0; n < whole.size(); ++n)
             ASSERT_EQ(errorOf(Bytes(whole.begin(), whole.begin() + static_cast<long>(n))),
                       "Bitmap image is not valid") << "cut to " << n << " bytes";
@@ -207,9 +207,9 @@ TEST(BmpDecode, EveryCutShortFileIsRefusedAndByteChangesAreSafe)
 
 TEST(BmpDecode, BrokenFilesAreNotValid)
 {
-    const Spec rgb24 = caseNamed("24 bits").spec;
-    const Spec rle8 = caseNamed("RLE8: run, absolute, end of bitmap").spec;
-    auto with = [](Spec s, auto change) { change(s); return build(s); };
+    const Shape rgb24 = caseNamed("24 bits").shape;
+    const Shape rle8 = caseNamed("RLE8: run, absolute, end of bitmap").shape;
+    auto with = [](Shape s, auto change) { change(s); return build(s); };
     auto patched = [](Bytes b, std::size_t at, std::uint8_t v) { b.at(at) = v; return b; };
     const Bytes good = build(rgb24);
 
@@ -221,38 +221,38 @@ TEST(BmpDecode, BrokenFilesAreNotValid)
         {"PNG signature", {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 0x0D, 'I', 'H', 'D', 'R',
                            0, 0, 0, 1, 0, 0, 0, 1, 8, 2, 0, 0, 0}},
         {"other signature", patched(good, 1, 'A')},
-        {"unknown header size 64", with(rgb24, [](Spec &s) { s.headerSize = 64; })},
-        {"zero width", with(rgb24, [](Spec &s) { s.width = 0; })},
-        {"negative width", with(rgb24, [](Spec &s) { s.width = -3; })},
-        {"zero height", with(rgb24, [](Spec &s) { s.height = 0; })},
-        {"huge width", with(rgb24, [](Spec &s) { s.width = wmb::BmpMaxSide + 1; })},
-        {"huge height", with(rgb24, [](Spec &s) { s.height = -(wmb::BmpMaxSide + 1); })},
-        {"too many pixels", with(rgb24, [](Spec &s) { s.width = s.height = wmb::BmpMaxSide; })},
+        {"unknown header size 64", with(rgb24, [](Shape &s) { s.headerSize = 64; })},
+        {"zero width", with(rgb24, [](Shape &s) { s.width = 0; })},
+        {"negative width", with(rgb24, [](Shape &s) { s.width = -3; })},
+        {"zero height", with(rgb24, [](Shape &s) { s.height = 0; })},
+        {"huge width", with(rgb24, [](Shape &s) { s.width = wmb::BmpMaxSide + 1; })},
+        {"huge height", with(rgb24, [](Shape &s) { s.height = -(wmb::BmpMaxSide + 1); })},
+        {"too many pixels", with(rgb24, [](Shape &s) { s.width = s.height = wmb::BmpMaxSide; })},
         {"two planes", patched(good, 26, 2)},
-        {"2 bits per pixel", with(rgb24, [](Spec &s) { s.bpp = 2; s.palette = Rgbk; })},
-        {"JPEG compression", with(rgb24, [](Spec &s) { s.compression = 4; })},
-        {"bit fields on 24 bits", with(rgb24, [](Spec &s) { s.compression = 3; s.masks = {1, 2, 4}; })},
-        {"16-bit mask wider than the pixel", with(caseNamed("16 bits 5-6-5 bit fields").spec, [](Spec &s) { s.masks[0] = 0x1F800; })},
+        {"2 bits per pixel", with(rgb24, [](Shape &s) { s.bpp = 2; s.palette = Rgbk; })},
+        {"JPEG compression", with(rgb24, [](Shape &s) { s.compression = 4; })},
+        {"bit fields on 24 bits", with(rgb24, [](Shape &s) { s.compression = 3; s.masks = {1, 2, 4}; })},
+        {"16-bit mask wider than the pixel", with(caseNamed("16 bits 5-6-5 bit fields").shape, [](Shape &s) { s.masks[0] = 0x1F800; })},
         {"pixel offset past the end", patched(good, 10, 0xFF)},
         {"pixel offset inside the header", patched(good, 10, 20)},
-        {"more colours than the bits name", with(caseNamed("4 bits").spec, [](Spec &s) {
+        {"more colours than the bits name", with(caseNamed("4 bits").shape, [](Shape &s) {
              s.colorsUsed = 17;
              s.palette.resize(17);
          })},
-        {"palette cut short", with(caseNamed("8 bits, 4 colours used").spec, [](Spec &s) { s.colorsUsed = 0; })},
+        {"palette cut short", with(caseNamed("8 bits, 4 colours used").shape, [](Shape &s) { s.colorsUsed = 0; })},
         {"pixel data overlapping the palette",
-         patched(with(caseNamed("8 bits, 4 colours used").spec, [](Spec &s) { s.palette = {1, 2, 3, 0}; }), 10, 62)},
-        {"colour index outside the palette", with(caseNamed("8 bits, 4 colours used").spec, [](Spec &s) { s.pixels[0] = 4; })},
-        {"RLE8 on 24 bits", with(rle8, [](Spec &s) { s.bpp = 24; })},
-        {"RLE top-down", with(rle8, [](Spec &s) { s.height = -2; })},
-        {"RLE run past the row's end", with(rle8, [](Spec &s) { s.pixels[0] = 4; })},
-        {"RLE absolute stretch past the row's end", with(rle8, [](Spec &s) { s.pixels[7] = 5; })},
-        {"RLE absolute stretch past the data", with(rle8, [](Spec &s) { s.pixels = {0, 3, 1, 2}; })},
-        {"RLE rows past the top", with(rle8, [](Spec &s) { s.pixels = {0, 0, 0, 0, 0, 0, 0, 1}; })},
-        {"RLE delta past the top", with(rle8, [](Spec &s) { s.pixels = {0, 2, 0, 3, 0, 1}; })},
-        {"RLE delta past the right edge", with(rle8, [](Spec &s) { s.pixels = {0, 2, 4, 0, 0, 1}; })},
-        {"RLE without end of bitmap", with(rle8, [](Spec &s) { s.pixels.resize(s.pixels.size() - 2); })},
-        {"RLE4 run past the row's end", with(caseNamed("RLE4: run and absolute").spec, [](Spec &s) { s.pixels[0] = 4; })},
+         patched(with(caseNamed("8 bits, 4 colours used").shape, [](Shape &s) { s.palette = {1, 2, 3, 0}; }), 10, 62)},
+        {"colour index outside the palette", with(caseNamed("8 bits, 4 colours used").shape, [](Shape &s) { s.pixels[0] = 4; })},
+        {"RLE8 on 24 bits", with(rle8, [](Shape &s) { s.bpp = 24; })},
+        {"RLE top-down", with(rle8, [](Shape &s) { s.height = -2; })},
+        {"RLE run past the row's end", with(rle8, [](Shape &s) { s.pixels[0] = 4; })},
+        {"RLE absolute stretch past the row's end", with(rle8, [](Shape &s) { s.pixels[7] = 5; })},
+        {"RLE absolute stretch past the data", with(rle8, [](Shape &s) { s.pixels = {0, 3, 1, 2}; })},
+        {"RLE rows past the top", with(rle8, [](Shape &s) { s.pixels = {0, 0, 0, 0, 0, 0, 0, 1}; })},
+        {"RLE delta past the top", with(rle8, [](Shape &s) { s.pixels = {0, 2, 0, 3, 0, 1}; })},
+        {"RLE delta past the right edge", with(rle8, [](Shape &s) { s.pixels = {0, 2, 4, 0, 0, 1}; })},
+        {"RLE without end of bitmap", with(rle8, [](Shape &s) { s.pixels.resize(s.pixels.size() - 2); })},
+        {"RLE4 run past the row's end", with(caseNamed("RLE4: run and absolute").shape, [](Shape &s) { s.pixels[0] = 4; })},
     };
     for (const auto &[name, bytes] : cases)
         EXPECT_EQ(errorOf(bytes), "Bitmap image is not valid") << name;
@@ -298,7 +298,7 @@ TEST(BmpLoad, FilesThatCannotBeOpenedNameTheShownPath)
 TEST(BmpLoad, ReadsAValidFileAndRefusesABrokenOne)
 {
     TempDir dir;
-    const Bytes good = build(caseNamed("24 bits").spec);
+    const Bytes good = build(caseNamed("24 bits").shape);
     writeFile(dir.path() / "good.bmp", good);
     writeFile(dir.path() / "short.bmp", Bytes(good.begin(), good.end() - 1));
     writeFile(dir.path() / "empty.bmp", {});
