@@ -93,10 +93,11 @@ public:
     // returns their clipboard text from before.
     std::string emptySelection(const QString &stepName);
     void floodFill(int n, int code);
-    // Places a clipboard grid at the selection's top-left cell, else at
+    // Places a clipboard grid at `pointedCell` (the cell under the pointer,
+    // 0 for none), else at the selection's top-left cell, else at
     // `selectedCell`, else at cell 1, as one "Paste" step, and selects it.
     // Throws when the text holds no grid of tile codes.
-    void paste(const std::string &clipboardText, int selectedCell);
+    void paste(const std::string &clipboardText, int selectedCell, int pointedCell = 0);
 
     // Opening and loading. openImage reads `level` of an image opened by
     // openRomFile before it lets go of the image open before.

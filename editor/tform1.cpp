@@ -22,7 +22,9 @@
 #include "leveltext.h"
 #include "leveldocument.h"
 #include "pathnames.h"
+#include "palettekeys.h"
 #include "picturebox.h"
+#include "statusbar.h"
 #include "tilefolder.h"
 
 namespace {
@@ -94,6 +96,7 @@ void MainPanel::mouseMoveEvent(QMouseEvent *event)
     QFrame::mouseMoveEvent(event);
 }
 
+
 TForm1::TForm1(Dialogs &dialogs, StartupPaths paths, QWidget *parent)
     : QWidget(parent), mDialogs(dialogs), mPaths(std::move(paths)), mDocument(new LevelDocument(mTiles, this))
 {
@@ -102,6 +105,7 @@ TForm1::TForm1(Dialogs &dialogs, StartupPaths paths, QWidget *parent)
     setAcceptDrops(true);
     createControls();
     createMenus();
+    createStatusBar();
     followDocument();
     move(263, 156);
     fitToPanel();
@@ -248,22 +252,26 @@ void TForm1::createControls()
     connect(CheckBox2, &QCheckBox::toggled, this, &TForm1::CheckBox2Click);
 
     createMapOverlay();
+    createPaletteKeys();
     connectMapGestures();
     setTabOrderChain();
 }
 
 void TForm1::setTabOrderChain()
 {
+    // The map and the palette come after the last control, so that Tab
+    // wraps from it to them and they lie before the first.
     const QList<QWidget *> order = {Button2,  Button1,   Button3,  Edit1,     Button4,
-                                    StringGrid1, mapFocus(), Button10, Button5, Button27, Button28,
+                                    StringGrid1, Button10, Button5, Button27, Button28,
                                     BitBtn1,  Edit2,     Edit3,    Edit4,     CheckBox1,
-                                    Hidemenu, Button6,   Edit5,    Button7,   CheckBox2};
+                                    Hidemenu, Button6,   Edit5,    Button7,   CheckBox2,
+                                    mapFocus(), mPaletteKeys};
     for (int i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
 
 // The menu bar lies above the panel, as a menu sits outside a window's
-// client area; the window follows the panel's width.
+// client area, and the status bar below it; the window follows the panel.
 void TForm1::fitToPanel()
 {
     const int menuHeight = MenuBar ? MenuBar->heightForWidth(Panel1->width()) : 0;
@@ -271,7 +279,10 @@ void TForm1::fitToPanel()
     if (MenuBar)
         MenuBar->setGeometry(0, 0, Panel1->width(), barHeight);
     Panel1->move(0, barHeight);
-    setFixedSize(Panel1->width(), barHeight + Panel1->height());
+    const int statusHeight = mStatusBar ? StatusBar::Height : 0;
+    if (mStatusBar)
+        mStatusBar->setGeometry(0, barHeight + Panel1->height(), Panel1->width(), statusHeight);
+    setFixedSize(Panel1->width(), barHeight + Panel1->height() + statusHeight);
 }
 
 void TForm1::guarded(const std::function<void()> &body)

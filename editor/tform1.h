@@ -31,6 +31,8 @@ class LevelOverview;
 class TestCopies;
 class MapOverlay;
 class PictureBox;
+class PaletteKeys;
+class StatusBar;
 class QAction;
 class QCheckBox;
 class QMenu;
@@ -186,6 +188,15 @@ public:
     QAction *testFirstAction() const { return mTestFirstAction; }
     QAction *emulatorAction() const { return mEmulatorAction; }
 
+    // The status bar below the panel and the keyboard's ways to the map and
+    // the palette (tform1_surface.cpp). The pointed cell is the map cell
+    // under the pointer, 0 when the pointer is off the map.
+    StatusBar *statusBar() const { return mStatusBar; }
+    int pointedCell() const { return mPointedCell; }
+    // Picks the tile of a code typed into the status bar's code box as a
+    // click on its palette picture does; -1 picks nothing.
+    void pickTileByCode(int code);
+
     // Typed-character filters: true when the character is let through.
     static bool Edit1KeyPress(QChar ch);
     static bool Edit5KeyPress(QChar ch);
@@ -257,6 +268,15 @@ private:
     void frameCell(int n);
     QLineEdit *textBoxWithFocus() const;
 
+    void createStatusBar();
+    void createPaletteKeys();
+    void pointAt(int n);
+    void showPointedCell();
+    void showPickedTile();
+    StatusBar *mStatusBar = nullptr;
+    PaletteKeys *mPaletteKeys = nullptr;
+    int mPointedCell = 0;
+
     Dialogs &mDialogs;
     StartupPaths mPaths;
     TilePictures mTiles;
@@ -283,6 +303,9 @@ constexpr int MapLeft = 8;
 constexpr int MapTop = 8;
 constexpr int CellPitch = 33;
 constexpr int CellSize = 32;
+// The map cell (1..168) under a point in the panel's coordinates; 0 over a
+// gap between cells or outside the map.
+int mapCellAt(QPoint panelPos);
 // Widths of the main panel with the palette hidden and shown, and its height.
 constexpr int PanelWidthNarrow = 480;
 constexpr int PanelWidthWide = 1017;

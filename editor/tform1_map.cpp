@@ -48,6 +48,8 @@ int cellNear(QPoint p)
 
 } // namespace
 
+int mapCellAt(QPoint panelPos) { return cellAt(panelPos); }
+
 // Picks palette picture n: the selection and its frame, nothing else.
 void TForm1::selectPaletteTile(int n)
 {
@@ -55,6 +57,7 @@ void TForm1::selectPaletteTile(int n)
     SelectedTileCode = n - 1 < TileCodeTable.size() ? TileCodeTable[n - 1] : QString();
     const PictureBox *pic = Pic[n - 1];
     Green->move(pic->x() - 1, pic->y() - 1);
+    showPickedTile();
 }
 
 // The code of the picked tile; Blank when the tile table could not be made.

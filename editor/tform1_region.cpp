@@ -33,7 +33,7 @@ public:
     {
         setObjectName(QStringLiteral("MapSelection"));
         setAttribute(Qt::WA_TransparentForMouseEvents);
-        setFocusPolicy(Qt::ClickFocus);
+        setFocusPolicy(Qt::StrongFocus);
         setGeometry(MapLeft, MapTop, CellPitch * wmb::MapColumns - 1, CellPitch * wmb::MapRows - 1);
     }
 
@@ -149,7 +149,7 @@ void TForm1::pasteClipboard()
     if (QLineEdit *edit = textBoxWithFocus())
         edit->paste();
     else
-        mDocument->paste(QGuiApplication::clipboard()->text().toStdString(), SelectedCell);
+        mDocument->paste(QGuiApplication::clipboard()->text().toStdString(), SelectedCell, mPointedCell);
 }
 
 void TForm1::selectAll()

@@ -101,8 +101,10 @@ TEST(Region, PlacedGridDropsCellsPastTheRightAndBottomEdges)
     }
 }
 
-TEST(Region, PasteLandsOnTheSelectionElseTheSelectedCellElseCell1)
+TEST(Region, PasteLandsOnThePointedCellElseTheSelectionElseTheSelectedCellElseCell1)
 {
+    EXPECT_EQ(pasteTargetCell({5, 1, 3, 2}, 100, 57), 57);
+    EXPECT_EQ(pasteTargetCell({}, 0, 168), 168);
     EXPECT_EQ(pasteTargetCell({5, 1, 3, 2}, 100), 20);
     EXPECT_EQ(pasteTargetCell({}, 100), 100);
     EXPECT_EQ(pasteTargetCell({}, 0), 1);

@@ -238,7 +238,10 @@ void EditorModel::paste()
 {
     if (!clipboardGrid)
         return error(QStringLiteral("The clipboard holds no tiles."));
-    const int at = !selection.empty() ? selection.top * 14 + selection.left + 1 : selectedCell ? selectedCell : 1;
+    const int at = pointedCell                ? pointedCell
+                   : !selection.empty()       ? selection.top * 14 + selection.left + 1
+                   : selectedCell             ? selectedCell
+                                              : 1;
     const int left = (at - 1) % 14, top = (at - 1) / 14;
     beginGesture(QStringLiteral("Paste"));
     Selection placed{left, top, left - 1, top - 1};
@@ -252,6 +255,16 @@ void EditorModel::paste()
     }
     endGesture();
     selection = placed;
+}
+
+void EditorModel::pickByCode(const QString &typed)
+{
+    QString code;
+    for (const QChar ch : typed)
+        if (code.size() < 2 && QStringLiteral("0123456789abcdefABCDEF").contains(ch))
+            code += ch;
+    if (!code.isEmpty())
+        pickPalette(code.toInt(nullptr, 16) + 1);
 }
 
 void EditorModel::floodFill(int cell)

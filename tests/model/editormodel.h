@@ -112,6 +112,7 @@ public:
     std::vector<std::pair<MapState, MapState>> redoSteps;   // newest last
     std::vector<QString> undoNames, redoNames;              // the steps' names, as the steps
     Selection selection;
+    int pointedCell = 0;   // the map cell under the pointer, 0 off the map
     // The system clipboard: its text, and the grid it holds (none: no grid).
     QString clipboard;
     std::optional<Grid> clipboardGrid;
@@ -149,7 +150,10 @@ public:
     void mapSpace();
     void copy();
     void cut();
-    void paste();
+    void paste();   // at the pointed cell, else the selection, else the selected cell
+    // Enter in the tile code box after typing `typed`: the box refuses what
+    // is no hexadecimal digit and a third digit.
+    void pickByCode(const QString &typed);
     void deleteSelection();
     void fill();
     void floodFill(int cell);

@@ -5,6 +5,7 @@
 #include "modelrun.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
@@ -92,6 +93,16 @@ void ModelRun::regionCommand()
     };
     const Command &c = commands[below(5)];
     const bool menu = chance(20);
+    if (c.apply == &model::EditorModel::paste) {
+        // The pointer over a cell, or off the map over a label below it; it
+        // travels there from the map, as a real pointer does.
+        const int cell = chance(50) ? 1 + below(model::Cells) : 0;
+        QTest::mouseMove(mWindow.form->windowHandle(), mWindow.cellCentre(cell ? cell : 1 + below(model::Cells)));
+        if (!cell)
+            QTest::mouseMove(mWindow.form->windowHandle(), mWindow.panel()->mapTo(mWindow.form.get(), QPoint(20, 450)));
+        log(cell ? QStringLiteral("pointer over Image%1").arg(cell) : QStringLiteral("pointer off the map"));
+        mModel->pointedCell = cell;
+    }
     log(QStringLiteral("%1 by %2").arg(QLatin1String(c.menu), menu ? QStringLiteral("the Edit menu")
                                                                    : QKeySequence(c.keys).toString()));
     if (menu) {
@@ -102,6 +113,20 @@ void ModelRun::regionCommand()
         QTest::keyClick(mWindow.form.get(), c.keys.key(), c.keys.keyboardModifiers());
     }
     (mModel.get()->*c.apply)();
+}
+
+// Ctrl+K, a code typed (with what the box refuses), Enter.
+void ModelRun::pickByCode()
+{
+    static const QString keys = QStringLiteral("0123456789abcdefABCDEFgZ ");
+    QString typed;
+    for (int n = below(4); n > 0; --n)
+        typed += keys[below(keys.size())];
+    log(QStringLiteral("Ctrl+K, \"%1\", Enter").arg(typed));
+    QTest::keyClick(mWindow.form.get(), Qt::Key_K, Qt::ControlModifier);
+    WindowDriver::type(QApplication::focusWidget(), typed);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    mModel->pickByCode(typed);
 }
 
 void ModelRun::floodFill()

@@ -1,5 +1,7 @@
 #include "modelrun.h"
 
+#include <QLabel>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -111,7 +113,7 @@ bool ModelRun::start(QString &failure)
         {"select region", 45, &ModelRun::selectRegion},  {"region command", 60, &ModelRun::regionCommand},
         {"flood fill", 25, &ModelRun::floodFill},        {"map keys", 30, &ModelRun::mapKeyAction},
         {"clipboard from elsewhere", 15, &ModelRun::foreignClipboard},
-        {"save ROM as", 2, &ModelRun::saveRomAs},
+        {"save ROM as", 2, &ModelRun::saveRomAs},        {"pick by code", 20, &ModelRun::pickByCode},
     };
     mIndex = -1;
     log(QStringLiteral("start-up"));
@@ -316,6 +318,14 @@ void ModelRun::checkWindow()
     if (mWindow.pickedPicture() != m.selectedTile || mWindow.pickedCode() != m.selectedCode)
         note(QStringLiteral("selected tile: model %1 %2, window %3 %4")
                  .arg(m.selectedTile).arg(shown(m.selectedCode)).arg(mWindow.pickedPicture()).arg(shown(mWindow.pickedCode())));
+    const QString statusTile = QStringLiteral("Tile ") + (m.selectedTile ? m.selectedCode : QStringLiteral("-"));
+    const QString statusSize = m.selection.empty() ? QString()
+                                                   : QStringLiteral("%1 x %2").arg(m.selection.right - m.selection.left + 1)
+                                                         .arg(m.selection.bottom - m.selection.top + 1);
+    const QString shownTile = mWindow.control<QLabel>(QStringLiteral("PickedTile"))->text();
+    const QString shownSize = mWindow.control<QLabel>(QStringLiteral("SelectionSize"))->text();
+    if (shownTile != statusTile || shownSize != statusSize)
+        note(QStringLiteral("status bar: model %1 %2, window %3 %4").arg(statusTile, statusSize, shownTile, shownSize));
     if (mWindow.selectedCell() != m.selectedCell)
         note(QStringLiteral("selected cell: model %1, window %2").arg(m.selectedCell).arg(mWindow.selectedCell()));
     const int t = m.selectedTile - 1;

@@ -111,6 +111,7 @@ private:
     void mapKeyAction();
     void regionCommand();
     void floodFill();
+    void pickByCode();
     void foreignClipboard();
     void mapKeys(bool shift);
     void clickCellWith(int cell, Qt::KeyboardModifiers modifiers, int dragTo = 0);
