@@ -65,6 +65,7 @@ void TForm1::createMenus()
     addCommand(FileMenu, QStringLiteral("&Open ROM..."), QKeySequence(Qt::CTRL | Qt::Key_O), [this] { Button2Click(); });
     mRecentMenu = FileMenu->addMenu(QStringLiteral("Open &Recent"));
     mRecentMenu->setObjectName(QStringLiteral("RecentMenu"));
+    mRecentMenu->setToolTipsVisible(true);
     connect(mRecentMenu, &QMenu::aboutToShow, this, &TForm1::refreshRecentMenu);
     refreshRecentMenu();
     addCommand(FileMenu, QStringLiteral("&Save level"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] { Button5Click(); },
@@ -147,7 +148,10 @@ void TForm1::refreshRecentMenu()
     mRecentMenu->clear();
     const QStringList recent = mSettings.recentRoms();
     for (const QString &path : recent) {
-        QAction *entry = mRecentMenu->addAction(shownPath(path).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        const QString shown = shownPath(path);
+        QAction *entry = mRecentMenu->addAction(elidedPath(shown).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        entry->setToolTip(shown);
+        entry->setStatusTip(shown);
         connect(entry, &QAction::triggered, this, [this, path] {
             guarded([&] {
                 std::error_code error;
