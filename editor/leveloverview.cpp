@@ -251,6 +251,8 @@ void LevelOverview::paintEvent(QPaintEvent *event)
         if (n == mFocus && hasFocus()) {
             QStyleOptionFocusRect option;
             option.initFrom(this);
+            // Drawn whenever the overview has the focus, not only after Tab.
+            option.state |= QStyle::State_KeyboardFocusChange;
             option.rect = slot.adjusted(1, 1, -1, -1);
             style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
         }
@@ -262,13 +264,24 @@ bool LevelOverview::event(QEvent *event)
     if (event->type() == QEvent::ToolTip) {
         auto *help = static_cast<QHelpEvent *>(event);
         const int n = levelAt(help->pos());
-        if (n != 0 && !toolTipText(n).isEmpty())
-            QToolTip::showText(help->globalPos(), toolTipText(n), this, slotRect(n));
+        // A caption cut short is given whole first.
+        const QString tip = n == 0 ? QString()
+                            : captionElided(n) ? caption(n) + QLatin1Char('\n') + toolTipText(n)
+                                               : toolTipText(n);
+        if (!tip.trimmed().isEmpty())
+            QToolTip::showText(help->globalPos(), tip.trimmed(), this, slotRect(n));
         else
             QToolTip::hideText();
         return true;
     }
     return QWidget::event(event);
+}
+
+bool LevelOverview::captionElided(int level) const
+{
+    QFont shown = font();
+    shown.setBold(level == mLoaded);
+    return QFontMetrics(shown).horizontalAdvance(caption(level)) > slotRect(level).width() - 4;
 }
 
 void LevelOverview::setFocusedLevel(int level)

@@ -79,6 +79,7 @@ private:
     const wmb::BmpImage &scaledTile(std::uint8_t code);
     int levelAt(QPoint pos) const;
     QRect slotRect(int level) const;
+    bool captionElided(int level) const;
     void setFocusedLevel(int level);
     void openFocused();
 
