@@ -1,8 +1,11 @@
 # make run · make test · make bench · make fuzz · make install · make package · make deps
+# make windows · make test-windows
 # A thin wrapper over CMake; every target first installs what is missing.
 #   make test SANITIZE=1   the tests built with AddressSanitizer and
 #                          UndefinedBehaviorSanitizer, in build-sanitize
 #   make fuzz              each libFuzzer target for FUZZ_SECONDS (default 60)
+#   make windows           the Windows build and its zip, in build-windows
+#   make test-windows      the Windows build's tests, run under Wine
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -19,7 +22,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:check_initial
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 endif
 
-.PHONY: all deps configure build test run bench fuzz install package clean
+.PHONY: all deps configure build test run bench fuzz install package windows test-windows clean
 
 all: build
 
@@ -55,5 +58,12 @@ install: build
 package: build
 	@cd $(BUILD) && cpack -G DEB
 
+# Cross-built with mingw-w64; Qt for Windows is built once into ~/.cache.
+windows:
+	@JOBS=$(JOBS) scripts/build-windows
+
+test-windows:
+	@JOBS=$(JOBS) scripts/test-windows
+
 clean:
-	rm -rf build build-sanitize build-bench build-fuzz
+	rm -rf build build-sanitize build-bench build-fuzz build-windows

@@ -8,9 +8,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "desktop.h"
 #include "errors.h"
 #include "pathnames.h"
-#include "platform.h"
 #include "shellwords.h"
 #include "wholefile.h"
 
@@ -87,7 +87,7 @@ QString testCopyName(const QString &romPath, int level, bool asFirstLevel, int c
     // Bytes of the image's name that are not UTF-8 read as U+FFFD here, so
     // the copy's name is plain text the emulator is given as it is.
     QString name = QFileInfo(shownFileName(romPath)).completeBaseName();
-    while (!name.isEmpty() && QFile::encodeName(name + tail).size() > limit)
+    while (!name.isEmpty() && fileNameLength(name + tail) > limit)
         name.chop(name.size() > 1 && name.back().isLowSurrogate() ? 2 : 1);
     return name + tail;
 }
@@ -96,9 +96,15 @@ QString testCopyName(const QString &romPath, int level, bool asFirstLevel, int c
 
 EmulatorCommand resolveEmulatorCommand(const QString &setting)
 {
+#ifdef Q_OS_WIN
+    QStringList words = QProcess::splitCommand(setting);
+    const bool hasFolder = words.value(0).contains(QLatin1Char('/')) || words.value(0).contains(QLatin1Char('\\'));
+#else
     QStringList words;
     for (const std::string &word : wmb::splitShellWords(setting.toStdString()))
         words << QString::fromStdString(word);
+    const bool hasFolder = words.value(0).contains(QLatin1Char('/'));
+#endif
     if (words.isEmpty()) {
         for (const QString &name : DefaultEmulators) {
             const QString found = QStandardPaths::findExecutable(name);
@@ -108,7 +114,7 @@ EmulatorCommand resolveEmulatorCommand(const QString &setting)
         throw wmb::RuntimeError(NoEmulatorMessage);
     }
     const QString program = words.takeFirst();
-    const QString path = program.contains(QLatin1Char('/')) ? program : QStandardPaths::findExecutable(program);
+    const QString path = hasFolder ? program : QStandardPaths::findExecutable(program);
     const QFileInfo file(path);
     if (path.isEmpty() || !file.exists())
         cannotStart(program, QStringLiteral("No such file or directory"));
@@ -176,7 +182,7 @@ QString TestCopies::start(const EmulatorCommand &command, const QString &romPath
     const int level = wmb::levelOfBase(levelBase);
     const QString copy = into.filePath(
         testCopyName(romPath, level, asFirstLevel, ++mCount, fileNameLimit(into.path()) - NameReserve));
-    wmb::writeFileAtomically(QFile::encodeName(copy).toStdString(), image);
+    wmb::writeFileAtomically(pathFromQString(copy), image);
 
     QProcess process;
     process.setProgram(command.program);

@@ -17,8 +17,13 @@ inline constexpr const char *NoEmulatorMessage =
     "No NES emulator found. Install fceux, nestopia or mednafen, or set one in Level > Emulator...";
 
 // The emulators tried, in order, when no command is set.
+#ifdef Q_OS_WIN
+inline const QStringList DefaultEmulators = {QStringLiteral("fceux.exe"), QStringLiteral("nestopia.exe"),
+                                             QStringLiteral("mednafen.exe")};
+#else
 inline const QStringList DefaultEmulators = {QStringLiteral("fceux"), QStringLiteral("nestopia"),
                                              QStringLiteral("mednafen")};
+#endif
 
 // A program (a path to an executable file) and its arguments.
 struct EmulatorCommand {
@@ -26,10 +31,11 @@ struct EmulatorCommand {
     QStringList arguments;
 };
 
-// The command to start for the emulator setting: split into words as a
-// shell splits them (wmb::splitShellWords), nothing expanded; a blank
-// setting takes the first of DefaultEmulators found on the PATH. A program
-// name without "/" is looked up on the PATH; the program must be an
+// The command to start for the emulator setting: split into words as the
+// system splits a command line (a POSIX shell's rules, wmb::splitShellWords,
+// nothing expanded; on Windows QProcess::splitCommand's); a blank setting
+// takes the first of DefaultEmulators found on the PATH. A program name
+// without a folder separator is looked up on the PATH; the program must be an
 // executable file. Throws wmb::RuntimeError: NoEmulatorMessage, the
 // splitter's error, or "Cannot start the emulator "<program>": <reason>".
 EmulatorCommand resolveEmulatorCommand(const QString &setting);

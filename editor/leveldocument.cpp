@@ -124,7 +124,7 @@ wmb::LevelRecord LevelDocument::recordToSave() const
     return wmb::recordToSave(fields(), mKnown.saved());
 }
 
-bool LevelDocument::modified() const
+bool LevelDocument::wouldChangeRecord() const
 {
     return levelLoaded() && wmb::wouldChangeRecord(fields(), mKnown.saved());
 }
@@ -261,7 +261,7 @@ void LevelDocument::flush()
         emit imageChanged();
     if (edit || image)
         emit edited();
-    const bool now = modified();
+    const bool now = wouldChangeRecord();
     if (now != mModifiedShown) {
         mModifiedShown = now;
         emit modifiedChanged(now);

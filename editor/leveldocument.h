@@ -66,7 +66,7 @@ public:
     // level, ConvertError for a bad timer.
     wmb::LevelRecord recordToSave() const;
     // True when a save would change at least one byte of the image.
-    bool modified() const;
+    bool wouldChangeRecord() const;
 
     // The selection: a rectangle of cells, empty when nothing is selected.
     const wmb::CellRect &selection() const { return mSelection; }

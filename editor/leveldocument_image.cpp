@@ -298,7 +298,7 @@ void LevelDocument::followShownLevel()
     disk.assign(mRom.path());
     disk.openForReading();
     const wmb::LevelRecord onDisk = wmb::readLevelRecord(disk, levelBase());
-    if (mKnown.follows(onDisk, modified()))
+    if (mKnown.follows(onDisk, wouldChangeRecord()))
         showFromDisk(prepare(disk, mLoaded));
     else
         mKnown.seen(onDisk);

@@ -136,7 +136,7 @@ void LevelOverview::reloadShownLevel()
     }
     if (n == 0)
         return;
-    if (!mDocument.modified()) {
+    if (!mDocument.wouldChangeRecord()) {
         showSaved(n);
         return;
     }

@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "commandline.h"
+#include "desktop.h"
 #include "dialogs.h"
 #include "emulator.h"
 #include "guardedapplication.h"
@@ -18,8 +19,11 @@
 int main(int argc, char *argv[])
 {
     // Read before the application object exists, so --help and --version
-    // work without a display.
-    const EditorCommandLine line = parseEditorCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    // work without a display; UTF-8 on every system, so any file name works.
+    const std::vector<std::string> args = wmb::commandLineArguments(argc, argv);
+    wmb::setBinaryStandardOutput();
+    const EditorCommandLine line =
+        parseEditorCommandLine(std::vector<std::string>(args.begin() + (args.empty() ? 0 : 1), args.end()));
     switch (line.action) {
     case EditorCommandLine::Action::Help:
         std::cout << editorUsage();

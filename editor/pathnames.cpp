@@ -5,8 +5,8 @@
 #include <QUrl>
 
 #include <filesystem>
-#include <sys/stat.h>
 
+#include "platform.h"
 #include "tilefolder.h"
 
 namespace {
@@ -61,8 +61,28 @@ std::size_t utf8Sequence(std::string_view bytes, char32_t &cp)
 
 bool exists(const std::string &path)
 {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
+    return wmb::linkStatus(path).kind != wmb::FileKind::Missing;
+}
+
+// Paths between the level core's text and the standard library's: bytes on
+// POSIX systems, UTF-8 for the UTF-16 names of Windows.
+std::filesystem::path filesystemPath(const std::string &path)
+{
+#ifdef Q_OS_WIN
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
+#else
+    return std::filesystem::path(path);
+#endif
+}
+
+std::string pathText(const std::filesystem::path &path)
+{
+#ifdef Q_OS_WIN
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+#else
+    return path.native();
+#endif
 }
 
 // The one entry of folder that a Qt dialog shows as `shown`, or empty.
@@ -70,8 +90,8 @@ std::string entryShownAs(const std::string &folder, const QString &shown)
 {
     std::string match;
     std::error_code error;
-    for (const auto &entry : std::filesystem::directory_iterator(folder, error)) {
-        const std::string name = entry.path().filename().native();
+    for (const auto &entry : std::filesystem::directory_iterator(filesystemPath(folder), error)) {
+        const std::string name = pathText(entry.path().filename());
         if (shownPath(qStringFromPath(name)) != shown)
             continue;
         if (!match.empty())
@@ -172,15 +192,22 @@ QString pathFromUrl(const QUrl &url)
 {
     if (!url.isLocalFile())
         return {};
+#ifdef Q_OS_WIN
+    // Names are UTF-16 text here, and paths start with a drive.
+    return url.toLocalFile();
+#else
     if (!url.host().isEmpty())
         return url.toLocalFile();
     const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
     return qStringFromPath(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+#endif
 }
 
 QString absolutePath(const QString &path)
 {
-    if (path.startsWith(QLatin1Char('/')))
-        return path;
+    // Qt's own test, without its resource paths (":/..."); Windows' "\"
+    // become "/" as everywhere in the editor.
+    if (!path.startsWith(QLatin1Char(':')) && QDir::isAbsolutePath(path))
+        return QDir::fromNativeSeparators(path);
     return QDir::cleanPath(qStringFromPath(wmb::currentDirectory()) + QLatin1Char('/') + path);
 }

@@ -16,8 +16,13 @@ QString dialogKey(const QString &dialog) { return QStringLiteral("dialogs/") + d
 // The first file QSettings would read for the organisation and application
 // "WMBeditor" that is there but is not a regular file, or empty. Each
 // configuration folder may hold WMBeditor/WMBeditor.conf and WMBeditor.conf.
+// On Windows the settings are in the registry, and no file there is a pipe
+// a read could wait on for good.
 QString unreadableSettingsFile()
 {
+#ifdef Q_OS_WIN
+    return {};
+#else
     QStringList folders = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
     folders << QLibraryInfo::path(QLibraryInfo::SettingsPath);
     for (const QString &folder : folders) {
@@ -29,6 +34,7 @@ QString unreadableSettingsFile()
         }
     }
     return {};
+#endif
 }
 
 // Says why the settings are not read once, though the window and the dialogs
@@ -45,12 +51,14 @@ void tellRefused(const QString &refused)
 }
 } // namespace
 
+// The default format is the system's own (the registry on Windows) unless a
+// program, such as the tests, chooses another.
 EditorSettings::EditorSettings()
 {
     const QString refused = unreadableSettingsFile();
     tellRefused(refused);
     if (refused.isEmpty())
-        mStore = std::make_unique<QSettings>(Name, Name);
+        mStore = std::make_unique<QSettings>(QSettings::defaultFormat(), QSettings::UserScope, Name, Name);
 }
 
 EditorSettings::~EditorSettings() = default;

@@ -1,8 +1,9 @@
 // What the editor keeps between runs, in one place: the ROM images opened
 // last, the folder each file dialog used last and the emulator command.
 // Stored with QSettings under the organisation and application name
-// "WMBeditor" (on Linux ~/.config/WMBeditor/WMBeditor.conf); deleting that
-// file resets everything.
+// "WMBeditor" (on Linux ~/.config/WMBeditor/WMBeditor.conf, on Windows the
+// registry key HKEY_CURRENT_USER\Software\WMBeditor\WMBeditor); deleting
+// that file or key resets everything.
 //
 // Settings never stop a start: when a file QSettings would read is there but
 // is not a regular file (a pipe would block the start for good), nothing is

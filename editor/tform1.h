@@ -68,6 +68,53 @@ public:
     explicit TForm1(Dialogs &dialogs, StartupPaths paths = {}, QWidget *parent = nullptr);
     ~TForm1() override;
 
+    // The level the window shows, and what the editor keeps between runs.
+    LevelDocument &document() { return *mDocument; }
+    const LevelDocument &document() const { return *mDocument; }
+    EditorSettings &settings() { return mSettings; }
+
+    // Opens the ROM image at `path` as "Open ROM" does after its dialog,
+    // after the unsaved-changes question. False when nothing was opened.
+    bool openRomImage(const QString &path, int level = 0);
+
+    // Handlers.
+    void FormCreate();
+    void Button1Click();   // Reload level
+    void Button2Click();   // Open ROM
+    void Button3Click();   // previous level
+    void Button4Click();   // next level
+    void Button5Click();   // Save level
+    void Button6Click();   // timer down
+    void Button7Click();   // timer up
+    void Button10Click();  // Clear screen
+    void Button27Click();  // Export level
+    void Button28Click();  // Import level
+    void BitBtn1Click();   // About
+    void HidemenuClick();  // palette toggle
+    void CheckBox2Click(); // Show grid
+    void ImageClick(int n);  // map cell n, 1..168
+    void PicClick(int n);    // palette picture n, 1..256
+    void Panel1MouseMove();
+    void Edit1KeyDown();
+    void Edit1MouseMove();
+    void Edit5KeyDown();
+    void Edit5MouseMove();
+    // Typed-character filters: true when the character is let through.
+    static bool Edit1KeyPress(QChar ch);
+    static bool Edit5KeyPress(QChar ch);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    // The test driver reads the palette pick and the framed cell, which no
+    // control holds.
+    friend class WindowDriver;
+
     // The menu bar above the panel, and its menus.
     QMenuBar *MenuBar = nullptr;
     QMenu *FileMenu = nullptr, *EditMenu = nullptr, *LevelMenu = nullptr, *ViewMenu = nullptr,
@@ -97,16 +144,9 @@ public:
     QString StartDirectory;
     QStringList TileCodeTable;
 
-    // The level the window shows.
-    LevelDocument &document() { return *mDocument; }
-    const LevelDocument &document() const { return *mDocument; }
-    EditorSettings &settings() { return mSettings; }
     bool levelLoaded() const;
     int loadedLevel() const;
-    bool hasUnsavedChanges() const;
     const wmb::CellRect &selection() const;
-    // The map store text of map cell n (1..168).
-    QString storeText(int n) const;
 
     // Asks the unsaved-changes question when (and only when) there are
     // unsaved changes. False: the user cancelled, do nothing. Save saves
@@ -116,35 +156,7 @@ public:
     // Loads level n as typing its number and pressing "Reload level" does,
     // after the unsaved-changes question.
     void openLevel(int n);
-    // Opens the ROM image at `path` as "Open ROM" does after its dialog,
-    // after the unsaved-changes question. False when nothing was opened.
-    bool openRomImage(const QString &path, int level = 0);
-    // The watch on the image (the document follows it).
-    void followImageFile();
-    bool imageChangePending() const;
 
-    // Handlers.
-    void FormCreate();
-    void Button1Click();   // Reload level
-    void Button2Click();   // Open ROM
-    void Button3Click();   // previous level
-    void Button4Click();   // next level
-    void Button5Click();   // Save level
-    void Button6Click();   // timer down
-    void Button7Click();   // timer up
-    void Button10Click();  // Clear screen
-    void Button27Click();  // Export level
-    void Button28Click();  // Import level
-    void BitBtn1Click();   // About
-    void HidemenuClick();  // palette toggle
-    void CheckBox2Click(); // Show grid
-    void ImageClick(int n);  // map cell n, 1..168
-    void PicClick(int n);    // palette picture n, 1..256
-    void Panel1MouseMove();
-    void Edit1KeyDown();
-    void Edit1MouseMove();
-    void Edit5KeyDown();
-    void Edit5MouseMove();
     // Map gestures on cell n: a left press paints and opens a stroke that
     // moves paint until the release; a right press picks the cell's tile.
     // With Shift a left press selects instead (from the selected cell on a
@@ -182,12 +194,6 @@ public:
     void showLevelOverview();
     void testInEmulator(bool asFirstLevel);
     void chooseEmulator();
-    LevelOverview *levelOverview() const { return mOverview; }
-    QAction *overviewAction() const { return mOverviewAction; }
-    QAction *testAction() const { return mTestAction; }
-    QAction *testFirstAction() const { return mTestFirstAction; }
-    QAction *emulatorAction() const { return mEmulatorAction; }
-
     // The status bar below the panel and the keyboard's ways to the map and
     // the palette (tform1_surface.cpp). The pointed cell is the map cell
     // under the pointer, 0 when the pointer is off the map.
@@ -197,22 +203,10 @@ public:
     // click on its palette picture does; -1 picks nothing.
     void pickTileByCode(int code);
 
-    // Typed-character filters: true when the character is let through.
-    static bool Edit1KeyPress(QChar ch);
-    static bool Edit5KeyPress(QChar ch);
-
     // Runs a handler body as one change of the document; an error is shown
     // in the standard error box and the window goes on.
     void guarded(const std::function<void()> &body);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dragMoveEvent(QDragMoveEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
-
-private:
     void createControls();
     void followDocument();
     void setTabOrderChain();
@@ -286,8 +280,6 @@ private:
     QMenu *mRecentMenu = nullptr;
     QAction *mUndoAction = nullptr, *mRedoAction = nullptr, *mShowTilesAction = nullptr,
             *mShowGridAction = nullptr;
-    QAction *mOverviewAction = nullptr, *mTestAction = nullptr, *mTestFirstAction = nullptr,
-            *mEmulatorAction = nullptr;
     LevelOverview *mOverview = nullptr;          // made on first use, a child window
     std::unique_ptr<TestCopies> mTestCopies;     // made on first use
     QPoint mStrokePos;    // the last pointer position of the open stroke

@@ -157,9 +157,3 @@ OverwriteChoice TForm1::confirmOverwrite()
 bool TForm1::levelLoaded() const { return mDocument->levelLoaded(); }
 
 int TForm1::loadedLevel() const { return mDocument->loadedLevel(); }
-
-bool TForm1::hasUnsavedChanges() const { return mDocument->modified(); }
-
-void TForm1::followImageFile() { mDocument->followImageFile(); }
-
-bool TForm1::imageChangePending() const { return mDocument->imageChangePending(); }

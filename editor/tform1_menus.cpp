@@ -183,7 +183,7 @@ void TForm1::quit() { close(); }
 
 bool TForm1::confirmLeaveLevel()
 {
-    if (!hasUnsavedChanges())
+    if (!mDocument->wouldChangeRecord())
         return true;
     // Save can only fail on an image opened read-only: Save ROM As instead.
     const bool readOnly = mDocument->readOnly();
@@ -293,7 +293,7 @@ void TForm1::refreshTitle()
     if (mDocument->readOnly())
         title += QStringLiteral(" (read-only)");
     title += QStringLiteral(", level ") + QString::number(loadedLevel());
-    if (hasUnsavedChanges())
+    if (mDocument->wouldChangeRecord())
         title += QLatin1Char('*');
     setWindowTitle(title + QStringLiteral(" \u2014 ") + app);
 }

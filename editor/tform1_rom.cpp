@@ -102,7 +102,7 @@ void TForm1::createIpsPatch()
     QString message = QStringLiteral("Wrote %1: %2 bytes changed in %3 records.")
                           .arg(shownFileName(patchPath), QString::number(patch.changedBytes),
                                QString::number(patch.records));
-    if (hasUnsavedChanges())
+    if (mDocument->wouldChangeRecord())
         message += QStringLiteral("\nLevel %1 has unsaved changes; they are not in the patch.").arg(loadedLevel());
     mDialogs.showMessage(this, message);
 }

@@ -58,7 +58,7 @@ void TForm1::pointAt(int n)
 
 void TForm1::showPointedCell()
 {
-    mStatusBar->showPointedCell(mPointedCell, mPointedCell ? storeText(mPointedCell) : QString());
+    mStatusBar->showPointedCell(mPointedCell, mPointedCell ? QString::fromStdString(mDocument->cellText(mPointedCell)) : QString());
 }
 
 void TForm1::showPickedTile()

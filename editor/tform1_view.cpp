@@ -50,12 +50,6 @@ void TForm1::showLoadedLevel()
     refreshCommands();
 }
 
-QString TForm1::storeText(int n) const
-{
-    const QTableWidgetItem *item = StringGrid1->item(0, n - 1);
-    return item ? item->text() : QString();
-}
-
 void TForm1::setStoreText(int n, const QString &text)
 {
     if (QTableWidgetItem *item = StringGrid1->item(0, n - 1))

@@ -1,10 +1,7 @@
 #include "bmpimage.h"
 
 #include "errors.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform.h"
 
 #include <algorithm>
 #include <array>
@@ -21,7 +18,7 @@ constexpr std::uint32_t BiRle4 = 2;
 constexpr std::uint32_t BiBitfields = 3;
 // No bitmap within BmpMaxPixels needs a file this large; bigger files are
 // refused before they are read.
-constexpr off_t MaxFileSize = off_t{1} << 30;
+constexpr std::int64_t MaxFileSize = std::int64_t{1} << 30;
 
 [[noreturn]] void invalid() { throw PictureError::notValid(); }
 
@@ -318,31 +315,29 @@ BmpImage decodeBmp(std::span<const std::uint8_t> bytes)
 
 BmpImage loadBmpFile(const std::string &path, const std::string &shownPath)
 {
-    // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
+    SystemFile file;
+    std::int64_t size = 0;
+    try {
+        // A folder, pipe or device is refused without waiting on it.
+        file = SystemFile::openExisting(path, SystemFile::Access::Read);
+        size = file.size();
+    } catch (const RuntimeError &) {
         throw PictureError::cannotOpen(shownPath);
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-        throw PictureError::cannotOpen(shownPath);
-    if (st.st_size > MaxFileSize)
+    }
+    if (size > MaxFileSize)
         invalid();
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(st.st_size));
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
+        std::size_t n = 0;
+        try {
+            n = file.read(bytes.data() + done, bytes.size() - done);
+        } catch (const RuntimeError &) {
             throw PictureError::cannotOpen(shownPath);
+        }
         if (n == 0)
             break;   // the file shrank meanwhile: decode what is there
-        done += static_cast<std::size_t>(n);
+        done += n;
     }
     bytes.resize(done);
     return decodeBmp(bytes);

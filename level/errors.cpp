@@ -38,8 +38,10 @@ int ioCodeFromErrno(int err) noexcept
     case EROFS:
     case EISDIR:
     case ETXTBSY: return IoAccessDenied;
-    case ENOSPC:
-    case EDQUOT: return IoDiskFull;
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+    case ENOSPC: return IoDiskFull;
     default: return err;
     }
 }

@@ -3,11 +3,7 @@
 #include "errors.h"
 #include "wholefile.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <limits>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace wmb {
@@ -16,7 +12,7 @@ namespace {
 // A read of a file that is not open: the runtime's "File not open".
 constexpr int IoFileNotOpen = 103;
 
-// Offsets below 0 or past what off_t holds lie outside any file.
+// Offsets below 0 or past what a file offset holds lie outside any file.
 bool spanFits(std::int64_t offset, std::size_t n)
 {
     return offset >= 0
@@ -25,7 +21,7 @@ bool spanFits(std::int64_t offset, std::size_t n)
 } // namespace
 
 RomFile::RomFile(RomFile &&other) noexcept
-    : mPath(std::move(other.mPath)), mFd(std::exchange(other.mFd, -1))
+    : mPath(std::move(other.mPath)), mFile(std::move(other.mFile))
 {
 }
 
@@ -34,15 +30,12 @@ RomFile &RomFile::operator=(RomFile &&other) noexcept
     if (this != &other) {
         close();
         mPath = std::move(other.mPath);
-        mFd = std::exchange(other.mFd, -1);
+        mFile = std::move(other.mFile);
     }
     return *this;
 }
 
-RomFile::~RomFile()
-{
-    close();
-}
+RomFile::~RomFile() = default;
 
 void RomFile::assign(std::string path)
 {
@@ -50,112 +43,64 @@ void RomFile::assign(std::string path)
     mPath = std::move(path);
 }
 
-int openPlainFile(const std::string &path, int flags)
-{
-    int fd;
-    do {
-        fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        throwErrno(errno);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const int err = errno;
-        ::close(fd);
-        throwErrno(err);
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw InOutError(IoAccessDenied);
-    }
-    return fd;
-}
-
 void RomFile::open()
 {
-    openWith(O_RDWR);
+    openWith(SystemFile::Access::ReadWrite);
 }
 
 void RomFile::openForReading()
 {
-    openWith(O_RDONLY);
+    openWith(SystemFile::Access::Read);
 }
 
-void RomFile::openWith(int flags)
+void RomFile::openWith(SystemFile::Access access)
 {
-    const int fd = openPlainFile(mPath, flags);
+    SystemFile file = SystemFile::openExisting(mPath, access);
     close();
-    mFd = fd;
+    mFile = std::move(file);
 }
 
 void RomFile::close() noexcept
 {
-    if (mFd >= 0) {
-        ::close(mFd);
-        mFd = -1;
-    }
+    mFile = SystemFile();
 }
 
 void RomFile::readAt(std::int64_t offset, std::uint8_t *data, std::size_t n)
 {
-    if (mFd < 0)
+    if (!mFile)
         throw InOutError(IoFileNotOpen);
     if (!spanFits(offset, n))
         throw InOutError(IoReadBeyondEnd);
     std::size_t done = 0;
     while (done < n) {
-        const ssize_t got = ::pread(mFd, data + done, n - done, static_cast<off_t>(offset + done));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            throwErrno(errno);
-        }
+        const std::size_t got = mFile.readAt(offset + static_cast<std::int64_t>(done), data + done, n - done);
         if (got == 0)
             throw InOutError(IoReadBeyondEnd);
-        done += static_cast<std::size_t>(got);
+        done += got;
     }
 }
 
 void RomFile::writeAt(std::int64_t offset, const std::uint8_t *data, std::size_t n)
 {
-    if (mFd < 0)
+    if (!mFile)
         throw InOutError(IoFileNotOpen);
     if (!spanFits(offset, n) || static_cast<std::int64_t>(offset + n) > size())
         throw InOutError(IoReadBeyondEnd);
-    std::size_t done = 0;
-    while (done < n) {
-        const ssize_t put = ::pwrite(mFd, data + done, n - done, static_cast<off_t>(offset + done));
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            throwErrno(errno);
-        }
-        if (put == 0)
-            throw InOutError(IoDiskFull);
-        done += static_cast<std::size_t>(put);
-    }
+    mFile.writeAt(offset, data, n);
 }
 
 void RomFile::sync()
 {
-    if (mFd < 0)
+    if (!mFile)
         throw InOutError(IoFileNotOpen);
-    int result;
-    do {
-        result = ::fsync(mFd);
-    } while (result != 0 && errno == EINTR);
-    if (result != 0)
-        throwErrno(errno);
+    mFile.sync();
 }
 
 std::int64_t RomFile::size()
 {
-    if (mFd < 0)
+    if (!mFile)
         throw InOutError(IoFileNotOpen);
-    struct stat st {};
-    if (::fstat(mFd, &st) != 0)
-        throwErrno(errno);
-    return static_cast<std::int64_t>(st.st_size);
+    return mFile.size();
 }
 
 std::string RomFile::readAll()

@@ -1,7 +1,5 @@
 #include "romimage.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <array>
 
@@ -25,14 +23,6 @@ std::string romImageDoubt(RomFile &rom)
     const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(size, head.size()));
     rom.readAt(0, head.data(), n);
     return romImageDoubt(std::string_view(reinterpret_cast<const char *>(head.data()), n), size);
-}
-
-bool sameFile(const std::string &a, const std::string &b)
-{
-    struct stat sa {};
-    struct stat sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
 }
 
 } // namespace wmb

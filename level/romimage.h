@@ -27,8 +27,8 @@ std::string romImageDoubt(std::string_view head, std::int64_t size);
 // Throws InOutError when they cannot be read.
 std::string romImageDoubt(RomFile &rom);
 
-// True when both paths name one existing file (the same device and inode,
-// through links too).
+// True when both paths name one existing file (the same file on the same
+// device or volume, through links too).
 bool sameFile(const std::string &a, const std::string &b);
 
 } // namespace wmb

@@ -1,6 +1,8 @@
 // Where the tile pictures are, and the path of one tile's picture.
 #pragma once
 
+#include "platform.h"
+
 #include <string>
 
 namespace wmb {
@@ -20,10 +22,5 @@ std::string tilePictureName(const std::string &code);
 
 // The absolute file of a tile: folder + "/" + code + ".bmp".
 std::string tilePicturePath(const std::string &folder, const std::string &code);
-
-// The process's current directory (no length limit); empty on failure.
-std::string currentDirectory();
-// The folder of the running executable (from /proc/self/exe); empty on failure.
-std::string executableDirectory();
 
 } // namespace wmb

@@ -1,4 +1,4 @@
-// Whole files over POSIX: read at once, written whole or not at all.
+// Whole files: read at once, written whole or not at all.
 #pragma once
 
 #include <cstddef>
@@ -7,7 +7,7 @@
 
 namespace wmb {
 
-// Whole-file helpers over POSIX; failures throw InOutError.
+// Whole-file helpers; failures throw InOutError.
 // readWholeFile reads plain files only (anything else is 5, "File access
 // denied") of at most MaxWholeFileSize bytes (larger: RuntimeError).
 constexpr std::size_t MaxWholeFileSize = std::size_t{64} << 20;

@@ -14,7 +14,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -50,12 +52,8 @@ public:
         EXPECT_NE(w, nullptr) << "no control " << name.toStdString();
         return w;
     }
-    QLineEdit *box(Box b) const
-    {
-        QLineEdit *const boxes[] = {form->Edit1, form->Edit2, form->Edit3, form->Edit4, form->Edit5};
-        return boxes[b - 1];
-    }
-    QWidget *panel() const { return form->Panel1; }
+    QLineEdit *box(Box b) const { return lookup().boxes[b - 1]; }
+    QWidget *panel() const { return lookup().panel; }
     // A menu of the menu bar by its title, and a command by its text
     // (mnemonics left out).
     QMenu *menu(const QString &title) const
@@ -77,12 +75,12 @@ public:
     // What a user does.
     static void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5)); }
     void clickButton(const QString &name) { click(control(name)); }
-    void save() { click(form->Button5); }
-    void reload() { click(form->Button1); }
-    void clearScreen() { click(form->Button10); }
-    void pickTile(int code) { click(form->Pic[code]); }   // the palette picture of tile 0..255
-    void clickCell(int n) { click(form->Image[n - 1]); }
-    void setActiveSelect(bool on) { form->CheckBox1->setChecked(on); }
+    void save() { clickButton(QStringLiteral("Button5")); }
+    void reload() { clickButton(QStringLiteral("Button1")); }
+    void clearScreen() { clickButton(QStringLiteral("Button10")); }
+    void pickTile(int code) { click(palettePicture(code)); }   // the palette picture of tile 0..255
+    void clickCell(int n) { click(cell(n)); }
+    void setActiveSelect(bool on) { control<QCheckBox>(QStringLiteral("CheckBox1"))->setChecked(on); }
     // Replaces a box's text at once, as a paste over all of it does.
     void setField(Box b, const QString &text) { box(b)->setText(text); }
     void typeInto(Box b, const QString &text) { type(box(b), text); }
@@ -113,22 +111,23 @@ public:
     // The level overview, shown.
     LevelOverview *overview()
     {
-        form->showLevelOverview();
-        return form->levelOverview();
+        command(QStringLiteral("Level"), QStringLiteral("Level overview"))->trigger();
+        return form->findChild<LevelOverview *>();
     }
     // Level n chosen in the level overview.
-    void openFromOverview(int n) { form->openLevel(n); }
+    void openFromOverview(int n) { emit overview()->openRequested(n); }
     // An image opened as the command line opens it.
     void openFromCommandLine(const QString &path, int level) { form->openRomImage(path, level); }
     // The window follows the open image on the disk now, as its watch does
     // after a pause; watchSawChange() tells whether the watch noticed.
-    void followDisk() { form->followImageFile(); }
-    bool watchSawChange() const { return form->imageChangePending(); }
+    void followDisk() { form->document().followImageFile(); }
+    bool watchSawChange() const { return form->document().imageChangePending(); }
     // The Edit menu's Undo and Redo, under whatever name they have now.
     void undoCommand() { menu(QStringLiteral("Edit"))->actions().at(0)->trigger(); }
     void redoCommand() { menu(QStringLiteral("Edit"))->actions().at(1)->trigger(); }
-    void selectCells(const wmb::CellRect &rect) { form->selectCells(rect); }
-    QWidget *mapFocus() const { return form->mapFocus(); }
+    void selectCells(const wmb::CellRect &rect) { form->document().select(rect); }
+    // The widget that holds the keyboard focus for the map.
+    QWidget *mapFocus() const { return control(QStringLiteral("MapSelection")); }
 
     // What the window shows.
     QString title() const { return form->windowTitle(); }
@@ -138,17 +137,22 @@ public:
     {
         return {field(NumberBox), field(TimerBox), field(NameBox), field(AuthorBox), field(HintBox)};
     }
-    QString shownCode(int n) const { return form->storeText(n); }   // map cell 1..168
+    // The map store's text of map cell 1..168.
+    QString shownCode(int n) const
+    {
+        const QTableWidgetItem *item = lookup().store->item(0, n - 1);
+        return item ? item->text() : QString();
+    }
     QStringList shownCodes() const
     {
         QStringList codes;
         for (int n = 1; n <= wmb::MapCells; ++n)
-            codes << form->storeText(n);
+            codes << shownCode(n);
         return codes;
     }
-    QImage cellPicture(int n) const { return imageOf(form->Image[n - 1]); }
+    QImage cellPicture(int n) const { return imageOf(cell(n)); }
     // The picture cell n shows; copies of one picture share its cache key.
-    QPixmap cellPixmap(int n) const { return form->Image[n - 1]->picture(); }
+    QPixmap cellPixmap(int n) const { return cell(n)->picture(); }
     std::vector<QImage> cellPictures() const
     {
         std::vector<QImage> pictures;
@@ -156,15 +160,15 @@ public:
             pictures.push_back(cellPicture(n));
         return pictures;
     }
-    QImage paletteImage(int code) const { return imageOf(form->Pic[code]); }
+    QImage paletteImage(int code) const { return imageOf(palettePicture(code)); }
     // Places on the panel: of map cell n and of the palette picture of a tile.
-    QRect cellRect(int n) const { return form->Image[n - 1]->geometry(); }
-    QRect paletteRect(int code) const { return form->Pic[code]->geometry(); }
+    QRect cellRect(int n) const { return cell(n)->geometry(); }
+    QRect paletteRect(int code) const { return palettePicture(code)->geometry(); }
     // The centre of map cell n in the window's coordinates.
     QPoint cellCentre(int n) const { return panel()->mapTo(form.get(), cellRect(n).center()); }
     // The frames: red around the selected cell, green around the picked tile.
-    QPoint redFrame() const { return form->Red->pos(); }
-    QPoint greenFrame() const { return form->Green->pos(); }
+    QPoint redFrame() const { return control(QStringLiteral("Red"))->pos(); }
+    QPoint greenFrame() const { return control(QStringLiteral("Green"))->pos(); }
     static QImage imageOf(const PictureBox *box) { return box->picture().toImage(); }
     QImage pictureOf(const QString &name) const { return imageOf(control<PictureBox>(name)); }
     bool checked(const QString &name) const { return control<QAbstractButton>(name)->isChecked(); }
@@ -173,15 +177,48 @@ public:
     int pickedPicture() const { return form->SelectedTile; }   // palette picture 1..256, 0 for none
     QString pickedCode() const { return form->SelectedTileCode; }
     int selectedCell() const { return form->SelectedCell; }
-    wmb::CellRect selection() const { return form->selection(); }
-    int loadedLevel() const { return form->loadedLevel(); }
+    wmb::CellRect selection() const { return form->document().selection(); }
+    int loadedLevel() const { return form->document().loadedLevel(); }
     int levelBase() const { return form->document().levelBase(); }
-    bool hasUnsavedChanges() const { return form->hasUnsavedChanges(); }
+    bool hasUnsavedChanges() const { return form->document().wouldChangeRecord(); }
     bool imageOpen() const { return form->document().hasImage(); }
     std::string imagePath() const { return form->document().imagePath(); }
     EditorSettings &settings() const { return form->settings(); }
     QString startDirectory() const { return form->StartDirectory; }
     QStringList tileCodes() const { return form->TileCodeTable; }
+
+    // Map cell n (1..168) and the palette picture of tile code 0..255.
+    PictureBox *cell(int n) const { return lookup().cells[static_cast<std::size_t>(n - 1)]; }
+    PictureBox *palettePicture(int code) const { return lookup().palette[static_cast<std::size_t>(code)]; }
+
+private:
+    // The controls looked up often, found by name once per window.
+    struct Lookup {
+        QPointer<TForm1> window;
+        std::array<PictureBox *, wmb::MapCells> cells{};
+        std::array<PictureBox *, wmb::PaletteTiles> palette{};
+        std::array<QLineEdit *, 5> boxes{};
+        QWidget *panel = nullptr;
+        QTableWidget *store = nullptr;
+    };
+    mutable Lookup mLookup;
+    const Lookup &lookup() const
+    {
+        if (mLookup.window != form.get()) {
+            Lookup c;
+            c.window = form.get();
+            for (int n = 1; n <= wmb::MapCells; ++n)
+                c.cells[static_cast<std::size_t>(n - 1)] = control<PictureBox>(QStringLiteral("Image%1").arg(n));
+            for (int n = 1; n <= wmb::PaletteTiles; ++n)
+                c.palette[static_cast<std::size_t>(n - 1)] = control<PictureBox>(QStringLiteral("Pic%1").arg(n));
+            for (int b = 1; b <= 5; ++b)
+                c.boxes[static_cast<std::size_t>(b - 1)] = control<QLineEdit>(QStringLiteral("Edit%1").arg(b));
+            c.panel = control(QStringLiteral("Panel1"));
+            c.store = control<QTableWidget>(QStringLiteral("StringGrid1"));
+            mLookup = c;
+        }
+        return mLookup;
+    }
 };
 
 class EditorTest : public ::testing::Test, public WindowDriver {
@@ -239,7 +276,7 @@ protected:
     void openRom(const QString &path)
     {
         dialogs.fileAnswers.push_back(path);
-        click(form->Button2);
+        clickButton(QStringLiteral("Button2"));
     }
     void openRom() { openRom(romPath); }
 

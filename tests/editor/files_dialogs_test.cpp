@@ -170,6 +170,7 @@ TEST(FileDialogs, OpenDialogsShowTheirTextsAndOfferTheLastChoice)
         EXPECT_EQ(box.selectedFiles(), QStringList{last}) << "the last choice is offered again";
     }
 
+#ifndef Q_OS_WIN   // names there are UTF-16 text
     // A name that is not UTF-8, chosen by the name the dialog shows for it.
     const std::string odd = pathFromQString(dir.path()) + "/caf\xE9.nes";
     ASSERT_TRUE(std::ofstream(odd).good());
@@ -181,6 +182,7 @@ TEST(FileDialogs, OpenDialogsShowTheirTextsAndOfferTheLastChoice)
     accept(box);
     EXPECT_EQ(box.result(), QDialog::Accepted);
     EXPECT_EQ(box.chosenFile(), qStringFromPath(odd));
+#endif
 }
 
 // Paths and Qt's strings: every byte string comes back as it was; UTF-8 reads

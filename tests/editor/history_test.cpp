@@ -206,7 +206,7 @@ TEST_F(HistoryTest, LoadingALevelStartsAFreshHistory)
         load();
         ASSERT_TRUE(dialogs.errors.isEmpty()) << name;
         const MapState loaded = mapState();
-        const QList<QAction *> edit = form->EditMenu->actions();  // Undo and Redo: nothing to act on
+        const QList<QAction *> edit = menu(QStringLiteral("Edit"))->actions();  // Undo and Redo: nothing to act on
         EXPECT_FALSE(edit[0]->isEnabled() || edit[1]->isEnabled()) << name;
         undo();
         EXPECT_EQ(mapState(), loaded) << name;

@@ -208,7 +208,7 @@ TEST_F(MenuTest, RecentImagesAndDrops)
     EXPECT_TRUE(drop(copy));
     EXPECT_TRUE(title().startsWith(QStringLiteral("copy.nes, level 9")));
 
-    QFile::remove(copy);
+    QFile::rename(copy, dir.filePath(QStringLiteral("gone.nes")));   // a deletion waits for the editor on Windows
     emit recent->aboutToShow();
     ASSERT_EQ(menuText(recent->actions().front()), copy);
     recent->actions().front()->trigger();
@@ -229,8 +229,10 @@ TEST_F(MenuTest, AnyFileNameOpensAndIsShownAsItIs)
     } rows[] = {
         {"hack%1.nes", "hack%1.nes"},
         {"Wumblers%2C%20hack.nes", "Wumblers%2C%20hack.nes"},
-        {"caf\xE9.nes", "caf\uFFFD.nes"},
         {std::string(246, 'n') + ".nes", QString(246, 'n') + ".nes"},   // 250 bytes; its export 252
+#ifndef Q_OS_WIN   // names there are UTF-16 text
+        {"caf\xE9.nes", "caf\uFFFD.nes"},
+#endif
     };
     const std::string demo = romBytes().toStdString();
     for (const auto &row : rows) {
@@ -252,7 +254,8 @@ TEST_F(MenuTest, AnyFileNameOpensAndIsShownAsItIs)
         recent->actions().front()->trigger();
         EXPECT_EQ(title(), row.shown + QStringLiteral(", level 1 \u2014 WMBeditor"));
         start();
-        drop(QUrl::fromEncoded("file://" + QByteArray::fromStdString(file).toPercentEncoding("/")));
+        drop(QUrl::fromEncoded((file.starts_with('/') ? "file://" : "file:///") +
+                               QByteArray::fromStdString(file).toPercentEncoding("/:")));
         EXPECT_EQ(title(), row.shown + QStringLiteral(", level 1 \u2014 WMBeditor"));
         EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
     }

@@ -7,14 +7,16 @@
 
 #include <csignal>
 
+#ifndef Q_OS_WIN
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
+#include "desktop.h"
 #include "emulator.h"
 #include "errors.h"
 #include "leveloverview.h"
 #include "mapfixture.h"
-#include "platform.h"
 #include "settings.h"
 #include "shellwords.h"
 #include "windowsupport.h"
@@ -160,6 +162,7 @@ TEST_F(PlayTest, CopiesAreNamedAfterTheImageWithinTheNameLimit)
     }
 }
 
+#ifndef Q_OS_WIN   // signals and fork are POSIX's
 // SIGTERM ends an editor through its exit: the copies its emulators still
 // play stay. A later start removes them once the emulators have ended.
 TEST_F(PlayTest, TerminatedEditorKeepsCopiesInPlayUntilALaterStart)
@@ -204,6 +207,7 @@ TEST_F(PlayTest, TerminatedEditorKeepsCopiesInPlayUntilALaterStart)
     EXPECT_EQ(next.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(next.exitCode(), 128 + SIGTERM);
 }
+#endif
 
 TEST_F(PlayTest, ShiftF5PutsTheShownLevelIntoLevel1OfTheCopy)
 {
@@ -254,6 +258,23 @@ TEST_F(PlayTest, EmulatorCommandIsSplitWithoutExpansion)
     const QStringList args = playedArguments();
     ASSERT_EQ(args.size(), 4);
     EXPECT_EQ(args.mid(0, 3), (QStringList{QStringLiteral("-a"), QStringLiteral("two words"), QStringLiteral("$HOME")}));
+}
+
+// What the test copies ask of the system, on every system: whether an
+// emulator still runs (this process does; an ended, collected child and ids
+// of no process do not), and names counted against the file system's limit.
+TEST(DesktopTest, ProcessesAndNameLimits)
+{
+    EXPECT_TRUE(processRuns(QCoreApplication::applicationPid()));
+    QProcess child;
+    child.start(QStringLiteral(WMB_BIN_DIR "/wmbtool"), {QStringLiteral("--version")});
+    ASSERT_TRUE(child.waitForStarted());
+    const qint64 ended = child.processId();
+    ASSERT_TRUE(child.waitForFinished());
+    for (const qint64 pid : {ended, qint64{0}, qint64{-1}})
+        EXPECT_FALSE(processRuns(pid)) << pid;
+    EXPECT_EQ(fileNameLimit(QDir::tempPath()), 255);
+    EXPECT_EQ(fileNameLength(QStringLiteral("caf\u00E9")), QSysInfo::productType() == "windows" ? 4 : 5);
 }
 
 TEST_F(PlayTest, NoEmulatorOrOneThatCannotStartWritesNothing)

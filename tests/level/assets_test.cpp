@@ -6,8 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include "core_support.h"
+
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <spawn.h>
 #include <sys/wait.h>
+extern char **environ;
+#endif
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,8 +23,6 @@
 #include <set>
 #include <string>
 #include <vector>
-
-extern char **environ;
 
 namespace {
 
@@ -34,6 +39,9 @@ Bytes readAll(const fs::path &path)
 int runTool(const std::string &tool, const std::string &argument)
 {
     const std::string program = std::string(WMB_BIN_DIR) + "/" + tool;
+#ifdef _WIN32
+    return static_cast<int>(::_spawnl(_P_WAIT, program.c_str(), program.c_str(), argument.c_str(), nullptr));
+#else
     std::vector<char *> argv = {const_cast<char *>(program.c_str()), const_cast<char *>(argument.c_str()),
                                 nullptr};
     pid_t pid = 0;
@@ -43,17 +51,12 @@ int runTool(const std::string &tool, const std::string &argument)
     if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
         return -1;
     return WEXITSTATUS(status);
+#endif
 }
 
 class TempDir {
 public:
-    TempDir()
-    {
-        std::string pattern = (fs::temp_directory_path() / "wmb-assets-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("mkdtemp failed");
-        mPath = pattern;
-    }
+    TempDir() : mPath(wmbtest::makeTempFolder("wmb-assets-")) {}
     ~TempDir() { fs::remove_all(mPath); }
     const fs::path &path() const { return mPath; }
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core_support.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -258,13 +260,7 @@ TEST(BmpDecode, BrokenFilesAreNotValid)
 
 class TempDir {
 public:
-    TempDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "wmb-bmp-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("mkdtemp failed");
-        mPath = pattern;
-    }
+    TempDir() : mPath(wmbtest::makeTempFolder("wmb-bmp-")) {}
     ~TempDir() { std::filesystem::remove_all(mPath); }
     const std::filesystem::path &path() const { return mPath; }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -10,23 +11,40 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <vector>
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
+#endif
 
 namespace wmbtest {
 
+#ifdef _WIN32
+inline constexpr bool OnWindows = true;
+// A device that opens as a file name.
+inline const std::string NullDevice = "NUL";
+#else
+inline constexpr bool OnWindows = false;
+inline const std::string NullDevice = "/dev/null";
+#endif
+
 using Bytes = std::vector<std::uint8_t>;
+
+// A new empty folder under the system's temporary folder: prefix + digits.
+inline std::filesystem::path makeTempFolder(const std::string &prefix)
+{
+    std::random_device seed;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto path = std::filesystem::temp_directory_path() / (prefix + std::to_string(seed()));
+        if (std::filesystem::create_directory(path))
+            return path;
+    }
+    std::abort();
+}
 
 class TempFolder {
 public:
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "wmbcore.XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            std::abort();
-        mPath = pattern;
-    }
+    TempFolder() : mPath(makeTempFolder("wmbcore.")) {}
     ~TempFolder()
     {
         std::error_code ignored;
@@ -63,6 +81,22 @@ inline Bytes randomBytes(std::size_t n, unsigned seed)
     return bytes;
 }
 
+#ifdef _WIN32
+// Sets or clears the read-only attribute. Setting it returns whether it
+// binds this process: it binds every user on Windows, but not root under Wine.
+inline bool setReadOnly(const std::string &path, bool readOnly)
+{
+    using std::filesystem::perms;
+    std::filesystem::permissions(path, perms::owner_write,
+                                 readOnly ? std::filesystem::perm_options::remove : std::filesystem::perm_options::add);
+    std::FILE *f = std::fopen(path.c_str(), "r+b");
+    if (f)
+        std::fclose(f);
+    return f == nullptr;
+}
+#endif
+
+#ifndef _WIN32
 // Runs check in a forked child and returns its exit status (the check's
 // return value), or -1 when the child died otherwise.
 inline int runInChild(const std::function<int()> &check)
@@ -75,5 +109,6 @@ inline int runInChild(const std::function<int()> &check)
         return -1;
     return WEXITSTATUS(status);
 }
+#endif
 
 } // namespace wmbtest

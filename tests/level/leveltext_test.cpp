@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 #include <set>
 
 using namespace wmb;
@@ -153,6 +157,21 @@ TEST(Cp1251, EveryByteRoundTripsToADistinctCharacter)
     EXPECT_EQ(cp1251ToUtf8("\xB2\x95\x98"), CapitalI + Bullet + "\xC2\x98");
 }
 
+#ifdef _WIN32
+TEST(Cp1251, TableAgreesWithTheSystemConverter)
+{
+    for (int b = 0x80; b < 0x100; ++b) {
+        if (b == 0x98)
+            continue;   // unassigned in the code page
+        const char in = static_cast<char>(b);
+        wchar_t wide[2] = {};
+        char out[8] = {};
+        ASSERT_EQ(MultiByteToWideChar(1251, MB_ERR_INVALID_CHARS, &in, 1, wide, 2), 1) << b;
+        const int n = WideCharToMultiByte(CP_UTF8, 0, wide, 1, out, sizeof out, nullptr, nullptr);
+        EXPECT_EQ(cp1251ToUtf8(std::string(1, in)), std::string(out, static_cast<std::size_t>(n))) << std::hex << b;
+    }
+}
+#else
 TEST(Cp1251, TableAgreesWithTheSystemConverter)
 {
     iconv_t cd = iconv_open("UTF-8", "CP1251");
@@ -172,6 +191,7 @@ TEST(Cp1251, TableAgreesWithTheSystemConverter)
     }
     iconv_close(cd);
 }
+#endif
 
 TEST(Cp1251, UnmappableCharactersBecomeOneQuestionMark)
 {

@@ -1,22 +1,126 @@
 #include "toolrun.h"
 
-#include <dirent.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace toolrun {
 
+TempDir::TempDir()
+{
+    std::random_device seed;
+    for (int attempt = 0; mPath.empty(); ++attempt) {
+        const auto path = std::filesystem::temp_directory_path() / ("wmbtool-test-" + std::to_string(seed()));
+        if (std::filesystem::create_directory(path))
+            mPath = path.generic_string();
+        else if (attempt == 100)
+            throw std::runtime_error("cannot make a temporary folder");
+    }
+    std::filesystem::permissions(mPath, std::filesystem::perms(0755));
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ec;
+    std::filesystem::permissions(mPath, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    // Files made read-only in a test must go too (Windows will not delete them).
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(mPath, ec))
+        std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(mPath, ec);
+}
+
+#ifdef _WIN32
+namespace {
+
+std::wstring wide(const std::string &text)
+{
+    std::wstring out(text.size() + 1, L'\0');
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), static_cast<int>(out.size()));
+    out.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
+    return out;
+}
+
+// One argument as the C runtime of the child splits the command line.
+std::wstring quoted(const std::wstring &arg)
+{
+    if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos)
+        return arg;
+    std::wstring out = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        out.push_back(c);
+    }
+    out.append(backslashes * 2, L'\\');
+    return out + L"\"";
+}
+
+HANDLE inheritableFile(const std::string &path)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    return ::CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+} // namespace
+
+// Windows has no other user to become: a read-only attribute binds
+// everyone, so asNobody changes nothing.
+ToolResult runTool(const std::vector<std::string> &args, const std::string &workDir, bool)
+{
+    const std::string program = std::string(WMB_BIN_DIR) + "/wmbtool.exe";
+    std::wstring commandLine = quoted(wide(program));
+    for (const std::string &arg : args)
+        commandLine += L" " + quoted(wide(arg));
+    const TempDir outputs;
+    const HANDLE out = inheritableFile(outputs.file("out"));
+    const HANDLE err = inheritableFile(outputs.file("err"));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    PROCESS_INFORMATION process{};
+    const std::wstring folder = wide(workDir);
+    ToolResult result;
+    if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                         workDir.empty() ? nullptr : folder.c_str(), &startup, &process)) {
+        ::WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD status = 0;
+        if (::GetExitCodeProcess(process.hProcess, &status))
+            result.status = static_cast<int>(status);
+        ::CloseHandle(process.hProcess);
+        ::CloseHandle(process.hThread);
+    }
+    ::CloseHandle(out);
+    ::CloseHandle(err);
+    result.out = readBytes(outputs.file("out"));
+    result.err = readBytes(outputs.file("err"));
+    return result;
+}
+#else
 namespace {
 
 constexpr uid_t NobodyId = 65534;
@@ -36,22 +140,6 @@ std::string readFd(int fd)
 }
 
 } // namespace
-
-TempDir::TempDir()
-{
-    std::string pattern = std::filesystem::temp_directory_path().string() + "/wmbtool-test-XXXXXX";
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    mPath = pattern;
-    ::chmod(mPath.c_str(), 0755);
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ec;
-    std::filesystem::permissions(mPath, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
-    std::filesystem::remove_all(mPath, ec);
-}
 
 ToolResult runTool(const std::vector<std::string> &args, const std::string &workDir, bool asNobody)
 {
@@ -91,6 +179,8 @@ ToolResult runTool(const std::vector<std::string> &args, const std::string &work
     return result;
 }
 
+#endif
+
 std::string readBytes(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -109,8 +199,9 @@ void writeBytes(const std::string &path, const std::string &bytes)
 
 bool exists(const std::string &path)
 {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
+    std::error_code ec;
+    const auto type = std::filesystem::symlink_status(path, ec).type();
+    return type != std::filesystem::file_type::not_found && type != std::filesystem::file_type::none;
 }
 
 std::vector<std::string> listFolder(const std::string &path)
@@ -126,7 +217,7 @@ std::string copyDemoRom(const TempDir &dir, const std::string &name)
 {
     const std::string path = dir.file(name);
     writeBytes(path, readBytes(WMB_DEMO_ROM));
-    ::chmod(path.c_str(), 0644);
+    std::filesystem::permissions(path, std::filesystem::perms(0644));
     return path;
 }
 

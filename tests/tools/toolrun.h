@@ -5,7 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "level/core_support.h"
+
 namespace toolrun {
+
+using wmbtest::NullDevice;
+using wmbtest::OnWindows;
 
 // A fresh folder under the system's temporary folder, removed with its
 // contents at the end. It is world-searchable so that a tool run as the

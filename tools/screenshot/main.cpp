@@ -70,7 +70,7 @@ int main(int argc, char *argv[])
     ScriptedDialogs dialogs(args[1]);
     TForm1 form(dialogs);
     if (args.size() > 3 && !args[3].startsWith(QLatin1String("--")))
-        form.Edit1->setText(args[3]);
+        form.findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(args[3]);
     form.Button2Click();
     if (args.contains(QStringLiteral("--palette")))
         form.HidemenuClick();

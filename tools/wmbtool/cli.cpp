@@ -1,11 +1,10 @@
 #include "cli.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <iostream>
-#include <unistd.h>
 
 #include "levelrecord.h"
+#include "platform.h"
 #include "romimage.h"
 #include "wholefile.h"
 
@@ -19,7 +18,7 @@ Failure fileFailure(const std::string &path, const std::string &message)
 Failure fileFailure(const std::string &path, const wmb::RuntimeError &error)
 {
     const auto *io = dynamic_cast<const wmb::InOutError *>(&error);
-    if (io && io->code() == ELOOP)
+    if (io && io->code() == wmb::ioCodeFromSystemError(wmb::TooManyLinksError))
         return fileFailure(path, "Too many levels of symbolic links");
     return fileFailure(path, error.what());
 }
@@ -46,47 +45,24 @@ int levelArgument(const std::string &text)
     return level;
 }
 
-namespace {
-
-// The descriptor an output names as a stream, -1 for a file.
-int outputDescriptor(const std::string &out)
-{
-    if (out == StandardOutput || out == "/dev/stdout")
-        return STDOUT_FILENO;
-    if (out == "/dev/stderr")
-        return STDERR_FILENO;
-    constexpr std::string_view fdFolder = "/dev/fd/";
-    if (!out.starts_with(fdFolder) || out.size() == fdFolder.size() || out.size() > fdFolder.size() + 6)
-        return -1;
-    const std::string digits = out.substr(fdFolder.size());
-    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return -1;
-    return std::stoi(digits);
-}
-
-} // namespace
-
 void writeOutput(const std::string &out, std::string_view bytes)
 {
-    const int fd = outputDescriptor(out);
-    if (fd == STDOUT_FILENO) {
+    const std::optional<int> stream = out == StandardOutput ? 1 : wmb::streamNamedBy(out);
+    if (stream == 1) {
         std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         finishStdout();
         return;
     }
-    if (fd < 0) {
+    if (!stream) {
         onFile(out, [&] { wmb::writeFileAtomically(out, bytes); });
         return;
     }
     // Another inherited descriptor: written in order after anything printed.
     std::cout.flush();
-    for (std::size_t done = 0; done < bytes.size();) {
-        const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            throw fileFailure(out, "write error");
-        done += static_cast<std::size_t>(put);
+    try {
+        wmb::writeStream(*stream, bytes.data(), bytes.size());
+    } catch (const wmb::RuntimeError &) {
+        throw fileFailure(out, "write error");
     }
 }
 

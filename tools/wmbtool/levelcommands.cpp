@@ -1,7 +1,5 @@
 // list, export and import: the level record through the editor's own core,
 // so the results are byte for byte those of the editor.
-#include <signal.h>
-
 #include <array>
 #include <iostream>
 
@@ -37,27 +35,6 @@ wmb::LevelRecord readLevel(wmb::RomFile &rom, int level)
         }
     });
 }
-
-// Holds back the signals that end a program from a terminal (Ctrl-C, hang-up,
-// kill) while a level's bytes are written, so an interrupted import leaves
-// the record whole, old or new; a held-back signal acts right afterwards.
-class HoldTerminationSignals {
-public:
-    HoldTerminationSignals()
-    {
-        sigset_t held;
-        sigemptyset(&held);
-        for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
-            sigaddset(&held, sig);
-        sigprocmask(SIG_BLOCK, &held, &mPrevious);
-    }
-    ~HoldTerminationSignals() { sigprocmask(SIG_SETMASK, &mPrevious, nullptr); }
-    HoldTerminationSignals(const HoldTerminationSignals &) = delete;
-    HoldTerminationSignals &operator=(const HoldTerminationSignals &) = delete;
-
-private:
-    sigset_t mPrevious;
-};
 
 } // namespace
 
@@ -117,7 +94,8 @@ void runImport(const Invocation &inv)
     // The editor imports into a level it has loaded, so a level the image
     // cannot hold whole is refused the same way before anything is written.
     readLevel(rom, level);
-    const HoldTerminationSignals hold;
+    // What would end the program now waits until the record is whole, old or new.
+    const wmb::InterruptHold hold;
     onFile(romPath, [&] {
         wmb::writeLevelRecord(rom, wmb::LevelBaseOf(level), record);
     });

@@ -7,6 +7,7 @@
 
 #include "cli.h"
 #include "commands.h"
+#include "platform.h"
 
 namespace {
 
@@ -24,7 +25,11 @@ void printHelp(std::ostream &os)
         os << "  " << c.usage << "\n      " << c.summary << "\n";
     os << "\nLEVEL is a level number, 1 to 32. Results go to standard output or to the\n"
           "named output file, which is written whole or not at all; an output named\n"
+#ifdef _WIN32
+          "- is written to standard output as a stream.\n"
+#else
           "-, /dev/stdout or /dev/fd/N is written as a stream (- is standard output).\n"
+#endif
           "A link is followed to the file it names, a file replaced keeps its\n"
           "permissions, and a file of several hard links is rewritten in place.\n"
           "Only import writes into a ROM image.\n"
@@ -81,6 +86,15 @@ int usageError(const std::string &message, const std::string &command)
 
 int main(int argc, char **argv)
 {
+    // UTF-8 arguments on every system, and results written as bytes.
+    std::vector<std::string> argStore = wmb::commandLineArguments(argc, argv);
+    std::vector<char *> args;
+    for (std::string &arg : argStore)
+        args.push_back(arg.data());
+    args.push_back(nullptr);
+    argc = static_cast<int>(argStore.size());
+    argv = args.data();
+    wmb::setBinaryStandardOutput();
     if (argc < 2) {
         printHelp(std::cerr);
         return ExitUsage;

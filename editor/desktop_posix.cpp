@@ -2,7 +2,7 @@
 // through a socket pair read by the event loop (a signal handler may do
 // little more than write a byte), processes looked up with kill(pid, 0), and
 // pathconf for the file name limit.
-#include "platform.h"
+#include "desktop.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -84,4 +84,9 @@ int fileNameLimit(const QString &folder)
     constexpr long Common = 255;
     const long limit = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
     return static_cast<int>(limit > 0 && limit <= 4096 ? limit : Common);
+}
+
+int fileNameLength(const QString &name)
+{
+    return static_cast<int>(QFile::encodeName(name).size());
 }
