@@ -92,7 +92,11 @@ const wmb::BmpImage &LevelOverview::scaledTile(std::uint8_t code)
     if (!slot) {
         wmb::BmpImage tile;
         try {
-            mTileSet.load(code);   // read anew: a picture gone since shows black
+            // The file is read anew once (a picture gone since shows black);
+            // a resize scales the picture read then.
+            if (!mReadTiles[code])
+                mTileSet.load(code);
+            mReadTiles.set(code);
             tile = mTileSet.decoded(code);
         } catch (const std::exception &) {
             mUnreadTiles.set(code);

@@ -92,5 +92,6 @@ private:
     int mCaptionHeight = 0;
     // Tile pictures cut to the map's cell and scaled to mCellSize.
     std::array<std::optional<wmb::BmpImage>, wmb::PaletteTiles> mTiles;
+    std::bitset<wmb::PaletteTiles> mReadTiles;     // read from its file by the overview
     std::bitset<wmb::PaletteTiles> mUnreadTiles;   // drawn black until read again
 };
