@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "imagehistory.h"
 #include "ips.h"
 #include "levelrecord.h"
 #include "region.h"
@@ -138,6 +139,18 @@ public:
     void followImageFile();
     bool imageChangePending() const;
 
+    // Writes into the whole image (copies, swaps and moves of levels),
+    // each at once and one step of the image's history, which is kept apart
+    // from the map's: its steps are writes into the file that another program
+    // may refuse (the file changed since), so a step moves only when its
+    // write succeeded. An image opened read-only refuses them as a save does.
+    // The shown level is read anew when a write covers its record; it is
+    // the caller's part to ask about its unsaved changes first.
+    const wmb::ImageHistory &imageHistory() const { return mImageHistory; }
+    void writeImage(const wmb::ImageWrite &write, const std::string &stepName);
+    void undoImageWrite();
+    void redoImageWrite();
+
     // A change of many parts (one handler): the summary signals (edited,
     // imageChanged, modifiedChanged) come once, when the outermost is over.
     void beginChange();
@@ -153,6 +166,7 @@ signals:
     void imageChanged();               // the image or what it holds
     void edited();                     // the level's cells or texts
     void modifiedChanged(bool modified);
+    void imageHistoryChanged();
 
 private:
     friend class CellsCommand;
@@ -173,6 +187,7 @@ private:
     void noteEdited();
     void noteImage();
     void flush();
+    void followWrite(const wmb::ImageWrite &write);
 
     TilePictures &mTiles;
     wmb::RomFile mRom;
@@ -180,6 +195,7 @@ private:
     bool mMissing = false;
     int mLoaded = 0;
     wmb::KnownRecord mKnown;
+    wmb::ImageHistory mImageHistory;   // of the open image
     std::array<int, wmb::MapCells> mCells;
     std::array<std::string, 4> mTexts;
     wmb::CellRect mSelection;

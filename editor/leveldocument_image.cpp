@@ -83,6 +83,8 @@ void LevelDocument::openImage(wmb::RomFile rom, bool readOnly, int level)
     mRom = std::move(rom);
     mReadOnly = readOnly;
     mMissing = false;
+    mImageHistory.clear();
+    emit imageHistoryChanged();
     watchImage();
     showLoaded(prepared);
 }
@@ -184,6 +186,9 @@ void LevelDocument::saveImageAs(const std::string &target)
     mRom = std::move(copy);
     mReadOnly = readOnly;
     mMissing = false;
+    // The steps before were writes into the image left behind.
+    mImageHistory.clear();
+    emit imageHistoryChanged();
     watchImage();
     if (record)
         showSaved(*record);

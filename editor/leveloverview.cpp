@@ -261,6 +261,7 @@ void LevelOverview::paintEvent(QPaintEvent *event)
             style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
         }
     }
+    paintDrag(p);
 }
 
 bool LevelOverview::event(QEvent *event)
@@ -304,8 +305,11 @@ void LevelOverview::openFocused()
 
 void LevelOverview::mousePressEvent(QMouseEvent *event)
 {
-    if (const int n = levelAt(event->position().toPoint()))
+    const int n = levelAt(event->position().toPoint());
+    if (n)
         setFocusedLevel(n);
+    if (event->button() == Qt::LeftButton)
+        pressLevel(n, event->position().toPoint());
     QWidget::mousePressEvent(event);
 }
 
@@ -320,6 +324,8 @@ void LevelOverview::mouseDoubleClickEvent(QMouseEvent *event)
 
 void LevelOverview::keyPressEvent(QKeyEvent *event)
 {
+    if (levelKey(event))
+        return;
     const int column = (mFocus - 1) % Columns;
     const int row = (mFocus - 1) / Columns;
     switch (event->key()) {

@@ -15,6 +15,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -194,6 +195,26 @@ private:
     void showLevelOverview();
     void testInEmulator(bool asFirstLevel);
     void chooseEmulator();
+    // Whole levels from the overview (tform1_levels.cpp). Each write asks
+    // first and is one step of the image's history; a shown level with
+    // unsaved changes takes part only after the unsaved-changes question.
+    void connectOverviewLevels();
+    void copyLevel(int n);
+    void pasteLevelOver(int n);
+    void swapLevels(int level, int with);   // with 0: the number is asked
+    void moveLevel(int from, int to);
+    // Undo and redo of the image's history while the overview has the focus.
+    bool overviewHasFocus() const;
+    void undoImageWrite(bool redo);
+    bool shownLevelTakesPart(bool takesPart);
+    bool askBeforeWriting(const QString &question);
+    // The level copied last, byte for byte, and the clipboard text it made.
+    struct CopiedLevel {
+        int level = 0;
+        wmb::LevelRecord record;
+        QString text;
+    };
+    std::optional<CopiedLevel> mCopiedLevel;
     // The status bar below the panel and the keyboard's ways to the map and
     // the palette (tform1_surface.cpp). The pointed cell is the map cell
     // under the pointer, 0 when the pointer is off the map.

@@ -194,6 +194,8 @@ void TForm1::CheckBox2Click()
 // In a text edit the keys keep working on the edit's own text.
 void TForm1::undoMapEdit()
 {
+    if (overviewHasFocus())
+        return undoImageWrite(false);
     guarded([&] {
         if (QLineEdit *edit = textBoxWithFocus())
             edit->undo();
@@ -204,6 +206,8 @@ void TForm1::undoMapEdit()
 
 void TForm1::redoMapEdit()
 {
+    if (overviewHasFocus())
+        return undoImageWrite(true);
     guarded([&] {
         if (QLineEdit *edit = textBoxWithFocus())
             edit->redo();

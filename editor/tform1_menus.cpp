@@ -123,6 +123,8 @@ void TForm1::createEditCommands()
         disconnect(action, &QAction::triggered, &history, nullptr);
         disconnect(&history, &QUndoStack::canUndoChanged, action, nullptr);
         disconnect(&history, &QUndoStack::canRedoChanged, action, nullptr);
+        disconnect(&history, &QUndoStack::undoTextChanged, action, nullptr);
+        disconnect(&history, &QUndoStack::redoTextChanged, action, nullptr);
         action->setShortcutContext(Qt::WindowShortcut);
         EditMenu->addAction(action);
         addAction(action);
@@ -132,15 +134,32 @@ void TForm1::createEditCommands()
     mRedoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     connect(&history, &QUndoStack::canUndoChanged, this, &TForm1::refreshEditCommands);
     connect(&history, &QUndoStack::canRedoChanged, this, &TForm1::refreshEditCommands);
+    connect(&history, &QUndoStack::undoTextChanged, this, &TForm1::refreshEditCommands);
+    connect(&history, &QUndoStack::redoTextChanged, this, &TForm1::refreshEditCommands);
     connect(qApp, &QApplication::focusChanged, this, &TForm1::refreshEditCommands);
     refreshEditCommands();
 }
 
+// While the overview has the focus they act on the image's history.
 void TForm1::refreshEditCommands()
 {
+    const auto named = [](const QString &prefix, const QString &step) {
+        return step.isEmpty() ? prefix : prefix + QLatin1Char(' ') + step;
+    };
+    if (overviewHasFocus()) {
+        const wmb::ImageHistory &image = mDocument->imageHistory();
+        mUndoAction->setEnabled(image.canUndo());
+        mRedoAction->setEnabled(image.canRedo());
+        mUndoAction->setText(named(QStringLiteral("&Undo"), QString::fromStdString(image.undoName())));
+        mRedoAction->setText(named(QStringLiteral("&Redo"), QString::fromStdString(image.redoName())));
+        return;
+    }
+    const QUndoStack &map = mDocument->history();
     const bool open = mDocument->stepOpen() || textBoxWithFocus();
-    mUndoAction->setEnabled(open || mDocument->history().canUndo());
-    mRedoAction->setEnabled(open || mDocument->history().canRedo());
+    mUndoAction->setEnabled(open || map.canUndo());
+    mRedoAction->setEnabled(open || map.canRedo());
+    mUndoAction->setText(named(QStringLiteral("&Undo"), map.undoText()));
+    mRedoAction->setText(named(QStringLiteral("&Redo"), map.redoText()));
 }
 
 void TForm1::refreshRecentMenu()

@@ -36,6 +36,7 @@ void TForm1::showLevelOverview()
     if (!mOverview) {
         mOverview = new LevelOverview(*mDocument, mTiles, this);
         connect(mOverview, &LevelOverview::openRequested, this, &TForm1::openLevel);
+        connectOverviewLevels();
         // The editor's commands work while the overview has the focus; the
         // map's own keys (letters, Delete, Escape, the region commands) stay
         // with the map.
