@@ -437,6 +437,8 @@ void EditorModel::saveRomAs(Target target, bool itself, bool ok)
     copyRom = boundBytes();
     copyExists = true;
     bound = Rom::Copy;
+    imageUndo.clear();
+    imageRedo.clear();
     storeRecord(*r);
 }
 
@@ -639,6 +641,8 @@ bool EditorModel::openRom(Target target, Rom rom, bool openAnyway)
         levelLoaded = wasLoaded;
         return true;
     }
+    imageUndo.clear();
+    imageRedo.clear();
     buttonsEnabled = true;
     return true;
 }

@@ -12,6 +12,8 @@
 #include <optional>
 #include <vector>
 
+#include "levelrecord.h"
+#include "levelset.h"
 #include "modelrules.h"
 
 namespace model {
@@ -201,7 +203,27 @@ public:
 
     static constexpr int UndoLimit = 1000;
 
+    // Whole levels from the overview (modellevels.cpp), as plain bytes: each
+    // write as the level functions compute it, undone by writing back what
+    // it replaced. The pastes, swaps and moves return whether the question
+    // before the write was asked (answered `ok`).
+    std::vector<wmb::ImageWrite> imageUndo, imageRedo;   // newest last
+    struct Copied {
+        int level = 0;
+        wmb::LevelRecord record;
+        QString text;
+    };
+    std::optional<Copied> copied;
+    void copyLevel(int n);
+    bool pasteLevel(int n, bool ok);
+    bool swapLevels(int a, int b, bool ok);
+    bool moveLevel(int from, int to, bool ok);
+    void undoImage(bool redo);
+
 private:
+    bool shownTakesPart(bool takesPart);
+    bool coversShown(const wmb::ImageWrite &write) const;
+    void writeImage(const wmb::ImageWrite &write);
     // The question before unsaved work is replaced: false to stop there.
     bool leaveLevel();
     // The record a save writes; nothing when the timer is no number.

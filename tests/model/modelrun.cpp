@@ -114,6 +114,7 @@ bool ModelRun::start(QString &failure)
         {"flood fill", 25, &ModelRun::floodFill},        {"map keys", 30, &ModelRun::mapKeyAction},
         {"clipboard from elsewhere", 15, &ModelRun::foreignClipboard},
         {"save ROM as", 2, &ModelRun::saveRomAs},        {"pick by code", 20, &ModelRun::pickByCode},
+        {"overview levels", 30, &ModelRun::overviewLevels},
     };
     mIndex = -1;
     log(QStringLiteral("start-up"));
@@ -363,7 +364,7 @@ void ModelRun::checkWindow()
     const QString undo = m.undoNames.empty() ? QStringLiteral("&Undo") : QStringLiteral("&Undo ") + m.undoNames.back();
     const QString redo = m.redoNames.empty() ? QStringLiteral("&Redo") : QStringLiteral("&Redo ") + m.redoNames.back();
     if (edit.size() < 2 || edit[0]->text() != undo || edit[1]->text() != redo)
-        note(QStringLiteral("Edit menu: model %1, %2").arg(undo, redo));
+        note(QStringLiteral("Edit menu: model %1, %2, window %3").arg(undo, redo, edit.size() < 2 ? QString() : edit[0]->text() + QStringLiteral(", ") + edit[1]->text()));
     if ((mWindow.loadedLevel() != 0) != m.levelLoaded)
         note(QStringLiteral("a level loaded: model %1").arg(m.levelLoaded));
     else if (m.levelLoaded && mWindow.levelBase() != model::mapAt(m.loadedLevel))

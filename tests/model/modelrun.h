@@ -106,6 +106,7 @@ private:
     void otherProgram();
     void undo();
     void redo();
+    void overviewLevels();   // modellevels.cpp
     // Regions (modelregion.cpp).
     void selectRegion();
     void mapKeyAction();
