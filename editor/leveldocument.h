@@ -18,6 +18,7 @@
 
 #include "ips.h"
 #include "levelrecord.h"
+#include "levelset.h"
 #include "region.h"
 #include "romfile.h"
 
@@ -130,6 +131,17 @@ public:
     wmb::IpsPatch patchFrom(const std::string &original);
     // The 32 records of the image (nullopt where one cannot be read).
     std::array<std::optional<wmb::LevelRecord>, wmb::LevelCount> readAllRecords();
+
+    // Work on the whole image (leveldocument_whole.cpp). replaceTile sets
+    // every cell of the shown level holding `from` to `to` as one step named
+    // "Replace tile" and returns how many. writeImageStep writes a range of
+    // the image at once (every picture the shown level will need read
+    // first), as one step of the image's history named `stepName`, and shows
+    // the level again when the write changed its record. touchesShownLevel:
+    // the write changes a byte of the shown level's record.
+    int replaceTile(int from, int to);
+    void writeImageStep(const wmb::ImageWrite &write, const QString &stepName);
+    bool touchesShownLevel(const wmb::ImageWrite &write) const;
 
     // Following the image on the disk: the "(missing)" mark, and the shown
     // level when another program changed its record and it has no unsaved

@@ -16,6 +16,8 @@
 #include "levelrecord.h"
 
 class LevelDocument;
+class QMenu;
+class QPainter;
 class TilePictures;
 
 class LevelOverview : public QWidget {
@@ -46,9 +48,21 @@ public:
     // (the scaled tile pictures are kept).
     void forgetPictures();
 
+    // Marks (overview_marks.cpp): the cells holding a found tile code are
+    // outlined in every picture (-1: none found), and a level that differs
+    // from another image shows a badge with the count of its differing
+    // record bytes (0: none).
+    void setFoundTile(int code);
+    void setDifferences(const std::array<int, wmb::LevelCount> &bytes);
+    int differingBytes(int level) const { return mDiffering[static_cast<std::size_t>(level - 1)]; }
+    // The context menu of level n's picture, filled by whoever follows
+    // contextMenuFilling; the caller owns it.
+    QMenu *contextMenu(int level);
+
 signals:
     // The user asked to open level n in the editor.
     void openRequested(int level);
+    void contextMenuFilling(QMenu *menu, int level);
 
 protected:
     bool event(QEvent *event) override;
@@ -57,6 +71,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     // What a level's picture, caption and tooltip show.
@@ -82,6 +97,7 @@ private:
     bool captionElided(int level) const;
     void setFocusedLevel(int level);
     void openFocused();
+    void paintMarks(QPainter &painter, int level);
 
     LevelDocument &mDocument;
     TilePictures &mTileSet;
@@ -94,4 +110,6 @@ private:
     std::array<std::optional<wmb::BmpImage>, wmb::PaletteTiles> mTiles;
     std::bitset<wmb::PaletteTiles> mReadTiles;     // read from its file by the overview
     std::bitset<wmb::PaletteTiles> mUnreadTiles;   // drawn black until read again
+    int mFoundCode = -1;
+    std::array<int, wmb::LevelCount> mDiffering{};
 };
