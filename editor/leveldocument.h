@@ -19,6 +19,7 @@
 #include "imagehistory.h"
 #include "ips.h"
 #include "levelrecord.h"
+#include "levelset.h"
 #include "region.h"
 #include "romfile.h"
 
@@ -132,6 +133,10 @@ public:
     // The 32 records of the image (nullopt where one cannot be read).
     std::array<std::optional<wmb::LevelRecord>, wmb::LevelCount> readAllRecords();
 
+    // Sets every cell of the shown level holding `from` to `to` as one map
+    // step named "Replace tile"; returns how many (leveldocument_whole.cpp).
+    int replaceTile(int from, int to);
+
     // Following the image on the disk: the "(missing)" mark, and the shown
     // level when another program changed its record and it has no unsaved
     // changes. The watch runs this a short pause after a change; while a
@@ -139,13 +144,13 @@ public:
     void followImageFile();
     bool imageChangePending() const;
 
-    // Writes into the whole image (copies, swaps and moves of levels),
-    // each at once and one step of the image's history, which is kept apart
+    // Writes into the whole image (copies, swaps and moves of levels, a tile
+    // replaced in every level, a level taken from another image), each at once and one step of the image's history, which is kept apart
     // from the map's: its steps are writes into the file that another program
     // may refuse (the file changed since), so a step moves only when its
     // write succeeded. An image opened read-only refuses them as a save does.
-    // The shown level is read anew when a write covers its record; it is
-    // the caller's part to ask about its unsaved changes first.
+    // The shown level is read anew when a write covers its record, every
+    // picture it will need read before anything is written; it is the caller's part to ask about its unsaved changes first.
     const wmb::ImageHistory &imageHistory() const { return mImageHistory; }
     void writeImage(const wmb::ImageWrite &write, const std::string &stepName);
     void undoImageWrite();
@@ -176,6 +181,9 @@ private:
         wmb::LevelFields fields;
     };
     Prepared prepare(wmb::RomFile &rom, int level) const;
+    std::optional<Prepared> shownAfter(const wmb::ImageWrite *write);
+    void followWrite(const std::optional<Prepared> &shown);
+    void forgetImageStepsOfShownLevel();
     void showLoaded(const Prepared &level);
     void showFromDisk(const Prepared &level);
     void showFields(const wmb::LevelFields &fields);
@@ -187,7 +195,6 @@ private:
     void noteEdited();
     void noteImage();
     void flush();
-    void followWrite(const wmb::ImageWrite &write);
 
     TilePictures &mTiles;
     wmb::RomFile mRom;

@@ -139,6 +139,7 @@ void LevelDocument::showSaved(const wmb::LevelRecord &record)
 void LevelDocument::writeRecord(const wmb::LevelRecord &record)
 {
     wmb::writeLevelRecord(mRom, levelBase(), record);   // flushed to the disk
+    forgetImageStepsOfShownLevel();
     showSaved(record);
 }
 
@@ -156,6 +157,7 @@ wmb::LevelRecord LevelDocument::prepareImport(const std::string &levelFile)
 void LevelDocument::writeImported(const wmb::LevelRecord &record)
 {
     wmb::writeLevelRecord(mRom, levelBase(), record);   // flushed to the disk
+    forgetImageStepsOfShownLevel();
     loadLevel(mLoaded);
 }
 

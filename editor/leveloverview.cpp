@@ -248,6 +248,7 @@ void LevelOverview::paintEvent(QPaintEvent *event)
             p.fillRect(pic, palette().dark());
         else
             p.drawImage(pic.topLeft(), image);
+        paintMarks(p, n);
         p.setFont(n == mLoaded ? bold : font());
         const QRect text(slot.x() + 2, pic.bottom() + Padding, slot.width() - 4, mCaptionHeight);
         p.drawText(text, Qt::AlignHCenter | Qt::AlignTop,

@@ -49,10 +49,20 @@ public:
     // Forgets every level's picture so the next paint draws all 32 anew
     // (the scaled tile pictures are kept).
     void forgetPictures();
-    // The context menu of level n's picture (the caller owns it).
+    // The context menu of level n's picture (the caller owns it): the
+    // overview's own entries, then those of whoever follows
+    // contextMenuFilling.
     QMenu *contextMenuFor(int level);
     // The level a drag started on, and the one it is over (0 for none).
     int dragTarget() const { return mDragTo; }
+
+    // Marks (overview_marks.cpp): the cells holding a found tile code are
+    // outlined in every picture (-1: none found), and a level that differs
+    // from another image shows a badge with the count of its differing
+    // record bytes (0: none).
+    void setFoundTile(int code);
+    void setDifferences(const std::array<int, wmb::LevelCount> &bytes);
+    int differingBytes(int level) const { return mDiffering[static_cast<std::size_t>(level - 1)]; }
 
 signals:
     // The user asked to open level n in the editor.
@@ -64,6 +74,8 @@ signals:
     void pasteRequested(int level);
     void swapRequested(int level, int with);
     void moveRequested(int from, int to);
+    // The context menu of level n is being built: add entries to it.
+    void contextMenuFilling(QMenu *menu, int level);
 
 protected:
     bool event(QEvent *event) override;
@@ -104,6 +116,7 @@ private:
     bool levelKey(QKeyEvent *event);
     void pressLevel(int level, QPoint pos);
     void paintDrag(QPainter &p);
+    void paintMarks(QPainter &painter, int level);
 
     LevelDocument &mDocument;
     TilePictures &mTileSet;
@@ -119,4 +132,6 @@ private:
     std::array<std::optional<wmb::BmpImage>, wmb::PaletteTiles> mTiles;
     std::bitset<wmb::PaletteTiles> mReadTiles;     // read from its file by the overview
     std::bitset<wmb::PaletteTiles> mUnreadTiles;   // drawn black until read again
+    int mFoundCode = -1;
+    std::array<int, wmb::LevelCount> mDiffering{};
 };

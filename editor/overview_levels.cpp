@@ -24,6 +24,7 @@ QMenu *LevelOverview::contextMenuFor(int level)
             [this, level] { emit pasteRequested(level); });
     connect(menu->addAction(QStringLiteral("&Swap with level...")), &QAction::triggered, this,
             [this, level] { emit swapRequested(level, 0); });
+    emit contextMenuFilling(menu, level);
     return menu;
 }
 

@@ -52,6 +52,9 @@ StatusBar::StatusBar(QWidget *parent) : QFrame(parent)
         emit codeEntered(code);
     });
     mSelection = part(this, QStringLiteral("SelectionSize"), 50);
+    mSearch = part(this, QStringLiteral("SearchResult"), 0);
+    mComparison = part(this, QStringLiteral("Comparison"), 0);
+    mNote = part(this, QStringLiteral("StatusNote"), 0);
     mZoom = part(this, QStringLiteral("ZoomLevel"), 40);
     mZoom->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
@@ -60,6 +63,8 @@ StatusBar::StatusBar(QWidget *parent) : QFrame(parent)
     row->addWidget(mPicked);
     row->addWidget(mCodeBox);
     row->addWidget(mSelection);
+    for (QLabel *note : {mSearch, mComparison, mNote})
+        row->addWidget(note);
     row->addStretch(1);
     row->addWidget(mZoom);
     showPointedCell(0, {});
@@ -98,6 +103,12 @@ void StatusBar::showSelection(const wmb::CellRect &rect)
 }
 
 void StatusBar::showZoom(int percent) { mZoom->setText(QStringLiteral("%1 %").arg(percent)); }
+
+void StatusBar::showSearch(const QString &text) { mSearch->setText(text); }
+
+void StatusBar::showComparison(const QString &text) { mComparison->setText(text); }
+
+void StatusBar::showNote(const QString &text) { mNote->setText(text); }
 
 void StatusBar::focusCodeBox()
 {

@@ -25,6 +25,12 @@ public:
     void showPickedTile(const QPixmap &picture, const QString &code);
     void showSelection(const wmb::CellRect &rect);
     void showZoom(int percent);
+    // The tile found ("Tile 1F: 37 cells in 12 levels"), how the shown level
+    // differs from the image compared with, and what a command did; an
+    // empty text hides each.
+    void showSearch(const QString &text);
+    void showComparison(const QString &text);
+    void showNote(const QString &text);
     // Takes the keyboard focus with its text selected.
     void focusCodeBox();
     QLineEdit *codeBox() const { return mCodeBox; }
@@ -34,7 +40,7 @@ signals:
     void codeEntered(int code);
 
 private:
-    QLabel *mCell, *mSwatch, *mPicked, *mSelection, *mZoom;
+    QLabel *mCell, *mSwatch, *mPicked, *mSelection, *mZoom, *mSearch, *mComparison, *mNote;
     QLineEdit *mCodeBox;
 };
 

@@ -28,7 +28,9 @@
 class Dialogs;
 
 enum class OverwriteChoice;
+class ImageComparison;
 class LevelOverview;
+class MapMarks;
 class TestCopies;
 class MapOverlay;
 class PictureBox;
@@ -282,6 +284,29 @@ private:
     void mapOverlaySelection(const wmb::CellRect &rect);
     void frameCell(int n);
     QLineEdit *textBoxWithFocus() const;
+
+    // Finding and replacing a tile, comparing with another image
+    // (tform1_find.cpp). A search and a comparison leave marks on the map,
+    // the overview and the status bar, and follow the document.
+    void createFindCommands();
+    void createCompareCommands();
+    bool comparing() const;
+    void findTile();
+    void findNext(bool forward);
+    void clearSearch();
+    bool leaveShownLevel();
+    void replaceTile();
+    void compareWith();
+    void takeLevel(int n);
+    void fillOverviewMenu(QMenu *menu, int level);
+    void rereadMarkRecords();
+    void refreshMarks();
+    int mFoundCode = -1;   // the tile searched for, -1 for none
+    wmb::TileSearch mSearch;
+    std::vector<int> mFoundCells, mDifferingCells;   // of the shown level
+    std::array<std::optional<wmb::LevelRecord>, wmb::LevelCount> mMarkRecords;   // as the image holds them
+    ImageComparison *mComparison = nullptr;   // made on the first comparison
+    MapMarks *mMapMarks = nullptr;
 
     void createStatusBar();
     void createPaletteKeys();

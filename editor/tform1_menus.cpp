@@ -77,11 +77,13 @@ void TForm1::createMenus()
     addCommand(FileMenu, QStringLiteral("&Import level..."), QKeySequence(Qt::CTRL | Qt::Key_I),
                [this] { Button28Click(); }, loaded, Button28);
     addCommand(FileMenu, QStringLiteral("Create IPS &patch..."), {}, [this] { createIpsPatch(); }, loaded);
+    createCompareCommands();
     FileMenu->addSeparator();
     addCommand(FileMenu, QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { quit(); });
 
     createEditCommands();
     createRegionCommands();
+    createFindCommands();
     EditMenu->addSeparator();
     addCommand(EditMenu, QStringLiteral("&Clear screen"), {}, [this] { Button10Click(); });
 

@@ -93,7 +93,10 @@ void TForm1::createRegionCommands()
     addCommand(EditMenu, QStringLiteral("&Fill"), QKeySequence(Qt::Key_F), [this] { fillSelection(); });
     EditMenu->addSeparator();
     addCommand(EditMenu, QStringLiteral("Select &all"), QKeySequence(Qt::CTRL | Qt::Key_A), [this] { selectAll(); });
-    addCommand(EditMenu, QStringLiteral("Select &none"), QKeySequence(Qt::Key_Escape), [this] { clearSelection(); });
+    addCommand(EditMenu, QStringLiteral("Select &none"), QKeySequence(Qt::Key_Escape), [this] {
+        clearSelection();
+        clearSearch();
+    });
 }
 
 QWidget *TForm1::mapFocus() const { return mMapOverlay; }

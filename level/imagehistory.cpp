@@ -54,4 +54,15 @@ void ImageHistory::clear()
     mDone = 0;
 }
 
+void ImageHistory::wroteOutside(std::int64_t offset, std::int64_t end)
+{
+    for (const Step &step : mSteps) {
+        const std::int64_t stepEnd = step.write.offset + static_cast<std::int64_t>(step.write.bytes.size());
+        if (offset < stepEnd && step.write.offset < end) {
+            clear();
+            return;
+        }
+    }
+}
+
 } // namespace wmb

@@ -40,6 +40,11 @@ public:
     ImageWrite undo(RomFile &rom);
     ImageWrite redo(RomFile &rom);
     void clear();
+    // The file's bytes [offset, end) were written outside the history (the
+    // editor saved or imported a level): when they meet the range of any
+    // step, the whole history is forgotten, since its undos and redos would
+    // no longer find the bytes they replace.
+    void wroteOutside(std::int64_t offset, std::int64_t end);
 
 private:
     struct Step {

@@ -130,6 +130,11 @@ TEST(LevelSet, ImageHistoryMovesOnlyWithItsWrites)
     EXPECT_THROW(history.redo(rom), ImageChangedError);
     EXPECT_EQ(history.redoName(), "Swap");
     EXPECT_EQ(imageOf(readBytes(path)), changed);
+    // A level saved by the editor: a step whose range it misses stays, one it meets forgets all.
+    history.wroteOutside(LevelBaseOf(9) + RecordFirstOffset, LevelBaseOf(9) + RecordEndOffset);
+    EXPECT_TRUE(history.canRedo());
+    history.wroteOutside(LevelBaseOf(2) + RecordFirstOffset, LevelBaseOf(2) + RecordEndOffset);
+    EXPECT_FALSE(history.canRedo() || history.canUndo());
 
     const std::int64_t gapBefore2 = LevelBaseOf(2) + RecordFirstOffset - 1;
     const struct { std::int64_t offset; std::size_t size; int level; bool covers; } cases[] = {

@@ -590,6 +590,7 @@ void EditorModel::storeRecord(const Record &record)
     rom.replace(base - 16, NameLength, r->name);
     rom.replace(base - 31, AuthorLength, r->author);
     rom.replace(base + 168, HintLength, r->hint);
+    forgetImageSteps();
     saved = seen = *r;
     timer.set(QString::number(r->timer * 5));
     name.set(decodeText(r->name));
@@ -702,6 +703,7 @@ void EditorModel::importLevel(Target target, const QByteArray &file)
     put(read.name, base - 16, NameLength);
     put(read.author, base - 31, AuthorLength);
     put(read.hint, base + 168, HintLength);
+    forgetImageSteps();
     load(loadedLevel);
 }
 

@@ -224,6 +224,7 @@ private:
     bool shownTakesPart(bool takesPart);
     bool coversShown(const wmb::ImageWrite &write) const;
     void writeImage(const wmb::ImageWrite &write);
+    void forgetImageSteps();
     // The question before unsaved work is replaced: false to stop there.
     bool leaveLevel();
     // The record a save writes; nothing when the timer is no number.

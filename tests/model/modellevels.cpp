@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 #include "cp1251.h"
@@ -99,6 +100,21 @@ bool EditorModel::moveLevel(int from, int to, bool ok)
     return true;
 }
 
+// The editor wrote the loaded level's record itself: when that meets the
+// range of any step, the whole history is forgotten.
+void EditorModel::forgetImageSteps()
+{
+    const std::int64_t first = wmb::LevelBaseOf(loadedLevel) + wmb::RecordFirstOffset;
+    const std::int64_t end = wmb::LevelBaseOf(loadedLevel) + wmb::RecordEndOffset;
+    const auto meets = [&](const wmb::ImageWrite &w) {
+        return first < w.offset + static_cast<std::int64_t>(w.bytes.size()) && w.offset < end;
+    };
+    if (std::any_of(imageUndo.begin(), imageUndo.end(), meets) || std::any_of(imageRedo.begin(), imageRedo.end(), meets)) {
+        imageUndo.clear();
+        imageRedo.clear();
+    }
+}
+
 // Refused, moving nothing, when the range no longer holds what the step left.
 void EditorModel::undoImage(bool redo)
 {
@@ -107,7 +123,7 @@ void EditorModel::undoImage(bool redo)
     if (from.empty())
         return;
     const wmb::ImageWrite write = redo ? from.back() : from.back().undone();
-    if (!shownTakesPart(coversShown(write)))
+    if (!shownTakesPart(coversShown(write)) || from.empty())   // a Save there may forget the history
         return;
     QByteArray &image = boundBytes();
     const auto size = static_cast<qsizetype>(write.bytes.size());

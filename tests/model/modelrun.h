@@ -52,6 +52,10 @@ public:
     {
         return std::nullopt;
     }
+    std::optional<TileReplacementAnswer> askTileReplacement(QWidget *, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
 
 private:
     QString nextFile();
