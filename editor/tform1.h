@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "leveldocument.h"
+#include "maplayout.h"
 #include "levelrecord.h"
 #include "region.h"
 #include "settings.h"
@@ -51,8 +52,12 @@ public:
     explicit MainPanel(QWidget *parent);
 signals:
     void surfaceMouseMove();
+    // The wheel turned with Ctrl held over the panel or one of its pictures:
+    // `steps` notches, up positive.
+    void ctrlWheel(QPoint panelPos, int steps);
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 };
 
 // Where the window looks for files: the start directory (whose "graph"
@@ -262,6 +267,20 @@ private:
     void frameCell(int n);
     QLineEdit *textBoxWithFocus() const;
 
+    // Zoom (tform1_zoom.cpp): the map, its frames and the palette scale,
+    // the controls below the map move down, the window follows the panel.
+    void createZoomCommands();
+    void setZoom(int percent);
+    // The largest step whose window (palette shown) fits the screen.
+    int largestZoom() const;
+    void layoutMap();
+    void layoutMapOverlay();
+    void showMapPictures();
+    void noteBelowMap();
+    wmb::MapLayout mLayout;
+    std::vector<std::pair<QWidget *, QPoint>> mBelowMap;   // each with its place at 100 %
+    QAction *mZoomInAction = nullptr;
+
     void createStatusBar();
     void createPaletteKeys();
     void pointAt(int n);
@@ -289,16 +308,8 @@ private:
     bool mSelectDragged = false;  // the pointer has left that cell since
 };
 
-// The map's place on the panel: cells of 32 x 32 at a pitch of 33 (palette
-// pictures have the same pitch).
-constexpr int MapLeft = 8;
-constexpr int MapTop = 8;
-constexpr int CellPitch = 33;
-constexpr int CellSize = 32;
-// The map cell (1..168) under a point in the panel's coordinates; 0 over a
-// gap between cells or outside the map.
-int mapCellAt(QPoint panelPos);
-// Widths of the main panel with the palette hidden and shown, and its height.
+// Widths of the main panel with the palette hidden and shown, and its
+// height, at 100 %.
 constexpr int PanelWidthNarrow = 480;
 constexpr int PanelWidthWide = 1017;
 constexpr int PanelHeight = 543;
