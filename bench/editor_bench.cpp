@@ -25,6 +25,7 @@
 #include "hexcode.h"
 #include "leveldocument.h"
 #include "leveloverview.h"
+#include "offscreen.h"
 #include "levelrecord.h"
 #include "picturebox.h"
 #include "romfile.h"
@@ -392,16 +393,8 @@ int main(int argc, char **argv)
     qInstallMessageHandler(quietMessages);
     // The recent-files list and the dialogs' folders go to a throw-away home.
     QTemporaryDir home;
-    // Offscreen, on a 2560 x 1600 screen: room for the window at 200 %.
-    if (!std::getenv("QT_QPA_PLATFORM") || std::string(std::getenv("QT_QPA_PLATFORM")) == "offscreen") {
-        QFile screens(home.filePath(QStringLiteral("screens.json")));
-        if (!screens.open(QIODevice::WriteOnly) ||
-            screens.write(R"({"screens": [{"name": "Screen", "x": 0, "y": 0, "width": 2560, "height": 1600,
-                             "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})") < 0)
-            return 1;
-        screens.close();
-        setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screens.fileName()).toLocal8Bit().constData(), 1);
-    }
+    if (!useRoomyOffscreenScreen(home.path()))
+        return 1;
     setenv("HOME", home.path().toLocal8Bit().constData(), 1);
     setenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toLocal8Bit().constData(), 1);
     QApplication app(argc, argv);
