@@ -271,6 +271,7 @@ private:
     // the controls below the map move down, the window follows the panel.
     void createZoomCommands();
     void setZoom(int percent);
+    void zoomBy(int steps);   // one step in (positive) or out, as far as the screen holds
     // The largest step whose window (palette shown) fits the screen.
     int largestZoom() const;
     void layoutMap();

@@ -32,7 +32,7 @@ void TForm1::createZoomCommands()
 {
     ViewMenu->addSeparator();
     mZoomInAction = addCommand(ViewMenu, QStringLiteral("Zoom &In"), QKeySequence(Qt::CTRL | Qt::Key_Plus),
-                               [this] { setZoom(wmb::zoomIn(mLayout.percent)); },
+                               [this] { zoomBy(1); },
                                [this] { return mLayout.percent < largestZoom(); });
     mZoomInAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     addCommand(ViewMenu, QStringLiteral("Zoom &Out"), QKeySequence(Qt::CTRL | Qt::Key_Minus),
@@ -47,11 +47,15 @@ void TForm1::createZoomCommands()
                                  QRect(l.paletteLeft(), l.paletteTop(), paletteSide, paletteSide).contains(pos);
         if (!overMap && !overPalette)
             return;
-        guarded([&] {
-            const int wanted = steps > 0 ? wmb::zoomIn(mLayout.percent) : wmb::zoomOut(mLayout.percent);
-            setZoom(std::min(wanted, std::max(largestZoom(), mLayout.percent)));
-        });
+        guarded([&] { zoomBy(steps); });
     });
+}
+
+// One step in (up to the largest step that fits) or out.
+void TForm1::zoomBy(int steps)
+{
+    const int wanted = steps > 0 ? wmb::zoomIn(mLayout.percent) : wmb::zoomOut(mLayout.percent);
+    setZoom(std::min(wanted, std::max(largestZoom(), mLayout.percent)));
 }
 
 // The window's height besides the panel: the menu bar, the status bar and
