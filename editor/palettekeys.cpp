@@ -10,12 +10,20 @@ constexpr int Side = 16;   // tiles to a row, and rows
 }
 
 PaletteKeys::PaletteKeys(QWidget *parent, QPoint topLeft, int size, int pitch)
-    : QWidget(parent), mSize(size), mPitch(pitch)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("PaletteKeys"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::TabFocus);
+    place(topLeft, size, pitch);
+}
+
+void PaletteKeys::place(QPoint topLeft, int size, int pitch)
+{
+    mSize = size;
+    mPitch = pitch;
     setGeometry(topLeft.x(), topLeft.y(), pitch * Side - (pitch - size), pitch * Side - (pitch - size));
+    update();
 }
 
 QRect PaletteKeys::tileRect(int n) const

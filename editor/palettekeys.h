@@ -14,6 +14,8 @@ public:
 
     int current() const { return mCurrent; }   // 1..256
     void setCurrent(int n);
+    // Follows the pictures to a new place, size and pitch.
+    void place(QPoint topLeft, int size, int pitch);
 
 signals:
     void picked(int n);

@@ -15,6 +15,7 @@
 #include <QStyle>
 #include <QTableWidget>
 #include <QUndoStack>
+#include <QWheelEvent>
 
 #include "dialogs.h"
 #include "emulator.h"
@@ -96,6 +97,14 @@ void MainPanel::mouseMoveEvent(QMouseEvent *event)
     QFrame::mouseMoveEvent(event);
 }
 
+void MainPanel::wheelEvent(QWheelEvent *event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier) || event->angleDelta().y() == 0)
+        return QFrame::wheelEvent(event);
+    emit ctrlWheel(event->position().toPoint(), event->angleDelta().y() > 0 ? 1 : -1);
+    event->accept();
+}
+
 
 TForm1::TForm1(Dialogs &dialogs, StartupPaths paths, QWidget *parent)
     : QWidget(parent), mDialogs(dialogs), mPaths(std::move(paths)), mDocument(new LevelDocument(mTiles, this))
@@ -110,6 +119,7 @@ TForm1::TForm1(Dialogs &dialogs, StartupPaths paths, QWidget *parent)
     move(263, 156);
     fitToPanel();
     guarded([&] { FormCreate(); });
+    setZoom(std::min(wmb::validZoom(mSettings.zoom()), largestZoom()));
 }
 
 // The window stops following before its parts go.
@@ -144,13 +154,12 @@ void TForm1::createControls()
 
     for (int i = 0; i < wmb::MapCells; ++i) {
         const int n = i + 1;
-        Image[i] = picture(QStringLiteral("Image%1").arg(n), MapLeft + CellPitch * (i % wmb::MapColumns),
-                           MapTop + CellPitch * (i / wmb::MapColumns), CellSize, CellSize);
+        Image[i] = picture(QStringLiteral("Image%1").arg(n), mLayout.cellX(n), mLayout.cellY(n),
+                           mLayout.cellSize(), mLayout.cellSize());
     }
     for (int i = 0; i < wmb::PaletteTiles; ++i) {
         const int n = i + 1;
-        Pic[i] = picture(QStringLiteral("Pic%1").arg(n), 480 + CellPitch * (i % 16), 8 + CellPitch * (i / 16),
-                         32, 32);
+        Pic[i] = picture(QStringLiteral("Pic%1").arg(n), mLayout.pictureX(n), mLayout.pictureY(n), 32, 32);
         connect(Pic[i], &PictureBox::clicked, this, [this, n] { PicClick(n); });
     }
 
@@ -251,6 +260,7 @@ void TForm1::createControls()
     // Runs after each change of the box's state, by the user or by code.
     connect(CheckBox2, &QCheckBox::toggled, this, &TForm1::CheckBox2Click);
 
+    noteBelowMap();
     createMapOverlay();
     createPaletteKeys();
     connectMapGestures();
@@ -299,7 +309,7 @@ void TForm1::guarded(const std::function<void()> &body)
 void TForm1::FormCreate()
 {
     Black->move(5000, 5000);
-    Panel1->resize(PanelWidthNarrow, Panel1->height());
+    Panel1->resize(mLayout.narrowWidth(), Panel1->height());
     fitToPanel();
     Red->move(-100, -100);
     Green->move(-100, -100);

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "leveldocument.h"
+#include "maplayout.h"
 #include "levelrecord.h"
 #include "region.h"
 #include "settings.h"
@@ -54,8 +55,12 @@ public:
     explicit MainPanel(QWidget *parent);
 signals:
     void surfaceMouseMove();
+    // The wheel turned with Ctrl held over the panel or one of its pictures:
+    // `steps` notches, up positive.
+    void ctrlWheel(QPoint panelPos, int steps);
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 };
 
 // Where the window looks for files: the start directory (whose "graph"
@@ -301,12 +306,27 @@ private:
     void fillOverviewMenu(QMenu *menu, int level);
     void rereadMarkRecords();
     void refreshMarks();
+    void placeMapMarks();
     int mFoundCode = -1;   // the tile searched for, -1 for none
     wmb::TileSearch mSearch;
     std::vector<int> mFoundCells, mDifferingCells;   // of the shown level
     std::array<std::optional<wmb::LevelRecord>, wmb::LevelCount> mMarkRecords;   // as the image holds them
     ImageComparison *mComparison = nullptr;   // made on the first comparison
     MapMarks *mMapMarks = nullptr;
+    // Zoom (tform1_zoom.cpp): the map, its frames and the palette scale,
+    // the controls below the map move down, the window follows the panel.
+    void createZoomCommands();
+    void setZoom(int percent);
+    void zoomBy(int steps);   // one step in (positive) or out, as far as the screen holds
+    // The largest step whose window (palette shown) fits the screen.
+    int largestZoom() const;
+    void layoutMap();
+    void layoutMapOverlay();
+    void showMapPictures();
+    void noteBelowMap();
+    wmb::MapLayout mLayout;
+    std::vector<std::pair<QWidget *, QPoint>> mBelowMap;   // each with its place at 100 %
+    QAction *mZoomInAction = nullptr;
 
     void createStatusBar();
     void createPaletteKeys();
@@ -335,16 +355,8 @@ private:
     bool mSelectDragged = false;  // the pointer has left that cell since
 };
 
-// The map's place on the panel: cells of 32 x 32 at a pitch of 33 (palette
-// pictures have the same pitch).
-constexpr int MapLeft = 8;
-constexpr int MapTop = 8;
-constexpr int CellPitch = 33;
-constexpr int CellSize = 32;
-// The map cell (1..168) under a point in the panel's coordinates; 0 over a
-// gap between cells or outside the map.
-int mapCellAt(QPoint panelPos);
-// Widths of the main panel with the palette hidden and shown, and its height.
+// Widths of the main panel with the palette hidden and shown, and its
+// height, at 100 %.
 constexpr int PanelWidthNarrow = 480;
 constexpr int PanelWidthWide = 1017;
 constexpr int PanelHeight = 543;

@@ -15,13 +15,12 @@
 #include "leveldocument.h"
 #include "leveloverview.h"
 #include "levelset.h"
+#include "maplayout.h"
 #include "markcolours.h"
 #include "pathnames.h"
 #include "statusbar.h"
 
 namespace {
-
-constexpr int MarkWidth = 2;
 
 // "1 cell", "37 cells".
 QString counted(int n, const char *one, const char *many)
@@ -55,26 +54,31 @@ QString differenceText(const wmb::LevelDifference &d, const QString &other)
     return QStringLiteral("Differs from ") + other + QStringLiteral(" in ") + parts.join(QStringLiteral(", "));
 }
 
-void frame(QPainter &painter, const QRect &r, const QColor &colour)
+void frame(QPainter &painter, const QRect &r, int width, const QColor &colour)
 {
-    painter.fillRect(r.left(), r.top(), r.width(), MarkWidth, colour);
-    painter.fillRect(r.left(), r.bottom() - MarkWidth + 1, r.width(), MarkWidth, colour);
-    painter.fillRect(r.left(), r.top(), MarkWidth, r.height(), colour);
-    painter.fillRect(r.right() - MarkWidth + 1, r.top(), MarkWidth, r.height(), colour);
+    painter.fillRect(r.left(), r.top(), r.width(), width, colour);
+    painter.fillRect(r.left(), r.bottom() - width + 1, r.width(), width, colour);
+    painter.fillRect(r.left(), r.top(), width, r.height(), colour);
+    painter.fillRect(r.right() - width + 1, r.top(), width, r.height(), colour);
 }
 
 } // namespace
 
 // Lies over the map cells, under the selection's outline, and lets every
 // mouse event through: a found cell is framed on its outer two pixels, a
-// differing cell on the two pixels inside those.
+// differing cell on the two pixels inside those (scaled with the zoom).
 class MapMarks : public QWidget {
 public:
     explicit MapMarks(QWidget *parent) : QWidget(parent)
     {
         setObjectName(QStringLiteral("MapMarks"));
         setAttribute(Qt::WA_TransparentForMouseEvents);
-        setGeometry(MapLeft, MapTop, CellPitch * wmb::MapColumns - 1, CellPitch * wmb::MapRows - 1);
+    }
+    void place(const wmb::MapLayout &layout)
+    {
+        mLayout = layout;
+        setGeometry(layout.cellX(1), layout.cellY(1), layout.mapWidth(), layout.mapHeight());
+        update();
     }
     void setMarks(const std::vector<int> &found, const std::vector<int> &differing)
     {
@@ -89,19 +93,24 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
+        const int w = mLayout.outline();
         for (int n : mDiffering)
-            frame(painter, cellRect(n).adjusted(MarkWidth, MarkWidth, -MarkWidth, -MarkWidth), DifferingColour);
+            frame(painter, cellRect(n).adjusted(w, w, -w, -w), w, DifferingColour);
         for (int n : mFound)
-            frame(painter, cellRect(n), FoundColour);
+            frame(painter, cellRect(n), w, FoundColour);
     }
 
 private:
-    static QRect cellRect(int n)
+    QRect cellRect(int n) const
     {
-        return {CellPitch * ((n - 1) % wmb::MapColumns), CellPitch * ((n - 1) / wmb::MapColumns), CellSize, CellSize};
+        return {mLayout.cellX(n) - mLayout.cellX(1), mLayout.cellY(n) - mLayout.cellY(1), mLayout.cellSize(),
+                mLayout.cellSize()};
     }
+    wmb::MapLayout mLayout;
     std::vector<int> mFound, mDiffering;
 };
+
+void TForm1::placeMapMarks() { mMapMarks->place(mLayout); }
 
 void TForm1::createFindCommands()
 {
@@ -115,6 +124,7 @@ void TForm1::createFindCommands()
     addCommand(EditMenu, QStringLiteral("R&eplace tile..."), QKeySequence(Qt::CTRL | Qt::Key_H),
                [this] { replaceTile(); }, loaded);
     mMapMarks = new MapMarks(Panel1);
+    mMapMarks->place(mLayout);
     mMapMarks->raise();
     mapFocus()->raise();
     const auto follow = [this] {

@@ -106,6 +106,7 @@ void TForm1::createMenus()
     mShowGridAction->setCheckable(true);
     mShowGridAction->setChecked(CheckBox2->isChecked());
     connect(CheckBox2, &QCheckBox::toggled, mShowGridAction, &QAction::setChecked);
+    createZoomCommands();
 
     addCommand(HelpMenu, QStringLiteral("&About"), {}, [this] { BitBtn1Click(); });
     refreshCommands();

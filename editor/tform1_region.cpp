@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr int OutlineWidth = 2;
 // Unlike the red cell frame and the pink palette frame.
 const QColor OutlineColour(0, 200, 255);
 
@@ -34,7 +33,14 @@ public:
         setObjectName(QStringLiteral("MapSelection"));
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setFocusPolicy(Qt::StrongFocus);
-        setGeometry(MapLeft, MapTop, CellPitch * wmb::MapColumns - 1, CellPitch * wmb::MapRows - 1);
+        place(wmb::MapLayout{});
+    }
+
+    void place(const wmb::MapLayout &layout)
+    {
+        mLayout = layout;
+        setGeometry(layout.Left, layout.Top, layout.mapWidth(), layout.mapHeight());
+        update();
     }
 
     void setSelection(const wmb::CellRect &rect)
@@ -52,6 +58,7 @@ protected:
         if (mSelection.empty())
             return;
         const QRect r = outer(mSelection);
+        const int OutlineWidth = mLayout.outline();
         QPainter painter(this);
         painter.fillRect(r.left(), r.top(), r.width(), OutlineWidth, OutlineColour);
         painter.fillRect(r.left(), r.bottom() - OutlineWidth + 1, r.width(), OutlineWidth, OutlineColour);
@@ -62,15 +69,17 @@ protected:
 private:
     // From the first selected cell's top-left pixel to the last one's
     // bottom-right pixel, in the overlay's coordinates.
-    static QRect outer(const wmb::CellRect &rect)
+    QRect outer(const wmb::CellRect &rect) const
     {
         if (rect.empty())
             return {};
-        return {CellPitch * rect.column, CellPitch * rect.row, CellPitch * (rect.columns - 1) + CellSize,
-                CellPitch * (rect.rows - 1) + CellSize};
+        const int pitch = mLayout.pitch(), size = mLayout.cellSize();
+        return {pitch * rect.column, pitch * rect.row, pitch * (rect.columns - 1) + size,
+                pitch * (rect.rows - 1) + size};
     }
 
     wmb::CellRect mSelection;
+    wmb::MapLayout mLayout;
 };
 
 void TForm1::createMapOverlay()
@@ -100,6 +109,13 @@ void TForm1::createRegionCommands()
 }
 
 QWidget *TForm1::mapFocus() const { return mMapOverlay; }
+
+void TForm1::layoutMapOverlay()
+{
+    mMapOverlay->place(mLayout);
+    if (mMapMarks)
+        placeMapMarks();
+}
 
 void TForm1::selectCells(const wmb::CellRect &rect) { mDocument->select(rect); }
 
@@ -174,7 +190,7 @@ void TForm1::frameCell(int n)
 {
     SelectedCell = n;
     const PictureBox *cell = Image[n - 1];
-    Red->move(cell->x() - 1, cell->y() - 1);
+    Red->move(cell->x() - mLayout.gap(), cell->y() - mLayout.gap());
 }
 
 // Keys while the map has the focus: arrows move the selected cell, Shift

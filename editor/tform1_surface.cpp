@@ -12,7 +12,7 @@
 
 void TForm1::createPaletteKeys()
 {
-    mPaletteKeys = new PaletteKeys(Panel1, Pic[0]->pos(), CellSize, CellPitch);
+    mPaletteKeys = new PaletteKeys(Panel1, Pic[0]->pos(), mLayout.cellSize(), mLayout.pitch());
     mPaletteKeys->raise();
     mPaletteKeys->hide();   // until the palette is shown
     connect(mPaletteKeys, &PaletteKeys::picked, this, &TForm1::PicClick);
@@ -38,7 +38,7 @@ void TForm1::createStatusBar()
             if (mPointedCell == n && !mDocument->stepOpen())
                 pointAt(0);
         });
-        connect(cell, &PictureBox::dragged, this, [this](QPoint p) { pointAt(mapCellAt(p)); });
+        connect(cell, &PictureBox::dragged, this, [this](QPoint p) { pointAt(mLayout.cellAt(p.x(), p.y())); });
     }
     connect(mDocument, &LevelDocument::cellsChanged, this, [this](const QList<int> &cells) {
         if (cells.contains(mPointedCell))

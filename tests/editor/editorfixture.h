@@ -243,6 +243,7 @@ protected:
         romPath = dir.filePath(QStringLiteral("demo.nes"));
         ASSERT_TRUE(QFile::copy(QStringLiteral(WMB_DEMO_ROM), romPath));
         QFile::setPermissions(romPath, QFile::ReadOwner | QFile::WriteOwner);
+        EditorSettings().setZoom(100);   // kept between windows: each test starts at 100 %
     }
 
     // Starts the window in the temporary folder. Without a "graph" folder

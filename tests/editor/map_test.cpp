@@ -381,6 +381,48 @@ TEST_F(RegionTest, TheStatusBarFollowsThePointerThePickAndTheSelection)
     EXPECT_EQ(QApplication::focusWidget(), mapFocus());
 }
 
+// Ctrl++ (and Ctrl+=) zoom to 200 %, as far as the 2560 x 1600 screen
+// holds: each tile shown 64 x 64 pixel for pixel, a click at a cell's centre
+// paints that cell; Ctrl+wheel over the map steps too; Ctrl+0 gives back
+// the 100 % window, pixel for pixel.
+TEST_F(RegionTest, ZoomScalesTheMapAndActualSizeGivesBackTheWindow)
+{
+    startWithLevel(1);
+    showActive();
+    const QImage before = form->grab().toImage();
+    keys(Qt::CTRL | Qt::Key_Plus);
+    keys(Qt::CTRL | Qt::Key_Equal);
+    EXPECT_EQ(control<QLabel>("ZoomLevel")->text(), QStringLiteral("200 %"));
+    EXPECT_FALSE(command("View", QStringLiteral("Zoom In"))->isEnabled());
+    EXPECT_EQ(settings().zoom(), 200);
+    start();   // a new window starts at the kept zoom
+    showActive();
+    EXPECT_EQ(control<QLabel>("ZoomLevel")->text(), QStringLiteral("200 %"));
+    openRom();
+    const QImage zoomed = form->grab().toImage();
+    const QPoint at = panel()->mapTo(form.get(), cellRect(20).topLeft());
+    const QImage tile = tileImage(shownCode(20));
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            ASSERT_EQ(zoomed.pixel(at + QPoint(x, y)), tile.pixel(x / 2, y / 2)) << x << "," << y;
+    keys(Qt::CTRL | Qt::Key_0);
+    EXPECT_EQ(form->grab().toImage(), before);
+
+    // As the cell passes the wheel on to the panel.
+    QWheelEvent wheel(cellRect(3).center(), form->mapToGlobal(cellCentre(3)), {}, {0, 120}, Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(panel(), &wheel);
+    QApplication::sendEvent(panel(), &wheel);
+    keys(Qt::CTRL | Qt::Key_K);
+    type(QApplication::focusWidget(), QStringLiteral("1F"));
+    keys(Qt::Key_Return);
+    pressAt(cellCentre(20));
+    releaseAt(cellCentre(20));
+    EXPECT_EQ(cellRect(20).size(), QSize(64, 64));
+    EXPECT_EQ(shownCode(20), QStringLiteral("1F"));
+    EXPECT_EQ(redFrame(), cellRect(20).topLeft() - QPoint(2, 2));
+}
+
 // The outline lies on the selected cells' outer two pixels, above them,
 // leaving their inner 28 x 28 pixels and the red frame in the gaps alone.
 TEST_F(RegionTest, TheOutlineRingsTheSelectionWithoutCoveringTheTiles)

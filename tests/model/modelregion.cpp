@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QTest>
+#include <QWheelEvent>
 
 
 void ModelRun::clickCellWith(int cell, Qt::KeyboardModifiers modifiers, int dragTo)
@@ -99,7 +100,8 @@ void ModelRun::regionCommand()
         const int cell = chance(50) ? 1 + below(model::Cells) : 0;
         QTest::mouseMove(mWindow.form->windowHandle(), mWindow.cellCentre(cell ? cell : 1 + below(model::Cells)));
         if (!cell)
-            QTest::mouseMove(mWindow.form->windowHandle(), mWindow.panel()->mapTo(mWindow.form.get(), QPoint(20, 450)));
+            QTest::mouseMove(mWindow.form->windowHandle(),
+                             mWindow.panel()->mapTo(mWindow.form.get(), mWindow.control("Label4")->geometry().center()));
         log(cell ? QStringLiteral("pointer over Image%1").arg(cell) : QStringLiteral("pointer off the map"));
         mModel->pointedCell = cell;
     }
@@ -135,6 +137,29 @@ void ModelRun::floodFill()
     log(QStringLiteral("Ctrl+click Image%1 (flood fill)").arg(cell));
     clickCellWith(cell, Qt::ControlModifier);
     mModel->floodFill(cell);
+}
+
+// Zoom In (Ctrl++ or Ctrl+=), Zoom Out, Actual Size, or Ctrl+wheel over a
+// map cell.
+void ModelRun::zoom()
+{
+    const int way = below(5);
+    const bool up = way < 2 || (way == 4 && chance(50));
+    static const QKeyCombination keys[] = {Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal,
+                                           Qt::CTRL | Qt::Key_Minus, Qt::CTRL | Qt::Key_0};
+    if (way < 4) {
+        log(QStringLiteral("zoom by %1").arg(QKeySequence(keys[way]).toString()));
+        QTest::keyClick(mWindow.form.get(), keys[way].key(), keys[way].keyboardModifiers());
+    } else {
+        const int cell = 1 + below(model::Cells);
+        log(QStringLiteral("Ctrl+wheel %1 over Image%2").arg(up ? "up" : "down").arg(cell));
+        // As the cell passes the wheel on to the panel.
+        QWheelEvent wheel(mWindow.cellRect(cell).center(), mWindow.form->mapToGlobal(mWindow.cellCentre(cell)), {},
+                          {0, up ? 120 : -120}, Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(mWindow.panel(), &wheel);
+    }
+    int &z = mModel->zoom;
+    z = way == 3 ? 100 : up ? (z == 100 ? 150 : 200) : (z == 200 ? 150 : 100);
 }
 
 // Another program puts text on the clipboard: a grid as a user might type

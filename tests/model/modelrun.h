@@ -117,6 +117,7 @@ private:
     void regionCommand();
     void floodFill();
     void pickByCode();
+    void zoom();
     void foreignClipboard();
     void mapKeys(bool shift);
     void clickCellWith(int cell, Qt::KeyboardModifiers modifiers, int dragTo = 0);
