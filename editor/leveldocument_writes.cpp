@@ -21,7 +21,8 @@ void LevelDocument::undoImageWrite()
     if (!mImageHistory.canUndo())
         return;
     openForWriting();
-    const auto shown = shownAfter(mImageHistory.undoWrite());
+    const wmb::ImageWrite undo = mImageHistory.undoWrite()->undone();
+    const auto shown = shownAfter(&undo);
     mImageHistory.undo(mRom);
     followWrite(shown);
 }

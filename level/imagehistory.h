@@ -28,7 +28,8 @@ public:
     // The name of the step an undo or redo would take; empty when none.
     std::string undoName() const { return canUndo() ? mSteps[mDone - 1].name : std::string(); }
     std::string redoName() const { return canRedo() ? mSteps[mDone].name : std::string(); }
-    // The write an undo or redo would make; nullptr when none.
+    // The step an undo would take back (its write as it was made; the undo
+    // writes its undone()), and the one a redo would make; nullptr when none.
     const ImageWrite *undoWrite() const;
     const ImageWrite *redoWrite() const;
 
