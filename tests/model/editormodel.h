@@ -220,6 +220,8 @@ public:
     bool swapLevels(int a, int b, bool ok);
     bool moveLevel(int from, int to, bool ok);
     void undoImage(bool redo);
+    bool replaceInAllLevels(int from, int to, bool ok);
+    bool takeLevel(int n, const QByteArray &other, bool ok);
 
 private:
     bool shownTakesPart(bool takesPart);

@@ -2,6 +2,7 @@
 // paste, swap, move, and undo and redo of the image's history.
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QTest>
@@ -136,6 +137,35 @@ void EditorModel::undoImage(bool redo)
         showRecord(recordOnDisk());
 }
 
+// Edit > Replace tile in all levels: the shown level takes part first; the
+// question is asked only when some level holds the code.
+bool EditorModel::replaceInAllLevels(int from, int to, bool ok)
+{
+    if (!levelLoaded || !shownTakesPart(true))
+        return false;
+    const wmb::TileReplacement r = wmb::replaceTileInAllLevels(boundBytes().toStdString(), static_cast<std::uint8_t>(from),
+                                                               static_cast<std::uint8_t>(to));
+    if (r.levels == 0)
+        return false;
+    if (ok)
+        writeImage(r.write);
+    return true;
+}
+
+// Take level n from the image compared with: its record over level n's.
+bool EditorModel::takeLevel(int n, const QByteArray &other, bool ok)
+{
+    if (!shownTakesPart(levelLoaded && n == loadedLevel))
+        return false;
+    const wmb::ImageWrite write =
+        wmb::pasteLevel(boundBytes().toStdString(), wmb::levelRecordIn(other.toStdString(), n), n);
+    if (write.empty())
+        return false;
+    if (ok)
+        writeImage(write);
+    return true;
+}
+
 } // namespace model
 
 // The overview as a user works it: its context menu, drags, and the Edit
@@ -196,6 +226,57 @@ void ModelRun::overviewLevels()
         mDialogs.okAnswers.clear();
     // The overview asked to be activated when it was shown: that is over
     // before the editor is made the active window again.
+    QCoreApplication::processEvents();
+    QApplication::setActiveWindow(mWindow.form.get());
+    if (!QTest::qWaitForWindowActive(mWindow.form.get()))
+        note(QStringLiteral("the editor did not become the active window again"));
+}
+
+// A tile replaced in all levels, or a level taken from the image compared
+// with: a copy of the image as it first was here, with some levels changed.
+void ModelRun::wholeImageEdit()
+{
+    model::EditorModel &m = *mModel;
+    if (!m.buttonsEnabled || m.boundBytes().size() < wmb::RecordsEnd)
+        return log(QStringLiteral("whole image: none open"));
+    const bool ok = chance(80);
+    mDialogs.okAnswers = {ok};
+    bool asked = false;
+    if (chance(50)) {
+        const int from = m.levelLoaded && chance(70) ? m.map[static_cast<std::size_t>(below(model::Cells))].code.toInt(nullptr, 16)
+                                                      : below(256);
+        const int to = below(256);
+        log(QStringLiteral("Edit > Replace tile %1 by %2 in all levels, %3").arg(from, 0, 16).arg(to, 0, 16).arg(ok ? "OK" : "Cancel"));
+        mDialogs.replaceAnswer = TileReplacementAnswer{QString::number(from, 16), QString::number(to, 16), true};
+        mWindow.command(QStringLiteral("Edit"), QStringLiteral("Replace tile..."))->trigger();
+        asked = m.replaceInAllLevels(from, to, ok);
+    } else {
+        if (mOtherImage.isEmpty()) {
+            mOtherImage = m.boundBytes();
+            for (int i = 0; i < 4; ++i)
+                mOtherImage[wmb::LevelBaseOf(1 + below(model::Levels)) + below(model::Cells)] = static_cast<char>(below(256));
+            QFile other(mOtherDir.filePath(QStringLiteral("other.nes")));
+            if (!other.open(QIODevice::WriteOnly) || other.write(mOtherImage) != mOtherImage.size())
+                return note(QStringLiteral("cannot write other.nes"));
+            other.close();
+            log(QStringLiteral("File > Compare with other.nes"));
+            mDialogs.fileAnswers = {other.fileName()};
+            ++mExpectedFileDialogs;
+            mWindow.command(QStringLiteral("File"), QStringLiteral("Compare with..."))->trigger();
+        }
+        const int n = 1 + below(model::Levels);
+        log(QStringLiteral("overview: take level %1 from other.nes, %2").arg(n).arg(ok ? "OK" : "Cancel"));
+        std::unique_ptr<QMenu> menu(mWindow.overview()->contextMenuFor(n));
+        QAction *take = menu->actions().back();
+        if (take->text() != QStringLiteral("Take level %1 from other.nes").arg(n))
+            return note(QStringLiteral("no Take level in the overview's menu"));
+        take->trigger();
+        asked = m.takeLevel(n, mOtherImage, ok);
+    }
+    if (asked)
+        ++mExpectedQuestions;
+    else
+        mDialogs.okAnswers.clear();
     QCoreApplication::processEvents();
     QApplication::setActiveWindow(mWindow.form.get());
     if (!QTest::qWaitForWindowActive(mWindow.form.get()))

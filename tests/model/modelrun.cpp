@@ -116,6 +116,7 @@ bool ModelRun::start(QString &failure)
         {"clipboard from elsewhere", 15, &ModelRun::foreignClipboard},
         {"save ROM as", 2, &ModelRun::saveRomAs},        {"pick by code", 20, &ModelRun::pickByCode},
         {"overview levels", 30, &ModelRun::overviewLevels},
+        {"whole image edit", 10, &ModelRun::wholeImageEdit},
         {"zoom", 15, &ModelRun::zoom},
     };
     mIndex = -1;

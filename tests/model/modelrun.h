@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <utility>
+
 #include <deque>
 #include <map>
 #include <memory>
@@ -52,9 +54,10 @@ public:
     {
         return std::nullopt;
     }
+    std::optional<TileReplacementAnswer> replaceAnswer;   // to the next Replace tile dialog
     std::optional<TileReplacementAnswer> askTileReplacement(QWidget *, const QString &, const QString &) override
     {
-        return std::nullopt;
+        return std::exchange(replaceAnswer, std::nullopt);
     }
 
 private:
@@ -111,6 +114,9 @@ private:
     void undo();
     void redo();
     void overviewLevels();   // modellevels.cpp
+    void wholeImageEdit();   // modellevels.cpp: a tile replaced in all levels, a level taken from another image
+    QByteArray mOtherImage;  // the image compared with, once there is one
+    QTemporaryDir mOtherDir; // its folder, apart from the folder the model follows
     // Regions (modelregion.cpp).
     void selectRegion();
     void mapKeyAction();
