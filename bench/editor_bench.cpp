@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QSignalBlocker>
@@ -24,6 +25,7 @@
 #include "hexcode.h"
 #include "leveldocument.h"
 #include "leveloverview.h"
+#include "offscreen.h"
 #include "levelrecord.h"
 #include "picturebox.h"
 #include "romfile.h"
@@ -56,9 +58,11 @@ public:
     QLineEdit *Edit1 = nullptr;
     QCheckBox *CheckBox1 = nullptr;
 
-    // With the ROM copy opened (level 1 loaded).
-    Window()
+    // With the ROM copy opened (level 1 loaded), at `zoom` percent (kept in
+    // the settings, as a user's last zoom is).
+    explicit Window(int zoom = 100)
     {
+        EditorSettings().setZoom(zoom);
         form = std::make_unique<TForm1>(
             dialogs, StartupPaths{workspace->dir.path(), QCoreApplication::applicationDirPath()});
         for (int n = 1; n <= wmb::MapCells; ++n)
@@ -72,6 +76,8 @@ public:
         dialogs.fileAnswers.push_back(workspace->rom);
         form->Button2Click();
         settle();
+        if (form->findChild<QLabel *>(QStringLiteral("ZoomLevel"))->text() != QStringLiteral("%1 %").arg(zoom))
+            dialogs.errors << QStringLiteral("the window did not start at %1 %").arg(zoom);
     }
 
     // Paints what the last action changed.
@@ -107,9 +113,9 @@ void FormCreate(benchmark::State &state)
     Window::settle();
 }
 
-void Load(benchmark::State &state, int level)
+void Load(benchmark::State &state, int level, int zoom)
 {
-    Window w;
+    Window w(zoom);
     w.Edit1->setText(QString::number(level));
     for (auto _ : state)
         loadAndPaint(*w.form);
@@ -225,9 +231,9 @@ void PaletteClick(benchmark::State &state, bool activeSelect)
     w.ok(state);
 }
 
-void MapClick(benchmark::State &state)
+void MapClick(benchmark::State &state, int zoom)
 {
-    Window w;
+    Window w(zoom);
     w.form->HidemenuClick();
     QTest::mouseClick(w.Pic[42], Qt::LeftButton);
     Window::settle();
@@ -252,9 +258,9 @@ LevelOverview &openOverview(Window &w)
 }
 
 // All 32 pictures drawn anew from the scaled tile pictures, and painted.
-void OverviewAllLevels(benchmark::State &state)
+void OverviewAllLevels(benchmark::State &state, int zoom)
 {
-    Window w;
+    Window w(zoom);
     LevelOverview &overview = openOverview(w);
     for (auto _ : state) {
         overview.forgetPictures();
@@ -326,7 +332,8 @@ void registerWindowBenchmarks()
     add("FormCreate", FormCreate);
     for (int level = 1; level <= wmb::LevelCount; ++level) {
         const std::string n = std::to_string(level);
-        add("Load/" + n, [level](benchmark::State &s) { Load(s, level); });
+        add("Load/" + n, [level](benchmark::State &s) { Load(s, level, 100); });
+        add("Load/" + n + "/zoom:200", [level](benchmark::State &s) { Load(s, level, 200); });
         add("LoadHandler/" + n, [level](benchmark::State &s) { LoadHandler(s, level); });
         add("LoadFloor/" + n, [level](benchmark::State &s) { LoadFloor(s, level); });
     }
@@ -338,8 +345,11 @@ void registerWindowBenchmarks()
     add("Import", Import);
     add("PaletteClick", [](benchmark::State &s) { PaletteClick(s, false); });
     add("PaletteClick/active_select", [](benchmark::State &s) { PaletteClick(s, true); });
-    add("MapClick", MapClick);
-    add("Overview/all_levels", OverviewAllLevels);
+    for (int zoom : {100, 200}) {
+        const std::string at = zoom == 100 ? "" : "/zoom:" + std::to_string(zoom);
+        add("MapClick" + at, [zoom](benchmark::State &s) { MapClick(s, zoom); });
+        add("Overview/all_levels" + at, [zoom](benchmark::State &s) { OverviewAllLevels(s, zoom); });
+    }
     add("Overview/one_level", OverviewOneLevel);
     add("Overview/resize", OverviewResize);
     add("MapClick/new_tile", [](benchmark::State &s) { MapClickChangingTile(s, false); });
@@ -380,11 +390,11 @@ void quietMessages(QtMsgType type, const QMessageLogContext &context, const QStr
 
 int main(int argc, char **argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
     qInstallMessageHandler(quietMessages);
     // The recent-files list and the dialogs' folders go to a throw-away home.
     QTemporaryDir home;
+    if (!useRoomyOffscreenScreen(home.path()))
+        return 1;
     setenv("HOME", home.path().toLocal8Bit().constData(), 1);
     setenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toLocal8Bit().constData(), 1);
     QApplication app(argc, argv);

@@ -122,6 +122,25 @@ bool SummaryReporter::printSummary(std::ostream &out) const
                  format("%.2fx", median(paintedRatios)) + ")",
              format("%.2fx", worst(paintedRatios)), "", "", "see the note");
     }
+    // The same loads with the map at 200 %.
+    std::vector<double> zoomedLoads, zoomedRatios;
+    for (int level = 1; level <= wmb::LevelCount; ++level) {
+        const std::string n = std::to_string(level);
+        const Result *load = find("Load/" + n + "/zoom:200");
+        const Result *floor = find("LoadFloor/" + n);
+        if (!load || !floor)
+            continue;
+        zoomedLoads.push_back(load->ms);
+        zoomedRatios.push_back(load->ms / floor->ms);
+    }
+    if (!zoomedLoads.empty()) {
+        line("Level load until painted at 200 %, slowest of " + std::to_string(zoomedLoads.size()) +
+                 " (median " + format("%.3f", median(zoomedLoads)) + ")",
+             format("%.3f", worst(zoomedLoads)), "", "", "");
+        line("Level load until painted at 200 % / its floor, worst (median " +
+                 format("%.2fx", median(zoomedRatios)) + ")",
+             format("%.2fx", worst(zoomedRatios)), "", "", "");
+    }
     row("Repaint of the whole window", "Repaint/whole_window", false);
     row("Save level (window, with fsync)", "Save", false);
     row("Level record write with fsync (core)", "WriteLevelRecord/durable", false);
@@ -131,6 +150,7 @@ bool SummaryReporter::printSummary(std::ostream &out) const
     row("Palette click", "PaletteClick", true);
     row("Palette click with Active select", "PaletteClick/active_select", true);
     row("Map click (paints the cell)", "MapClick", true);
+    row("Map click (paints the cell) at 200 %", "MapClick/zoom:200", true);
     row("Map click changing the cell's tile", "MapClick/new_tile", true);
     row("Map click changing the cell's tile, level overview open (both windows painted)",
         "MapClick/new_tile_with_overview", true);
@@ -140,6 +160,7 @@ bool SummaryReporter::printSummary(std::ostream &out) const
         line("Level overview: all 32 levels drawn anew and painted", format("%.3f", all->ms),
              format("%.3f", all->cpuMs), "< 8 ms", verdict(met));
     }
+    row("Level overview: all 32 levels drawn anew and painted, editor at 200 %", "Overview/all_levels/zoom:200", false);
     row("Level overview: the shown level drawn anew after an edit, and painted", "Overview/one_level", false);
     row("Level overview: resized (tile pictures scaled anew, all 32 drawn)", "Overview/resize", false);
 

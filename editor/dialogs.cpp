@@ -1,11 +1,15 @@
 #include "dialogs.h"
 
+#include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QFormLayout>
+#include <QRegularExpressionValidator>
 
 #include <algorithm>
 #include <filesystem>
@@ -216,4 +220,31 @@ std::optional<int> QtDialogs::askLevelNumber(QWidget *parent, int current)
     if (!ok)
         return std::nullopt;
     return n;
+}
+
+std::optional<TileReplacementAnswer> QtDialogs::askTileReplacement(QWidget *parent, const QString &from,
+                                                                   const QString &to)
+{
+    QDialog box(parent);
+    box.setWindowTitle(QStringLiteral("Replace tile"));
+    auto *form = new QFormLayout(&box);
+    const auto codeBox = [&](const QString &text) {
+        auto *edit = new QLineEdit(text, &box);
+        edit->setMaxLength(2);
+        edit->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f]{0,2}")), edit));
+        return edit;
+    };
+    QLineEdit *fromBox = codeBox(from), *toBox = codeBox(to);
+    auto *all = new QCheckBox(QStringLiteral("In &all levels"), &box);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &box);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+    form->addRow(QStringLiteral("&Replace tile:"), fromBox);
+    form->addRow(QStringLiteral("&By tile:"), toBox);
+    form->addRow(all);
+    form->addRow(buttons);
+    if (box.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return TileReplacementAnswer{fromBox->text(), toBox->text(), all->isChecked()};
 }

@@ -19,6 +19,13 @@ enum class SaveChoice { Save, Discard, Cancel };
 // program changed on the disk.
 enum class OverwriteChoice { Overwrite, Reload, Cancel };
 
+// The answer to Replace tile: the two codes as typed, and whether every
+// level is to change or the shown level only.
+struct TileReplacementAnswer {
+    QString from, to;
+    bool allLevels = false;
+};
+
 // The button of an OK/Cancel question that Enter presses.
 enum class Answer { Ok, Cancel };
 
@@ -61,6 +68,10 @@ public:
     // Asks for one line of text, offering `text`; nothing when cancelled.
     virtual std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &label,
                                            const QString &text) = 0;
+    // Replace tile: the code to replace and the code to put, offering
+    // `from` and `to`, and the choice "In all levels"; nothing when cancelled.
+    virtual std::optional<TileReplacementAnswer> askTileReplacement(QWidget *parent, const QString &from,
+                                                                    const QString &to) = 0;
 };
 
 // Qt's file dialog, also for names that are not UTF-8.
@@ -95,6 +106,8 @@ public:
     std::optional<int> askLevelNumber(QWidget *parent, int current) override;
     std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &label,
                                    const QString &text) override;
+    std::optional<TileReplacementAnswer> askTileReplacement(QWidget *parent, const QString &from,
+                                                            const QString &to) override;
 
 private:
     QString chosenIn(FileDialog &box, const QString &dialog);

@@ -211,12 +211,12 @@ void LevelDocument::floodFill(int n, int code)
 }
 
 // Every picture is read before any cell changes.
-void LevelDocument::paste(const std::string &clipboardText, int selectedCell)
+void LevelDocument::paste(const std::string &clipboardText, int selectedCell, int pointedCell)
 {
     const auto grid = wmb::parseTileGrid(clipboardText);
     if (!grid)
         throw std::runtime_error("The clipboard holds no tiles");
-    const int target = wmb::pasteTargetCell(mSelection, selectedCell);
+    const int target = wmb::pasteTargetCell(mSelection, selectedCell, pointedCell);
     const wmb::GridPlacement placed = wmb::placeGrid(*grid, target);
     std::vector<std::string> needed;
     for (const auto &[n, code] : placed.cells)

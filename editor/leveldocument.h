@@ -16,8 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "imagehistory.h"
 #include "ips.h"
 #include "levelrecord.h"
+#include "levelset.h"
 #include "region.h"
 #include "romfile.h"
 
@@ -93,10 +95,11 @@ public:
     // returns their clipboard text from before.
     std::string emptySelection(const QString &stepName);
     void floodFill(int n, int code);
-    // Places a clipboard grid at the selection's top-left cell, else at
+    // Places a clipboard grid at `pointedCell` (the cell under the pointer,
+    // 0 for none), else at the selection's top-left cell, else at
     // `selectedCell`, else at cell 1, as one "Paste" step, and selects it.
     // Throws when the text holds no grid of tile codes.
-    void paste(const std::string &clipboardText, int selectedCell);
+    void paste(const std::string &clipboardText, int selectedCell, int pointedCell = 0);
 
     // Opening and loading. openImage reads `level` of an image opened by
     // openRomFile before it lets go of the image open before.
@@ -130,12 +133,28 @@ public:
     // The 32 records of the image (nullopt where one cannot be read).
     std::array<std::optional<wmb::LevelRecord>, wmb::LevelCount> readAllRecords();
 
+    // Sets every cell of the shown level holding `from` to `to` as one map
+    // step named "Replace tile"; returns how many (leveldocument_whole.cpp).
+    int replaceTile(int from, int to);
+
     // Following the image on the disk: the "(missing)" mark, and the shown
     // level when another program changed its record and it has no unsaved
     // changes. The watch runs this a short pause after a change; while a
     // change is open it waits until it is over.
     void followImageFile();
     bool imageChangePending() const;
+
+    // Writes into the whole image (copies, swaps and moves of levels, a tile
+    // replaced in every level, a level taken from another image), each at once and one step of the image's history, which is kept apart
+    // from the map's: its steps are writes into the file that another program
+    // may refuse (the file changed since), so a step moves only when its
+    // write succeeded. An image opened read-only refuses them as a save does.
+    // The shown level is read anew when a write covers its record, every
+    // picture it will need read before anything is written; it is the caller's part to ask about its unsaved changes first.
+    const wmb::ImageHistory &imageHistory() const { return mImageHistory; }
+    void writeImage(const wmb::ImageWrite &write, const std::string &stepName);
+    void undoImageWrite();
+    void redoImageWrite();
 
     // A change of many parts (one handler): the summary signals (edited,
     // imageChanged, modifiedChanged) come once, when the outermost is over.
@@ -152,6 +171,7 @@ signals:
     void imageChanged();               // the image or what it holds
     void edited();                     // the level's cells or texts
     void modifiedChanged(bool modified);
+    void imageHistoryChanged();
 
 private:
     friend class CellsCommand;
@@ -161,6 +181,9 @@ private:
         wmb::LevelFields fields;
     };
     Prepared prepare(wmb::RomFile &rom, int level) const;
+    std::optional<Prepared> shownAfter(const wmb::ImageWrite *write);
+    void followWrite(const std::optional<Prepared> &shown);
+    void forgetImageStepsOfShownLevel();
     void showLoaded(const Prepared &level);
     void showFromDisk(const Prepared &level);
     void showFields(const wmb::LevelFields &fields);
@@ -179,6 +202,7 @@ private:
     bool mMissing = false;
     int mLoaded = 0;
     wmb::KnownRecord mKnown;
+    wmb::ImageHistory mImageHistory;   // of the open image
     std::array<int, wmb::MapCells> mCells;
     std::array<std::string, 4> mTexts;
     wmb::CellRect mSelection;

@@ -83,6 +83,8 @@ void LevelDocument::openImage(wmb::RomFile rom, bool readOnly, int level)
     mRom = std::move(rom);
     mReadOnly = readOnly;
     mMissing = false;
+    mImageHistory.clear();
+    emit imageHistoryChanged();
     watchImage();
     showLoaded(prepared);
 }
@@ -137,6 +139,7 @@ void LevelDocument::showSaved(const wmb::LevelRecord &record)
 void LevelDocument::writeRecord(const wmb::LevelRecord &record)
 {
     wmb::writeLevelRecord(mRom, levelBase(), record);   // flushed to the disk
+    forgetImageStepsOfShownLevel();
     showSaved(record);
 }
 
@@ -154,6 +157,7 @@ wmb::LevelRecord LevelDocument::prepareImport(const std::string &levelFile)
 void LevelDocument::writeImported(const wmb::LevelRecord &record)
 {
     wmb::writeLevelRecord(mRom, levelBase(), record);   // flushed to the disk
+    forgetImageStepsOfShownLevel();
     loadLevel(mLoaded);
 }
 
@@ -184,6 +188,9 @@ void LevelDocument::saveImageAs(const std::string &target)
     mRom = std::move(copy);
     mReadOnly = readOnly;
     mMissing = false;
+    // The steps before were writes into the image left behind.
+    mImageHistory.clear();
+    emit imageHistoryChanged();
     watchImage();
     if (record)
         showSaved(*record);

@@ -248,6 +248,7 @@ void LevelOverview::paintEvent(QPaintEvent *event)
             p.fillRect(pic, palette().dark());
         else
             p.drawImage(pic.topLeft(), image);
+        paintMarks(p, n);
         p.setFont(n == mLoaded ? bold : font());
         const QRect text(slot.x() + 2, pic.bottom() + Padding, slot.width() - 4, mCaptionHeight);
         p.drawText(text, Qt::AlignHCenter | Qt::AlignTop,
@@ -255,10 +256,13 @@ void LevelOverview::paintEvent(QPaintEvent *event)
         if (n == mFocus && hasFocus()) {
             QStyleOptionFocusRect option;
             option.initFrom(this);
+            // Drawn whenever the overview has the focus, not only after Tab.
+            option.state |= QStyle::State_KeyboardFocusChange;
             option.rect = slot.adjusted(1, 1, -1, -1);
             style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
         }
     }
+    paintDrag(p);
 }
 
 bool LevelOverview::event(QEvent *event)
@@ -266,13 +270,24 @@ bool LevelOverview::event(QEvent *event)
     if (event->type() == QEvent::ToolTip) {
         auto *help = static_cast<QHelpEvent *>(event);
         const int n = levelAt(help->pos());
-        if (n != 0 && !toolTipText(n).isEmpty())
-            QToolTip::showText(help->globalPos(), toolTipText(n), this, slotRect(n));
+        // A caption cut short is given whole first.
+        const QString tip = n == 0 ? QString()
+                            : captionElided(n) ? caption(n) + QLatin1Char('\n') + toolTipText(n)
+                                               : toolTipText(n);
+        if (!tip.trimmed().isEmpty())
+            QToolTip::showText(help->globalPos(), tip.trimmed(), this, slotRect(n));
         else
             QToolTip::hideText();
         return true;
     }
     return QWidget::event(event);
+}
+
+bool LevelOverview::captionElided(int level) const
+{
+    QFont shown = font();
+    shown.setBold(level == mLoaded);
+    return QFontMetrics(shown).horizontalAdvance(caption(level)) > slotRect(level).width() - 4;
 }
 
 void LevelOverview::setFocusedLevel(int level)
@@ -291,8 +306,11 @@ void LevelOverview::openFocused()
 
 void LevelOverview::mousePressEvent(QMouseEvent *event)
 {
-    if (const int n = levelAt(event->position().toPoint()))
+    const int n = levelAt(event->position().toPoint());
+    if (n)
         setFocusedLevel(n);
+    if (event->button() == Qt::LeftButton)
+        pressLevel(n, event->position().toPoint());
     QWidget::mousePressEvent(event);
 }
 
@@ -307,6 +325,8 @@ void LevelOverview::mouseDoubleClickEvent(QMouseEvent *event)
 
 void LevelOverview::keyPressEvent(QKeyEvent *event)
 {
+    if (levelKey(event))
+        return;
     const int column = (mFocus - 1) % Columns;
     const int row = (mFocus - 1) / Columns;
     switch (event->key()) {

@@ -154,6 +154,20 @@ QString shownFileName(const QString &path)
     return shownPath(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
 }
 
+QString elidedPath(const QString &shown, int limit)
+{
+    if (shown.size() <= limit)
+        return shown;
+    const QString tail = shown.mid(shown.lastIndexOf(QLatin1Char('/')));
+    const QChar ellipsis(0x2026);
+    if (tail.size() + 1 >= limit)
+        return ellipsis + tail;
+    QString head = shown.left(limit - 1 - tail.size());
+    if (head.back().isHighSurrogate())
+        head.chop(1);
+    return head + ellipsis + tail;
+}
+
 QString pathFromDialog(const QString &chosen)
 {
     if (!chosen.contains(QChar::ReplacementCharacter))

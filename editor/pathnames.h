@@ -22,6 +22,10 @@ std::string pathFromQString(const QString &path);
 QString shownPath(const QString &path);
 // The last part of a path, as shown.
 QString shownFileName(const QString &path);
+// A shown path cut to at most `limit` characters by an ellipsis in its
+// middle, the file name kept whole (alone after the ellipsis when even the
+// name is longer).
+QString elidedPath(const QString &shown, int limit = 60);
 
 // The file a Qt file dialog returned. The dialog reads names that are not
 // UTF-8 with U+FFFD in place of their bytes; each part of the path that does

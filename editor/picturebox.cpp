@@ -29,7 +29,15 @@ void PictureBox::mouseMoveEvent(QMouseEvent *event)
 {
     if (event->buttons() != Qt::NoButton)
         emit dragged(mapToParent(event->position().toPoint()));
+    else
+        emit hovered();
     event->accept();
+}
+
+void PictureBox::leaveEvent(QEvent *event)
+{
+    emit left();
+    QWidget::leaveEvent(event);
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent *event)

@@ -22,12 +22,17 @@ signals:
     // A move while a button is held (the control keeps the mouse until release).
     void dragged(QPoint panelPos);
     void released(Qt::MouseButton button);
+    // With mouse tracking on: a move without a button, and the pointer
+    // leaving the control.
+    void hovered();
+    void left();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
 
 private:
     QPixmap mPicture;

@@ -11,6 +11,7 @@ namespace {
 const QString Name = QStringLiteral("WMBeditor");
 const QString RecentKey = QStringLiteral("recentRoms");
 const QString EmulatorKey = QStringLiteral("emulator/command");
+const QString ZoomKey = QStringLiteral("view/zoom");
 QString dialogKey(const QString &dialog) { return QStringLiteral("dialogs/") + dialog; }
 
 // The first file QSettings would read for the organisation and application
@@ -129,3 +130,8 @@ void EditorSettings::setEmulatorCommand(const QString &command)
 {
     store(EmulatorKey, command);
 }
+
+// Kept as its text, which an INI file gives back as it was stored.
+int EditorSettings::zoom() const { return text(ZoomKey).toInt(); }
+
+void EditorSettings::setZoom(int percent) { store(ZoomKey, QString::number(percent)); }

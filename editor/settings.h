@@ -1,5 +1,5 @@
 // What the editor keeps between runs, in one place: the ROM images opened
-// last, the folder each file dialog used last and the emulator command.
+// last, the folder each file dialog used last, the emulator command and the zoom.
 // Stored with QSettings under the organisation and application name
 // "WMBeditor" (on Linux ~/.config/WMBeditor/WMBeditor.conf, on Windows the
 // registry key HKEY_CURRENT_USER\Software\WMBeditor\WMBeditor); deleting
@@ -41,6 +41,10 @@ public:
     // The command that starts the NES emulator; empty: look one up.
     QString emulatorCommand() const;
     void setEmulatorCommand(const QString &command);
+
+    // The zoom of the map and the palette in percent; 0 when none is kept.
+    int zoom() const;
+    void setZoom(int percent);
 
 private:
     QString text(const QString &key) const;

@@ -15,6 +15,7 @@
 #include <QStyle>
 #include <QTableWidget>
 #include <QUndoStack>
+#include <QWheelEvent>
 
 #include "dialogs.h"
 #include "emulator.h"
@@ -22,7 +23,9 @@
 #include "leveltext.h"
 #include "leveldocument.h"
 #include "pathnames.h"
+#include "palettekeys.h"
 #include "picturebox.h"
+#include "statusbar.h"
 #include "tilefolder.h"
 
 namespace {
@@ -94,6 +97,15 @@ void MainPanel::mouseMoveEvent(QMouseEvent *event)
     QFrame::mouseMoveEvent(event);
 }
 
+void MainPanel::wheelEvent(QWheelEvent *event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier) || event->angleDelta().y() == 0)
+        return QFrame::wheelEvent(event);
+    emit ctrlWheel(event->position().toPoint(), event->angleDelta().y() > 0 ? 1 : -1);
+    event->accept();
+}
+
+
 TForm1::TForm1(Dialogs &dialogs, StartupPaths paths, QWidget *parent)
     : QWidget(parent), mDialogs(dialogs), mPaths(std::move(paths)), mDocument(new LevelDocument(mTiles, this))
 {
@@ -102,10 +114,12 @@ TForm1::TForm1(Dialogs &dialogs, StartupPaths paths, QWidget *parent)
     setAcceptDrops(true);
     createControls();
     createMenus();
+    createStatusBar();
     followDocument();
     move(263, 156);
     fitToPanel();
     guarded([&] { FormCreate(); });
+    setZoom(std::min(wmb::validZoom(mSettings.zoom()), largestZoom()));
 }
 
 // The window stops following before its parts go.
@@ -140,13 +154,12 @@ void TForm1::createControls()
 
     for (int i = 0; i < wmb::MapCells; ++i) {
         const int n = i + 1;
-        Image[i] = picture(QStringLiteral("Image%1").arg(n), MapLeft + CellPitch * (i % wmb::MapColumns),
-                           MapTop + CellPitch * (i / wmb::MapColumns), CellSize, CellSize);
+        Image[i] = picture(QStringLiteral("Image%1").arg(n), mLayout.cellX(n), mLayout.cellY(n),
+                           mLayout.cellSize(), mLayout.cellSize());
     }
     for (int i = 0; i < wmb::PaletteTiles; ++i) {
         const int n = i + 1;
-        Pic[i] = picture(QStringLiteral("Pic%1").arg(n), 480 + CellPitch * (i % 16), 8 + CellPitch * (i / 16),
-                         32, 32);
+        Pic[i] = picture(QStringLiteral("Pic%1").arg(n), mLayout.pictureX(n), mLayout.pictureY(n), 32, 32);
         connect(Pic[i], &PictureBox::clicked, this, [this, n] { PicClick(n); });
     }
 
@@ -247,23 +260,28 @@ void TForm1::createControls()
     // Runs after each change of the box's state, by the user or by code.
     connect(CheckBox2, &QCheckBox::toggled, this, &TForm1::CheckBox2Click);
 
+    noteBelowMap();
     createMapOverlay();
+    createPaletteKeys();
     connectMapGestures();
     setTabOrderChain();
 }
 
 void TForm1::setTabOrderChain()
 {
+    // The map and the palette come after the last control, so that Tab
+    // wraps from it to them and they lie before the first.
     const QList<QWidget *> order = {Button2,  Button1,   Button3,  Edit1,     Button4,
-                                    StringGrid1, mapFocus(), Button10, Button5, Button27, Button28,
+                                    StringGrid1, Button10, Button5, Button27, Button28,
                                     BitBtn1,  Edit2,     Edit3,    Edit4,     CheckBox1,
-                                    Hidemenu, Button6,   Edit5,    Button7,   CheckBox2};
+                                    Hidemenu, Button6,   Edit5,    Button7,   CheckBox2,
+                                    mapFocus(), mPaletteKeys};
     for (int i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
 
 // The menu bar lies above the panel, as a menu sits outside a window's
-// client area; the window follows the panel's width.
+// client area, and the status bar below it; the window follows the panel.
 void TForm1::fitToPanel()
 {
     const int menuHeight = MenuBar ? MenuBar->heightForWidth(Panel1->width()) : 0;
@@ -271,7 +289,10 @@ void TForm1::fitToPanel()
     if (MenuBar)
         MenuBar->setGeometry(0, 0, Panel1->width(), barHeight);
     Panel1->move(0, barHeight);
-    setFixedSize(Panel1->width(), barHeight + Panel1->height());
+    const int statusHeight = mStatusBar ? StatusBar::Height : 0;
+    if (mStatusBar)
+        mStatusBar->setGeometry(0, barHeight + Panel1->height(), Panel1->width(), statusHeight);
+    setFixedSize(Panel1->width(), barHeight + Panel1->height() + statusHeight);
 }
 
 void TForm1::guarded(const std::function<void()> &body)
@@ -288,7 +309,7 @@ void TForm1::guarded(const std::function<void()> &body)
 void TForm1::FormCreate()
 {
     Black->move(5000, 5000);
-    Panel1->resize(PanelWidthNarrow, Panel1->height());
+    Panel1->resize(mLayout.narrowWidth(), Panel1->height());
     fitToPanel();
     Red->move(-100, -100);
     Green->move(-100, -100);

@@ -15,10 +15,12 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "leveldocument.h"
+#include "maplayout.h"
 #include "levelrecord.h"
 #include "region.h"
 #include "settings.h"
@@ -27,10 +29,14 @@
 class Dialogs;
 
 enum class OverwriteChoice;
+class ImageComparison;
 class LevelOverview;
+class MapMarks;
 class TestCopies;
 class MapOverlay;
 class PictureBox;
+class PaletteKeys;
+class StatusBar;
 class QAction;
 class QCheckBox;
 class QMenu;
@@ -49,8 +55,12 @@ public:
     explicit MainPanel(QWidget *parent);
 signals:
     void surfaceMouseMove();
+    // The wheel turned with Ctrl held over the panel or one of its pictures:
+    // `steps` notches, up positive.
+    void ctrlWheel(QPoint panelPos, int steps);
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 };
 
 // Where the window looks for files: the start directory (whose "graph"
@@ -192,6 +202,34 @@ private:
     void showLevelOverview();
     void testInEmulator(bool asFirstLevel);
     void chooseEmulator();
+    // Whole levels from the overview (tform1_levels.cpp). Each write asks
+    // first and is one step of the image's history; a shown level with
+    // unsaved changes takes part only after the unsaved-changes question.
+    void connectOverviewLevels();
+    void copyLevel(int n);
+    void pasteLevelOver(int n);
+    void swapLevels(int level, int with);   // with 0: the number is asked
+    void moveLevel(int from, int to);
+    // Undo and redo of the image's history while the overview has the focus.
+    bool overviewHasFocus() const;
+    void undoImageWrite(bool redo);
+    bool shownLevelTakesPart(bool takesPart);
+    bool askBeforeWriting(const QString &question);
+    // The level copied last, byte for byte, and the clipboard text it made.
+    struct CopiedLevel {
+        int level = 0;
+        wmb::LevelRecord record;
+        QString text;
+    };
+    std::optional<CopiedLevel> mCopiedLevel;
+    // The status bar below the panel and the keyboard's ways to the map and
+    // the palette (tform1_surface.cpp). The pointed cell is the map cell
+    // under the pointer, 0 when the pointer is off the map.
+    StatusBar *statusBar() const { return mStatusBar; }
+    int pointedCell() const { return mPointedCell; }
+    // Picks the tile of a code typed into the status bar's code box as a
+    // click on its palette picture does; -1 picks nothing.
+    void pickTileByCode(int code);
 
     // Runs a handler body as one change of the document; an error is shown
     // in the standard error box and the window goes on.
@@ -252,6 +290,53 @@ private:
     void frameCell(int n);
     QLineEdit *textBoxWithFocus() const;
 
+    // Finding and replacing a tile, comparing with another image
+    // (tform1_find.cpp). A search and a comparison leave marks on the map,
+    // the overview and the status bar, and follow the document.
+    void createFindCommands();
+    void createCompareCommands();
+    bool comparing() const;
+    void findTile();
+    void findNext(bool forward);
+    void clearSearch();
+    bool leaveShownLevel();
+    void replaceTile();
+    void compareWith();
+    void takeLevel(int n);
+    void fillOverviewMenu(QMenu *menu, int level);
+    void rereadMarkRecords();
+    void refreshMarks();
+    void placeMapMarks();
+    int mFoundCode = -1;   // the tile searched for, -1 for none
+    wmb::TileSearch mSearch;
+    std::vector<int> mFoundCells, mDifferingCells;   // of the shown level
+    std::array<std::optional<wmb::LevelRecord>, wmb::LevelCount> mMarkRecords;   // as the image holds them
+    ImageComparison *mComparison = nullptr;   // made on the first comparison
+    MapMarks *mMapMarks = nullptr;
+    // Zoom (tform1_zoom.cpp): the map, its frames and the palette scale,
+    // the controls below the map move down, the window follows the panel.
+    void createZoomCommands();
+    void setZoom(int percent);
+    void zoomBy(int steps);   // one step in (positive) or out, as far as the screen holds
+    // The largest step whose window (palette shown) fits the screen.
+    int largestZoom() const;
+    void layoutMap();
+    void layoutMapOverlay();
+    void showMapPictures();
+    void noteBelowMap();
+    wmb::MapLayout mLayout;
+    std::vector<std::pair<QWidget *, QPoint>> mBelowMap;   // each with its place at 100 %
+    QAction *mZoomInAction = nullptr;
+
+    void createStatusBar();
+    void createPaletteKeys();
+    void pointAt(int n);
+    void showPointedCell();
+    void showPickedTile();
+    StatusBar *mStatusBar = nullptr;
+    PaletteKeys *mPaletteKeys = nullptr;
+    int mPointedCell = 0;
+
     Dialogs &mDialogs;
     StartupPaths mPaths;
     TilePictures mTiles;
@@ -270,13 +355,8 @@ private:
     bool mSelectDragged = false;  // the pointer has left that cell since
 };
 
-// The map's place on the panel: cells of 32 x 32 at a pitch of 33 (palette
-// pictures have the same pitch).
-constexpr int MapLeft = 8;
-constexpr int MapTop = 8;
-constexpr int CellPitch = 33;
-constexpr int CellSize = 32;
-// Widths of the main panel with the palette hidden and shown, and its height.
+// Widths of the main panel with the palette hidden and shown, and its
+// height, at 100 %.
 constexpr int PanelWidthNarrow = 480;
 constexpr int PanelWidthWide = 1017;
 constexpr int PanelHeight = 543;

@@ -60,14 +60,15 @@ void TForm1::Panel1MouseMove()
 void TForm1::HidemenuClick()
 {
     guarded([&] {
-        Panel1->resize(Panel1->width() > PanelWidthNarrow ? PanelWidthNarrow : PanelWidthWide,
-                       Panel1->height());
+        const int narrow = mLayout.narrowWidth();
+        const bool wide = Panel1->width() <= narrow;
+        Panel1->resize(wide ? mLayout.wideWidth() : narrow, mLayout.height(wide));
         fitToPanel();
-        if (Panel1->width() > PanelWidthNarrow)
+        if (Panel1->width() > narrow)
             Hidemenu->setText(QStringLiteral(" Hide tiles < "));
-        if (Panel1->width() == PanelWidthNarrow)
+        if (Panel1->width() == narrow)
             Hidemenu->setText(QStringLiteral(" Open tiles > "));
-        mShowTilesAction->setChecked(Panel1->width() > PanelWidthNarrow);
+        mShowTilesAction->setChecked(Panel1->width() > narrow);
     });
 }
 

@@ -16,35 +16,9 @@
 
 namespace {
 
-// Size changes of the grid backdrop between its parked 34 x 34 state and
-// the map rectangle 461 x 395.
-constexpr int BackdropGrowWidth = 427;
-constexpr int BackdropGrowHeight = 361;
-
-// The map cell (1..168) under a point in the panel's coordinates; 0 over a
-// gap between cells or outside the map.
-int cellAt(QPoint p)
-{
-    const int x = p.x() - MapLeft;
-    const int y = p.y() - MapTop;
-    if (x < 0 || y < 0)
-        return 0;
-    const int column = x / CellPitch;
-    const int row = y / CellPitch;
-    if (column >= wmb::MapColumns || row >= wmb::MapRows || x % CellPitch >= CellSize ||
-        y % CellPitch >= CellSize)
-        return 0;
-    return row * wmb::MapColumns + column + 1;
-}
-
-// The map cell nearest to a point in the panel's coordinates: over a gap
-// the cell left of or above it, outside the map the cell at the edge.
-int cellNear(QPoint p)
-{
-    const int column = std::clamp((p.x() - MapLeft) / CellPitch, 0, wmb::MapColumns - 1);
-    const int row = std::clamp((p.y() - MapTop) / CellPitch, 0, wmb::MapRows - 1);
-    return row * wmb::MapColumns + column + 1;
-}
+// The grid backdrop's parked size, 34 x 34; shown it covers the map
+// rectangle (461 x 395 at 100 %).
+constexpr int BackdropParked = 34;
 
 } // namespace
 
@@ -54,7 +28,8 @@ void TForm1::selectPaletteTile(int n)
     SelectedTile = n;
     SelectedTileCode = n - 1 < TileCodeTable.size() ? TileCodeTable[n - 1] : QString();
     const PictureBox *pic = Pic[n - 1];
-    Green->move(pic->x() - 1, pic->y() - 1);
+    Green->move(pic->x() - mLayout.gap(), pic->y() - mLayout.gap());
+    showPickedTile();
 }
 
 // The code of the picked tile; Blank when the tile table could not be made.
@@ -125,7 +100,7 @@ void TForm1::ImageMouseMove(QPoint panelPos)
 {
     guarded([&] {
         if (mSelectPress != 0) {
-            const int n = cellNear(panelPos);
+            const int n = mLayout.cellNear(panelPos.x(), panelPos.y());
             if (n != mSelectPress || mSelectDragged) {
                 mSelectDragged = true;
                 selectCells(wmb::cellRectBetween(mSelectPress, n));
@@ -139,7 +114,8 @@ void TForm1::ImageMouseMove(QPoint panelPos)
         const QPoint delta = panelPos - from;
         const int steps = std::max(std::abs(delta.x()), std::abs(delta.y()));
         for (int i = 1; i <= steps; ++i) {
-            const int n = cellAt((QPointF(from) + QPointF(delta) * (double(i) / steps)).toPoint());
+            const QPoint p = (QPointF(from) + QPointF(delta) * (double(i) / steps)).toPoint();
+            const int n = mLayout.cellAt(p.x(), p.y());
             if (n != 0 && n != mStrokeCell) {
                 mStrokeCell = n;
                 paintCell(n);
@@ -175,12 +151,14 @@ void TForm1::Button10Click()
 void TForm1::CheckBox2Click()
 {
     guarded([&] {
+        const int growWidth = mLayout.mapWidth() - BackdropParked;
+        const int growHeight = mLayout.mapHeight() - BackdropParked;
         if (!CheckBox2->isChecked()) {
             Black->move(8, 8);
-            Black->resize(Black->width() + BackdropGrowWidth, Black->height() + BackdropGrowHeight);
+            Black->resize(Black->width() + growWidth, Black->height() + growHeight);
         } else {
             Black->move(5000, 5000);
-            Black->resize(Black->width() - BackdropGrowWidth, Black->height() - BackdropGrowHeight);
+            Black->resize(Black->width() - growWidth, Black->height() - growHeight);
         }
         QPixmap backdrop(Black->size());
         backdrop.fill(Qt::black);
@@ -191,6 +169,8 @@ void TForm1::CheckBox2Click()
 // In a text edit the keys keep working on the edit's own text.
 void TForm1::undoMapEdit()
 {
+    if (overviewHasFocus())
+        return undoImageWrite(false);
     guarded([&] {
         if (QLineEdit *edit = textBoxWithFocus())
             edit->undo();
@@ -201,6 +181,8 @@ void TForm1::undoMapEdit()
 
 void TForm1::redoMapEdit()
 {
+    if (overviewHasFocus())
+        return undoImageWrite(true);
     guarded([&] {
         if (QLineEdit *edit = textBoxWithFocus())
             edit->redo();

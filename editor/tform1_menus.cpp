@@ -65,6 +65,7 @@ void TForm1::createMenus()
     addCommand(FileMenu, QStringLiteral("&Open ROM..."), QKeySequence(Qt::CTRL | Qt::Key_O), [this] { Button2Click(); });
     mRecentMenu = FileMenu->addMenu(QStringLiteral("Open &Recent"));
     mRecentMenu->setObjectName(QStringLiteral("RecentMenu"));
+    mRecentMenu->setToolTipsVisible(true);
     connect(mRecentMenu, &QMenu::aboutToShow, this, &TForm1::refreshRecentMenu);
     refreshRecentMenu();
     addCommand(FileMenu, QStringLiteral("&Save level"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] { Button5Click(); },
@@ -76,11 +77,13 @@ void TForm1::createMenus()
     addCommand(FileMenu, QStringLiteral("&Import level..."), QKeySequence(Qt::CTRL | Qt::Key_I),
                [this] { Button28Click(); }, loaded, Button28);
     addCommand(FileMenu, QStringLiteral("Create IPS &patch..."), {}, [this] { createIpsPatch(); }, loaded);
+    createCompareCommands();
     FileMenu->addSeparator();
     addCommand(FileMenu, QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { quit(); });
 
     createEditCommands();
     createRegionCommands();
+    createFindCommands();
     EditMenu->addSeparator();
     addCommand(EditMenu, QStringLiteral("&Clear screen"), {}, [this] { Button10Click(); });
 
@@ -103,6 +106,7 @@ void TForm1::createMenus()
     mShowGridAction->setCheckable(true);
     mShowGridAction->setChecked(CheckBox2->isChecked());
     connect(CheckBox2, &QCheckBox::toggled, mShowGridAction, &QAction::setChecked);
+    createZoomCommands();
 
     addCommand(HelpMenu, QStringLiteral("&About"), {}, [this] { BitBtn1Click(); });
     refreshCommands();
@@ -122,6 +126,8 @@ void TForm1::createEditCommands()
         disconnect(action, &QAction::triggered, &history, nullptr);
         disconnect(&history, &QUndoStack::canUndoChanged, action, nullptr);
         disconnect(&history, &QUndoStack::canRedoChanged, action, nullptr);
+        disconnect(&history, &QUndoStack::undoTextChanged, action, nullptr);
+        disconnect(&history, &QUndoStack::redoTextChanged, action, nullptr);
         action->setShortcutContext(Qt::WindowShortcut);
         EditMenu->addAction(action);
         addAction(action);
@@ -131,15 +137,32 @@ void TForm1::createEditCommands()
     mRedoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     connect(&history, &QUndoStack::canUndoChanged, this, &TForm1::refreshEditCommands);
     connect(&history, &QUndoStack::canRedoChanged, this, &TForm1::refreshEditCommands);
+    connect(&history, &QUndoStack::undoTextChanged, this, &TForm1::refreshEditCommands);
+    connect(&history, &QUndoStack::redoTextChanged, this, &TForm1::refreshEditCommands);
     connect(qApp, &QApplication::focusChanged, this, &TForm1::refreshEditCommands);
     refreshEditCommands();
 }
 
+// While the overview has the focus they act on the image's history.
 void TForm1::refreshEditCommands()
 {
+    const auto named = [](const QString &prefix, const QString &step) {
+        return step.isEmpty() ? prefix : prefix + QLatin1Char(' ') + step;
+    };
+    if (overviewHasFocus()) {
+        const wmb::ImageHistory &image = mDocument->imageHistory();
+        mUndoAction->setEnabled(image.canUndo());
+        mRedoAction->setEnabled(image.canRedo());
+        mUndoAction->setText(named(QStringLiteral("&Undo"), QString::fromStdString(image.undoName())));
+        mRedoAction->setText(named(QStringLiteral("&Redo"), QString::fromStdString(image.redoName())));
+        return;
+    }
+    const QUndoStack &map = mDocument->history();
     const bool open = mDocument->stepOpen() || textBoxWithFocus();
-    mUndoAction->setEnabled(open || mDocument->history().canUndo());
-    mRedoAction->setEnabled(open || mDocument->history().canRedo());
+    mUndoAction->setEnabled(open || map.canUndo());
+    mRedoAction->setEnabled(open || map.canRedo());
+    mUndoAction->setText(named(QStringLiteral("&Undo"), map.undoText()));
+    mRedoAction->setText(named(QStringLiteral("&Redo"), map.redoText()));
 }
 
 void TForm1::refreshRecentMenu()
@@ -147,7 +170,10 @@ void TForm1::refreshRecentMenu()
     mRecentMenu->clear();
     const QStringList recent = mSettings.recentRoms();
     for (const QString &path : recent) {
-        QAction *entry = mRecentMenu->addAction(shownPath(path).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        const QString shown = shownPath(path);
+        QAction *entry = mRecentMenu->addAction(elidedPath(shown).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        entry->setToolTip(shown);
+        entry->setStatusTip(shown);
         connect(entry, &QAction::triggered, this, [this, path] {
             guarded([&] {
                 std::error_code error;

@@ -1,6 +1,8 @@
 // The level overview and play-testing in an emulator (the Level menu).
 #include "tform1.h"
 
+#include <QScreen>
+
 #include <QAction>
 #include <QMenu>
 
@@ -34,6 +36,22 @@ void TForm1::showLevelOverview()
     if (!mOverview) {
         mOverview = new LevelOverview(*mDocument, mTiles, this);
         connect(mOverview, &LevelOverview::openRequested, this, &TForm1::openLevel);
+        connectOverviewLevels();
+        connect(mOverview, &LevelOverview::contextMenuFilling, this, &TForm1::fillOverviewMenu);
+        refreshMarks();
+        // The editor's commands work while the overview has the focus; the
+        // map's own keys (letters, Delete, Escape, the region commands) stay
+        // with the map.
+        for (QMenu *menu : {FileMenu, LevelMenu, ViewMenu})
+            mOverview->addActions(menu->actions());
+        mOverview->addActions({mUndoAction, mRedoAction});
+        // First beside the editor: to its right where the screen allows,
+        // else below it.
+        const QRect editor = frameGeometry();
+        const QScreen *screen = this->screen();
+        const QRect room = screen ? screen->availableGeometry() : QRect();
+        const bool right = room.isNull() || editor.right() + mOverview->frameGeometry().width() <= room.right();
+        mOverview->move(right ? QPoint(editor.right() + 1, editor.top()) : QPoint(editor.left(), editor.bottom() + 1));
     }
     mOverview->show();
     mOverview->raise();

@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr int OutlineWidth = 2;
 // Unlike the red cell frame and the pink palette frame.
 const QColor OutlineColour(0, 200, 255);
 
@@ -33,8 +32,15 @@ public:
     {
         setObjectName(QStringLiteral("MapSelection"));
         setAttribute(Qt::WA_TransparentForMouseEvents);
-        setFocusPolicy(Qt::ClickFocus);
-        setGeometry(MapLeft, MapTop, CellPitch * wmb::MapColumns - 1, CellPitch * wmb::MapRows - 1);
+        setFocusPolicy(Qt::StrongFocus);
+        place(wmb::MapLayout{});
+    }
+
+    void place(const wmb::MapLayout &layout)
+    {
+        mLayout = layout;
+        setGeometry(layout.Left, layout.Top, layout.mapWidth(), layout.mapHeight());
+        update();
     }
 
     void setSelection(const wmb::CellRect &rect)
@@ -52,6 +58,7 @@ protected:
         if (mSelection.empty())
             return;
         const QRect r = outer(mSelection);
+        const int OutlineWidth = mLayout.outline();
         QPainter painter(this);
         painter.fillRect(r.left(), r.top(), r.width(), OutlineWidth, OutlineColour);
         painter.fillRect(r.left(), r.bottom() - OutlineWidth + 1, r.width(), OutlineWidth, OutlineColour);
@@ -62,15 +69,17 @@ protected:
 private:
     // From the first selected cell's top-left pixel to the last one's
     // bottom-right pixel, in the overlay's coordinates.
-    static QRect outer(const wmb::CellRect &rect)
+    QRect outer(const wmb::CellRect &rect) const
     {
         if (rect.empty())
             return {};
-        return {CellPitch * rect.column, CellPitch * rect.row, CellPitch * (rect.columns - 1) + CellSize,
-                CellPitch * (rect.rows - 1) + CellSize};
+        const int pitch = mLayout.pitch(), size = mLayout.cellSize();
+        return {pitch * rect.column, pitch * rect.row, pitch * (rect.columns - 1) + size,
+                pitch * (rect.rows - 1) + size};
     }
 
     wmb::CellRect mSelection;
+    wmb::MapLayout mLayout;
 };
 
 void TForm1::createMapOverlay()
@@ -93,10 +102,20 @@ void TForm1::createRegionCommands()
     addCommand(EditMenu, QStringLiteral("&Fill"), QKeySequence(Qt::Key_F), [this] { fillSelection(); });
     EditMenu->addSeparator();
     addCommand(EditMenu, QStringLiteral("Select &all"), QKeySequence(Qt::CTRL | Qt::Key_A), [this] { selectAll(); });
-    addCommand(EditMenu, QStringLiteral("Select &none"), QKeySequence(Qt::Key_Escape), [this] { clearSelection(); });
+    addCommand(EditMenu, QStringLiteral("Select &none"), QKeySequence(Qt::Key_Escape), [this] {
+        clearSelection();
+        clearSearch();
+    });
 }
 
 QWidget *TForm1::mapFocus() const { return mMapOverlay; }
+
+void TForm1::layoutMapOverlay()
+{
+    mMapOverlay->place(mLayout);
+    if (mMapMarks)
+        placeMapMarks();
+}
 
 void TForm1::selectCells(const wmb::CellRect &rect) { mDocument->select(rect); }
 
@@ -149,7 +168,7 @@ void TForm1::pasteClipboard()
     if (QLineEdit *edit = textBoxWithFocus())
         edit->paste();
     else
-        mDocument->paste(QGuiApplication::clipboard()->text().toStdString(), SelectedCell);
+        mDocument->paste(QGuiApplication::clipboard()->text().toStdString(), SelectedCell, mPointedCell);
 }
 
 void TForm1::selectAll()
@@ -171,7 +190,7 @@ void TForm1::frameCell(int n)
 {
     SelectedCell = n;
     const PictureBox *cell = Image[n - 1];
-    Red->move(cell->x() - 1, cell->y() - 1);
+    Red->move(cell->x() - mLayout.gap(), cell->y() - mLayout.gap());
 }
 
 // Keys while the map has the focus: arrows move the selected cell, Shift

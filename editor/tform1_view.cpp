@@ -27,7 +27,7 @@ void TForm1::showCells(const QList<int> &cells)
 {
     for (int n : cells) {
         const int code = mDocument->cell(n);
-        Image[n - 1]->setPicture(mTiles.picture(code == LevelDocument::Blank ? 0 : code));
+        Image[n - 1]->setPicture(mTiles.scaled(code == LevelDocument::Blank ? 0 : code, mLayout.percent));
         setStoreText(n, QString::fromStdString(mDocument->cellText(n)));
     }
 }

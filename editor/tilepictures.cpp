@@ -27,7 +27,24 @@ const QPixmap &TilePictures::load(int code)
 {
     const auto i = static_cast<std::uint8_t>(code & 0xFF);
     mPictures[i] = QPixmap::fromImage(toQImage(mSet.read(i)));
+    mScaled[i] = QPixmap();
     return mPictures[i];
+}
+
+const QPixmap &TilePictures::scaled(int code, int percent) const
+{
+    const QPixmap &picture = this->picture(code);
+    if (percent == 100 || picture.isNull())
+        return picture;
+    if (percent != mScaledPercent) {
+        mScaled.fill(QPixmap());
+        mScaledPercent = percent;
+    }
+    QPixmap &scaled = mScaled[static_cast<std::size_t>(code & 0xFF)];
+    if (scaled.isNull())
+        scaled = picture.scaled(picture.width() * percent / 100, picture.height() * percent / 100,
+                                Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return scaled;
 }
 
 void TilePictures::loadMap(std::span<const std::string> codes)

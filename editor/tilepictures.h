@@ -34,6 +34,10 @@ public:
     void loadMap(std::span<const std::string> codes);
     // The picture of a code as last read; null when it never was.
     const QPixmap &picture(int code) const { return mPictures[static_cast<std::size_t>(code & 0xFF)]; }
+    // The picture of a code scaled by `percent` pixel for pixel (nearest
+    // neighbour, never blurred); the picture itself at 100. Kept for one
+    // zoom at a time until the code's picture is read again.
+    const QPixmap &scaled(int code, int percent) const;
     // The decoded picture as last read, else read now; throws as load() does.
     const wmb::BmpImage &decoded(std::uint8_t code) { return mSet.tile(code); }
 
@@ -41,6 +45,8 @@ private:
     QString mFolder;
     wmb::TileSet mSet;
     std::array<QPixmap, wmb::PaletteTiles> mPictures;
+    mutable std::array<QPixmap, wmb::PaletteTiles> mScaled;
+    mutable int mScaledPercent = 0;
 };
 
 QImage toQImage(const wmb::BmpImage &image);

@@ -174,8 +174,10 @@ GridPlacement placeGrid(const TileGrid &grid, int topLeftCell)
     return placement;
 }
 
-int pasteTargetCell(const CellRect &selection, int selectedCell)
+int pasteTargetCell(const CellRect &selection, int selectedCell, int pointedCell)
 {
+    if (pointedCell != 0)
+        return pointedCell;
     return !selection.empty() ? selection.topLeftCell() : selectedCell != 0 ? selectedCell : 1;
 }
 

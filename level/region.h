@@ -76,9 +76,10 @@ struct GridPlacement {
     CellRect selection;
 };
 GridPlacement placeGrid(const TileGrid &grid, int topLeftCell);
-// Where a paste puts its grid's top-left cell: the selection's top-left
-// cell, else the selected cell (0 for none), else cell 1.
-int pasteTargetCell(const CellRect &selection, int selectedCell);
+// Where a paste puts its grid's top-left cell: the cell under the pointer
+// (0 when the pointer is off the map), else the selection's top-left cell,
+// else the selected cell (0 for none), else cell 1.
+int pasteTargetCell(const CellRect &selection, int selectedCell, int pointedCell = 0);
 
 // The cells a flood fill from `start` (1..168) reaches: `start` and every
 // cell joined to it through its four neighbours that stands for the same

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPointer>
@@ -31,6 +32,7 @@
 #include "leveloverview.h"
 #include "picturebox.h"
 #include "hexcode.h"
+#include "imagecomparison.h"
 #include "tform1.h"
 
 // The window as a user meets it: what they do (clicks, picks, typing) and
@@ -128,6 +130,13 @@ public:
     void selectCells(const wmb::CellRect &rect) { form->document().select(rect); }
     // The widget that holds the keyboard focus for the map.
     QWidget *mapFocus() const { return control(QStringLiteral("MapSelection")); }
+    // The cells of the shown level outlined as holding the tile found, and as
+    // differing from the image compared with; that image read again now, as
+    // its watch does after a pause.
+    std::vector<int> foundCells() const { return form->mFoundCells; }
+    std::vector<int> differingCells() const { return form->mDifferingCells; }
+    void followComparedImage() { form->mComparison->follow(); }
+    QString statusText(const QString &part) const { return control<QLabel>(part)->text(); }
 
     // What the window shows.
     QString title() const { return form->windowTitle(); }
@@ -234,6 +243,7 @@ protected:
         romPath = dir.filePath(QStringLiteral("demo.nes"));
         ASSERT_TRUE(QFile::copy(QStringLiteral(WMB_DEMO_ROM), romPath));
         QFile::setPermissions(romPath, QFile::ReadOwner | QFile::WriteOwner);
+        EditorSettings().setZoom(100);   // kept between windows: each test starts at 100 %
     }
 
     // Starts the window in the temporary folder. Without a "graph" folder

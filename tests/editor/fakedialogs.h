@@ -24,6 +24,7 @@ public:
     QStringList saveButtons;           // the Save button of each unsaved-changes question
     std::deque<std::optional<int>> levelAnswers;   // for askLevelNumber; none left = cancel
     std::deque<QString> textAnswers;   // for askText; a null text or none left = cancel
+    std::deque<TileReplacementAnswer> replaceAnswers;   // for askTileReplacement; none left = cancel
     std::vector<FileCall> fileCalls;
     QStringList questions;             // "caption|text", "|Cancel" added where Enter cancels
     QStringList errors;                // as the error box shows them
@@ -85,6 +86,13 @@ public:
         if (answer.isNull())
             return std::nullopt;
         return answer;
+    }
+
+    std::optional<TileReplacementAnswer> askTileReplacement(QWidget *, const QString &, const QString &) override
+    {
+        if (replaceAnswers.empty())
+            return std::nullopt;
+        return take(replaceAnswers, {});
     }
 
 private:

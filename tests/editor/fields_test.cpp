@@ -179,7 +179,8 @@ TEST_F(FieldsTest, PaletteToggleWidensAndNarrowsTheWindow)
     for (const Step &s : steps) {
         clickButton("Hidemenu");
         EXPECT_EQ(panel()->size(), QSize(s.width, 543));
-        EXPECT_EQ(form->size(), QSize(s.width, control("MenuBar")->height() + 543));
+        EXPECT_EQ(form->size(), QSize(s.width, control("MenuBar")->height() + 543 + control("StatusBar")->height()));
+        EXPECT_EQ(control("StatusBar")->width(), s.width);
         EXPECT_EQ(control<QPushButton>("Hidemenu")->text(), s.caption);
         // The last palette picture is on screen only while the panel is wide.
         EXPECT_EQ(!control("Pic256")->visibleRegion().isEmpty(), s.width == 1017);

@@ -204,6 +204,23 @@ TEST(FileDialogs, FileNamesKeepTheirBytes)
     }
 }
 
+// Open Recent's entries: at most 60 characters, the file name whole.
+TEST(FileDialogs, LongPathsAreElidedInTheMiddleKeepingTheName)
+{
+    const QString folder = QStringLiteral("/home/user/") + QString(50, QLatin1Char('d'));
+    const std::pair<QString, QString> rows[] = {
+        {QStringLiteral("/roms/Wumblers.nes"), QStringLiteral("/roms/Wumblers.nes")},
+        {folder + QStringLiteral("/w.nes"), folder.left(53) + QStringLiteral("\u2026/w.nes")},
+        {folder + QStringLiteral("/") + QString(70, QLatin1Char('n')),
+         QStringLiteral("\u2026/") + QString(70, QLatin1Char('n'))},
+        // never half a character
+        {QStringLiteral("/") + QString(51, QLatin1Char('a')) + QStringLiteral("\U0001F600x/w.nes"),
+         QStringLiteral("/") + QString(51, QLatin1Char('a')) + QStringLiteral("\u2026/w.nes")},
+    };
+    for (const auto &[path, shown] : rows)
+        EXPECT_EQ(elidedPath(path), shown);
+}
+
 TEST(FileDialogs, ErrorBoxEndsTheMessageWithAFullStop)
 {
     const struct {

@@ -4,9 +4,12 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 
 #include "filesfixture.h"
 #include "leveloverview.h"
+#include "pathnames.h"
+#include "wholefile.h"
 
 class ImportTest : public OpenedFilesTest {
 protected:
@@ -250,4 +253,52 @@ TEST_F(ImportTest, SaveAsksBeforeUndoingAnotherProgramsChange)
         EXPECT_EQ(snapshot(), answer == OverwriteChoice::Reload ? theirsShown : edited);
         expectNoErrors();
     }
+}
+
+// Exactly the levels that differ are marked; the shown level's differing
+// cells are outlined; Take level copies a record; a real wmbtool diff agrees.
+TEST_F(ImportTest, CompareWithAnotherImageAndTakeLevels)
+{
+    QByteArray theirs = romBytes();
+    theirs[wmb::LevelBaseOf(3) + 5] = static_cast<char>(theirs[wmb::LevelBaseOf(3) + 5] ^ 1);
+    theirs[wmb::LevelBaseOf(7) + wmb::NameOffset] = 'Q';
+    const QString other = dir.filePath(QStringLiteral("other.nes"));
+    wmb::writeFileAtomically(pathFromQString(other), theirs.toStdString());
+    const auto diff = [&] {
+        return QProcess::execute(QStringLiteral(WMB_BIN_DIR "/wmbtool"), {QStringLiteral("diff"), romPath, other});
+    };
+    loadLevel(3);
+    dialogs.fileAnswers.push_back(other);
+    fileCommand(QStringLiteral("Compare with..."));
+    LevelOverview *view = overview();
+    std::vector<int> marked;
+    for (int level = 1; level <= wmb::LevelCount; ++level)
+        if (view->differingBytes(level))
+            marked.push_back(level);
+    EXPECT_EQ(marked, (std::vector<int>{3, 7}));
+    EXPECT_EQ(differingCells(), std::vector<int>{6});
+    EXPECT_EQ(statusText(QStringLiteral("Comparison")), QStringLiteral("Differs from other.nes in 1 cell"));
+    EXPECT_EQ(diff(), 1);
+
+    for (int level : {3, 7}) {
+        std::unique_ptr<QMenu> menu(view->contextMenuFor(level));
+        QAction *take = menu->actions().back();
+        EXPECT_EQ(take->text(), QStringLiteral("Take level %1 from other.nes").arg(level));
+        dialogs.okAnswers.push_back(true);
+        take->trigger();
+        EXPECT_EQ(view->differingBytes(level), 0);
+    }
+    EXPECT_TRUE(differingCells().empty());
+    EXPECT_EQ(statusText(QStringLiteral("Comparison")), QStringLiteral("Same as other.nes"));
+    EXPECT_EQ(romBytes(), theirs);
+    EXPECT_EQ(diff(), 0);
+
+    theirs[wmb::LevelBaseOf(5)] = static_cast<char>(theirs[wmb::LevelBaseOf(5)] ^ 1);
+    wmb::writeFileAtomically(pathFromQString(other), theirs.toStdString());
+    followComparedImage();
+    EXPECT_NE(view->differingBytes(5), 0);
+    fileCommand(QStringLiteral("Stop comparing"));
+    EXPECT_EQ(view->differingBytes(5), 0);
+    EXPECT_EQ(statusText(QStringLiteral("Comparison")), QString());
+    expectNoErrors();
 }

@@ -8,13 +8,14 @@
 #include <gtest/gtest.h>
 
 #include "dialogs.h"
+#include "offscreen.h"
 
 int main(int argc, char **argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;
     if (!home.isValid())
+        return 1;
+    if (!useRoomyOffscreenScreen(home.path()))
         return 1;
     const QString config = home.path() + QStringLiteral("/.config");
     qputenv("HOME", QFile::encodeName(home.path()));

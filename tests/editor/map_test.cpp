@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLabel>
 
 namespace {
 
@@ -335,8 +336,91 @@ TEST_F(RegionTest, TheMapTakesTheKeysWhileTextBoxesKeepTheirOwn)
     EXPECT_EQ(selection(), wmb::wholeMap());
     keys(Qt::Key_Escape);
     EXPECT_TRUE(selection().empty());
-    keys(Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), control("Button10"));
+    // Tab wraps from the last control to the map, then the palette while it
+    // is shown, then the first control; there arrows and Space pick a tile.
+    for (const bool shown : {false, true}) {
+        control("CheckBox2")->setFocus();
+        keys(Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), mapFocus());
+        keys(Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), control(shown ? "PaletteKeys" : "Button2"));
+        if (!shown)
+            clickButton("Hidemenu");
+    }
+    control("PaletteKeys")->setFocus();
+    keys(Qt::Key_Right);
+    keys(Qt::Key_Down);
+    keys(Qt::Key_Space);
+    EXPECT_EQ(pickedCode(), QStringLiteral("2B"));
+    keys(Qt::SHIFT | Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), mapFocus());
+}
+
+// The status bar reads the cell under the pointer, the picked tile (also
+// picked by its code after Ctrl+K), the selection's size and the zoom.
+TEST_F(RegionTest, TheStatusBarFollowsThePointerThePickAndTheSelection)
+{
+    startWithLevel(1);
+    showActive();
+    const auto shown = [&](const char *name) { return control<QLabel>(QLatin1String(name))->text(); };
+    EXPECT_EQ(shown("PickedTile"), QStringLiteral("Tile -"));
+    EXPECT_EQ(shown("ZoomLevel"), QStringLiteral("100 %"));
+    moveTo(cellCentre(33));
+    EXPECT_EQ(shown("PointedCell"), QStringLiteral("Cell 5, 3: ") + shownCode(33));
+    moveTo(panel()->mapTo(form.get(), QPoint(20, 450)));   // over a label below the map
+    EXPECT_EQ(shown("PointedCell"), QString());
+    selectCells(wmb::cellRectBetween(1, 32));
+    EXPECT_EQ(shown("SelectionSize"), QStringLiteral("4 x 3"));
+
+    keys(Qt::CTRL | Qt::Key_K);
+    type(QApplication::focusWidget(), QStringLiteral("1gF3"));   // G is refused, a third digit too
+    keys(Qt::Key_Return);
+    EXPECT_EQ(pickedCode(), QStringLiteral("1F"));
+    EXPECT_EQ(shown("PickedTile"), QStringLiteral("Tile 1F"));
+    EXPECT_EQ(control<QLabel>("PickedSwatch")->pixmap().size(), QSize(16, 16));
+    EXPECT_EQ(QApplication::focusWidget(), mapFocus());
+}
+
+// Ctrl++ (and Ctrl+=) zoom to 200 %, as far as the 2560 x 1600 screen
+// holds: each tile shown 64 x 64 pixel for pixel, a click at a cell's centre
+// paints that cell; Ctrl+wheel over the map steps too; Ctrl+0 gives back
+// the 100 % window, pixel for pixel.
+TEST_F(RegionTest, ZoomScalesTheMapAndActualSizeGivesBackTheWindow)
+{
+    startWithLevel(1);
+    showActive();
+    const QImage before = form->grab().toImage();
+    keys(Qt::CTRL | Qt::Key_Plus);
+    keys(Qt::CTRL | Qt::Key_Equal);
+    EXPECT_EQ(control<QLabel>("ZoomLevel")->text(), QStringLiteral("200 %"));
+    EXPECT_FALSE(command("View", QStringLiteral("Zoom In"))->isEnabled());
+    EXPECT_EQ(settings().zoom(), 200);
+    start();   // a new window starts at the kept zoom
+    showActive();
+    EXPECT_EQ(control<QLabel>("ZoomLevel")->text(), QStringLiteral("200 %"));
+    openRom();
+    const QImage zoomed = form->grab().toImage();
+    const QPoint at = panel()->mapTo(form.get(), cellRect(20).topLeft());
+    const QImage tile = tileImage(shownCode(20));
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            ASSERT_EQ(zoomed.pixel(at + QPoint(x, y)), tile.pixel(x / 2, y / 2)) << x << "," << y;
+    keys(Qt::CTRL | Qt::Key_0);
+    EXPECT_EQ(form->grab().toImage(), before);
+
+    // As the cell passes the wheel on to the panel.
+    QWheelEvent wheel(cellRect(3).center(), form->mapToGlobal(cellCentre(3)), {}, {0, 120}, Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(panel(), &wheel);
+    QApplication::sendEvent(panel(), &wheel);
+    keys(Qt::CTRL | Qt::Key_K);
+    type(QApplication::focusWidget(), QStringLiteral("1F"));
+    keys(Qt::Key_Return);
+    pressAt(cellCentre(20));
+    releaseAt(cellCentre(20));
+    EXPECT_EQ(cellRect(20).size(), QSize(64, 64));
+    EXPECT_EQ(shownCode(20), QStringLiteral("1F"));
+    EXPECT_EQ(redFrame(), cellRect(20).topLeft() - QPoint(2, 2));
 }
 
 // The outline lies on the selected cells' outer two pixels, above them,

@@ -6,7 +6,9 @@
 #include <QProcess>
 #include <QUrl>
 
+#include <algorithm>
 #include <functional>
+#include <numeric>
 
 #include "commandline.h"
 #include "mapfixture.h"
@@ -302,4 +304,77 @@ TEST(EditorCommandLine, ParsesOrRefuses)
     ASSERT_TRUE(editor.waitForFinished(20000));
     EXPECT_EQ(editor.exitCode(), 2);
     EXPECT_TRUE(editor.readAllStandardError().startsWith("wmbeditor: unknown option --bogus\nUsage:"));
+}
+
+namespace {
+// The cells of each level's map holding `code`, counted from the file's bytes.
+std::vector<int> cellsPerLevel(const QByteArray &image, int code)
+{
+    std::vector<int> counts;
+    for (int level = 1; level <= wmb::LevelCount; ++level)
+        counts.push_back(static_cast<int>(
+            std::count(image.begin() + wmb::LevelBaseOf(level), image.begin() + wmb::LevelBaseOf(level) + wmb::MapCells,
+                       static_cast<char>(code))));
+    return counts;
+}
+} // namespace
+
+// Find counts what the file holds, F3 visits the levels holding the tile in
+// order and round, Esc ends the search; Replace in the shown level is one
+// step, in all levels one write after a question naming the levels.
+TEST_F(MenuTest, FindAndReplaceTile)
+{
+    startWithLevel(1);
+    showActive();
+    const QByteArray before = romBytes();
+    const std::vector<int> counts = cellsPerLevel(before, 0x1F);
+    std::vector<int> holding;
+    for (int level = 1; level <= wmb::LevelCount; ++level)
+        if (counts[static_cast<std::size_t>(level - 1)])
+            holding.push_back(level);
+    ASSERT_GE(holding.size(), 2u);
+    dialogs.textAnswers.push_back(QStringLiteral("1f"));
+    keys(Qt::CTRL | Qt::Key_F);
+    EXPECT_EQ(statusText(QStringLiteral("SearchResult")),
+              QStringLiteral("Tile 1F: %1 cells in %2 levels")
+                  .arg(std::accumulate(counts.begin(), counts.end(), 0))
+                  .arg(holding.size()));
+    std::vector<int> visited;
+    for (std::size_t i = 0; i < holding.size(); ++i) {
+        keys(Qt::Key_F3);
+        visited.push_back(loadedLevel());
+        EXPECT_EQ(static_cast<int>(foundCells().size()), counts[static_cast<std::size_t>(loadedLevel() - 1)]);
+    }
+    std::vector<int> expected = holding;   // from level 1 on, round to it
+    if (holding.front() == 1)
+        std::rotate(expected.begin(), expected.begin() + 1, expected.end());
+    EXPECT_EQ(visited, expected);
+    keys(Qt::SHIFT | Qt::Key_F3);
+    EXPECT_EQ(loadedLevel(), expected[expected.size() - 2]);
+
+    const QStringList shown = shownCodes();
+    dialogs.replaceAnswers.push_back({QStringLiteral("1F"), QStringLiteral("20"), false});
+    command("Edit", QStringLiteral("Replace tile..."))->trigger();
+    EXPECT_EQ(statusText(QStringLiteral("StatusNote")),
+              QStringLiteral("Replaced %1 cells").arg(counts[static_cast<std::size_t>(loadedLevel() - 1)]));
+    EXPECT_TRUE(foundCells().empty());
+    undo();
+    EXPECT_EQ(shownCodes(), shown);
+    EXPECT_FALSE(hasUnsavedChanges());
+
+    dialogs.replaceAnswers.push_back({QStringLiteral("1F"), QStringLiteral("20"), true});
+    dialogs.okAnswers.push_back(true);
+    command("Edit", QStringLiteral("Replace tile..."))->trigger();
+    EXPECT_EQ(dialogs.questions.back(), QStringLiteral("WMBeditor|Replace tile 1F by 20 in %1 levels (%2 cells)?")
+                                            .arg(holding.size())
+                                            .arg(std::accumulate(counts.begin(), counts.end(), 0)));
+    QByteArray replaced = before;
+    for (int level = 1; level <= wmb::LevelCount; ++level)
+        std::replace(replaced.begin() + wmb::LevelBaseOf(level),
+                     replaced.begin() + wmb::LevelBaseOf(level) + wmb::MapCells, '\x1F', '\x20');
+    EXPECT_EQ(romBytes(), replaced);
+    EXPECT_EQ(statusText(QStringLiteral("SearchResult")), QStringLiteral("Tile 1F: 0 cells in 0 levels"));
+    keys(Qt::Key_Escape);
+    EXPECT_EQ(statusText(QStringLiteral("SearchResult")), QString());
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join(QLatin1Char('\n')).toStdString();
 }

@@ -376,6 +376,17 @@ TEST_F(PlayTest, OverviewShowsEveryLevelAndFollowsTheEditor)
     QTest::keyClick(overview, Qt::Key_Left);
     QTest::keyClick(overview, Qt::Key_Return);
     EXPECT_EQ(loadedLevel(), 19);
+    // The editor's keys work there too; the focus frame shows without a Tab.
+    QTest::keyClick(overview, Qt::Key_PageDown);
+    EXPECT_EQ(loadedLevel(), 20);
+    QApplication::setActiveWindow(overview);
+    overview->setFocus();
+    ASSERT_TRUE(overview->hasFocus());
+    const QRect slot = overview->pictureRect(overview->focusedLevel()).adjusted(-10, -10, 10, 40);
+    const QImage focused = overview->grab(slot).toImage();
+    overview->clearFocus();
+    EXPECT_NE(overview->grab(slot).toImage(), focused);
+    EXPECT_FALSE(overview->frameGeometry().intersects(form->frameGeometry()));
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join(QLatin1Char('\n')).toStdString();
 }
 

@@ -175,11 +175,14 @@ TEST_F(StartupTest, WindowIsCaptionedAndSizedToTheNarrowPanel)
     // The menu bar lies above the panel, as a menu outside a client area.
     const int bar = control("MenuBar")->height();
     EXPECT_GT(bar, 0);
-    EXPECT_EQ(form->size(), QSize(480, bar + 543));
+    // The status bar lies below it; the window grows by its height alone.
+    const int status = control("StatusBar")->height();
+    EXPECT_EQ(form->size(), QSize(480, bar + 543 + status));
     EXPECT_EQ(control("MenuBar")->geometry(), QRect(0, 0, 480, bar));
     EXPECT_EQ(panel()->geometry(), QRect(0, bar, 480, 543));
+    EXPECT_EQ(control("StatusBar")->geometry(), QRect(0, bar + 543, 480, status));
     EXPECT_EQ(form->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly),
-              (QList<QWidget *>{panel(), control("MenuBar")}));
+              (QList<QWidget *>{panel(), control("MenuBar"), control("StatusBar")}));
     EXPECT_EQ(pickedPicture(), 0);
     EXPECT_EQ(selectedCell(), 0);
     EXPECT_EQ(levelBase(), 0);

@@ -3,6 +3,7 @@
 // rebuilt record by record, and undone by writing the replaced bytes back.
 #include "core_support.h"
 #include "errors.h"
+#include "imagehistory.h"
 #include "levelset.h"
 #include "romfile.h"
 
@@ -98,6 +99,51 @@ TEST(LevelSet, WritesIntoTheFileAndBackExactly)
     EXPECT_NO_THROW(levelRecordIn(shortImage, 31));
     EXPECT_THROW(copyLevel(shortImage, 1, 2), InOutError);
     EXPECT_THROW(applyWrite(moved, ImageWrite{std::ssize(moved) - 1, "ab", "cd"}), InOutError);
+}
+
+// The history of writes: steps move only when their write succeeded, a new
+// step forgets the ones undone, and a write covers the levels whose field
+// bytes it changes (not one whose gap bytes alone it spans).
+TEST(LevelSet, ImageHistoryMovesOnlyWithItsWrites)
+{
+    TempFolder folder;
+    const std::string path = folder.file("rom.nes");
+    writeBytes(path, readBytes(WMB_DEMO_ROM));
+    const std::string before = imageOf(readBytes(path));
+    RomFile rom;
+    rom.assign(path);
+    rom.open();
+    ImageHistory history;
+    history.write(rom, swapLevels(before, 1, 2), "Swap");
+    const ImageWrite copy = copyLevel(imageOf(readBytes(path)), 3, 4);
+    history.write(rom, copy, "Copy");
+    EXPECT_EQ(history.undo(rom), copy.undone());
+    history.write(rom, moveLevel(imageOf(readBytes(path)), 5, 6), "Move");
+    EXPECT_FALSE(history.canRedo());
+    EXPECT_EQ(history.undoName(), "Move");
+    history.undo(rom);
+    history.undo(rom);
+    EXPECT_EQ(imageOf(readBytes(path)), before);
+    std::string changed = before;
+    changed[static_cast<std::size_t>(LevelBaseOf(1))] ^= 1;
+    writeBytes(path, Bytes(changed.begin(), changed.end()));
+    EXPECT_THROW(history.redo(rom), ImageChangedError);
+    EXPECT_EQ(history.redoName(), "Swap");
+    EXPECT_EQ(imageOf(readBytes(path)), changed);
+    // A level saved by the editor: a step whose range it misses stays, one it meets forgets all.
+    history.wroteOutside(LevelBaseOf(9) + RecordFirstOffset, LevelBaseOf(9) + RecordEndOffset);
+    EXPECT_TRUE(history.canRedo());
+    history.wroteOutside(LevelBaseOf(2) + RecordFirstOffset, LevelBaseOf(2) + RecordEndOffset);
+    EXPECT_FALSE(history.canRedo() || history.canUndo());
+
+    const std::int64_t gapBefore2 = LevelBaseOf(2) + RecordFirstOffset - 1;
+    const struct { std::int64_t offset; std::size_t size; int level; bool covers; } cases[] = {
+        {LevelBaseOf(2) + RecordFirstOffset, 1, 2, true}, {LevelBaseOf(2) + RecordEndOffset - 1, 1, 2, true},
+        {gapBefore2, 1, 1, false}, {gapBefore2, 1, 2, false}, {gapBefore2, 2, 2, true},
+        {LevelBaseOf(2) + RecordEndOffset, 1, 2, false}, {LevelBaseOf(2), 0, 2, false}};
+    for (const auto &c : cases)
+        EXPECT_EQ(writeCoversLevel({c.offset, std::string(c.size, 'a'), std::string(c.size, 'b')}, c.level), c.covers)
+            << c.offset << " " << c.level;
 }
 
 // Find 1F and others in the demo ROM: the counts equal a count made from the

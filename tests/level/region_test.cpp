@@ -1,6 +1,7 @@
 // Map regions: the clipboard grid and its reader, placing a grid, keyboard
-// selection steps and flood fill.
+// selection steps and flood fill; the map's cells under a point at each zoom.
 #include "hexcode.h"
+#include "maplayout.h"
 #include "region.h"
 
 #include <gtest/gtest.h>
@@ -101,8 +102,10 @@ TEST(Region, PlacedGridDropsCellsPastTheRightAndBottomEdges)
     }
 }
 
-TEST(Region, PasteLandsOnTheSelectionElseTheSelectedCellElseCell1)
+TEST(Region, PasteLandsOnThePointedCellElseTheSelectionElseTheSelectedCellElseCell1)
 {
+    EXPECT_EQ(pasteTargetCell({5, 1, 3, 2}, 100, 57), 57);
+    EXPECT_EQ(pasteTargetCell({}, 0, 168), 168);
     EXPECT_EQ(pasteTargetCell({5, 1, 3, 2}, 100), 20);
     EXPECT_EQ(pasteTargetCell({}, 100), 100);
     EXPECT_EQ(pasteTargetCell({}, 0), 1);
@@ -147,6 +150,28 @@ TEST(Region, FloodFillFollowsFourNeighboursWithTheSameTile)
     EXPECT_EQ(floodFillCells(codes, 34), (std::vector<int>{34}));
     EXPECT_EQ(floodFillCells(codes, 101), (std::vector<int>{100, 101}));
     EXPECT_EQ(floodFillCells(codes, 1).size(), static_cast<std::size_t>(MapCells - 9));
+}
+
+// The cell under a point at each zoom: its first and last pixel, the gap
+// after it (no cell), and the nearest cell over that gap and off the map.
+TEST(MapLayout, CellsUnderPointsAndTheStepsThatFit)
+{
+    struct Case { int percent, firstX, lastX, gapX; };
+    for (const Case c : {Case{100, 41, 72, 73}, Case{150, 57, 104, 105}, Case{200, 74, 137, 138},
+                         Case{400, 140, 267, 268}}) {
+        const MapLayout l{c.percent};
+        EXPECT_EQ(l.cellAt(c.firstX, 8), 2) << c.percent;
+        EXPECT_EQ(l.cellAt(c.lastX, 8 + l.cellSize() - 1), 2) << c.percent;
+        EXPECT_EQ(l.cellAt(c.gapX, 8), 0) << c.percent;
+        EXPECT_EQ(l.cellNear(c.gapX, 8), 2) << c.percent;
+        EXPECT_EQ(l.cellNear(-5, 5000), MapCells - MapColumns + 1) << c.percent;
+    }
+    EXPECT_EQ(zoomIn(400), 400);
+    EXPECT_EQ(zoomOut(150), 100);
+    // Palette shown: 543, 799 and 1070 panel pixels at 100, 150 and 200 %.
+    EXPECT_EQ(largestFittingZoom(800, 40), 100);
+    EXPECT_EQ(largestFittingZoom(1110, 40), 200);
+    EXPECT_EQ(validZoom(125), 100);
 }
 
 } // namespace

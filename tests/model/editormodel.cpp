@@ -238,7 +238,10 @@ void EditorModel::paste()
 {
     if (!clipboardGrid)
         return error(QStringLiteral("The clipboard holds no tiles."));
-    const int at = !selection.empty() ? selection.top * 14 + selection.left + 1 : selectedCell ? selectedCell : 1;
+    const int at = pointedCell                ? pointedCell
+                   : !selection.empty()       ? selection.top * 14 + selection.left + 1
+                   : selectedCell             ? selectedCell
+                                              : 1;
     const int left = (at - 1) % 14, top = (at - 1) / 14;
     beginGesture(QStringLiteral("Paste"));
     Selection placed{left, top, left - 1, top - 1};
@@ -252,6 +255,16 @@ void EditorModel::paste()
     }
     endGesture();
     selection = placed;
+}
+
+void EditorModel::pickByCode(const QString &typed)
+{
+    QString code;
+    for (const QChar ch : typed)
+        if (code.size() < 2 && QStringLiteral("0123456789abcdefABCDEF").contains(ch))
+            code += ch;
+    if (!code.isEmpty())
+        pickPalette(code.toInt(nullptr, 16) + 1);
 }
 
 void EditorModel::floodFill(int cell)
@@ -424,6 +437,8 @@ void EditorModel::saveRomAs(Target target, bool itself, bool ok)
     copyRom = boundBytes();
     copyExists = true;
     bound = Rom::Copy;
+    imageUndo.clear();
+    imageRedo.clear();
     storeRecord(*r);
 }
 
@@ -575,6 +590,7 @@ void EditorModel::storeRecord(const Record &record)
     rom.replace(base - 16, NameLength, r->name);
     rom.replace(base - 31, AuthorLength, r->author);
     rom.replace(base + 168, HintLength, r->hint);
+    forgetImageSteps();
     saved = seen = *r;
     timer.set(QString::number(r->timer * 5));
     name.set(decodeText(r->name));
@@ -626,6 +642,8 @@ bool EditorModel::openRom(Target target, Rom rom, bool openAnyway)
         levelLoaded = wasLoaded;
         return true;
     }
+    imageUndo.clear();
+    imageRedo.clear();
     buttonsEnabled = true;
     return true;
 }
@@ -685,6 +703,7 @@ void EditorModel::importLevel(Target target, const QByteArray &file)
     put(read.name, base - 16, NameLength);
     put(read.author, base - 31, AuthorLength);
     put(read.hint, base + 168, HintLength);
+    forgetImageSteps();
     load(loadedLevel);
 }
 

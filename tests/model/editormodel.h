@@ -12,6 +12,8 @@
 #include <optional>
 #include <vector>
 
+#include "levelrecord.h"
+#include "levelset.h"
 #include "modelrules.h"
 
 namespace model {
@@ -108,10 +110,12 @@ public:
     int selectedCell = 0;
     bool activeSelect = false;
     bool gridShown = true;
+    int zoom = 100;   // percent: 100, 150 or 200 (300 % is taller than the test screen)
     std::vector<std::pair<MapState, MapState>> undoSteps;   // (before, after), oldest first
     std::vector<std::pair<MapState, MapState>> redoSteps;   // newest last
     std::vector<QString> undoNames, redoNames;              // the steps' names, as the steps
     Selection selection;
+    int pointedCell = 0;   // the map cell under the pointer, 0 off the map
     // The system clipboard: its text, and the grid it holds (none: no grid).
     QString clipboard;
     std::optional<Grid> clipboardGrid;
@@ -149,7 +153,10 @@ public:
     void mapSpace();
     void copy();
     void cut();
-    void paste();
+    void paste();   // at the pointed cell, else the selection, else the selected cell
+    // Enter in the tile code box after typing `typed`: the box refuses what
+    // is no hexadecimal digit and a third digit.
+    void pickByCode(const QString &typed);
     void deleteSelection();
     void fill();
     void floodFill(int cell);
@@ -197,7 +204,30 @@ public:
 
     static constexpr int UndoLimit = 1000;
 
+    // Whole levels from the overview (modellevels.cpp), as plain bytes: each
+    // write as the level functions compute it, undone by writing back what
+    // it replaced. The pastes, swaps and moves return whether the question
+    // before the write was asked (answered `ok`).
+    std::vector<wmb::ImageWrite> imageUndo, imageRedo;   // newest last
+    struct Copied {
+        int level = 0;
+        wmb::LevelRecord record;
+        QString text;
+    };
+    std::optional<Copied> copied;
+    void copyLevel(int n);
+    bool pasteLevel(int n, bool ok);
+    bool swapLevels(int a, int b, bool ok);
+    bool moveLevel(int from, int to, bool ok);
+    void undoImage(bool redo);
+    bool replaceInAllLevels(int from, int to, bool ok);
+    bool takeLevel(int n, const QByteArray &other, bool ok);
+
 private:
+    bool shownTakesPart(bool takesPart);
+    bool coversShown(const wmb::ImageWrite &write) const;
+    void writeImage(const wmb::ImageWrite &write);
+    void forgetImageSteps();
     // The question before unsaved work is replaced: false to stop there.
     bool leaveLevel();
     // The record a save writes; nothing when the timer is no number.

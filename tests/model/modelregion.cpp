@@ -5,10 +5,12 @@
 #include "modelrun.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QTest>
+#include <QWheelEvent>
 
 
 void ModelRun::clickCellWith(int cell, Qt::KeyboardModifiers modifiers, int dragTo)
@@ -92,6 +94,17 @@ void ModelRun::regionCommand()
     };
     const Command &c = commands[below(5)];
     const bool menu = chance(20);
+    if (c.apply == &model::EditorModel::paste) {
+        // The pointer over a cell, or off the map over a label below it; it
+        // travels there from the map, as a real pointer does.
+        const int cell = chance(50) ? 1 + below(model::Cells) : 0;
+        QTest::mouseMove(mWindow.form->windowHandle(), mWindow.cellCentre(cell ? cell : 1 + below(model::Cells)));
+        if (!cell)
+            QTest::mouseMove(mWindow.form->windowHandle(),
+                             mWindow.panel()->mapTo(mWindow.form.get(), mWindow.control("Label4")->geometry().center()));
+        log(cell ? QStringLiteral("pointer over Image%1").arg(cell) : QStringLiteral("pointer off the map"));
+        mModel->pointedCell = cell;
+    }
     log(QStringLiteral("%1 by %2").arg(QLatin1String(c.menu), menu ? QStringLiteral("the Edit menu")
                                                                    : QKeySequence(c.keys).toString()));
     if (menu) {
@@ -104,12 +117,49 @@ void ModelRun::regionCommand()
     (mModel.get()->*c.apply)();
 }
 
+// Ctrl+K, a code typed (with what the box refuses), Enter.
+void ModelRun::pickByCode()
+{
+    static const QString keys = QStringLiteral("0123456789abcdefABCDEFgZ ");
+    QString typed;
+    for (int n = below(4); n > 0; --n)
+        typed += keys[below(keys.size())];
+    log(QStringLiteral("Ctrl+K, \"%1\", Enter").arg(typed));
+    QTest::keyClick(mWindow.form.get(), Qt::Key_K, Qt::ControlModifier);
+    WindowDriver::type(QApplication::focusWidget(), typed);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    mModel->pickByCode(typed);
+}
+
 void ModelRun::floodFill()
 {
     const int cell = 1 + below(model::Cells);
     log(QStringLiteral("Ctrl+click Image%1 (flood fill)").arg(cell));
     clickCellWith(cell, Qt::ControlModifier);
     mModel->floodFill(cell);
+}
+
+// Zoom In (Ctrl++ or Ctrl+=), Zoom Out, Actual Size, or Ctrl+wheel over a
+// map cell.
+void ModelRun::zoom()
+{
+    const int way = below(5);
+    const bool up = way < 2 || (way == 4 && chance(50));
+    static const QKeyCombination keys[] = {Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal,
+                                           Qt::CTRL | Qt::Key_Minus, Qt::CTRL | Qt::Key_0};
+    if (way < 4) {
+        log(QStringLiteral("zoom by %1").arg(QKeySequence(keys[way]).toString()));
+        QTest::keyClick(mWindow.form.get(), keys[way].key(), keys[way].keyboardModifiers());
+    } else {
+        const int cell = 1 + below(model::Cells);
+        log(QStringLiteral("Ctrl+wheel %1 over Image%2").arg(up ? "up" : "down").arg(cell));
+        // As the cell passes the wheel on to the panel.
+        QWheelEvent wheel(mWindow.cellRect(cell).center(), mWindow.form->mapToGlobal(mWindow.cellCentre(cell)), {},
+                          {0, up ? 120 : -120}, Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(mWindow.panel(), &wheel);
+    }
+    int &z = mModel->zoom;
+    z = way == 3 ? 100 : up ? (z == 100 ? 150 : 200) : (z == 200 ? 150 : 100);
 }
 
 // Another program puts text on the clipboard: a grid as a user might type

@@ -1,5 +1,7 @@
 #include "modelrun.h"
 
+#include <QLabel>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -73,6 +75,7 @@ bool ModelRun::start(QString &failure)
     for (const char *folder : {"folder.nes", "sub", "in"})
         mDir.mkpath(QLatin1String(folder));
     mModel = std::make_unique<model::EditorModel>(mDemo);
+    EditorSettings().setZoom(100);
 
     mWindow.form = std::make_unique<TForm1>(mDialogs, StartupPaths{mTemp.path(), QStringLiteral(WMB_BIN_DIR)});
     if (!mDialogs.errors.isEmpty()) {
@@ -111,7 +114,10 @@ bool ModelRun::start(QString &failure)
         {"select region", 45, &ModelRun::selectRegion},  {"region command", 60, &ModelRun::regionCommand},
         {"flood fill", 25, &ModelRun::floodFill},        {"map keys", 30, &ModelRun::mapKeyAction},
         {"clipboard from elsewhere", 15, &ModelRun::foreignClipboard},
-        {"save ROM as", 2, &ModelRun::saveRomAs},
+        {"save ROM as", 2, &ModelRun::saveRomAs},        {"pick by code", 20, &ModelRun::pickByCode},
+        {"overview levels", 30, &ModelRun::overviewLevels},
+        {"whole image edit", 10, &ModelRun::wholeImageEdit},
+        {"zoom", 15, &ModelRun::zoom},
     };
     mIndex = -1;
     log(QStringLiteral("start-up"));
@@ -316,12 +322,28 @@ void ModelRun::checkWindow()
     if (mWindow.pickedPicture() != m.selectedTile || mWindow.pickedCode() != m.selectedCode)
         note(QStringLiteral("selected tile: model %1 %2, window %3 %4")
                  .arg(m.selectedTile).arg(shown(m.selectedCode)).arg(mWindow.pickedPicture()).arg(shown(mWindow.pickedCode())));
+    const QString statusTile = QStringLiteral("Tile ") + (m.selectedTile ? m.selectedCode : QStringLiteral("-"));
+    const QString statusSize = m.selection.empty() ? QString()
+                                                   : QStringLiteral("%1 x %2").arg(m.selection.right - m.selection.left + 1)
+                                                         .arg(m.selection.bottom - m.selection.top + 1);
+    const QString shownTile = mWindow.control<QLabel>(QStringLiteral("PickedTile"))->text();
+    const QString shownSize = mWindow.control<QLabel>(QStringLiteral("SelectionSize"))->text();
+    if (shownTile != statusTile || shownSize != statusSize)
+        note(QStringLiteral("status bar: model %1 %2, window %3 %4").arg(statusTile, statusSize, shownTile, shownSize));
     if (mWindow.selectedCell() != m.selectedCell)
         note(QStringLiteral("selected cell: model %1, window %2").arg(m.selectedCell).arg(mWindow.selectedCell()));
+    // Cells of 32, 48 or 64 pixels with gaps of 1, 1 or 2 between them; the
+    // palette starts 10 pixels right of the map.
+    const int gap = m.zoom == 200 ? 2 : 1, pitch = 32 * m.zoom / 100 + gap;
+    const int paletteLeft = 8 + 14 * pitch + 10;
     const int t = m.selectedTile - 1;
-    const QPoint green = m.selectedTile ? QPoint(479 + 33 * (t % 16), 7 + 33 * (t / 16)) : QPoint(-100, -100);
+    const QPoint green = m.selectedTile ? QPoint(paletteLeft - gap + pitch * (t % 16), 8 - gap + pitch * (t / 16))
+                                        : QPoint(-100, -100);
     const int c = m.selectedCell - 1;
-    const QPoint red = m.selectedCell ? QPoint(7 + 33 * (c % 14), 7 + 33 * (c / 14)) : QPoint(-100, -100);
+    const QPoint red = m.selectedCell ? QPoint(8 - gap + pitch * (c % 14), 8 - gap + pitch * (c / 14)) : QPoint(-100, -100);
+    const QString zoomShown = mWindow.control<QLabel>(QStringLiteral("ZoomLevel"))->text();
+    if (zoomShown != QStringLiteral("%1 %").arg(m.zoom) || mWindow.cellRect(168).bottomRight() != QPoint(7 + 14 * pitch - gap, 7 + 12 * pitch - gap))
+        note(QStringLiteral("zoom: model %1 %, window %2, last cell %3").arg(m.zoom).arg(zoomShown).arg(mWindow.cellRect(168).bottom()));
     const QPoint greenSeen = mWindow.greenFrame(), redSeen = mWindow.redFrame();
     if (greenSeen != green || redSeen != red)
         note(QStringLiteral("frames: model Green (%1,%2) Red (%3,%4), window Green (%5,%6) Red (%7,%8)")
@@ -329,7 +351,7 @@ void ModelRun::checkWindow()
                  .arg(greenSeen.x()).arg(greenSeen.y()).arg(redSeen.x()).arg(redSeen.y()));
     if (mWindow.checked("CheckBox1") != m.activeSelect)
         note(QStringLiteral("Active select: model %1").arg(m.activeSelect));
-    const QRect black = m.gridShown ? QRect(5000, 5000, 34, 34) : QRect(8, 8, 461, 395);
+    const QRect black = m.gridShown ? QRect(5000, 5000, 34, 34) : QRect(8, 8, 14 * pitch - gap, 12 * pitch - gap);
     const QRect backdrop = mWindow.control("Black")->geometry();
     if (mWindow.checked("CheckBox2") != m.gridShown || backdrop != black)
         note(QStringLiteral("Show grid: model %1, backdrop at (%2,%3) %4 x %5")
@@ -353,7 +375,7 @@ void ModelRun::checkWindow()
     const QString undo = m.undoNames.empty() ? QStringLiteral("&Undo") : QStringLiteral("&Undo ") + m.undoNames.back();
     const QString redo = m.redoNames.empty() ? QStringLiteral("&Redo") : QStringLiteral("&Redo ") + m.redoNames.back();
     if (edit.size() < 2 || edit[0]->text() != undo || edit[1]->text() != redo)
-        note(QStringLiteral("Edit menu: model %1, %2").arg(undo, redo));
+        note(QStringLiteral("Edit menu: model %1, %2, window %3").arg(undo, redo, edit.size() < 2 ? QString() : edit[0]->text() + QStringLiteral(", ") + edit[1]->text()));
     if ((mWindow.loadedLevel() != 0) != m.levelLoaded)
         note(QStringLiteral("a level loaded: model %1").arg(m.levelLoaded));
     else if (m.levelLoaded && mWindow.levelBase() != model::mapAt(m.loadedLevel))
@@ -384,7 +406,9 @@ void ModelRun::checkPictures()
                 note(QStringLiteral("picture of cell %1: model tile %2, window tile %3").arg(n).arg(want, *seen));
             continue;
         }
-        if (picture.isNull() || picture.toImage().convertToFormat(QImage::Format_ARGB32) != tileImage(want))
+        const QImage tile = tileImage(want);
+        if (picture.isNull() || picture.toImage().convertToFormat(QImage::Format_ARGB32) !=
+                                    tile.scaled(tile.size() * mModel->zoom / 100, Qt::IgnoreAspectRatio, Qt::FastTransformation))
             note(QStringLiteral("picture of cell %1 is not tile %2").arg(n).arg(want));
         else
             mVerifiedPixmaps.insert(picture.cacheKey(), want);

@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <utility>
+
 #include <deque>
 #include <map>
 #include <memory>
@@ -51,6 +53,11 @@ public:
     std::optional<QString> askText(QWidget *, const QString &, const QString &, const QString &) override
     {
         return std::nullopt;
+    }
+    std::optional<TileReplacementAnswer> replaceAnswer;   // to the next Replace tile dialog
+    std::optional<TileReplacementAnswer> askTileReplacement(QWidget *, const QString &, const QString &) override
+    {
+        return std::exchange(replaceAnswer, std::nullopt);
     }
 
 private:
@@ -106,11 +113,17 @@ private:
     void otherProgram();
     void undo();
     void redo();
+    void overviewLevels();   // modellevels.cpp
+    void wholeImageEdit();   // modellevels.cpp: a tile replaced in all levels, a level taken from another image
+    QByteArray mOtherImage;  // the image compared with, once there is one
+    QTemporaryDir mOtherDir; // its folder, apart from the folder the model follows
     // Regions (modelregion.cpp).
     void selectRegion();
     void mapKeyAction();
     void regionCommand();
     void floodFill();
+    void pickByCode();
+    void zoom();
     void foreignClipboard();
     void mapKeys(bool shift);
     void clickCellWith(int cell, Qt::KeyboardModifiers modifiers, int dragTo = 0);

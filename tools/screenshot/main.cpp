@@ -48,6 +48,10 @@ public:
     {
         return std::nullopt;
     }
+    std::optional<TileReplacementAnswer> askTileReplacement(QWidget *, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
     bool failed = false;
 
 private:

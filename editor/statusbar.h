@@ -1,0 +1,49 @@
+// The bar below the main panel: the cell under the pointer and its code, the
+// picked tile's picture and code, the selection's size, the zoom, and the
+// tile code box that picks a tile by typing its code.
+#pragma once
+
+#include <QFrame>
+#include <QPixmap>
+#include <QString>
+
+#include "region.h"
+
+class QLabel;
+class QLineEdit;
+
+class StatusBar : public QFrame {
+    Q_OBJECT
+public:
+    explicit StatusBar(QWidget *parent);
+
+    static constexpr int Height = 22;
+
+    // Cell n (1..168) with its store text; 0: the pointer is off the map.
+    void showPointedCell(int n, const QString &code);
+    // The picked tile; an empty code when none is picked.
+    void showPickedTile(const QPixmap &picture, const QString &code);
+    void showSelection(const wmb::CellRect &rect);
+    void showZoom(int percent);
+    // The tile found ("Tile 1F: 37 cells in 12 levels"), how the shown level
+    // differs from the image compared with, and what a command did; an
+    // empty text hides each.
+    void showSearch(const QString &text);
+    void showComparison(const QString &text);
+    void showNote(const QString &text);
+    // Takes the keyboard focus with its text selected.
+    void focusCodeBox();
+    QLineEdit *codeBox() const { return mCodeBox; }
+
+signals:
+    // Enter in the code box: the tile code typed, or -1 for an empty box.
+    void codeEntered(int code);
+
+private:
+    QLabel *mCell, *mSwatch, *mPicked, *mSelection, *mZoom, *mSearch, *mComparison, *mNote;
+    QLineEdit *mCodeBox;
+};
+
+// The text of a tile code box: one or two hexadecimal digits in either case
+// make a code 0..255; anything else is no code (-1).
+int tileCodeOf(const QString &text);

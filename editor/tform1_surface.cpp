@@ -1,0 +1,77 @@
+// The status bar below the panel, the cell under the pointer, the tile code
+// box (Ctrl+K) and the palette from the keyboard.
+#include "tform1.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "leveldocument.h"
+#include "palettekeys.h"
+#include "picturebox.h"
+#include "statusbar.h"
+
+void TForm1::createPaletteKeys()
+{
+    mPaletteKeys = new PaletteKeys(Panel1, Pic[0]->pos(), mLayout.cellSize(), mLayout.pitch());
+    mPaletteKeys->raise();
+    mPaletteKeys->hide();   // until the palette is shown
+    connect(mPaletteKeys, &PaletteKeys::picked, this, &TForm1::PicClick);
+}
+
+void TForm1::createStatusBar()
+{
+    mStatusBar = new StatusBar(this);
+    connect(mStatusBar, &StatusBar::codeEntered, this, &TForm1::pickTileByCode);
+    addCommand(EditMenu, QStringLiteral("Pick tile by c&ode"), QKeySequence(Qt::CTRL | Qt::Key_K),
+               [this] { mStatusBar->focusCodeBox(); });
+    connect(mShowTilesAction, &QAction::toggled, mPaletteKeys, &QWidget::setVisible);
+
+    // The pointer is over a cell from a move or a press on it until it
+    // leaves it; while a button is held the pressed cell keeps the moves.
+    for (int i = 0; i < wmb::MapCells; ++i) {
+        PictureBox *cell = Image[i];
+        const int n = i + 1;
+        cell->setMouseTracking(true);
+        connect(cell, &PictureBox::hovered, this, [this, n] { pointAt(n); });
+        connect(cell, &PictureBox::pressed, this, [this, n] { pointAt(n); });
+        connect(cell, &PictureBox::left, this, [this, n] {
+            if (mPointedCell == n && !mDocument->stepOpen())
+                pointAt(0);
+        });
+        connect(cell, &PictureBox::dragged, this, [this](QPoint p) { pointAt(mLayout.cellAt(p.x(), p.y())); });
+    }
+    connect(mDocument, &LevelDocument::cellsChanged, this, [this](const QList<int> &cells) {
+        if (cells.contains(mPointedCell))
+            showPointedCell();
+    });
+    connect(mDocument, &LevelDocument::selectionChanged, this,
+            [this] { mStatusBar->showSelection(mDocument->selection()); });
+}
+
+void TForm1::pointAt(int n)
+{
+    if (n == mPointedCell)
+        return;
+    mPointedCell = n;
+    showPointedCell();
+}
+
+void TForm1::showPointedCell()
+{
+    mStatusBar->showPointedCell(mPointedCell, mPointedCell ? QString::fromStdString(mDocument->cellText(mPointedCell)) : QString());
+}
+
+void TForm1::showPickedTile()
+{
+    mStatusBar->showPickedTile(SelectedTile ? mTiles.picture(SelectedTile - 1) : QPixmap(), SelectedTileCode);
+    if (SelectedTile)
+        mPaletteKeys->setCurrent(SelectedTile);
+}
+
+// After Enter the keyboard goes back to the map, code or not.
+void TForm1::pickTileByCode(int code)
+{
+    if (code >= 0 && code < wmb::PaletteTiles)
+        PicClick(code + 1);
+    mapFocus()->setFocus(Qt::OtherFocusReason);
+}

@@ -1,0 +1,136 @@
+// Zoom: View > Zoom In, Zoom Out, Actual Size and Ctrl+wheel over the map
+// or the palette. The map's cells, their frames, the selection's outline
+// and the palette's pictures scale; the controls below the map keep their
+// order and spacing and move down; the window follows the panel.
+#include "tform1.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+
+#include "palettekeys.h"
+#include "picturebox.h"
+#include "statusbar.h"
+
+namespace {
+
+QPixmap solidPicture(int side, QColor colour)
+{
+    QPixmap picture(side, side);
+    picture.fill(colour);
+    return picture;
+}
+
+} // namespace
+
+void TForm1::createZoomCommands()
+{
+    ViewMenu->addSeparator();
+    mZoomInAction = addCommand(ViewMenu, QStringLiteral("Zoom &In"), QKeySequence(Qt::CTRL | Qt::Key_Plus),
+                               [this] { zoomBy(1); },
+                               [this] { return mLayout.percent < largestZoom(); });
+    mZoomInAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    addCommand(ViewMenu, QStringLiteral("Zoom &Out"), QKeySequence(Qt::CTRL | Qt::Key_Minus),
+               [this] { setZoom(wmb::zoomOut(mLayout.percent)); }, [this] { return mLayout.percent > 100; });
+    addCommand(ViewMenu, QStringLiteral("&Actual Size"), QKeySequence(Qt::CTRL | Qt::Key_0),
+               [this] { setZoom(100); }, [this] { return mLayout.percent != 100; });
+    connect(Panel1, &MainPanel::ctrlWheel, this, [this](QPoint pos, int steps) {
+        const wmb::MapLayout &l = mLayout;
+        const int paletteSide = l.PaletteSide * l.pitch() - l.gap();
+        const bool overMap = QRect(l.Left, l.Top, l.mapWidth(), l.mapHeight()).contains(pos);
+        const bool overPalette = mShowTilesAction->isChecked() &&
+                                 QRect(l.paletteLeft(), l.paletteTop(), paletteSide, paletteSide).contains(pos);
+        if (!overMap && !overPalette)
+            return;
+        guarded([&] { zoomBy(steps); });
+    });
+}
+
+// One step in (up to the largest step that fits) or out.
+void TForm1::zoomBy(int steps)
+{
+    const int wanted = steps > 0 ? wmb::zoomIn(mLayout.percent) : wmb::zoomOut(mLayout.percent);
+    setZoom(std::min(wanted, std::max(largestZoom(), mLayout.percent)));
+}
+
+// The window's height besides the panel: the menu bar, the status bar and
+// the frame the window system draws.
+int TForm1::largestZoom() const
+{
+    const QScreen *screen = this->screen();
+    if (!screen)
+        return 100;
+    const int besides = height() - Panel1->height() + (frameGeometry().height() - geometry().height());
+    return wmb::largestFittingZoom(screen->availableGeometry().height(), besides);
+}
+
+void TForm1::setZoom(int percent)
+{
+    if (percent == mLayout.percent)
+        return;
+    mLayout.percent = percent;
+    layoutMap();
+    showMapPictures();
+    mSettings.setZoom(percent);
+    mStatusBar->showZoom(percent);
+    refreshCommands();
+}
+
+// Every control below the map, with its place at 100 %.
+void TForm1::noteBelowMap()
+{
+    for (QWidget *w : Panel1->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (qobject_cast<QPushButton *>(w) || qobject_cast<QLabel *>(w) || qobject_cast<QLineEdit *>(w) ||
+            qobject_cast<QCheckBox *>(w))
+            mBelowMap.emplace_back(w, w->pos());
+}
+
+void TForm1::layoutMap()
+{
+    const wmb::MapLayout &l = mLayout;
+    const int side = l.cellSize();
+    for (int n = 1; n <= wmb::MapCells; ++n)
+        Image[n - 1]->setGeometry(l.cellX(n), l.cellY(n), side, side);
+    for (int n = 1; n <= wmb::PaletteTiles; ++n)
+        Pic[n - 1]->setGeometry(l.pictureX(n), l.pictureY(n), side, side);
+    for (const auto &[w, place] : mBelowMap)
+        w->move(place.x(), place.y() + l.belowMapShift());
+
+    const int frame = side + 2 * l.gap();
+    Red->setGeometry(Red->x(), Red->y(), frame, frame);
+    Red->setPicture(solidPicture(frame, QColor(224, 32, 64)));
+    Green->setGeometry(Green->x(), Green->y(), frame, frame);
+    Green->setPicture(solidPicture(frame, QColor(224, 0, 128)));
+    if (SelectedCell != 0)
+        frameCell(SelectedCell);
+    if (SelectedTile != 0)
+        Green->move(Pic[SelectedTile - 1]->x() - l.gap(), Pic[SelectedTile - 1]->y() - l.gap());
+    if (!CheckBox2->isChecked()) {
+        Black->setGeometry(l.Left, l.Top, l.mapWidth(), l.mapHeight());
+        QPixmap backdrop(Black->size());
+        backdrop.fill(Qt::black);
+        Black->setPicture(backdrop);
+    }
+    layoutMapOverlay();
+    mPaletteKeys->place(Pic[0]->pos(), side, l.pitch());
+
+    const bool wide = mShowTilesAction->isChecked();
+    Panel1->resize(wide ? l.wideWidth() : l.narrowWidth(), l.height(wide));
+    fitToPanel();
+}
+
+// The map's cells and the palette's pictures at the zoom.
+void TForm1::showMapPictures()
+{
+    for (int n = 1; n <= wmb::MapCells; ++n) {
+        const int code = mDocument->cell(n);
+        Image[n - 1]->setPicture(mTiles.scaled(code == LevelDocument::Blank ? 0 : code, mLayout.percent));
+    }
+    for (int n = 1; n <= wmb::PaletteTiles; ++n)
+        Pic[n - 1]->setPicture(mTiles.scaled(n - 1, mLayout.percent));
+}

@@ -1,0 +1,62 @@
+#include "maplayout.h"
+
+#include <algorithm>
+
+namespace wmb {
+
+// The controls below the map end 9 pixels above the panel's bottom at
+// 100 %, as the palette ends 7 pixels above it.
+int MapLayout::height(bool paletteShown) const
+{
+    const int controls = 543 + belowMapShift();
+    const int palette = paletteTop() + PaletteSide * pitch() - gap() + 8;
+    return paletteShown ? std::max(controls, palette) : controls;
+}
+
+int MapLayout::cellAt(int x, int y) const
+{
+    x -= Left;
+    y -= Top;
+    if (x < 0 || y < 0)
+        return 0;
+    const int column = x / pitch(), row = y / pitch();
+    if (column >= MapColumns || row >= MapRows || x % pitch() >= cellSize() || y % pitch() >= cellSize())
+        return 0;
+    return row * MapColumns + column + 1;
+}
+
+int MapLayout::cellNear(int x, int y) const
+{
+    const auto along = [&](int offset, int count) {
+        return offset < 0 ? 0 : std::min(offset / pitch(), count - 1);
+    };
+    return along(y - Top, MapRows) * MapColumns + along(x - Left, MapColumns) + 1;
+}
+
+int zoomIn(int percent)
+{
+    const auto next = std::upper_bound(ZoomSteps.begin(), ZoomSteps.end(), percent);
+    return next == ZoomSteps.end() ? ZoomSteps.back() : *next;
+}
+
+int zoomOut(int percent)
+{
+    const auto next = std::lower_bound(ZoomSteps.begin(), ZoomSteps.end(), percent);
+    return next == ZoomSteps.begin() ? ZoomSteps.front() : *(next - 1);
+}
+
+int largestFittingZoom(int room, int besides)
+{
+    int fitting = ZoomSteps.front();
+    for (int step : ZoomSteps)
+        if (MapLayout{step}.height(true) + besides <= room)
+            fitting = step;
+    return fitting;
+}
+
+int validZoom(int percent)
+{
+    return std::find(ZoomSteps.begin(), ZoomSteps.end(), percent) != ZoomSteps.end() ? percent : 100;
+}
+
+} // namespace wmb

@@ -1,0 +1,65 @@
+// Where the map and the palette lie on the main panel at each zoom step,
+// and how the panel grows with them. At 100 % the map's cells are 32 x 32
+// at a pitch of 33 from (8, 8), the palette's 16 x 16 pictures follow the
+// map at the same pitch, and the controls below the map start at y 408.
+// A zoomed step scales the cells (nearest-neighbour, whole pixels) and the
+// gaps between them; the controls keep their order and spacing and move
+// down by what the map grew.
+#pragma once
+
+#include <array>
+
+#include "levelrecord.h"
+
+namespace wmb {
+
+inline constexpr std::array<int, 5> ZoomSteps{100, 150, 200, 300, 400};
+
+struct MapLayout {
+    int percent = 100;
+
+    static constexpr int Left = 8, Top = 8;   // the map's first cell
+    static constexpr int PaletteSide = 16;    // pictures to a row, and rows
+
+    int cellSize() const { return 32 * percent / 100; }
+    // The gap between cells, where the frames and the grid show: one pixel
+    // a whole step.
+    int gap() const { return percent < 200 ? 1 : percent / 100; }
+    int pitch() const { return cellSize() + gap(); }
+    // The selection outline's width on the outer pixels of its cells.
+    int outline() const { return 2 * percent / 100; }
+    // From the first cell's top-left pixel to the last one's bottom-right.
+    int mapWidth() const { return MapColumns * pitch() - gap(); }
+    int mapHeight() const { return MapRows * pitch() - gap(); }
+    // How far the controls below the map move down.
+    int belowMapShift() const { return MapRows * (pitch() - 33); }
+    int paletteLeft() const { return narrowWidth(); }
+    int paletteTop() const { return Top; }
+    // The panel's width with the palette hidden and shown, and its height.
+    int narrowWidth() const { return 480 + MapColumns * (pitch() - 33); }
+    int wideWidth() const { return narrowWidth() + 537 + PaletteSide * (pitch() - 33); }
+    int height(bool paletteShown) const;
+
+    // Top-left corner of map cell n (1..168) and of palette picture n (1..256).
+    int cellX(int n) const { return Left + pitch() * ((n - 1) % MapColumns); }
+    int cellY(int n) const { return Top + pitch() * ((n - 1) / MapColumns); }
+    int pictureX(int n) const { return paletteLeft() + pitch() * ((n - 1) % PaletteSide); }
+    int pictureY(int n) const { return paletteTop() + pitch() * ((n - 1) / PaletteSide); }
+
+    // The map cell under a point of the panel; 0 over a gap or off the map.
+    int cellAt(int x, int y) const;
+    // The map cell nearest to a point: over a gap the cell left of or above
+    // it, off the map the cell at the edge.
+    int cellNear(int x, int y) const;
+};
+
+// The next step up or down from `percent` (the same at either end), and
+// the largest step whose window fits `room` pixels when the rest of the
+// window (menu, status bar, frame) takes `besides` and the palette is shown.
+int zoomIn(int percent);
+int zoomOut(int percent);
+int largestFittingZoom(int room, int besides);
+// A step of ZoomSteps, else 100.
+int validZoom(int percent);
+
+} // namespace wmb

@@ -1,0 +1,284 @@
+// Whole levels from the overview in the model and in the random run: copy,
+// paste, swap, move, and undo and redo of the image's history.
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QTest>
+
+#include <algorithm>
+#include <memory>
+
+#include "cp1251.h"
+#include "levelfile.h"
+#include "leveloverview.h"
+#include "modelrun.h"
+#include "region.h"
+
+namespace model {
+
+bool EditorModel::coversShown(const wmb::ImageWrite &write) const
+{
+    const qint64 first = mapAt(loadedLevel) - 31, end = mapAt(loadedLevel) + 223;
+    return levelLoaded && !write.empty() && write.offset < end &&
+           write.offset + static_cast<qint64>(write.bytes.size()) > first;
+}
+
+// A shown level with unsaved changes takes part after the question: saved,
+// or after Discard read anew.
+bool EditorModel::shownTakesPart(bool takesPart)
+{
+    if (!takesPart)
+        return true;
+    if (!leaveLevel())
+        return false;
+    if (unsavedChanges())
+        showRecord(recordOnDisk());
+    return true;
+}
+
+void EditorModel::writeImage(const wmb::ImageWrite &write)
+{
+    if (write.empty())
+        return;
+    QByteArray &image = boundBytes();
+    image.replace(write.offset, static_cast<qsizetype>(write.bytes.size()), QByteArray::fromStdString(write.bytes));
+    imageUndo.push_back(write);
+    imageRedo.clear();
+    if (coversShown(write))
+        showRecord(recordOnDisk());
+}
+
+void EditorModel::copyLevel(int n)
+{
+    if (!shownTakesPart(levelLoaded && n == loadedLevel))
+        return;
+    const wmb::LevelRecord record = wmb::levelRecordIn(boundBytes().toStdString(), n);
+    clipboard = QString::fromStdString(wmb::cp1251ToUtf8(wmb::levelFileText(wmb::fieldsFromRecord(record))));
+    copied = Copied{n, record, clipboard};
+    clipboardGrid.reset();
+    if (const auto grid = wmb::parseTileGrid(clipboard.toStdString())) {
+        clipboardGrid = Grid();
+        for (const auto &row : *grid)
+            clipboardGrid->push_back(std::vector<int>(row.begin(), row.end()));
+    }
+}
+
+bool EditorModel::pasteLevel(int n, bool ok)
+{
+    wmb::LevelRecord record;
+    if (copied && copied->text == clipboard) {
+        record = copied->record;
+    } else {
+        try {
+            record = wmb::recordFromFields(wmb::parseLevelFile("\xEF\xBB\xBF" + clipboard.toStdString()));
+        } catch (const std::exception &e) {
+            error(model::errorBoxText(QString::fromUtf8(e.what())));
+            return false;
+        }
+    }
+    if (ok && shownTakesPart(levelLoaded && n == loadedLevel))
+        writeImage(wmb::pasteLevel(boundBytes().toStdString(), record, n));
+    return true;
+}
+
+bool EditorModel::swapLevels(int a, int b, bool ok)
+{
+    if (a == b)
+        return false;
+    if (ok && shownTakesPart(levelLoaded && (loadedLevel == a || loadedLevel == b)))
+        writeImage(wmb::swapLevels(boundBytes().toStdString(), a, b));
+    return true;
+}
+
+bool EditorModel::moveLevel(int from, int to, bool ok)
+{
+    if (from == to)
+        return false;
+    if (ok && shownTakesPart(levelLoaded && loadedLevel >= std::min(from, to) && loadedLevel <= std::max(from, to)))
+        writeImage(wmb::moveLevel(boundBytes().toStdString(), from, to));
+    return true;
+}
+
+// The editor wrote the loaded level's record itself: when that meets the
+// range of any step, the whole history is forgotten.
+void EditorModel::forgetImageSteps()
+{
+    const std::int64_t first = wmb::LevelBaseOf(loadedLevel) + wmb::RecordFirstOffset;
+    const std::int64_t end = wmb::LevelBaseOf(loadedLevel) + wmb::RecordEndOffset;
+    const auto meets = [&](const wmb::ImageWrite &w) {
+        return first < w.offset + static_cast<std::int64_t>(w.bytes.size()) && w.offset < end;
+    };
+    if (std::any_of(imageUndo.begin(), imageUndo.end(), meets) || std::any_of(imageRedo.begin(), imageRedo.end(), meets)) {
+        imageUndo.clear();
+        imageRedo.clear();
+    }
+}
+
+// Refused, moving nothing, when the range no longer holds what the step left.
+void EditorModel::undoImage(bool redo)
+{
+    std::vector<wmb::ImageWrite> &from = redo ? imageRedo : imageUndo;
+    std::vector<wmb::ImageWrite> &to = redo ? imageUndo : imageRedo;
+    if (from.empty())
+        return;
+    const wmb::ImageWrite write = redo ? from.back() : from.back().undone();
+    if (!shownTakesPart(coversShown(write)) || from.empty())   // a Save there may forget the history
+        return;
+    QByteArray &image = boundBytes();
+    const auto size = static_cast<qsizetype>(write.bytes.size());
+    if (image.mid(write.offset, size) != QByteArray::fromStdString(write.replaced))
+        return error(QStringLiteral("The image was changed by another program since it was read."));
+    image.replace(write.offset, size, QByteArray::fromStdString(write.bytes));
+    to.push_back(from.back());
+    from.pop_back();
+    if (coversShown(write))
+        showRecord(recordOnDisk());
+}
+
+// Edit > Replace tile in all levels: the shown level takes part first; the
+// question is asked only when some level holds the code.
+bool EditorModel::replaceInAllLevels(int from, int to, bool ok)
+{
+    if (!levelLoaded || !shownTakesPart(true))
+        return false;
+    const wmb::TileReplacement r = wmb::replaceTileInAllLevels(boundBytes().toStdString(), static_cast<std::uint8_t>(from),
+                                                               static_cast<std::uint8_t>(to));
+    if (r.levels == 0)
+        return false;
+    if (ok)
+        writeImage(r.write);
+    return true;
+}
+
+// Take level n from the image compared with: its record over level n's.
+bool EditorModel::takeLevel(int n, const QByteArray &other, bool ok)
+{
+    if (!shownTakesPart(levelLoaded && n == loadedLevel))
+        return false;
+    const wmb::ImageWrite write =
+        wmb::pasteLevel(boundBytes().toStdString(), wmb::levelRecordIn(other.toStdString(), n), n);
+    if (write.empty())
+        return false;
+    if (ok)
+        writeImage(write);
+    return true;
+}
+
+} // namespace model
+
+// The overview as a user works it: its context menu, drags, and the Edit
+// menu's Undo and Redo while it is the active window.
+void ModelRun::overviewLevels()
+{
+    model::EditorModel &m = *mModel;
+    if (!m.buttonsEnabled || m.boundBytes().size() < wmb::RecordsEnd)
+        return log(QStringLiteral("overview: no whole image open"));
+    LevelOverview *view = mWindow.overview();
+    const int a = 1 + below(model::Levels), b = chance(80) ? 1 + below(model::Levels) : a;
+    const bool ok = chance(80);
+    mDialogs.okAnswers = {ok};
+    bool asked = false;
+    const auto menuCommand = [&](const QString &text) {
+        std::unique_ptr<QMenu> menu(view->contextMenuFor(a));
+        for (QAction *action : menu->actions())
+            if (action->text().remove(QLatin1Char('&')) == text)
+                action->trigger();
+    };
+    const auto drag = [&](Qt::KeyboardModifiers modifiers) {
+        QTest::mousePress(view, Qt::LeftButton, {}, view->pictureRect(a).center());
+        QTest::mouseMove(view, view->pictureRect(b).center() + QPoint(a == b ? 20 : 0, 0));
+        QTest::mouseRelease(view, Qt::LeftButton, modifiers, view->pictureRect(b).center());
+    };
+    const QString answer = ok ? QStringLiteral("OK") : QStringLiteral("Cancel");
+    switch (below(6)) {
+    case 0:
+        log(QStringLiteral("overview: copy level %1").arg(a));
+        menuCommand(QStringLiteral("Copy level %1").arg(a));
+        m.copyLevel(a);
+        break;
+    case 1:
+        log(QStringLiteral("overview: paste over level %1, %2").arg(a).arg(answer));
+        menuCommand(QStringLiteral("Paste level over %1").arg(a));
+        asked = m.pasteLevel(a, ok);
+        break;
+    case 2:
+    case 3: {
+        const bool swap = below(2) == 0;
+        log(QStringLiteral("overview: drag %1 onto %2%3, %4").arg(a).arg(b).arg(swap ? QStringLiteral(" with Ctrl") : QString(), answer));
+        drag(swap ? Qt::ControlModifier : Qt::NoModifier);
+        asked = swap ? m.swapLevels(a, b, ok) : m.moveLevel(a, b, ok);
+        break;
+    }
+    default: {
+        const bool redo = below(2) == 0;
+        log(redo ? QStringLiteral("overview: Edit > Redo") : QStringLiteral("overview: Edit > Undo"));
+        QApplication::setActiveWindow(view);
+        redo ? mWindow.redoCommand() : mWindow.undoCommand();
+        m.undoImage(redo);
+        break;
+    }
+    }
+    if (asked)
+        ++mExpectedQuestions;
+    else
+        mDialogs.okAnswers.clear();
+    // The overview asked to be activated when it was shown: that is over
+    // before the editor is made the active window again.
+    QCoreApplication::processEvents();
+    QApplication::setActiveWindow(mWindow.form.get());
+    if (!QTest::qWaitForWindowActive(mWindow.form.get()))
+        note(QStringLiteral("the editor did not become the active window again"));
+}
+
+// A tile replaced in all levels, or a level taken from the image compared
+// with: a copy of the image as it first was here, with some levels changed.
+void ModelRun::wholeImageEdit()
+{
+    model::EditorModel &m = *mModel;
+    if (!m.buttonsEnabled || m.boundBytes().size() < wmb::RecordsEnd)
+        return log(QStringLiteral("whole image: none open"));
+    const bool ok = chance(80);
+    mDialogs.okAnswers = {ok};
+    bool asked = false;
+    if (chance(50)) {
+        const int from = m.levelLoaded && chance(70) ? m.map[static_cast<std::size_t>(below(model::Cells))].code.toInt(nullptr, 16)
+                                                      : below(256);
+        const int to = below(256);
+        log(QStringLiteral("Edit > Replace tile %1 by %2 in all levels, %3").arg(from, 0, 16).arg(to, 0, 16).arg(ok ? "OK" : "Cancel"));
+        mDialogs.replaceAnswer = TileReplacementAnswer{QString::number(from, 16), QString::number(to, 16), true};
+        mWindow.command(QStringLiteral("Edit"), QStringLiteral("Replace tile..."))->trigger();
+        asked = m.replaceInAllLevels(from, to, ok);
+    } else {
+        if (mOtherImage.isEmpty()) {
+            mOtherImage = m.boundBytes();
+            for (int i = 0; i < 4; ++i)
+                mOtherImage[wmb::LevelBaseOf(1 + below(model::Levels)) + below(model::Cells)] = static_cast<char>(below(256));
+            QFile other(mOtherDir.filePath(QStringLiteral("other.nes")));
+            if (!other.open(QIODevice::WriteOnly) || other.write(mOtherImage) != mOtherImage.size())
+                return note(QStringLiteral("cannot write other.nes"));
+            other.close();
+            log(QStringLiteral("File > Compare with other.nes"));
+            mDialogs.fileAnswers = {other.fileName()};
+            ++mExpectedFileDialogs;
+            mWindow.command(QStringLiteral("File"), QStringLiteral("Compare with..."))->trigger();
+        }
+        const int n = 1 + below(model::Levels);
+        log(QStringLiteral("overview: take level %1 from other.nes, %2").arg(n).arg(ok ? "OK" : "Cancel"));
+        std::unique_ptr<QMenu> menu(mWindow.overview()->contextMenuFor(n));
+        QAction *take = menu->actions().back();
+        if (take->text() != QStringLiteral("Take level %1 from other.nes").arg(n))
+            return note(QStringLiteral("no Take level in the overview's menu"));
+        take->trigger();
+        asked = m.takeLevel(n, mOtherImage, ok);
+    }
+    if (asked)
+        ++mExpectedQuestions;
+    else
+        mDialogs.okAnswers.clear();
+    QCoreApplication::processEvents();
+    QApplication::setActiveWindow(mWindow.form.get());
+    if (!QTest::qWaitForWindowActive(mWindow.form.get()))
+        note(QStringLiteral("the editor did not become the active window again"));
+}
