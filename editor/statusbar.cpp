@@ -18,6 +18,15 @@ QLabel *part(QWidget *parent, const QString &name, int minimumWidth)
     return label;
 }
 
+// A part that shows only while it has something to say, so the others get
+// its room; its tooltip holds the whole text when the bar cuts it short.
+void say(QLabel *part, const QString &text)
+{
+    part->setText(text);
+    part->setToolTip(text);
+    part->setVisible(!text.isEmpty());
+}
+
 } // namespace
 
 int tileCodeOf(const QString &text)
@@ -70,6 +79,8 @@ StatusBar::StatusBar(QWidget *parent) : QFrame(parent)
     showPointedCell(0, {});
     showPickedTile({}, {});
     showZoom(100);
+    for (QLabel *quiet : {mSelection, mSearch, mComparison, mNote})
+        say(quiet, {});
 }
 
 void StatusBar::showPointedCell(int n, const QString &code)
@@ -99,16 +110,16 @@ void StatusBar::showPickedTile(const QPixmap &picture, const QString &code)
 
 void StatusBar::showSelection(const wmb::CellRect &rect)
 {
-    mSelection->setText(rect.empty() ? QString() : QStringLiteral("%1 x %2").arg(rect.columns).arg(rect.rows));
+    say(mSelection, rect.empty() ? QString() : QStringLiteral("%1 x %2").arg(rect.columns).arg(rect.rows));
 }
 
 void StatusBar::showZoom(int percent) { mZoom->setText(QStringLiteral("%1 %").arg(percent)); }
 
-void StatusBar::showSearch(const QString &text) { mSearch->setText(text); }
+void StatusBar::showSearch(const QString &text) { say(mSearch, text); }
 
-void StatusBar::showComparison(const QString &text) { mComparison->setText(text); }
+void StatusBar::showComparison(const QString &text) { say(mComparison, text); }
 
-void StatusBar::showNote(const QString &text) { mNote->setText(text); }
+void StatusBar::showNote(const QString &text) { say(mNote, text); }
 
 void StatusBar::focusCodeBox()
 {

@@ -159,7 +159,7 @@ void TForm1::findTile()
     const QString proposed = mFoundCode >= 0 ? codeText(mFoundCode) : SelectedTileCode;
     const std::optional<QString> typed =
         mDialogs.askText(this, QStringLiteral("Find tile"), QStringLiteral("Tile code (hexadecimal):"), proposed);
-    if (!typed)
+    if (!typed || typed->trimmed().isEmpty())   // nothing typed: nothing to find
         return;
     mFoundCode = tileCode(*typed);
     rereadMarkRecords();
