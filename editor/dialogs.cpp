@@ -211,10 +211,10 @@ std::optional<QString> QtDialogs::askText(QWidget *parent, const QString &captio
     return answer;
 }
 
-std::optional<int> QtDialogs::askLevelNumber(QWidget *parent, int current)
+std::optional<int> QtDialogs::askLevelNumber(QWidget *parent, int current, const QString &caption)
 {
     bool ok = false;
-    const int n = QInputDialog::getInt(parent, QStringLiteral("Go to level"),
+    const int n = QInputDialog::getInt(parent, caption,
                                        QStringLiteral("Level number (1 to 32):"), current, 1, 32,
                                        1, &ok);
     if (!ok)

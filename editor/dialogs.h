@@ -62,9 +62,9 @@ public:
                                                      const QString &text) = 0;
     // A plain information box captioned "WMBeditor" with one OK button.
     virtual void showMessage(QWidget *parent, const QString &text) = 0;
-    // Asks for a level number from 1 to 32, offering `current`; nothing
-    // when cancelled.
-    virtual std::optional<int> askLevelNumber(QWidget *parent, int current) = 0;
+    // Asks for a level number from 1 to 32, offering `current`, in a box
+    // titled `caption`; nothing when cancelled.
+    virtual std::optional<int> askLevelNumber(QWidget *parent, int current, const QString &caption) = 0;
     // Asks for one line of text, offering `text`; nothing when cancelled.
     virtual std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &label,
                                            const QString &text) = 0;
@@ -103,7 +103,7 @@ public:
     OverwriteChoice askOverwriteReloadCancel(QWidget *parent, const QString &caption,
                                              const QString &text) override;
     void showMessage(QWidget *parent, const QString &text) override;
-    std::optional<int> askLevelNumber(QWidget *parent, int current) override;
+    std::optional<int> askLevelNumber(QWidget *parent, int current, const QString &caption) override;
     std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &label,
                                    const QString &text) override;
     std::optional<TileReplacementAnswer> askTileReplacement(QWidget *parent, const QString &from,

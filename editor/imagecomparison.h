@@ -25,6 +25,7 @@ public:
     bool active() const { return mRecords.has_value(); }
     // The image's file name as messages show it.
     QString name() const { return mName; }
+    const std::string &path() const { return mPath; }
     const wmb::LevelRecords &records() const { return *mRecords; }
     // Reads the file again now, as the watch does after a pause; a file that
     // cannot be read keeps the records read last.

@@ -247,6 +247,7 @@ void LevelDocument::noteEdited()
 void LevelDocument::noteImage()
 {
     mImagePending = true;
+    mRecords.reset();
     if (mChangeDepth == 0)
         flush();
 }
@@ -266,4 +267,19 @@ void LevelDocument::flush()
         mModifiedShown = now;
         emit modifiedChanged(now);
     }
+}
+
+const LevelDocument::Records &LevelDocument::records()
+{
+    if (!mRecords)
+        mRecords = readAllRecords();
+    return *mRecords;
+}
+
+void LevelDocument::dropImageRedo()
+{
+    if (!mImageHistory.canRedo())
+        return;
+    mImageHistory.dropRedo();
+    emit imageHistoryChanged();
 }

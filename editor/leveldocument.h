@@ -118,9 +118,10 @@ public:
     void reloadFromDisk();
     void writeRecord(const wmb::LevelRecord &record);
     // The record a level file makes, every picture it names read; throws
-    // before anything changes. writeImported writes it and reads it back.
+    // before anything changes. writeImported writes it as one step of the
+    // image's history and reads it back.
     wmb::LevelRecord prepareImport(const std::string &levelFile);
-    void writeImported(const wmb::LevelRecord &record);
+    void writeImported(const wmb::LevelRecord &record, const std::string &stepName);
 
     // The whole image: as its name now reads, or through the handle held
     // when the name is gone.
@@ -130,8 +131,12 @@ public:
     void saveImageAs(const std::string &target);
     // The patch from `original` to the open image on the disk.
     wmb::IpsPatch patchFrom(const std::string &original);
-    // The 32 records of the image (nullopt where one cannot be read).
-    std::array<std::optional<wmb::LevelRecord>, wmb::LevelCount> readAllRecords();
+    // The 32 records of the image (nullopt where one cannot be read):
+    // readAllRecords reads them now; records() is the one snapshot the views
+    // share, read again once after each change of the image.
+    using Records = std::array<std::optional<wmb::LevelRecord>, wmb::LevelCount>;
+    Records readAllRecords();
+    const Records &records();
 
     // Sets every cell of the shown level holding `from` to `to` as one map
     // step named "Replace tile"; returns how many (leveldocument_whole.cpp).
@@ -149,12 +154,16 @@ public:
     // from the map's: its steps are writes into the file that another program
     // may refuse (the file changed since), so a step moves only when its
     // write succeeded. An image opened read-only refuses them as a save does.
-    // The shown level is read anew when a write covers its record, every
-    // picture it will need read before anything is written; it is the caller's part to ask about its unsaved changes first.
+    // The shown level is read anew when a write changes a byte of its record,
+    // every picture it will need read before anything is written; it is the
+    // caller's part to ask about its unsaved changes first. A save of the
+    // shown level joins the steps that changed its bytes, so none is lost.
     const wmb::ImageHistory &imageHistory() const { return mImageHistory; }
     void writeImage(const wmb::ImageWrite &write, const std::string &stepName);
     void undoImageWrite();
     void redoImageWrite();
+    // Forgets the image steps undone (a new step of the map was made).
+    void dropImageRedo();
 
     // A change of many parts (one handler): the summary signals (edited,
     // imageChanged, modifiedChanged) come once, when the outermost is over.
@@ -163,6 +172,7 @@ public:
 
 signals:
     // At once, for every change.
+    void mapHistoryCleared();          // a load or a read from the disk
     void cellsChanged(const QList<int> &cells);
     void fieldsChanged();              // the document set the four texts
     void loaded();                     // a level was loaded or imported
@@ -183,7 +193,8 @@ private:
     Prepared prepare(wmb::RomFile &rom, int level) const;
     std::optional<Prepared> shownAfter(const wmb::ImageWrite *write);
     void followWrite(const std::optional<Prepared> &shown);
-    void forgetImageStepsOfShownLevel();
+    std::string shownRecordBytes();
+    void noteWroteShownRecord(const std::string &before);
     void showLoaded(const Prepared &level);
     void showFromDisk(const Prepared &level);
     void showFields(const wmb::LevelFields &fields);
@@ -216,4 +227,5 @@ private:
     bool mModifiedShown = false;
     QFileSystemWatcher *mWatcher = nullptr;   // made with the first image
     QTimer *mFollowTimer = nullptr;
+    std::optional<Records> mRecords;   // reset by every change of the image
 };

@@ -65,6 +65,7 @@ void LevelDocument::showFromDisk(const Prepared &level)
     showFields(level.fields);
     endStep();
     mHistory->clear();
+    emit mapHistoryCleared();
     noteImage();
 }
 
@@ -138,8 +139,9 @@ void LevelDocument::showSaved(const wmb::LevelRecord &record)
 
 void LevelDocument::writeRecord(const wmb::LevelRecord &record)
 {
+    const std::string before = shownRecordBytes();
     wmb::writeLevelRecord(mRom, levelBase(), record);   // flushed to the disk
-    forgetImageStepsOfShownLevel();
+    noteWroteShownRecord(before);
     showSaved(record);
 }
 
@@ -154,10 +156,12 @@ wmb::LevelRecord LevelDocument::prepareImport(const std::string &levelFile)
     return wmb::recordFromFields(fields);
 }
 
-void LevelDocument::writeImported(const wmb::LevelRecord &record)
+// One step of the image's history, named after the file; the level is
+// read back whether or not its bytes changed, as an import always shows
+// what the image holds.
+void LevelDocument::writeImported(const wmb::LevelRecord &record, const std::string &stepName)
 {
-    wmb::writeLevelRecord(mRom, levelBase(), record);   // flushed to the disk
-    forgetImageStepsOfShownLevel();
+    writeImage(wmb::pasteLevel(imageBytes(), record, mLoaded), stepName);
     loadLevel(mLoaded);
 }
 

@@ -62,11 +62,22 @@ void LevelDocument::followWrite(const std::optional<Prepared> &shown)
         showFromDisk(*shown);
 }
 
-// The editor wrote the shown level's record itself.
-void LevelDocument::forgetImageStepsOfShownLevel()
+// The shown level's record bytes as the file holds them now.
+std::string LevelDocument::shownRecordBytes()
 {
-    const bool had = mImageHistory.canUndo() || mImageHistory.canRedo();
-    mImageHistory.wroteOutside(levelBase() + wmb::RecordFirstOffset, levelBase() + wmb::RecordEndOffset);
-    if (had && !mImageHistory.canUndo() && !mImageHistory.canRedo())
+    std::string bytes(static_cast<std::size_t>(wmb::RecordEndOffset - wmb::RecordFirstOffset), '\0');
+    mRom.readAt(levelBase() + wmb::RecordFirstOffset, reinterpret_cast<std::uint8_t *>(bytes.data()), bytes.size());
+    return bytes;
+}
+
+// The editor wrote the shown level's record itself, outside the history:
+// the steps take the save in (see ImageHistory::wroteOutside).
+void LevelDocument::noteWroteShownRecord(const std::string &before)
+{
+    if (mImageHistory.size() == 0)
+        return;
+    const std::size_t had = mImageHistory.size();
+    mImageHistory.wroteOutside(levelBase() + wmb::RecordFirstOffset, before, shownRecordBytes());
+    if (mImageHistory.size() != had)
         emit imageHistoryChanged();
 }

@@ -116,7 +116,7 @@ void LevelOverview::reloadImage()
         forgetPictures();
     }
     mLoaded = mDocument.loadedLevel();
-    const auto records = mDocument.readAllRecords();
+    const auto &records = mDocument.records();
     for (int n = 1; n <= wmb::LevelCount; ++n) {
         Level &l = mLevels[static_cast<std::size_t>(n - 1)];
         const auto &record = records[static_cast<std::size_t>(n - 1)];

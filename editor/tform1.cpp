@@ -18,6 +18,7 @@
 #include <QWheelEvent>
 
 #include "dialogs.h"
+#include "editorsession.h"
 #include "emulator.h"
 #include "hexcode.h"
 #include "leveltext.h"
@@ -112,6 +113,7 @@ TForm1::TForm1(Dialogs &dialogs, StartupPaths paths, QWidget *parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(ApplicationTitle));
     setAcceptDrops(true);
+    mSession = new EditorSession(*mDocument, mDialogs, mSettings, this);
     createControls();
     createMenus();
     createStatusBar();
@@ -128,6 +130,7 @@ TForm1::~TForm1()
     disconnect(qApp, nullptr, this, nullptr);
     mDocument->history().disconnect(this);
     mDocument->disconnect(this);
+    mSession->disconnect(this);
 }
 
 void TForm1::createControls()
@@ -313,8 +316,8 @@ void TForm1::FormCreate()
     fitToPanel();
     Red->move(-100, -100);
     Green->move(-100, -100);
-    SelectedTile = 0;
-    SelectedCell = 0;
+    mSession->SelectedTile = 0;
+    mSession->SelectedCell = 0;
 
     const QString hint = allowedCharactersHint();
     for (QLineEdit *e : {Edit2, Edit3, Edit4})
@@ -363,6 +366,7 @@ void TForm1::FormCreate()
     TileCodeTable.clear();
     for (int k = 0; k < wmb::PaletteTiles; ++k)
         TileCodeTable << QString::fromStdString(wmb::IntToHexText(static_cast<std::uint32_t>(k)));
+    mSession->setTileCodeTable(TileCodeTable);
 
     for (int n = 1; n <= wmb::PaletteTiles; ++n)
         Pic[n - 1]->setPicture(mTiles.load(n - 1));

@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "editorsession.h"
 #include "leveldocument.h"
 #include "maplayout.h"
 #include "levelrecord.h"
@@ -28,8 +29,7 @@
 
 class Dialogs;
 
-enum class OverwriteChoice;
-class ImageComparison;
+
 class LevelOverview;
 class MapMarks;
 class TestCopies;
@@ -80,6 +80,12 @@ public:
     LevelDocument &document() { return *mDocument; }
     const LevelDocument &document() const { return *mDocument; }
     EditorSettings &settings() { return mSettings; }
+    // The editing state and its decisions.
+    EditorSession &session() { return *mSession; }
+    const EditorSession &session() const { return *mSession; }
+    // The directory the window started in, and the tile code table.
+    const QString &startDirectory() const { return StartDirectory; }
+    const QStringList &tileCodes() const { return TileCodeTable; }
 
     // Opens the ROM image at `path` as "Open ROM" does after its dialog,
     // after the unsaved-changes question. False when nothing was opened.
@@ -119,10 +125,6 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    // The test driver reads the palette pick and the framed cell, which no
-    // control holds.
-    friend class WindowDriver;
-
     // The menu bar above the panel, and its menus.
     QMenuBar *MenuBar = nullptr;
     QMenu *FileMenu = nullptr, *EditMenu = nullptr, *LevelMenu = nullptr, *ViewMenu = nullptr,
@@ -145,10 +147,6 @@ private:
     QCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr;
     QTableWidget *StringGrid1 = nullptr;   // the map store, filled from the document
 
-    // The window's own state: the palette pick and the framed cell.
-    int SelectedTile = 0;
-    QString SelectedTileCode;
-    int SelectedCell = 0;
     QString StartDirectory;
     QStringList TileCodeTable;
 
@@ -156,11 +154,6 @@ private:
     int loadedLevel() const;
     const wmb::CellRect &selection() const;
 
-    // Asks the unsaved-changes question when (and only when) there are
-    // unsaved changes. False: the user cancelled, do nothing. Save saves
-    // first (and throws when the save fails); for an image opened read-only
-    // the question offers Save ROM As instead, and cancelling it cancels.
-    bool confirmLeaveLevel();
     // Loads level n as typing its number and pressing "Reload level" does,
     // after the unsaved-changes question.
     void openLevel(int n);
@@ -173,10 +166,9 @@ private:
                         Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void ImageMouseMove(QPoint panelPos);
     void ImageMouseUp(Qt::MouseButton button);
-    // Undo and redo of the map (Ctrl+Z; Ctrl+Shift+Z, Ctrl+Y); in a text
-    // box, of its text.
-    void undoMapEdit();
-    void redoMapEdit();
+    // Undo and redo (Ctrl+Z; Ctrl+Shift+Z, Ctrl+Y) of the session's history;
+    // in a text box, of its text.
+    void undoMapEdit(bool redo);
 
     // Region editing (tform1_region.cpp). While a text box has the focus,
     // copy, cut, paste, delete and select all act on its text instead.
@@ -202,31 +194,13 @@ private:
     void showLevelOverview();
     void testInEmulator(bool asFirstLevel);
     void chooseEmulator();
-    // Whole levels from the overview (tform1_levels.cpp). Each write asks
-    // first and is one step of the image's history; a shown level with
-    // unsaved changes takes part only after the unsaved-changes question.
+    // Whole levels from the overview (tform1_levels.cpp), asked for over it.
     void connectOverviewLevels();
-    void copyLevel(int n);
-    void pasteLevelOver(int n);
-    void swapLevels(int level, int with);   // with 0: the number is asked
-    void moveLevel(int from, int to);
-    // Undo and redo of the image's history while the overview has the focus.
     bool overviewHasFocus() const;
-    void undoImageWrite(bool redo);
-    bool shownLevelTakesPart(bool takesPart);
-    bool askBeforeWriting(const QString &question);
-    // The level copied last, byte for byte, and the clipboard text it made.
-    struct CopiedLevel {
-        int level = 0;
-        wmb::LevelRecord record;
-        QString text;
-    };
-    std::optional<CopiedLevel> mCopiedLevel;
     // The status bar below the panel and the keyboard's ways to the map and
     // the palette (tform1_surface.cpp). The pointed cell is the map cell
     // under the pointer, 0 when the pointer is off the map.
     StatusBar *statusBar() const { return mStatusBar; }
-    int pointedCell() const { return mPointedCell; }
     // Picks the tile of a code typed into the status bar's code box as a
     // click on its palette picture does; -1 picks nothing.
     void pickTileByCode(int code);
@@ -265,22 +239,12 @@ private:
     void refreshTitle();
 
     void loadLevel();
-    void loadLevelNumber(int n);   // no question asked
-    // False when the user cancelled the save (nothing was written).
-    bool saveLevel();
-    OverwriteChoice confirmOverwrite();
-    bool openRomAt(const QString &path, int level);   // false: the user declined
-    bool confirmRomImage(const QString &path);
-    bool saveRomAs();        // File > Save ROM As...; false when cancelled
-    void createIpsPatch();   // File > Create IPS patch...
     void dropFile(const QString &path);
-    void importLevel(const QString &path);
     int levelNumberClamped();
 
     // Map painting (tform1_map.cpp).
     void connectMapGestures();
     void selectPaletteTile(int n);
-    int selectedCode() const;
     void paintCell(int n);
     void pickFromMap(int n);
     void createMapOverlay();
@@ -290,33 +254,20 @@ private:
     void frameCell(int n);
     QLineEdit *textBoxWithFocus() const;
 
-    // Finding and replacing a tile, comparing with another image
-    // (tform1_find.cpp). A search and a comparison leave marks on the map,
-    // the overview and the status bar, and follow the document.
+    // Find, replace and compare (tform1_find.cpp): their commands, and the
+    // marks of the session's search and comparison on the map, the overview
+    // and the status bar.
     void createFindCommands();
     void createCompareCommands();
-    bool comparing() const;
-    void findTile();
-    void findNext(bool forward);
-    void clearSearch();
-    bool leaveShownLevel();
-    void replaceTile();
-    void compareWith();
-    void takeLevel(int n);
     void fillOverviewMenu(QMenu *menu, int level);
-    void rereadMarkRecords();
-    void refreshMarks();
+    void showMarks();
     void placeMapMarks();
-    int mFoundCode = -1;   // the tile searched for, -1 for none
-    wmb::TileSearch mSearch;
-    std::vector<int> mFoundCells, mDifferingCells;   // of the shown level
-    std::array<std::optional<wmb::LevelRecord>, wmb::LevelCount> mMarkRecords;   // as the image holds them
-    ImageComparison *mComparison = nullptr;   // made on the first comparison
     MapMarks *mMapMarks = nullptr;
     // Zoom (tform1_zoom.cpp): the map, its frames and the palette scale,
     // the controls below the map move down, the window follows the panel.
     void createZoomCommands();
     void setZoom(int percent);
+    void chooseZoom(int percent);   // and keep it in the settings
     void zoomBy(int steps);   // one step in (positive) or out, as far as the screen holds
     // The largest step whose window (palette shown) fits the screen.
     int largestZoom() const;
@@ -335,13 +286,13 @@ private:
     void showPickedTile();
     StatusBar *mStatusBar = nullptr;
     PaletteKeys *mPaletteKeys = nullptr;
-    int mPointedCell = 0;
 
     Dialogs &mDialogs;
     StartupPaths mPaths;
     TilePictures mTiles;
     EditorSettings mSettings;
     LevelDocument *mDocument = nullptr;
+    EditorSession *mSession = nullptr;
     std::vector<Command> mCommands;
     QMenu *mRecentMenu = nullptr;
     QAction *mUndoAction = nullptr, *mRedoAction = nullptr, *mShowTilesAction = nullptr,

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 
 #include "dialogs.h"
+#include "editorsession.h"
 #include "errors.h"
 #include "hexcode.h"
 #include "leveldocument.h"
@@ -49,19 +50,6 @@ void TForm1::Button28Click()
                                                QStringLiteral("level files|*.level"));
         if (path.isEmpty())
             return;
-        importLevel(path);
+        mSession->importLevel(path);
     });
-}
-
-// All or nothing: the file and every tile picture it names are checked
-// before the image or the editor changes; a level that another program
-// changed on the disk is written over only after asking. Then the level loaded last is
-// written, synced and read back into the window, and the number box names
-// it, so the editor shows what the image now holds.
-void TForm1::importLevel(const QString &path)
-{
-    const wmb::LevelRecord record = mDocument->prepareImport(pathFromQString(path));
-    mDocument->openForWriting();
-    if (confirmOverwrite() == OverwriteChoice::Overwrite)
-        mDocument->writeImported(record);
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "dialogs.h"
+#include "editorsession.h"
 #include "errors.h"
 #include "hexcode.h"
 #include "leveldocument.h"
@@ -21,35 +22,21 @@ std::string text(const QLineEdit *edit) { return edit->text().toStdString(); }
 void TForm1::Button2Click()
 {
     guarded([&] {
-        if (!confirmLeaveLevel())
+        if (!mSession->confirmLeaveLevel())
             return;
         const QString path = mDialogs.openFile(this, QStringLiteral("OpenDialog1"),
                                                QStringLiteral(" Open file Wumblers (USA) (Unl).nes"),
                                                QStringLiteral("Any file (*.*)|*.*"));
         if (path.isEmpty())
             return;
-        openRomAt(path, 0);
+        mSession->openRomAt(path, 0, [this] { return levelNumberClamped(); });
     });
-}
-
-// A failure leaves the editor as it was: the same image open, the same
-// level loaded and savable. `level` 0 is the number box's level. A file that
-// does not look like a ROM image is opened only when the user says so.
-bool TForm1::openRomAt(const QString &path, int level)
-{
-    if (!confirmRomImage(path))
-        return false;
-    bool readOnly = false;
-    wmb::RomFile rom = LevelDocument::openRomFile(pathFromQString(path), readOnly);
-    mDocument->openImage(std::move(rom), readOnly, level ? level : levelNumberClamped());
-    mSettings.noteRecentRom(path);
-    return true;
 }
 
 void TForm1::Button1Click()
 {
     guarded([&] {
-        if (confirmLeaveLevel())
+        if (mSession->confirmLeaveLevel())
             loadLevel();
     });
 }
@@ -57,12 +44,10 @@ void TForm1::Button1Click()
 void TForm1::openLevel(int n)
 {
     guarded([&] {
-        if (confirmLeaveLevel())
-            loadLevelNumber(n);
+        if (mSession->confirmLeaveLevel())
+            mSession->loadLevel(n);
     });
 }
-
-void TForm1::loadLevelNumber(int n) { mDocument->loadLevel(std::clamp(n, 1, wmb::LevelCount)); }
 
 // The number box's level, 1 to 32. A number outside is read as the nearest
 // level; the box itself is set when the level is shown.
@@ -72,7 +57,7 @@ int TForm1::levelNumberClamped()
 }
 
 // The level of the number box.
-void TForm1::loadLevel() { loadLevelNumber(levelNumberClamped()); }
+void TForm1::loadLevel() { mSession->loadLevel(levelNumberClamped()); }
 
 // The arrows step from the number box's level; the box shows the new
 // number once that level is shown.
@@ -80,8 +65,8 @@ void TForm1::Button3Click()
 {
     guarded([&] {
         const int n = wmb::StrToInt(text(Edit1));
-        if (confirmLeaveLevel())
-            loadLevelNumber(n <= 1 ? 1 : n - 1);
+        if (mSession->confirmLeaveLevel())
+            mSession->loadLevel(n <= 1 ? 1 : n - 1);
     });
 }
 
@@ -89,8 +74,8 @@ void TForm1::Button4Click()
 {
     guarded([&] {
         const int n = wmb::StrToInt(text(Edit1));
-        if (confirmLeaveLevel())
-            loadLevelNumber(n >= wmb::LevelCount ? wmb::LevelCount : n + 1);
+        if (mSession->confirmLeaveLevel())
+            mSession->loadLevel(n >= wmb::LevelCount ? wmb::LevelCount : n + 1);
     });
 }
 
@@ -118,40 +103,7 @@ void TForm1::Edit1MouseMove()
 
 void TForm1::Button5Click()
 {
-    guarded([&] { saveLevel(); });
-}
-
-// Converts everything first; only then opens the image and writes the
-// field bytes of the level loaded last, after asking when another program
-// changed them. Texts and a timer the user did not touch keep the bytes
-// they were read from. Reload counts as done (the level shown has no
-// unsaved changes then).
-bool TForm1::saveLevel()
-{
-    const wmb::LevelRecord record = mDocument->recordToSave();
-    mDocument->openForWriting();
-    const OverwriteChoice choice = confirmOverwrite();
-    if (choice == OverwriteChoice::Overwrite)
-        mDocument->writeRecord(record);
-    return choice != OverwriteChoice::Cancel;
-}
-
-// When the level's record on the disk is not what the editor last read or
-// wrote there, another program changed it and the user decides: Overwrite,
-// Reload (the level is shown as the disk holds it) or Cancel. Nothing is
-// written here.
-OverwriteChoice TForm1::confirmOverwrite()
-{
-    if (!mDocument->changedOnDisk())
-        return OverwriteChoice::Overwrite;
-    const QString name = shownFileName(qStringFromPath(mDocument->imagePath()));
-    const OverwriteChoice choice = mDialogs.askOverwriteReloadCancel(
-        this, QString::fromLatin1(ApplicationTitle),
-        QStringLiteral("Level ") + QString::number(mDocument->loadedLevel()) + QStringLiteral(" of ") + name +
-            QStringLiteral(" was changed by another program since it was loaded."));
-    if (choice == OverwriteChoice::Reload)
-        mDocument->reloadFromDisk();
-    return choice;
+    guarded([&] { mSession->saveLevel(); });
 }
 
 bool TForm1::levelLoaded() const { return mDocument->levelLoaded(); }

@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "editorsession.h"
 #include "hexcode.h"
+#include "leveloverview.h"
 #include "leveldocument.h"
 #include "picturebox.h"
 
@@ -25,18 +27,10 @@ constexpr int BackdropParked = 34;
 // Picks palette picture n: the selection and its frame, nothing else.
 void TForm1::selectPaletteTile(int n)
 {
-    SelectedTile = n;
-    SelectedTileCode = n - 1 < TileCodeTable.size() ? TileCodeTable[n - 1] : QString();
+    mSession->pickPicture(n);
     const PictureBox *pic = Pic[n - 1];
     Green->move(pic->x() - mLayout.gap(), pic->y() - mLayout.gap());
     showPickedTile();
-}
-
-// The code of the picked tile; Blank when the tile table could not be made.
-int TForm1::selectedCode() const
-{
-    return SelectedTileCode.isEmpty() ? LevelDocument::Blank
-                                      : static_cast<int>(wmb::HexTextToInt(SelectedTileCode.toStdString()));
 }
 
 void TForm1::PicClick(int n)
@@ -45,8 +39,8 @@ void TForm1::PicClick(int n)
         selectPaletteTile(n);
         // Active select: the cell clicked last shows the picked tile, and its
         // store text follows so that a save writes what is shown.
-        if (SelectedCell != 0 && CheckBox1->isChecked())
-            mDocument->setCell(SelectedCell, selectedCode(), QStringLiteral("Active select"));
+        if (mSession->SelectedCell != 0 && CheckBox1->isChecked())
+            mDocument->setCell(mSession->SelectedCell, mSession->pickedCode(), QStringLiteral("Active select"));
     });
 }
 
@@ -54,8 +48,8 @@ void TForm1::PicClick(int n)
 // the cell.
 void TForm1::paintCell(int n)
 {
-    if (SelectedTile != 0)
-        mDocument->setCell(n, selectedCode());
+    if (mSession->SelectedTile != 0)
+        mDocument->setCell(n, mSession->pickedCode());
     frameCell(n);
 }
 
@@ -77,7 +71,7 @@ void TForm1::ImageMouseDown(int n, Qt::MouseButton button, QPoint panelPos,
         if (modifiers & Qt::ShiftModifier) {
             mSelectPress = n;
             mSelectDragged = false;
-            selectCells(wmb::cellRectBetween(SelectedCell != 0 ? SelectedCell : n, n));
+            selectCells(wmb::cellRectBetween(mSession->SelectedCell != 0 ? mSession->SelectedCell : n, n));
             return;
         }
         if (modifiers & Qt::ControlModifier) {
@@ -166,28 +160,19 @@ void TForm1::CheckBox2Click()
     });
 }
 
-// In a text edit the keys keep working on the edit's own text.
-void TForm1::undoMapEdit()
+// In a text edit the keys keep working on the edit's own text; elsewhere
+// they take the session's history, with its questions over the window that
+// has the focus.
+void TForm1::undoMapEdit(bool redo)
 {
-    if (overviewHasFocus())
-        return undoImageWrite(false);
     guarded([&] {
-        if (QLineEdit *edit = textBoxWithFocus())
-            edit->undo();
-        else
-            mDocument->undo();
-    });
-}
-
-void TForm1::redoMapEdit()
-{
-    if (overviewHasFocus())
-        return undoImageWrite(true);
-    guarded([&] {
-        if (QLineEdit *edit = textBoxWithFocus())
-            edit->redo();
-        else
-            mDocument->redo();
+        QLineEdit *edit = overviewHasFocus() ? nullptr : textBoxWithFocus();
+        if (edit) {
+            redo ? edit->redo() : edit->undo();
+            return;
+        }
+        EditorSession::Acting acting(*mSession, overviewHasFocus() ? static_cast<QWidget *>(mOverview) : this);
+        redo ? mSession->redo() : mSession->undo();
     });
 }
 

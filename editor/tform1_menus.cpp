@@ -18,6 +18,7 @@
 #include <QUrl>
 
 #include "dialogs.h"
+#include "editorsession.h"
 #include "errors.h"
 #include "leveldocument.h"
 #include "levelfile.h"
@@ -71,12 +72,12 @@ void TForm1::createMenus()
     addCommand(FileMenu, QStringLiteral("&Save level"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] { Button5Click(); },
                loaded, Button5);
     addCommand(FileMenu, QStringLiteral("Save ROM &As..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-               [this] { saveRomAs(); }, loaded);
+               [this] { mSession->saveRomAs(); }, loaded);
     addCommand(FileMenu, QStringLiteral("&Export level..."), QKeySequence(Qt::CTRL | Qt::Key_E),
                [this] { Button27Click(); }, loaded, Button27);
     addCommand(FileMenu, QStringLiteral("&Import level..."), QKeySequence(Qt::CTRL | Qt::Key_I),
                [this] { Button28Click(); }, loaded, Button28);
-    addCommand(FileMenu, QStringLiteral("Create IPS &patch..."), {}, [this] { createIpsPatch(); }, loaded);
+    addCommand(FileMenu, QStringLiteral("Create IPS &patch..."), {}, [this] { mSession->createIpsPatch(); }, loaded);
     createCompareCommands();
     FileMenu->addSeparator();
     addCommand(FileMenu, QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { quit(); });
@@ -112,57 +113,32 @@ void TForm1::createMenus()
     refreshCommands();
 }
 
-// Undo and Redo name the step they act on and are enabled when there is one,
-// while a gesture is open (their keys end it) and while a text box has the
-// focus (they act on its text then).
+// Undo and Redo follow the session's one history from every window, name
+// the step they act on and are enabled when there is one, while a gesture
+// is open (their keys end it) and while a text box has the focus (they act
+// on its text then).
 void TForm1::createEditCommands()
 {
-    QUndoStack &history = mDocument->history();
-    mUndoAction = history.createUndoAction(this, QStringLiteral("&Undo"));
-    mRedoAction = history.createRedoAction(this, QStringLiteral("&Redo"));
-    const std::pair<QAction *, std::function<void()>> edits[] = {{mUndoAction, [this] { undoMapEdit(); }},
-                                                                 {mRedoAction, [this] { redoMapEdit(); }}};
-    for (const auto &[action, body] : edits) {
-        disconnect(action, &QAction::triggered, &history, nullptr);
-        disconnect(&history, &QUndoStack::canUndoChanged, action, nullptr);
-        disconnect(&history, &QUndoStack::canRedoChanged, action, nullptr);
-        disconnect(&history, &QUndoStack::undoTextChanged, action, nullptr);
-        disconnect(&history, &QUndoStack::redoTextChanged, action, nullptr);
-        action->setShortcutContext(Qt::WindowShortcut);
-        EditMenu->addAction(action);
-        addAction(action);
-        connect(action, &QAction::triggered, this, body);
-    }
-    mUndoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mUndoAction = addCommand(EditMenu, QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z),
+                             [this] { undoMapEdit(false); });
+    mRedoAction = addCommand(EditMenu, QStringLiteral("&Redo"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                             [this] { undoMapEdit(true); });
     mRedoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    connect(&history, &QUndoStack::canUndoChanged, this, &TForm1::refreshEditCommands);
-    connect(&history, &QUndoStack::canRedoChanged, this, &TForm1::refreshEditCommands);
-    connect(&history, &QUndoStack::undoTextChanged, this, &TForm1::refreshEditCommands);
-    connect(&history, &QUndoStack::redoTextChanged, this, &TForm1::refreshEditCommands);
+    connect(mSession, &EditorSession::historyChanged, this, &TForm1::refreshEditCommands);
     connect(qApp, &QApplication::focusChanged, this, &TForm1::refreshEditCommands);
     refreshEditCommands();
 }
 
-// While the overview has the focus they act on the image's history.
 void TForm1::refreshEditCommands()
 {
     const auto named = [](const QString &prefix, const QString &step) {
         return step.isEmpty() ? prefix : prefix + QLatin1Char(' ') + step;
     };
-    if (overviewHasFocus()) {
-        const wmb::ImageHistory &image = mDocument->imageHistory();
-        mUndoAction->setEnabled(image.canUndo());
-        mRedoAction->setEnabled(image.canRedo());
-        mUndoAction->setText(named(QStringLiteral("&Undo"), QString::fromStdString(image.undoName())));
-        mRedoAction->setText(named(QStringLiteral("&Redo"), QString::fromStdString(image.redoName())));
-        return;
-    }
-    const QUndoStack &map = mDocument->history();
     const bool open = mDocument->stepOpen() || textBoxWithFocus();
-    mUndoAction->setEnabled(open || map.canUndo());
-    mRedoAction->setEnabled(open || map.canRedo());
-    mUndoAction->setText(named(QStringLiteral("&Undo"), map.undoText()));
-    mRedoAction->setText(named(QStringLiteral("&Redo"), map.redoText()));
+    mUndoAction->setEnabled(open || mSession->canUndo());
+    mRedoAction->setEnabled(open || mSession->canRedo());
+    mUndoAction->setText(named(QStringLiteral("&Undo"), mSession->undoText()));
+    mRedoAction->setText(named(QStringLiteral("&Redo"), mSession->redoText()));
 }
 
 void TForm1::refreshRecentMenu()
@@ -196,38 +172,18 @@ void TForm1::goToLevel()
     guarded([&] {
         if (!mDocument->levelLoaded())
             return;
-        if (const std::optional<int> n = mDialogs.askLevelNumber(this, loadedLevel()))
+        if (const std::optional<int> n =
+                mDialogs.askLevelNumber(mSession->asker(), loadedLevel(), QStringLiteral("Go to level")))
             openLevel(*n);
     });
 }
 
 void TForm1::quit() { close(); }
 
-bool TForm1::confirmLeaveLevel()
-{
-    if (!mDocument->wouldChangeRecord())
-        return true;
-    // Save can only fail on an image opened read-only: Save ROM As instead.
-    const bool readOnly = mDocument->readOnly();
-    const QString save = readOnly ? QStringLiteral("Save &As...") : QStringLiteral("&Save");
-    switch (mDialogs.askSaveDiscardCancel(this, QString::fromLatin1(ApplicationTitle),
-                                          QStringLiteral("Level %1 has unsaved changes.").arg(loadedLevel()), save)) {
-    case SaveChoice::Save:
-        if (readOnly)
-            return saveRomAs();
-        return saveLevel();
-    case SaveChoice::Discard:
-        return true;
-    case SaveChoice::Cancel:
-        break;
-    }
-    return false;
-}
-
 void TForm1::closeEvent(QCloseEvent *event)
 {
     bool leave = false;
-    guarded([&] { leave = confirmLeaveLevel(); });
+    guarded([&] { leave = mSession->confirmLeaveLevel(); });
     if (leave)
         event->accept();
     else
@@ -238,9 +194,9 @@ bool TForm1::openRomImage(const QString &path, int level)
 {
     bool opened = false;
     guarded([&] {
-        if (!confirmLeaveLevel())
+        if (!mSession->confirmLeaveLevel())
             return;
-        opened = openRomAt(path, level);
+        opened = mSession->openRomAt(path, level, [this] { return levelNumberClamped(); });
     });
     return opened;
 }
@@ -296,7 +252,7 @@ void TForm1::dropFile(const QString &path)
                                   QStringLiteral("Import ") + QFileInfo(path).fileName() + QStringLiteral(" into level ") +
                                       QString::number(loadedLevel()) + QLatin1Char('?')))
             return;
-        importLevel(path);
+        mSession->importLevel(path);
     });
 }
 

@@ -35,10 +35,8 @@ void TForm1::showLevelOverview()
         return;
     if (!mOverview) {
         mOverview = new LevelOverview(*mDocument, mTiles, this);
-        connect(mOverview, &LevelOverview::openRequested, this, &TForm1::openLevel);
         connectOverviewLevels();
-        connect(mOverview, &LevelOverview::contextMenuFilling, this, &TForm1::fillOverviewMenu);
-        refreshMarks();
+        showMarks();
         // The editor's commands work while the overview has the focus; the
         // map's own keys (letters, Delete, Escape, the region commands) stay
         // with the map.

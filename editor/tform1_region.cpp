@@ -104,7 +104,7 @@ void TForm1::createRegionCommands()
     addCommand(EditMenu, QStringLiteral("Select &all"), QKeySequence(Qt::CTRL | Qt::Key_A), [this] { selectAll(); });
     addCommand(EditMenu, QStringLiteral("Select &none"), QKeySequence(Qt::Key_Escape), [this] {
         clearSelection();
-        clearSearch();
+        mSession->clearSearch();
     });
 }
 
@@ -159,8 +159,8 @@ void TForm1::deleteSelection()
 
 void TForm1::fillSelection()
 {
-    if (SelectedTile != 0 && !selection().empty())
-        mDocument->fillCells(selection().cells(), selectedCode(), QStringLiteral("Fill"));
+    if (mSession->SelectedTile != 0 && !selection().empty())
+        mDocument->fillCells(selection().cells(), mSession->pickedCode(), QStringLiteral("Fill"));
 }
 
 void TForm1::pasteClipboard()
@@ -168,7 +168,7 @@ void TForm1::pasteClipboard()
     if (QLineEdit *edit = textBoxWithFocus())
         edit->paste();
     else
-        mDocument->paste(QGuiApplication::clipboard()->text().toStdString(), SelectedCell, mPointedCell);
+        mDocument->paste(QGuiApplication::clipboard()->text().toStdString(), mSession->SelectedCell, mSession->pointedCell);
 }
 
 void TForm1::selectAll()
@@ -181,14 +181,14 @@ void TForm1::selectAll()
 
 void TForm1::floodFill(int n)
 {
-    if (SelectedTile != 0)
-        mDocument->floodFill(n, selectedCode());
+    if (mSession->SelectedTile != 0)
+        mDocument->floodFill(n, mSession->pickedCode());
 }
 
 // Moves the red frame to cell n without painting.
 void TForm1::frameCell(int n)
 {
-    SelectedCell = n;
+    mSession->SelectedCell = n;
     const PictureBox *cell = Image[n - 1];
     Red->move(cell->x() - mLayout.gap(), cell->y() - mLayout.gap());
 }
@@ -210,11 +210,11 @@ bool TForm1::MapKeyDown(int key, Qt::KeyboardModifiers modifiers)
         if (modifiers & ~(Qt::KeypadModifier))
             return false;
         guarded([&] {
-            if (SelectedCell == 0)
+            if (mSession->SelectedCell == 0)
                 return;
             clearSelection();
             mDocument->beginStep(QStringLiteral("Paint"));
-            paintCell(SelectedCell);
+            paintCell(mSession->SelectedCell);
             mDocument->endStep();
         });
         return true;
@@ -229,12 +229,12 @@ bool TForm1::MapKeyDown(int key, Qt::KeyboardModifiers modifiers)
         const bool shift = modifiers & Qt::ShiftModifier;
         if (!shift)
             clearSelection();
-        if (SelectedCell == 0)
+        if (mSession->SelectedCell == 0)
             frameCell(1);
         else if (shift)
-            selectCells(wmb::stepSelection(selection(), SelectedCell, dColumn, dRow));
+            selectCells(wmb::stepSelection(selection(), mSession->SelectedCell, dColumn, dRow));
         else
-            frameCell(wmb::stepCell(SelectedCell, dColumn, dRow));
+            frameCell(wmb::stepCell(mSession->SelectedCell, dColumn, dRow));
     });
     return true;
 }

@@ -35,13 +35,13 @@ void TForm1::createStatusBar()
         connect(cell, &PictureBox::hovered, this, [this, n] { pointAt(n); });
         connect(cell, &PictureBox::pressed, this, [this, n] { pointAt(n); });
         connect(cell, &PictureBox::left, this, [this, n] {
-            if (mPointedCell == n && !mDocument->stepOpen())
+            if (mSession->pointedCell == n && !mDocument->stepOpen())
                 pointAt(0);
         });
         connect(cell, &PictureBox::dragged, this, [this](QPoint p) { pointAt(mLayout.cellAt(p.x(), p.y())); });
     }
     connect(mDocument, &LevelDocument::cellsChanged, this, [this](const QList<int> &cells) {
-        if (cells.contains(mPointedCell))
+        if (cells.contains(mSession->pointedCell))
             showPointedCell();
     });
     connect(mDocument, &LevelDocument::selectionChanged, this,
@@ -50,22 +50,22 @@ void TForm1::createStatusBar()
 
 void TForm1::pointAt(int n)
 {
-    if (n == mPointedCell)
+    if (n == mSession->pointedCell)
         return;
-    mPointedCell = n;
+    mSession->pointedCell = n;
     showPointedCell();
 }
 
 void TForm1::showPointedCell()
 {
-    mStatusBar->showPointedCell(mPointedCell, mPointedCell ? QString::fromStdString(mDocument->cellText(mPointedCell)) : QString());
+    mStatusBar->showPointedCell(mSession->pointedCell, mSession->pointedCell ? QString::fromStdString(mDocument->cellText(mSession->pointedCell)) : QString());
 }
 
 void TForm1::showPickedTile()
 {
-    mStatusBar->showPickedTile(SelectedTile ? mTiles.picture(SelectedTile - 1) : QPixmap(), SelectedTileCode);
-    if (SelectedTile)
-        mPaletteKeys->setCurrent(SelectedTile);
+    mStatusBar->showPickedTile(mSession->SelectedTile ? mTiles.picture(mSession->SelectedTile - 1) : QPixmap(), mSession->SelectedTileCode);
+    if (mSession->SelectedTile)
+        mPaletteKeys->setCurrent(mSession->SelectedTile);
 }
 
 // After Enter the keyboard goes back to the map, code or not.

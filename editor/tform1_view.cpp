@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QTableWidget>
 
+#include "editorsession.h"
 #include "hexcode.h"
 #include "leveldocument.h"
 #include "picturebox.h"
@@ -17,7 +18,11 @@ void TForm1::followDocument()
     connect(mDocument, &LevelDocument::loaded, this, &TForm1::showLoadedLevel);
     connect(mDocument, &LevelDocument::selectionChanged, this,
             [this] { mapOverlaySelection(mDocument->selection()); });
-    connect(mDocument, &LevelDocument::imageChanged, this, &TForm1::refreshCommands);
+    // Every command's enabled state follows every change of state.
+    for (const auto signal : {&LevelDocument::imageChanged, &LevelDocument::edited, &LevelDocument::selectionChanged,
+                              &LevelDocument::imageHistoryChanged})
+        connect(mDocument, signal, this, &TForm1::refreshCommands);
+    connect(mSession, &EditorSession::historyChanged, this, &TForm1::refreshCommands);
     connect(mDocument, &LevelDocument::edited, this, &TForm1::refreshTitle);
 }
 

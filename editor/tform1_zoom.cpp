@@ -36,9 +36,9 @@ void TForm1::createZoomCommands()
                                [this] { return mLayout.percent < largestZoom(); });
     mZoomInAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     addCommand(ViewMenu, QStringLiteral("Zoom &Out"), QKeySequence(Qt::CTRL | Qt::Key_Minus),
-               [this] { setZoom(wmb::zoomOut(mLayout.percent)); }, [this] { return mLayout.percent > 100; });
+               [this] { chooseZoom(wmb::zoomOut(mLayout.percent)); }, [this] { return mLayout.percent > 100; });
     addCommand(ViewMenu, QStringLiteral("&Actual Size"), QKeySequence(Qt::CTRL | Qt::Key_0),
-               [this] { setZoom(100); }, [this] { return mLayout.percent != 100; });
+               [this] { chooseZoom(100); }, [this] { return mLayout.percent != 100; });
     connect(Panel1, &MainPanel::ctrlWheel, this, [this](QPoint pos, int steps) {
         const wmb::MapLayout &l = mLayout;
         const int paletteSide = l.PaletteSide * l.pitch() - l.gap();
@@ -55,7 +55,15 @@ void TForm1::createZoomCommands()
 void TForm1::zoomBy(int steps)
 {
     const int wanted = steps > 0 ? wmb::zoomIn(mLayout.percent) : wmb::zoomOut(mLayout.percent);
-    setZoom(std::min(wanted, std::max(largestZoom(), mLayout.percent)));
+    chooseZoom(std::min(wanted, std::max(largestZoom(), mLayout.percent)));
+}
+
+// A zoom the user chose is kept for the next start; the one a start shows
+// (the kept one, as far as this screen holds it) is not.
+void TForm1::chooseZoom(int percent)
+{
+    setZoom(percent);
+    mSettings.setZoom(percent);
 }
 
 // The window's height besides the panel: the menu bar, the status bar and
@@ -76,7 +84,6 @@ void TForm1::setZoom(int percent)
     mLayout.percent = percent;
     layoutMap();
     showMapPictures();
-    mSettings.setZoom(percent);
     mStatusBar->showZoom(percent);
     refreshCommands();
 }
@@ -106,10 +113,10 @@ void TForm1::layoutMap()
     Red->setPicture(solidPicture(frame, QColor(224, 32, 64)));
     Green->setGeometry(Green->x(), Green->y(), frame, frame);
     Green->setPicture(solidPicture(frame, QColor(224, 0, 128)));
-    if (SelectedCell != 0)
-        frameCell(SelectedCell);
-    if (SelectedTile != 0)
-        Green->move(Pic[SelectedTile - 1]->x() - l.gap(), Pic[SelectedTile - 1]->y() - l.gap());
+    if (mSession->SelectedCell != 0)
+        frameCell(mSession->SelectedCell);
+    if (mSession->SelectedTile != 0)
+        Green->move(Pic[mSession->SelectedTile - 1]->x() - l.gap(), Pic[mSession->SelectedTile - 1]->y() - l.gap());
     if (!CheckBox2->isChecked()) {
         Black->setGeometry(l.Left, l.Top, l.mapWidth(), l.mapHeight());
         QPixmap backdrop(Black->size());

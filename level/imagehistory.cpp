@@ -1,15 +1,22 @@
 #include "imagehistory.h"
 
+#include <algorithm>
+
 namespace wmb {
 
 bool writeCoversLevel(const ImageWrite &write, int level)
 {
     if (write.empty() || !isLevelNumber(level))
         return false;
-    const std::int64_t first = LevelBaseOf(level) + RecordFirstOffset;
-    const std::int64_t end = LevelBaseOf(level) + RecordEndOffset;
-    const std::int64_t writeEnd = write.offset + static_cast<std::int64_t>(write.bytes.size());
-    return write.offset < end && writeEnd > first;
+    const std::int64_t first = std::max<std::int64_t>(LevelBaseOf(level) + RecordFirstOffset, write.offset);
+    const std::int64_t end = std::min<std::int64_t>(LevelBaseOf(level) + RecordEndOffset,
+                                                    write.offset + static_cast<std::int64_t>(write.bytes.size()));
+    for (std::int64_t p = first; p < end; ++p) {
+        const auto i = static_cast<std::size_t>(p - write.offset);
+        if (write.bytes[i] != write.replaced[i])
+            return true;
+    }
+    return false;
 }
 
 const ImageWrite *ImageHistory::undoWrite() const { return canUndo() ? &mSteps[mDone - 1].write : nullptr; }
@@ -54,15 +61,39 @@ void ImageHistory::clear()
     mDone = 0;
 }
 
-void ImageHistory::wroteOutside(std::int64_t offset, std::int64_t end)
+void ImageHistory::dropRedo() { mSteps.resize(mDone); }
+
+namespace {
+// The index in the write of file byte p when the write changes it, else -1.
+std::int64_t changedAt(const ImageWrite &write, std::int64_t p)
 {
-    for (const Step &step : mSteps) {
-        const std::int64_t stepEnd = step.write.offset + static_cast<std::int64_t>(step.write.bytes.size());
-        if (offset < stepEnd && step.write.offset < end) {
-            clear();
-            return;
+    const std::int64_t i = p - write.offset;
+    if (i < 0 || i >= static_cast<std::int64_t>(write.bytes.size()))
+        return -1;
+    const auto u = static_cast<std::size_t>(i);
+    return write.bytes[u] != write.replaced[u] ? i : -1;
+}
+} // namespace
+
+void ImageHistory::wroteOutside(std::int64_t offset, const std::string &before, const std::string &after)
+{
+    bool undoneMet = false;
+    for (std::size_t k = 0; k < before.size() && k < after.size(); ++k) {
+        if (before[k] == after[k])
+            continue;
+        const std::int64_t p = offset + static_cast<std::int64_t>(k);
+        for (std::size_t s = mDone; s < mSteps.size(); ++s)
+            undoneMet = undoneMet || changedAt(mSteps[s].write, p) >= 0;
+        for (std::size_t s = mDone; s-- > 0;) {
+            const std::int64_t i = changedAt(mSteps[s].write, p);
+            if (i >= 0) {
+                mSteps[s].write.bytes[static_cast<std::size_t>(i)] = after[k];
+                break;
+            }
         }
     }
+    if (undoneMet)
+        dropRedo();
 }
 
 } // namespace wmb

@@ -15,7 +15,8 @@ namespace wmb {
 
 class RomFile;
 
-// True when the write changes a byte of level `level`'s record.
+// True when the write changes a byte of level `level`'s record (a byte of
+// its range that it leaves as it was does not count).
 bool writeCoversLevel(const ImageWrite &write, int level);
 
 class ImageHistory {
@@ -25,6 +26,9 @@ public:
 
     bool canUndo() const { return mDone > 0; }
     bool canRedo() const { return mDone < mSteps.size(); }
+    // Steps in the file, and all steps (those after done() are undone).
+    std::size_t done() const { return mDone; }
+    std::size_t size() const { return mSteps.size(); }
     // The name of the step an undo or redo would take; empty when none.
     std::string undoName() const { return canUndo() ? mSteps[mDone - 1].name : std::string(); }
     std::string redoName() const { return canRedo() ? mSteps[mDone].name : std::string(); }
@@ -41,11 +45,15 @@ public:
     ImageWrite undo(RomFile &rom);
     ImageWrite redo(RomFile &rom);
     void clear();
-    // The file's bytes [offset, end) were written outside the history (the
-    // editor saved or imported a level): when they meet the range of any
-    // step, the whole history is forgotten, since its undos and redos would
-    // no longer find the bytes they replace.
-    void wroteOutside(std::int64_t offset, std::int64_t end);
+    // The steps undone are forgotten (a new change was made instead).
+    void dropRedo();
+    // The file's bytes at `offset` went from `before` to `after` outside the
+    // history (the editor saved a level). Each changed byte becomes part of
+    // the newest step in the file that changes it, so that its undo takes
+    // the byte back past the save and its redo brings the save back; the
+    // steps undone that change such a byte are forgotten, as after any new
+    // change. Every other step stays as it was.
+    void wroteOutside(std::int64_t offset, const std::string &before, const std::string &after);
 
 private:
     struct Step {

@@ -93,12 +93,17 @@ ImageWrite writeOfRecords(std::string_view image, const LevelRecords &records)
     return writeBetween(before, after, RecordsBegin);
 }
 
+// An image cut short still takes a level that it holds whole.
 ImageWrite pasteLevel(std::string_view image, const LevelRecord &record, int to)
 {
     checkLevel(to);
-    LevelRecords records = levelRecordsIn(image);
-    records[static_cast<std::size_t>(to - 1)] = record;
-    return writeOfRecords(image, records);
+    const std::int64_t first = LevelBaseOf(to) + RecordFirstOffset, end = LevelBaseOf(to) + RecordEndOffset;
+    if (static_cast<std::int64_t>(image.size()) < end)
+        throw InOutError(IoReadBeyondEnd);
+    const std::string_view before = image.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(end - first));
+    std::string after(before);
+    putLevelRecord(after, -RecordFirstOffset, record);
+    return writeBetween(before, after, first);
 }
 
 ImageWrite copyLevel(std::string_view image, int from, int to)
@@ -133,7 +138,9 @@ void applyWrite(std::string &image, const ImageWrite &write)
     if (write.offset < 0 || write.bytes.size() != write.replaced.size() ||
         static_cast<std::uint64_t>(write.offset) + write.bytes.size() > image.size())
         throw InOutError(IoReadBeyondEnd);
-    image.replace(static_cast<std::size_t>(write.offset), write.bytes.size(), write.bytes);
+    for (std::size_t i = 0; i < write.bytes.size(); ++i)
+        if (write.bytes[i] != write.replaced[i])
+            image[static_cast<std::size_t>(write.offset) + i] = write.bytes[i];
 }
 
 ImageChangedError::ImageChangedError()
@@ -148,13 +155,21 @@ void applyWrite(RomFile &rom, const ImageWrite &write, bool durable)
     const auto data = [](const std::string &s) { return reinterpret_cast<const std::uint8_t *>(s.data()); };
     std::string current(write.replaced.size(), '\0');
     rom.readAt(write.offset, reinterpret_cast<std::uint8_t *>(current.data()), current.size());
-    if (current != write.replaced)
-        throw ImageChangedError();
+    // Only the bytes the write changes must be as it found them; the others
+    // in its range (another level, saved since) are written back as they are.
+    std::string out = current;
+    for (std::size_t i = 0; i < current.size(); ++i) {
+        if (write.bytes[i] == write.replaced[i])
+            continue;
+        if (current[i] != write.replaced[i])
+            throw ImageChangedError();
+        out[i] = write.bytes[i];
+    }
     try {
-        rom.writeAt(write.offset, data(write.bytes), write.bytes.size());
+        rom.writeAt(write.offset, data(out), out.size());
     } catch (...) {
         try {
-            rom.writeAt(write.offset, data(write.replaced), write.replaced.size());
+            rom.writeAt(write.offset, data(current), current.size());
         } catch (...) {
             // Best effort: the first error is the one reported.
         }

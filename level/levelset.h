@@ -38,6 +38,8 @@ LevelRecord levelRecordIn(std::string_view image, int level);
 LevelRecords levelRecordsIn(std::string_view image);
 
 // `bytes` written at `offset` in place of `replaced` (of the same length).
+// A write changes only the bytes where the two differ; a byte of its range
+// that both hold alike is left as the image holds it when it is applied.
 // An empty write changes nothing.
 struct ImageWrite {
     std::int64_t offset = 0;
@@ -66,8 +68,8 @@ ImageWrite swapLevels(std::string_view image, int a, int b);
 // towards `from`'s old place, as in a list: moving 12 to 3 puts 3..11 at 4..12.
 ImageWrite moveLevel(std::string_view image, int from, int to);
 
-// The write applied to an image in memory. InOutError 100 when its range
-// lies outside the image.
+// The write applied to an image in memory: the bytes it changes set.
+// InOutError 100 when its range lies outside the image.
 void applyWrite(std::string &image, const ImageWrite &write);
 
 // The file does not hold the bytes a write was computed from: another
@@ -78,9 +80,10 @@ public:
 };
 
 // The write applied to the file in one write, then flushed to the disk
-// (durable = false leaves the flush out). The range is read first: when it
-// does not hold `replaced`, ImageChangedError and nothing is written. When
-// the write fails midway the replaced bytes are put back (best effort) and
+// (durable = false leaves the flush out). The range is read first: when a
+// byte the write changes does not hold `replaced`, ImageChangedError and
+// nothing is written. When the write fails midway the range is put back
+// (best effort) and
 // the error is thrown.
 void applyWrite(RomFile &rom, const ImageWrite &write, bool durable = true);
 

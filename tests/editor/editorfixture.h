@@ -133,9 +133,9 @@ public:
     // The cells of the shown level outlined as holding the tile found, and as
     // differing from the image compared with; that image read again now, as
     // its watch does after a pause.
-    std::vector<int> foundCells() const { return form->mFoundCells; }
-    std::vector<int> differingCells() const { return form->mDifferingCells; }
-    void followComparedImage() { form->mComparison->follow(); }
+    std::vector<int> foundCells() const { return form->session().foundCells(); }
+    std::vector<int> differingCells() const { return form->session().differingCells(); }
+    void followComparedImage() { form->session().comparison()->follow(); }
     QString statusText(const QString &part) const { return control<QLabel>(part)->text(); }
 
     // What the window shows.
@@ -183,9 +183,9 @@ public:
     bool checked(const QString &name) const { return control<QAbstractButton>(name)->isChecked(); }
 
     // The editor's state.
-    int pickedPicture() const { return form->SelectedTile; }   // palette picture 1..256, 0 for none
-    QString pickedCode() const { return form->SelectedTileCode; }
-    int selectedCell() const { return form->SelectedCell; }
+    int pickedPicture() const { return form->session().SelectedTile; }   // palette picture 1..256, 0 for none
+    QString pickedCode() const { return form->session().SelectedTileCode; }
+    int selectedCell() const { return form->session().SelectedCell; }
     wmb::CellRect selection() const { return form->document().selection(); }
     int loadedLevel() const { return form->document().loadedLevel(); }
     int levelBase() const { return form->document().levelBase(); }
@@ -193,8 +193,8 @@ public:
     bool imageOpen() const { return form->document().hasImage(); }
     std::string imagePath() const { return form->document().imagePath(); }
     EditorSettings &settings() const { return form->settings(); }
-    QString startDirectory() const { return form->StartDirectory; }
-    QStringList tileCodes() const { return form->TileCodeTable; }
+    QString startDirectory() const { return form->startDirectory(); }
+    QStringList tileCodes() const { return form->tileCodes(); }
 
     // Map cell n (1..168) and the palette picture of tile code 0..255.
     PictureBox *cell(int n) const { return lookup().cells[static_cast<std::size_t>(n - 1)]; }

@@ -29,6 +29,7 @@ public:
     QStringList questions;             // "caption|text", "|Cancel" added where Enter cancels
     QStringList errors;                // as the error box shows them
     QStringList abouts;
+    QStringList levelCaptions;         // the titles of the level number boxes asked
     QStringList messages;              // information boxes
 
     QString openFile(QWidget *, const QString &dialog, const QString &title,
@@ -68,8 +69,9 @@ public:
         return take(overwriteChoices, OverwriteChoice::Cancel);
     }
     void showMessage(QWidget *, const QString &text) override { messages << text; }
-    std::optional<int> askLevelNumber(QWidget *, int) override
+    std::optional<int> askLevelNumber(QWidget *, int, const QString &caption) override
     {
+        levelCaptions << caption;
         if (levelAnswers.empty())
             return std::nullopt;
         const std::optional<int> answer = levelAnswers.front();

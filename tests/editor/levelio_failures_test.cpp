@@ -93,7 +93,10 @@ TEST_F(LevelFailureTest, FailedOpenRomChangesNothing)
     };
     const QByteArray demo = romBytes();
     const Case cases[] = {
-        {"short", demo.left(49300), QStringLiteral("1"), QStringLiteral("Read beyond end of file.")},
+        {"short", demo.left(50000), QStringLiteral("5"), QStringLiteral("Read beyond end of file.")},
+        {"noLevelFits", demo.left(49422), QStringLiteral("1"),
+         QStringLiteral("demo.nes has 49,422 bytes: too small for a Wumblers ROM image, whose level 1 ends at byte "
+                        "49,423.")},
         {"emptyNumber", demo, QString(), QStringLiteral("'' is not a valid integer value.")},
     };
     for (const Case &c : cases) {
@@ -121,9 +124,11 @@ TEST_F(LevelFailureTest, FailedOpenRomChangesNothing)
     f.write(QByteArray(100, 'x'));
     f.close();
     dialogs.errors.clear();
-    dialogs.okAnswers = {true};
+    dialogs.questions.clear();
     openRom(tiny);
-    EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("Read beyond end of file.")});
+    EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("tiny.nes has 100 bytes: too small for a Wumblers ROM image, "
+                                                         "whose level 1 ends at byte 49,423.")});
+    EXPECT_TRUE(dialogs.questions.isEmpty());
     setField(NameBox, QStringLiteral("KEPT"));
     save();
     EXPECT_EQ(dialogs.errors.size(), 1);
@@ -143,7 +148,7 @@ TEST_F(LevelFailureTest, FileThatIsNoRomImageAsksBeforeItOpens)
         QString reason, title;
     } cases[] = {
         {"noise", noise, false, QStringLiteral("no iNES header"), QStringLiteral("demo.nes, level 8")},
-        {"text", QByteArray(100, 'x'), false, QStringLiteral("100 bytes, too small for 32 levels"),
+        {"short", romBytes().left(50000), false, QStringLiteral("50000 bytes, too small for 32 levels"),
          QStringLiteral("demo.nes, level 8")},
         {"noiseOpened", noise, true, QStringLiteral("no iNES header"), QStringLiteral("other.nes, level 8")},
     };

@@ -68,7 +68,8 @@ TEST_F(OverviewLevels, MoveAsksShiftsTheLevelsBetweenAndUndoRestoresTheFile)
         EXPECT_TRUE(hasUnsavedChanges());
     }
     EXPECT_EQ(dialogs.questions,
-              QStringList({"WMBeditor|Move level 12 to place 3?", "WMBeditor|Move level 12 to place 3?",
+              QStringList({"WMBeditor|Move level 12 to place 3? Levels 3 to 11 become levels 4 to 12.",
+                           "WMBeditor|Move level 12 to place 3? Levels 3 to 11 become levels 4 to 12.",
                            "WMBeditor|Level 7 has unsaved changes."}));
 
     dialogs.okAnswers = {true};
@@ -99,7 +100,8 @@ TEST_F(OverviewLevels, MoveAsksShiftsTheLevelsBetweenAndUndoRestoresTheFile)
     writeRom(changed);
     overviewKeys(Qt::CTRL | Qt::Key_Z);
     EXPECT_EQ(romBytes(), changed);
-    EXPECT_EQ(dialogs.errors, QStringList{"The image was changed by another program since it was read."});
+    EXPECT_EQ(dialogs.errors, QStringList{"Undo Move level 12 to place 3 is not possible: demo.nes was changed by "
+                                          "another program since that step."});
     EXPECT_EQ(menu("Edit")->actions().at(0)->text(), QStringLiteral("&Undo Move level 12 to place 3"));
 }
 

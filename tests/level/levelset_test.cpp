@@ -97,7 +97,8 @@ TEST(LevelSet, WritesIntoTheFileAndBackExactly)
     EXPECT_EQ(imageOf(readBytes(path)), moved);
     const std::string shortImage = before.substr(0, RecordsEnd - 1);
     EXPECT_NO_THROW(levelRecordIn(shortImage, 31));
-    EXPECT_THROW(copyLevel(shortImage, 1, 2), InOutError);
+    EXPECT_THROW(copyLevel(shortImage, 1, 32), InOutError);
+    EXPECT_FALSE(pasteLevel(shortImage, levelRecordIn(before, 3), 2).empty());   // level 2 is whole
     EXPECT_THROW(applyWrite(moved, ImageWrite{std::ssize(moved) - 1, "ab", "cd"}), InOutError);
 }
 
@@ -130,11 +131,31 @@ TEST(LevelSet, ImageHistoryMovesOnlyWithItsWrites)
     EXPECT_THROW(history.redo(rom), ImageChangedError);
     EXPECT_EQ(history.redoName(), "Swap");
     EXPECT_EQ(imageOf(readBytes(path)), changed);
-    // A level saved by the editor: a step whose range it misses stays, one it meets forgets all.
-    history.wroteOutside(LevelBaseOf(9) + RecordFirstOffset, LevelBaseOf(9) + RecordEndOffset);
-    EXPECT_TRUE(history.canRedo());
-    history.wroteOutside(LevelBaseOf(2) + RecordFirstOffset, LevelBaseOf(2) + RecordEndOffset);
-    EXPECT_FALSE(history.canRedo() || history.canUndo());
+    // Levels saved by the editor after a swap of 3 and 8, whose range spans
+    // level 5: the save of 5 is left alone by the swap's undo and redo; the
+    // save of 3 joins the swap, so its undo takes level 3 back to before.
+    writeBytes(path, Bytes(before.begin(), before.end()));
+    history.clear();
+    history.write(rom, swapLevels(before, 3, 8), "Swap");
+    EXPECT_FALSE(writeCoversLevel(*history.undoWrite(), 5));
+    EXPECT_TRUE(writeCoversLevel(*history.undoWrite(), 8));
+    std::string saved = imageOf(readBytes(path));
+    for (const int level : {5, 3}) {
+        const auto at = static_cast<std::size_t>(LevelBaseOf(level));
+        const std::string was = saved.substr(at, 1);
+        saved[at] ^= 0x40;
+        rom.writeAt(LevelBaseOf(level), reinterpret_cast<const std::uint8_t *>(saved.data() + at), 1);
+        history.wroteOutside(LevelBaseOf(level), was, saved.substr(at, 1));
+    }
+    history.undo(rom);
+    std::string expected = before;
+    expected[static_cast<std::size_t>(LevelBaseOf(5))] ^= 0x40;
+    EXPECT_EQ(imageOf(readBytes(path)), expected);
+    history.redo(rom);
+    EXPECT_EQ(imageOf(readBytes(path)), saved);
+    history.undo(rom);
+    history.wroteOutside(LevelBaseOf(8), saved.substr(static_cast<std::size_t>(LevelBaseOf(8)), 1), "\x7f");
+    EXPECT_EQ(history.size(), 0u);   // a new change in the bytes of a step undone
 
     const std::int64_t gapBefore2 = LevelBaseOf(2) + RecordFirstOffset - 1;
     const struct { std::int64_t offset; std::size_t size; int level; bool covers; } cases[] = {

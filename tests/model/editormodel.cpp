@@ -1,5 +1,7 @@
 #include "editormodel.h"
 
+#include <QLocale>
+
 #include <QStringList>
 
 #include <algorithm>
@@ -86,11 +88,11 @@ void EditorModel::endGesture()
         return;
     undoSteps.emplace_back(gestureStart, map);
     undoNames.push_back(gestureName);
-    redoSteps.clear();
-    redoNames.clear();
+    newStep('M');
     if (undoSteps.size() > UndoLimit) {
         undoSteps.erase(undoSteps.begin());
         undoNames.erase(undoNames.begin());
+        done.erase(std::find(done.begin(), done.end(), 'M'));
     }
 }
 
@@ -112,8 +114,12 @@ void EditorModel::clearScreen()
 
 void EditorModel::undo()
 {
-    if (undoSteps.empty())
+    if (done.empty())
         return;
+    if (done.back() == 'I')
+        return undoImage(false);
+    done.pop_back();
+    undone.push_back('M');
     map = undoSteps.back().first;
     redoSteps.push_back(undoSteps.back());
     undoSteps.pop_back();
@@ -123,8 +129,12 @@ void EditorModel::undo()
 
 void EditorModel::redo()
 {
-    if (redoSteps.empty())
+    if (undone.empty())
         return;
+    if (undone.back() == 'I')
+        return undoImage(true);
+    undone.pop_back();
+    done.push_back('M');
     map = redoSteps.back().second;
     undoSteps.push_back(redoSteps.back());
     redoSteps.pop_back();
@@ -439,6 +449,9 @@ void EditorModel::saveRomAs(Target target, bool itself, bool ok)
     bound = Rom::Copy;
     imageUndo.clear();
     imageRedo.clear();
+    imageUndoNames.clear();
+    imageRedoNames.clear();
+    forgetSteps('I');
     storeRecord(*r);
 }
 
@@ -501,6 +514,7 @@ void EditorModel::showRecord(const Record &record)
     redoSteps.clear();
     undoNames.clear();
     redoNames.clear();
+    forgetSteps('M');
 }
 
 // The window follows the level shown when its record changed since the
@@ -583,6 +597,7 @@ void EditorModel::storeRecord(const Record &record)
 {
     const Record *r = &record;
     QByteArray &rom = boundBytes();
+    const QByteArray before = rom;
 
     const int base = mapAt(loadedLevel);
     rom.replace(base, Cells, r->tiles);
@@ -590,7 +605,7 @@ void EditorModel::storeRecord(const Record &record)
     rom.replace(base - 16, NameLength, r->name);
     rom.replace(base - 31, AuthorLength, r->author);
     rom.replace(base + 168, HintLength, r->hint);
-    forgetImageSteps();
+    saveJoinsSteps(before);
     saved = seen = *r;
     timer.set(QString::number(r->timer * 5));
     name.set(decodeText(r->name));
@@ -623,6 +638,11 @@ bool EditorModel::openRom(Target target, Rom rom, bool openAnyway)
     case Target::OpenImage:
         break;
     }
+    if (tooSmall(rom))
+        return error(QStringLiteral("short.nes has %1 bytes: too small for a Wumblers ROM image, whose level 1 ends "
+                                    "at byte 49,423.")
+                         .arg(QLocale(QLocale::English).toString(shortRom.size()))),
+               true;
     if (!looksLikeRom(rom) && !openAnyway)
         return true;
     // The new image and its level are read before the old one is let go.
@@ -644,6 +664,9 @@ bool EditorModel::openRom(Target target, Rom rom, bool openAnyway)
     }
     imageUndo.clear();
     imageRedo.clear();
+    imageUndoNames.clear();
+    imageRedoNames.clear();
+    forgetSteps('I');
     buttonsEnabled = true;
     return true;
 }
@@ -668,7 +691,7 @@ void EditorModel::exportLevel(Target target, const QString &fileName, bool exist
     exports[fileName] = levelFileBytes();
 }
 
-void EditorModel::importLevel(Target target, const QByteArray &file)
+void EditorModel::importLevel(Target target, const QByteArray &file, const QString &fileName)
 {
     if (!buttonsEnabled || target == Target::Cancel)
         return;
@@ -687,6 +710,7 @@ void EditorModel::importLevel(Target target, const QByteArray &file)
     if (askOverwrite() != OnDisk::Overwrite)
         return;
 
+    const std::string before = rom.toStdString();
     const int base = mapAt(loadedLevel);
     for (int i = 0; i < Cells; ++i)
         rom[base + i] = static_cast<char>(read.tiles[i]);
@@ -703,7 +727,11 @@ void EditorModel::importLevel(Target target, const QByteArray &file)
     put(read.name, base - 16, NameLength);
     put(read.author, base - 31, AuthorLength);
     put(read.hint, base + 168, HintLength);
-    forgetImageSteps();
+    // One step of the image's history: the record as the file made it.
+    const wmb::LevelRecord imported = wmb::levelRecordIn(rom.toStdString(), loadedLevel);
+    rom = QByteArray::fromStdString(before);
+    writeImage(wmb::pasteLevel(before, imported, loadedLevel),
+               QStringLiteral("Import %1 into level %2").arg(fileName).arg(loadedLevel));
     load(loadedLevel);
 }
 

@@ -114,6 +114,13 @@ public:
     std::vector<std::pair<MapState, MapState>> undoSteps;   // (before, after), oldest first
     std::vector<std::pair<MapState, MapState>> redoSteps;   // newest last
     std::vector<QString> undoNames, redoNames;              // the steps' names, as the steps
+    // The one history: map steps ('M') and image steps ('I') in the order
+    // they were made; Undo takes done's last, Redo undone's last.
+    std::vector<char> done, undone;
+    void forgetSteps(char kind);   // from both lists (a load: 'M', a new image: 'I')
+    void newStep(char kind);       // made now: every step undone is forgotten
+    QString undoText() const;
+    QString redoText() const;
     Selection selection;
     int pointedCell = 0;   // the map cell under the pointer, 0 off the map
     // The system clipboard: its text, and the grid it holds (none: no grid).
@@ -184,6 +191,8 @@ public:
     // A file smaller than 57,359 bytes (or without the iNES signature, which
     // every image of the model has) is opened only after an OK.
     bool looksLikeRom(Rom rom) const { return rom != Rom::Short || shortRom.size() >= 57359; }
+    // A file smaller than 49,423 bytes holds no level: refused, asking nothing.
+    bool tooSmall(Rom rom) const { return rom == Rom::Short && shortRom.size() < 49423; }
     // Open ROM: the question first, then the dialog, then the not-a-ROM
     // question answered `openAnyway`; false when no dialog was shown.
     bool openRom(Target target, Rom rom, bool openAnyway = true);
@@ -195,7 +204,7 @@ public:
     // overwrite question.
     void exportLevel(Target target, const QString &name, bool exists, bool ok);
     // The import after its dialog; `file` is the chosen file's bytes.
-    void importLevel(Target target, const QByteArray &file);
+    void importLevel(Target target, const QByteArray &file, const QString &fileName);
 
     // What the export writes for the level the window shows.
     QByteArray levelFileBytes() const;
@@ -209,6 +218,7 @@ public:
     // it replaced. The pastes, swaps and moves return whether the question
     // before the write was asked (answered `ok`).
     std::vector<wmb::ImageWrite> imageUndo, imageRedo;   // newest last
+    std::vector<QString> imageUndoNames, imageRedoNames;
     struct Copied {
         int level = 0;
         wmb::LevelRecord record;
@@ -224,10 +234,16 @@ public:
     bool takeLevel(int n, const QByteArray &other, bool ok);
 
 private:
-    bool shownTakesPart(bool takesPart);
+    // The write asked for (`ok`), then the unsaved-changes question when it
+    // changes the shown level's bytes; `compute` is run again after a Save.
+    // True when the operation's question was asked.
+    bool writeStep(const std::function<wmb::ImageWrite()> &compute, bool ok, const QString &name);
     bool coversShown(const wmb::ImageWrite &write) const;
-    void writeImage(const wmb::ImageWrite &write);
-    void forgetImageSteps();
+    void writeImage(const wmb::ImageWrite &write, const QString &name);
+    // A save changed the loaded level's bytes from `before`: each changed
+    // byte joins the newest step done that changes it; steps undone that
+    // change one are forgotten.
+    void saveJoinsSteps(const QByteArray &before);
     // The question before unsaved work is replaced: false to stop there.
     bool leaveLevel();
     // The record a save writes; nothing when the timer is no number.

@@ -1,3 +1,4 @@
+#include <QFileInfo>
 // The random actions on files: Open ROM of good and bad images, export to
 // new, existing and impossible places, import of good and bad level files.
 #include "modelrun.h"
@@ -51,7 +52,7 @@ void ModelRun::openRom()
         what = QStringLiteral("an image of %1 bytes").arg(size);
     }
     const bool keys = chance(15);
-    const bool asks = target == Target::File && !mModel->looksLikeRom(rom);
+    const bool asks = target == Target::File && !mModel->tooSmall(rom) && !mModel->looksLikeRom(rom);
     const bool anyway = chance(70);
     log(QStringLiteral("Open ROM%1: %2%3")
             .arg(keys ? " by Ctrl+O" : "", what,
@@ -183,7 +184,7 @@ void ModelRun::import(Target target, const QString &file, const QByteArray &byte
         mExpectedFileDialogs = 1;
     }
     mWindow.clickButton("Button28");
-    mModel->importLevel(target, bytes);
+    mModel->importLevel(target, bytes, QFileInfo(file).fileName());
     if (mModel->errors.empty() && mModel->buttonsEnabled && target == Target::File)
         ++mCounts[QStringLiteral("(imports that wrote)")];
 }

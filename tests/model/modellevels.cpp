@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 #include "cp1251.h"
@@ -18,42 +19,87 @@
 
 namespace model {
 
+namespace {
+QString hexText2(int code) { return QStringLiteral("%1").arg(code, 2, 16, QLatin1Char('0')).toUpper(); }
+} // namespace
+
+// Only the bytes a write changes count: a range that spans the shown level
+// and leaves its bytes as they are does not touch it.
 bool EditorModel::coversShown(const wmb::ImageWrite &write) const
 {
-    const qint64 first = mapAt(loadedLevel) - 31, end = mapAt(loadedLevel) + 223;
-    return levelLoaded && !write.empty() && write.offset < end &&
-           write.offset + static_cast<qint64>(write.bytes.size()) > first;
-}
-
-// A shown level with unsaved changes takes part after the question: saved,
-// or after Discard read anew.
-bool EditorModel::shownTakesPart(bool takesPart)
-{
-    if (!takesPart)
-        return true;
-    if (!leaveLevel())
+    if (!levelLoaded)
         return false;
-    if (unsavedChanges())
-        showRecord(recordOnDisk());
-    return true;
+    const qint64 first = mapAt(loadedLevel) - 31, end = mapAt(loadedLevel) + 223;
+    for (qint64 p = std::max<qint64>(first, write.offset);
+         p < std::min<qint64>(end, write.offset + static_cast<qint64>(write.bytes.size())); ++p)
+        if (write.bytes[static_cast<std::size_t>(p - write.offset)] !=
+            write.replaced[static_cast<std::size_t>(p - write.offset)])
+            return true;
+    return false;
 }
 
-void EditorModel::writeImage(const wmb::ImageWrite &write)
+void EditorModel::forgetSteps(char kind)
+{
+    for (std::vector<char> *steps : {&done, &undone})
+        steps->erase(std::remove(steps->begin(), steps->end(), kind), steps->end());
+}
+
+void EditorModel::newStep(char kind)
+{
+    done.push_back(kind);
+    undone.clear();
+    redoSteps.clear();
+    redoNames.clear();
+    imageRedo.clear();
+    imageRedoNames.clear();
+}
+
+QString EditorModel::undoText() const
+{
+    return done.empty() ? QString() : done.back() == 'M' ? undoNames.back() : imageUndoNames.back();
+}
+
+QString EditorModel::redoText() const
+{
+    return undone.empty() ? QString() : undone.back() == 'M' ? redoNames.back() : imageRedoNames.back();
+}
+
+// Only the bytes the write changes are set; the edits of the shown level go
+// once the write is done.
+void EditorModel::writeImage(const wmb::ImageWrite &write, const QString &name)
 {
     if (write.empty())
         return;
     QByteArray &image = boundBytes();
-    image.replace(write.offset, static_cast<qsizetype>(write.bytes.size()), QByteArray::fromStdString(write.bytes));
+    for (std::size_t i = 0; i < write.bytes.size(); ++i)
+        if (write.bytes[i] != write.replaced[i])
+            image[static_cast<qsizetype>(write.offset + static_cast<qint64>(i))] = write.bytes[i];
+    newStep('I');
     imageUndo.push_back(write);
-    imageRedo.clear();
+    imageUndoNames.push_back(name);
     if (coversShown(write))
         showRecord(recordOnDisk());
 }
 
+bool EditorModel::writeStep(const std::function<wmb::ImageWrite()> &compute, bool ok, const QString &name)
+{
+    wmb::ImageWrite write = compute();
+    if (write.empty())
+        return false;
+    if (!ok)
+        return true;
+    if (coversShown(write) && unsavedChanges()) {
+        if (!leaveLevel())
+            return true;
+        if (!unsavedChanges())
+            write = compute();
+    }
+    writeImage(write, name);
+    return true;
+}
+
 void EditorModel::copyLevel(int n)
 {
-    if (!shownTakesPart(levelLoaded && n == loadedLevel))
-        return;
     const wmb::LevelRecord record = wmb::levelRecordIn(boundBytes().toStdString(), n);
     clipboard = QString::fromStdString(wmb::cp1251ToUtf8(wmb::levelFileText(wmb::fieldsFromRecord(record))));
     copied = Copied{n, record, clipboard};
@@ -68,7 +114,8 @@ void EditorModel::copyLevel(int n)
 bool EditorModel::pasteLevel(int n, bool ok)
 {
     wmb::LevelRecord record;
-    if (copied && copied->text == clipboard) {
+    const bool ours = copied && copied->text == clipboard;
+    if (ours) {
         record = copied->record;
     } else {
         try {
@@ -78,61 +125,85 @@ bool EditorModel::pasteLevel(int n, bool ok)
             return false;
         }
     }
-    if (ok && shownTakesPart(levelLoaded && n == loadedLevel))
-        writeImage(wmb::pasteLevel(boundBytes().toStdString(), record, n));
-    return true;
+    const QString what = ours ? QStringLiteral("level %1").arg(copied->level) : QStringLiteral("the clipboard's level");
+    return writeStep([&] { return wmb::pasteLevel(boundBytes().toStdString(), record, n); }, ok,
+                     QStringLiteral("Paste %1 over level %2").arg(what).arg(n));
 }
 
 bool EditorModel::swapLevels(int a, int b, bool ok)
 {
     if (a == b)
         return false;
-    if (ok && shownTakesPart(levelLoaded && (loadedLevel == a || loadedLevel == b)))
-        writeImage(wmb::swapLevels(boundBytes().toStdString(), a, b));
-    return true;
+    return writeStep([&] { return wmb::swapLevels(boundBytes().toStdString(), a, b); }, ok,
+                     QStringLiteral("Swap level %1 with level %2").arg(a).arg(b));
 }
 
 bool EditorModel::moveLevel(int from, int to, bool ok)
 {
     if (from == to)
         return false;
-    if (ok && shownTakesPart(levelLoaded && loadedLevel >= std::min(from, to) && loadedLevel <= std::max(from, to)))
-        writeImage(wmb::moveLevel(boundBytes().toStdString(), from, to));
-    return true;
+    return writeStep([&] { return wmb::moveLevel(boundBytes().toStdString(), from, to); }, ok,
+                     QStringLiteral("Move level %1 to place %2").arg(from).arg(to));
 }
 
-// The editor wrote the loaded level's record itself: when that meets the
-// range of any step, the whole history is forgotten.
-void EditorModel::forgetImageSteps()
+void EditorModel::saveJoinsSteps(const QByteArray &before)
 {
-    const std::int64_t first = wmb::LevelBaseOf(loadedLevel) + wmb::RecordFirstOffset;
-    const std::int64_t end = wmb::LevelBaseOf(loadedLevel) + wmb::RecordEndOffset;
-    const auto meets = [&](const wmb::ImageWrite &w) {
-        return first < w.offset + static_cast<std::int64_t>(w.bytes.size()) && w.offset < end;
-    };
-    if (std::any_of(imageUndo.begin(), imageUndo.end(), meets) || std::any_of(imageRedo.begin(), imageRedo.end(), meets)) {
-        imageUndo.clear();
+    const QByteArray &after = boundBytes();
+    bool undoneMet = false;
+    for (qsizetype p = 0; p < before.size() && p < after.size(); ++p) {
+        if (before[p] == after[p])
+            continue;
+        const auto changes = [p](const wmb::ImageWrite &w) {
+            const qint64 i = p - w.offset;
+            return i >= 0 && i < static_cast<qint64>(w.bytes.size()) &&
+                   w.bytes[static_cast<std::size_t>(i)] != w.replaced[static_cast<std::size_t>(i)];
+        };
+        undoneMet = undoneMet || std::any_of(imageRedo.begin(), imageRedo.end(), changes);
+        for (auto w = imageUndo.rbegin(); w != imageUndo.rend(); ++w)
+            if (changes(*w)) {
+                w->bytes[static_cast<std::size_t>(p - w->offset)] = after[p];
+                break;
+            }
+    }
+    if (undoneMet) {
         imageRedo.clear();
+        imageRedoNames.clear();
+        undone.erase(std::remove(undone.begin(), undone.end(), 'I'), undone.end());
     }
 }
 
-// Refused, moving nothing, when the range no longer holds what the step left.
+// Refused, moving nothing, when a byte the step changes no longer holds
+// what the step left; the shown level's unsaved changes are asked about
+// when the step changes its bytes.
 void EditorModel::undoImage(bool redo)
 {
     std::vector<wmb::ImageWrite> &from = redo ? imageRedo : imageUndo;
     std::vector<wmb::ImageWrite> &to = redo ? imageUndo : imageRedo;
+    std::vector<QString> &fromNames = redo ? imageRedoNames : imageUndoNames;
+    std::vector<QString> &toNames = redo ? imageUndoNames : imageRedoNames;
     if (from.empty())
         return;
-    const wmb::ImageWrite write = redo ? from.back() : from.back().undone();
-    if (!shownTakesPart(coversShown(write)) || from.empty())   // a Save there may forget the history
+    const QString what = (redo ? QStringLiteral("Redo ") : QStringLiteral("Undo ")) + fromNames.back();
+    const auto step = [&] { return redo ? from.back() : from.back().undone(); };
+    if (coversShown(step()) && unsavedChanges() && !leaveLevel())
         return;
+    const wmb::ImageWrite write = step();
     QByteArray &image = boundBytes();
-    const auto size = static_cast<qsizetype>(write.bytes.size());
-    if (image.mid(write.offset, size) != QByteArray::fromStdString(write.replaced))
-        return error(QStringLiteral("The image was changed by another program since it was read."));
-    image.replace(write.offset, size, QByteArray::fromStdString(write.bytes));
+    for (std::size_t i = 0; i < write.bytes.size(); ++i) {
+        const auto at = static_cast<qsizetype>(write.offset + static_cast<qint64>(i));
+        if (write.bytes[i] != write.replaced[i] && image[at] != write.replaced[i])
+            return error(what + QStringLiteral(" is not possible: ") + boundName() +
+                         QStringLiteral(" was changed by another program since that step."));
+    }
+    for (std::size_t i = 0; i < write.bytes.size(); ++i)
+        if (write.bytes[i] != write.replaced[i])
+            image[static_cast<qsizetype>(write.offset + static_cast<qint64>(i))] = write.bytes[i];
     to.push_back(from.back());
     from.pop_back();
+    toNames.push_back(fromNames.back());
+    fromNames.pop_back();
+    (redo ? done : undone).push_back('I');
+    (redo ? undone : done).pop_back();
     if (coversShown(write))
         showRecord(recordOnDisk());
 }
@@ -141,29 +212,23 @@ void EditorModel::undoImage(bool redo)
 // question is asked only when some level holds the code.
 bool EditorModel::replaceInAllLevels(int from, int to, bool ok)
 {
-    if (!levelLoaded || !shownTakesPart(true))
+    if (!levelLoaded)
         return false;
-    const wmb::TileReplacement r = wmb::replaceTileInAllLevels(boundBytes().toStdString(), static_cast<std::uint8_t>(from),
-                                                               static_cast<std::uint8_t>(to));
-    if (r.levels == 0)
-        return false;
-    if (ok)
-        writeImage(r.write);
-    return true;
+    return writeStep(
+        [&] {
+            return wmb::replaceTileInAllLevels(boundBytes().toStdString(), static_cast<std::uint8_t>(from),
+                                               static_cast<std::uint8_t>(to))
+                .write;
+        },
+        ok, QStringLiteral("Replace tile %1 by %2").arg(hexText2(from), hexText2(to)));
 }
 
 // Take level n from the image compared with: its record over level n's.
 bool EditorModel::takeLevel(int n, const QByteArray &other, bool ok)
 {
-    if (!shownTakesPart(levelLoaded && n == loadedLevel))
-        return false;
-    const wmb::ImageWrite write =
-        wmb::pasteLevel(boundBytes().toStdString(), wmb::levelRecordIn(other.toStdString(), n), n);
-    if (write.empty())
-        return false;
-    if (ok)
-        writeImage(write);
-    return true;
+    const wmb::LevelRecord record = wmb::levelRecordIn(other.toStdString(), n);
+    return writeStep([&] { return wmb::pasteLevel(boundBytes().toStdString(), record, n); }, ok,
+                     QStringLiteral("Take level %1 from other.nes").arg(n));
 }
 
 } // namespace model
@@ -216,7 +281,7 @@ void ModelRun::overviewLevels()
         log(redo ? QStringLiteral("overview: Edit > Redo") : QStringLiteral("overview: Edit > Undo"));
         QApplication::setActiveWindow(view);
         redo ? mWindow.redoCommand() : mWindow.undoCommand();
-        m.undoImage(redo);
+        redo ? m.redo() : m.undo();
         break;
     }
     }

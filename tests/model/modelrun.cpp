@@ -372,8 +372,8 @@ void ModelRun::checkWindow()
     if (QGuiApplication::clipboard()->text() != m.clipboard)
         note(QStringLiteral("clipboard: model %1, window %2").arg(shown(m.clipboard), shown(QGuiApplication::clipboard()->text())));
     const QList<QAction *> edit = mWindow.menu("Edit")->actions();
-    const QString undo = m.undoNames.empty() ? QStringLiteral("&Undo") : QStringLiteral("&Undo ") + m.undoNames.back();
-    const QString redo = m.redoNames.empty() ? QStringLiteral("&Redo") : QStringLiteral("&Redo ") + m.redoNames.back();
+    const QString undo = m.done.empty() ? QStringLiteral("&Undo") : QStringLiteral("&Undo ") + m.undoText();
+    const QString redo = m.undone.empty() ? QStringLiteral("&Redo") : QStringLiteral("&Redo ") + m.redoText();
     if (edit.size() < 2 || edit[0]->text() != undo || edit[1]->text() != redo)
         note(QStringLiteral("Edit menu: model %1, %2, window %3").arg(undo, redo, edit.size() < 2 ? QString() : edit[0]->text() + QStringLiteral(", ") + edit[1]->text()));
     if ((mWindow.loadedLevel() != 0) != m.levelLoaded)

@@ -49,7 +49,7 @@ public:
         return overwriteAnswer;
     }
     void showMessage(QWidget *, const QString &) override {}
-    std::optional<int> askLevelNumber(QWidget *, int) override { return std::nullopt; }
+    std::optional<int> askLevelNumber(QWidget *, int, const QString &) override { return std::nullopt; }
     std::optional<QString> askText(QWidget *, const QString &, const QString &, const QString &) override
     {
         return std::nullopt;

@@ -1,0 +1,181 @@
+// One editing session of the open image: the state a user edits with that
+// is not the level itself (the picked tile, the framed and pointed cells,
+// the search, the comparison, the level copied last), and every decision a
+// user would call "what happens when I do this": leaving a level, saving,
+// importing, the whole-level operations, replacing and taking, and the one
+// history that Undo and Redo follow from every window. It holds no widget;
+// the windows read its state, call it, and follow its signals. Methods throw
+// the runtime's errors; a failure or a Cancel leaves the image, the shown
+// level and its unsaved edits as they were.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "levelrecord.h"
+#include "levelset.h"
+
+class Dialogs;
+class EditorSettings;
+class ImageComparison;
+class LevelDocument;
+class QWidget;
+enum class OverwriteChoice;
+
+// "49,423": a count of bytes with its thousands grouped, as messages write it.
+std::string groupedNumber(std::int64_t n);
+
+class EditorSession : public QObject {
+    Q_OBJECT
+public:
+    EditorSession(LevelDocument &document, Dialogs &dialogs, EditorSettings &settings, QWidget *window);
+    ~EditorSession() override;
+
+    LevelDocument &document() { return mDocument; }
+    const LevelDocument &document() const { return mDocument; }
+
+    // Questions are asked over the window the user acted in (the focus goes
+    // back there when they close): the main window, unless a call is made
+    // inside an Acting scope for another.
+    class Acting {
+    public:
+        Acting(EditorSession &session, QWidget *window);
+        ~Acting();
+        Acting(const Acting &) = delete;
+        Acting &operator=(const Acting &) = delete;
+
+    private:
+        EditorSession &mSession;
+        QPointer<QWidget> mBefore;
+    };
+    QWidget *asker() const;
+
+    // The palette pick: picture n (1..256) shows tile n - 1; 0 for none.
+    // SelectedTileCode is its code as the tile table gives it.
+    int SelectedTile = 0;
+    QString SelectedTileCode;
+    // The cell framed last (1..168), 0 for none.
+    int SelectedCell = 0;
+    // The map cell under the pointer, 0 when the pointer is off the map.
+    int pointedCell = 0;
+    void setTileCodeTable(const QStringList &table) { mTileCodeTable = table; }
+    void pickPicture(int n);
+    // The picked tile's code, LevelDocument::Blank when none can be given.
+    int pickedCode() const;
+
+    // The one history: the map steps of the shown level and the steps of the
+    // image, in the order they were made. A load starts the map steps
+    // afresh and keeps the image's.
+    bool canUndo() const { return !mDone.empty(); }
+    bool canRedo() const { return !mUndone.empty(); }
+    QString undoText() const;   // "Paint", "Paste level 4 over level 9"; empty when none
+    QString redoText() const;
+    void undo();
+    void redo();
+
+    // Leaving the shown level: asks the unsaved-changes question when there
+    // are unsaved changes. False: the user cancelled. Save saves first (an
+    // image opened read-only offers Save ROM As).
+    bool confirmLeaveLevel();
+    bool saveLevel();   // false when cancelled; nothing written then
+    bool saveRomAs();
+    // Open ROM after its dialog (level 0: the number box's, read once the
+    // file has been looked at): a file too small
+    // for any level is refused naming its size; one that does not look like
+    // a ROM image asks first. False when nothing was opened.
+    bool openRomAt(const QString &path, int level, const std::function<int()> &numberBoxLevel);
+    void loadLevel(int n);   // no question asked; n is clamped to 1..32
+    void importLevel(const QString &path);
+    void createIpsPatch();
+
+    // Whole levels (from the overview).
+    void copyLevel(int n);
+    // The clipboard's bytes as text: UTF-8 when they are, else Windows-1251
+    // as a level file holds it.
+    void pasteLevelOver(int n, const QByteArray &clipboard);
+    void swapLevels(int level, int with);   // with 0: the number is asked
+    void moveLevel(int from, int to);
+
+    // Finding, replacing, comparing (editorsession_find.cpp).
+    int foundCode() const { return mFoundCode; }   // -1 when no search
+    const wmb::TileSearch &search() const { return mSearch; }
+    const std::vector<int> &foundCells() const { return mFoundCells; }
+    const std::vector<int> &differingCells() const { return mDifferingCells; }
+    // Per level, the count of bytes that differ from the compared image.
+    const std::array<int, wmb::LevelCount> &differingBytes() const { return mDifferingBytes; }
+    QString searchText() const { return mSearchText; }
+    QString comparisonText() const { return mComparisonText; }
+    bool comparing() const;
+    ImageComparison *comparison() const { return mComparison; }
+    void findTile();
+    // The next or previous level holding the code, after the unsaved-changes
+    // question.
+    void findNext(bool forward);
+    void clearSearch();
+    void replaceTile();
+    void compareWith();
+    void stopComparing();
+    void takeLevel(int n);
+    // The note the status bar shows after a step ("Replaced 11 cells").
+    QString note() const { return mNote; }
+
+signals:
+    // The history, the pick, the search or the comparison changed; the
+    // windows bring their commands and marks up to date.
+    void historyChanged();
+    void marksChanged();
+    void noteChanged();
+    void pickChanged();
+
+private:
+    enum class Step { Map, Image };
+    bool ask(const QString &question);
+    OverwriteChoice confirmOverwrite();
+    bool confirmRomImage(const QString &path);
+    // The one rule for a write that may touch the shown level: the write is
+    // computed and checked first, then the operation's question; the
+    // unsaved-changes question follows only when the write changes the
+    // shown level's bytes; the edits go only once the write succeeded.
+    // False when cancelled or when there was nothing to write.
+    bool writeStep(const std::function<wmb::ImageWrite()> &compute, const QString &question,
+                   const QString &stepName);
+    // The unsaved-changes question before a write that replaces the shown
+    // level's record: true to go on (after Save, the record is saved).
+    bool unsavedBeforeWrite();
+    void undoImage(bool redo);
+    void reconcileHistory();
+    void showNote(const QString &note);
+    void refreshMarks();
+
+    LevelDocument &mDocument;
+    Dialogs &mDialogs;
+    EditorSettings &mSettings;
+    QWidget *mWindow;
+    QPointer<QWidget> mActing;
+    QStringList mTileCodeTable;
+
+    std::vector<Step> mDone, mUndone;   // mUndone's back is the next redo
+    bool mStepping = false;
+
+    struct CopiedLevel {
+        int level = 0;
+        wmb::LevelRecord record;
+        QString text;
+    };
+    std::optional<CopiedLevel> mCopiedLevel;
+
+    int mFoundCode = -1;
+    wmb::TileSearch mSearch;
+    std::vector<int> mFoundCells, mDifferingCells;
+    std::array<int, wmb::LevelCount> mDifferingBytes{};
+    QString mSearchText, mComparisonText, mNote;
+    ImageComparison *mComparison = nullptr;
+};
