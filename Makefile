@@ -1,11 +1,12 @@
 # make run · make test · make bench · make fuzz · make install · make package · make deps
-# make windows · make test-windows
+# make windows · make test-windows · make screenshots
 # A thin wrapper over CMake; every target first installs what is missing.
 #   make test SANITIZE=1   the tests built with AddressSanitizer and
 #                          UndefinedBehaviorSanitizer, in build-sanitize
 #   make fuzz              each libFuzzer target for FUZZ_SECONDS (default 60)
 #   make windows           the Windows build and its zip, in build-windows
 #   make test-windows      the Windows build's tests, run under Wine
+#   make screenshots       the README's pictures of the window, rendered offscreen
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -22,7 +23,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:check_initial
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 endif
 
-.PHONY: all deps configure build test run bench fuzz install package windows test-windows clean
+.PHONY: all deps configure build test run bench fuzz install package windows test-windows screenshots clean
 
 all: build
 
@@ -64,6 +65,10 @@ windows:
 
 test-windows:
 	@JOBS=$(JOBS) scripts/test-windows
+
+screenshots: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target wmbeditor-shot tileset demorom
+	@scripts/make-screenshots $(BUILD)
 
 clean:
 	rm -rf build build-sanitize build-bench build-fuzz build-windows

@@ -9,6 +9,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
 #include <QRegularExpressionValidator>
 
 #include <algorithm>
@@ -16,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "emulator.h"
 #include "pathnames.h"
 
 QString errorBoxText(const QString &message)
@@ -209,6 +213,47 @@ std::optional<QString> QtDialogs::askText(QWidget *parent, const QString &captio
     if (!ok)
         return std::nullopt;
     return answer;
+}
+
+std::optional<QString> QtDialogs::askEmulatorCommand(QWidget *parent, const QString &label, const QString &command)
+{
+    QDialog box(parent);
+    box.setWindowTitle(QStringLiteral("Emulator"));
+    auto *layout = new QVBoxLayout(&box);
+    auto *text = new QLabel(label, &box);
+    text->setTextFormat(Qt::PlainText);
+    auto *edit = new QLineEdit(command, &box);
+    edit->setMinimumWidth(360);
+    auto *browse = new QPushButton(QStringLiteral("&Browse..."), &box);
+    auto *row = new QHBoxLayout;
+    row->addWidget(edit, 1);
+    row->addWidget(browse);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &box);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+    // The first time, the folder where the system's emulators are.
+    const QString dialog = QStringLiteral("EmulatorDialog");
+    const QString firstFolder = mSettings.lastChoice(dialog).isEmpty() && !EmulatorFolders.isEmpty() &&
+                                        QFileInfo(EmulatorFolders.first()).isDir()
+                                    ? EmulatorFolders.first()
+                                    : QString();
+    QObject::connect(browse, &QPushButton::clicked, &box, [&] {
+        const QString program = openFile(&box, dialog, QStringLiteral("Emulator program"),
+#ifdef Q_OS_WIN
+                                         QStringLiteral("Programs|*.exe|Any file|*.*"),
+#else
+                                         QStringLiteral("Any file|*.*"),
+#endif
+                                         firstFolder);
+        if (!program.isEmpty())
+            edit->setText(commandWithProgram(edit->text(), program));
+    });
+    layout->addWidget(text);
+    layout->addLayout(row);
+    layout->addWidget(buttons);
+    if (box.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return edit->text();
 }
 
 std::optional<int> QtDialogs::askLevelNumber(QWidget *parent, int current, const QString &caption)

@@ -68,6 +68,14 @@ public:
     // Asks for one line of text, offering `text`; nothing when cancelled.
     virtual std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &label,
                                            const QString &text) = 0;
+    // The Emulator dialog: the command line, offering `command`, with a
+    // Browse button that puts a chosen program in place of the command's
+    // first word (commandWithProgram). Nothing when cancelled. Without a
+    // dialog of its own, the same question as askText.
+    virtual std::optional<QString> askEmulatorCommand(QWidget *parent, const QString &label, const QString &command)
+    {
+        return askText(parent, QStringLiteral("Emulator"), label, command);
+    }
     // Replace tile: the code to replace and the code to put, offering
     // `from` and `to`, and the choice "In all levels"; nothing when cancelled.
     virtual std::optional<TileReplacementAnswer> askTileReplacement(QWidget *parent, const QString &from,
@@ -108,6 +116,7 @@ public:
                                    const QString &text) override;
     std::optional<TileReplacementAnswer> askTileReplacement(QWidget *parent, const QString &from,
                                                             const QString &to) override;
+    std::optional<QString> askEmulatorCommand(QWidget *parent, const QString &label, const QString &command) override;
 
 private:
     QString chosenIn(FileDialog &box, const QString &dialog);

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -92,29 +93,78 @@ QString testCopyName(const QString &romPath, int level, bool asFirstLevel, int c
     return name + tail;
 }
 
-} // namespace
+// A program named without a folder: on the PATH, else in the folders.
+QString findProgram(const QString &name, const QStringList &folders)
+{
+    const QString onPath = QStandardPaths::findExecutable(name);
+    return onPath.isEmpty() && !folders.isEmpty() ? QStandardPaths::findExecutable(name, folders) : onPath;
+}
 
-EmulatorCommand resolveEmulatorCommand(const QString &setting)
+// The words of a setting, as resolveEmulatorCommand splits them.
+QStringList settingWords(const QString &setting)
 {
 #ifdef Q_OS_WIN
-    QStringList words = QProcess::splitCommand(setting);
-    const bool hasFolder = words.value(0).contains(QLatin1Char('/')) || words.value(0).contains(QLatin1Char('\\'));
+    return QProcess::splitCommand(setting);
 #else
     QStringList words;
     for (const std::string &word : wmb::splitShellWords(setting.toStdString()))
         words << QString::fromStdString(word);
+    return words;
+#endif
+}
+
+// A word written so that the splitter reads it back: as it is when it holds
+// no blank or quoting character, else in quotes (a POSIX shell's single
+// quotes, or Windows' double quotes).
+QString quotedWord(const QString &word)
+{
+#ifdef Q_OS_WIN
+    if (!word.isEmpty() && !word.contains(QRegularExpression(QStringLiteral("[\\s\"]"))))
+        return word;
+    return QLatin1Char('"') + QString(word).replace(QLatin1Char('"'), QStringLiteral("\"\"\"")) + QLatin1Char('"');
+#else
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./+,:=@%-]+$"));
+    if (plain.match(word).hasMatch())
+        return word;
+    return QLatin1Char('\'') + QString(word).replace(QLatin1Char('\''), QStringLiteral("'\\''")) + QLatin1Char('\'');
+#endif
+}
+
+} // namespace
+
+QString commandWithProgram(const QString &setting, const QString &program)
+{
+    QStringList words;
+    try {
+        words = settingWords(setting);
+    } catch (const wmb::RuntimeError &) {
+    }
+    if (words.isEmpty())
+        words << QString();
+    words[0] = program;
+    for (QString &word : words)
+        word = quotedWord(word);
+    return words.join(QLatin1Char(' '));
+}
+
+EmulatorCommand resolveEmulatorCommand(const QString &setting, const QStringList &folders)
+{
+    QStringList words = settingWords(setting);
+#ifdef Q_OS_WIN
+    const bool hasFolder = words.value(0).contains(QLatin1Char('/')) || words.value(0).contains(QLatin1Char('\\'));
+#else
     const bool hasFolder = words.value(0).contains(QLatin1Char('/'));
 #endif
     if (words.isEmpty()) {
         for (const QString &name : DefaultEmulators) {
-            const QString found = QStandardPaths::findExecutable(name);
+            const QString found = findProgram(name, folders);
             if (!found.isEmpty())
                 return {found, {}};
         }
         throw wmb::RuntimeError(NoEmulatorMessage);
     }
     const QString program = words.takeFirst();
-    const QString path = hasFolder ? program : QStandardPaths::findExecutable(program);
+    const QString path = hasFolder ? program : findProgram(program, folders);
     const QFileInfo file(path);
     if (path.isEmpty() || !file.exists())
         cannotStart(program, QStringLiteral("No such file or directory"));
@@ -142,8 +192,12 @@ void TestCopies::removeLeftovers()
         const std::unique_ptr<QLockFile> lock = folderLock(folder.filePath());
         if (!lock->tryLock(0))
             continue;   // its editor still runs
-        if (removeEndedCopies(QDir(folder.filePath())))
+        // Unlocked first, as the editor's exit does: a lock whose file has
+        // been moved away cannot be removed, and Qt warns of it.
+        if (removeEndedCopies(QDir(folder.filePath()))) {
+            lock->unlock();
             removeFolder(folder.filePath());
+        }
     }
 }
 

@@ -12,7 +12,7 @@
 
 class QLockFile;
 
-// The error when no emulator command is set and none is found on the PATH.
+// The error when no emulator command is set and none is found.
 inline constexpr const char *NoEmulatorMessage =
     "No NES emulator found. Install fceux, nestopia or mednafen, or set one in Level > Emulator...";
 
@@ -25,6 +25,14 @@ inline const QStringList DefaultEmulators = {QStringLiteral("fceux"), QStringLit
                                              QStringLiteral("mednafen")};
 #endif
 
+// The folders searched after the PATH for a program named without a folder:
+// where distributions put games and emulators, often not on root's PATH.
+#ifdef Q_OS_WIN
+inline const QStringList EmulatorFolders = {};
+#else
+inline const QStringList EmulatorFolders = {QStringLiteral("/usr/games"), QStringLiteral("/usr/local/games")};
+#endif
+
 // A program (a path to an executable file) and its arguments.
 struct EmulatorCommand {
     QString program;
@@ -34,11 +42,17 @@ struct EmulatorCommand {
 // The command to start for the emulator setting: split into words as the
 // system splits a command line (a POSIX shell's rules, wmb::splitShellWords,
 // nothing expanded; on Windows QProcess::splitCommand's); a blank setting
-// takes the first of DefaultEmulators found on the PATH. A program name
-// without a folder separator is looked up on the PATH; the program must be an
-// executable file. Throws wmb::RuntimeError: NoEmulatorMessage, the
+// takes the first of DefaultEmulators found. A program name without a folder
+// separator is looked up on the PATH, then in `folders`; the program must be
+// an executable file. Throws wmb::RuntimeError: NoEmulatorMessage, the
 // splitter's error, or "Cannot start the emulator "<program>": <reason>".
-EmulatorCommand resolveEmulatorCommand(const QString &setting);
+EmulatorCommand resolveEmulatorCommand(const QString &setting, const QStringList &folders = EmulatorFolders);
+
+// The emulator setting with its program replaced by `program` (the file the
+// Emulator dialog's Browse button chose) and its arguments kept, each word
+// quoted where needed so that resolveEmulatorCommand splits them back as
+// they are. A setting that does not split becomes the program alone.
+QString commandWithProgram(const QString &setting, const QString &program);
 
 // The copies of the ROM image made for play-testing. They go in a folder of
 // this editor's own, made on first use under the user's cache folder

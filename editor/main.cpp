@@ -29,7 +29,7 @@ int main(int argc, char *argv[])
         std::cout << editorUsage();
         return 0;
     case EditorCommandLine::Action::Version:
-        std::cout << "wmbeditor " << WMBEDITOR_VERSION << "\n";
+        std::cout << "wmbeditor " << WMBEDITOR_VERSION << "\nMIT licence; Qt " << qVersion() << " under the LGPL 3\n";
         return 0;
     case EditorCommandLine::Action::Usage:
         std::cerr << line.error << "\n" << editorUsage();

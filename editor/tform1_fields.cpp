@@ -78,6 +78,6 @@ void TForm1::BitBtn1Click()
         const QString site = QString::fromLatin1(WebsiteAddress);
         mDialogs.showAbout(this, QStringLiteral("WMBeditor  ver.1.0\n\nWebsite: ") + site +
                                      QStringLiteral("\nForum: ") + site +
-                                     QStringLiteral("/forum/"));
+                                     QStringLiteral("/forum/\n\nWMBeditor 1.0, MIT licence; Qt under the LGPL 3"));
     });
 }

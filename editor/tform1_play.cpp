@@ -70,11 +70,12 @@ void TForm1::testInEmulator(bool asFirstLevel)
 
 void TForm1::chooseEmulator()
 {
-    const std::optional<QString> command = mDialogs.askText(
-        this, QStringLiteral("Emulator"),
+    const std::optional<QString> command = mDialogs.askEmulatorCommand(
+        this,
         QStringLiteral("Emulator command, for example \"fceux\" or \"mednafen -video.fs 0\".\n"
                        "The ROM image to play is added as its last argument.\n"
-                       "Empty: the first of fceux, nestopia and mednafen found on the PATH."),
+                       "Empty: the first of fceux, nestopia and mednafen found on the PATH\n"
+                       "or in /usr/games and /usr/local/games."),
         settings().emulatorCommand());
     if (command)
         settings().setEmulatorCommand(command->trimmed());

@@ -141,8 +141,9 @@ private:
     throw LevelFileError("Level file line " + std::to_string(line) + ": " + what);
 }
 
-// Reads one count; returns its value and the line it stands on.
-std::pair<std::int32_t, int> readCount(LineCursor &cursor, std::string_view bytes)
+// Reads one count, `expected` being the count the program writes there;
+// returns its value and the line it stands on.
+std::pair<std::int32_t, int> readCount(LineCursor &cursor, std::string_view bytes, int expected, bool utf8)
 {
     const auto token = cursor.countToken();
     if (!token)
@@ -150,7 +151,7 @@ std::pair<std::int32_t, int> readCount(LineCursor &cursor, std::string_view byte
     const int line = cursor.line();
     std::int32_t value = 0;
     if (!tryStrToInt(*token, value))
-        throw InOutError(IoInvalidNumericInput, "Level file line " + std::to_string(line) + ": ");
+        throw LevelFileCountError(line, expected, quoted(*token, utf8));
     cursor.skipRestOfLine();
     return {value, line};
 }
@@ -163,6 +164,13 @@ std::string readTextLine(LineCursor &cursor, std::string_view bytes)
     return std::move(*line);
 }
 } // namespace
+
+LevelFileCountError::LevelFileCountError(int line, int expected, const std::string &quotedText)
+    : InOutError(IoInvalidNumericInput, "Level file line " + std::to_string(line) + ": "),
+      mExpectation("Level file line " + std::to_string(line) + ": " + std::to_string(expected) + " expected, not " +
+                   quotedText)
+{
+}
 
 std::string levelFileText(const LevelFields &fields)
 {
@@ -194,8 +202,8 @@ LevelFields parseLevelFile(std::string_view bytes)
     };
 
     LineCursor cursor(body);
-    const auto [columns, columnLine] = readCount(cursor, bytes);
-    const auto [rows, rowLine] = readCount(cursor, bytes);
+    const auto [columns, columnLine] = readCount(cursor, bytes, ColumnCount, utf8);
+    const auto [rows, rowLine] = readCount(cursor, bytes, RowCount, utf8);
     if (columns != ColumnCount || rows != RowCount) {
         throwAtLine(columns != ColumnCount ? columnLine : rowLine,
                     "the map must be " + std::to_string(ColumnCount) + " columns by "

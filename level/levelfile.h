@@ -8,11 +8,24 @@
 #include <string_view>
 #include <vector>
 
+#include "errors.h"
 #include "levelrecord.h"
 
 namespace wmb {
 
 constexpr int LevelFileLines = 174;
+
+// A count that is not a whole number. what() is the runtime's error,
+// "Level file line N: Invalid numeric input"; expectation() also says what
+// the line should hold: "Level file line 1: 168 expected, not \"abc\"".
+class LevelFileCountError : public InOutError {
+public:
+    LevelFileCountError(int line, int expected, const std::string &quotedText);
+    const std::string &expectation() const noexcept { return mExpectation; }
+
+private:
+    std::string mExpectation;
+};
 
 // The file's bytes for the level as the controls hold it.
 std::string levelFileText(const LevelFields &fields);
@@ -22,8 +35,8 @@ std::string levelFileText(const LevelFields &fields);
 std::vector<std::string> splitLevelFileLines(std::string_view bytes);
 
 // The strict reader. Throws, every message naming its line:
-//  - InOutError 106 "Level file line N: Invalid numeric input" when a count
-//    is not a whole number;
+//  - LevelFileCountError (InOutError 106 "Level file line N: Invalid numeric
+//    input") when a count is not a whole number;
 //  - LevelFileError for counts other than 168 and 1, a code line that is not
 //    a tile code (one or two hexadecimal digits, either case), a timer line
 //    that is not a whole number, or a file that ends too early.

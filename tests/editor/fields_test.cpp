@@ -193,7 +193,8 @@ TEST_F(FieldsTest, AboutBoxShowsVersionWebsiteAndForum)
     clickButton("BitBtn1");
     EXPECT_EQ(dialogs.abouts,
               QStringList{QStringLiteral("WMBeditor  ver.1.0\n\nWebsite: https://wmbeditor.example.org\n"
-                                         "Forum: https://wmbeditor.example.org/forum/")});
+                                         "Forum: https://wmbeditor.example.org/forum/\n\n"
+                                         "WMBeditor 1.0, MIT licence; Qt under the LGPL 3")});
 }
 
 TEST_F(FieldsTest, AltAPressesAbout)

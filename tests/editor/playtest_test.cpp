@@ -258,6 +258,20 @@ TEST_F(PlayTest, EmulatorCommandIsSplitWithoutExpansion)
     const QStringList args = playedArguments();
     ASSERT_EQ(args.size(), 4);
     EXPECT_EQ(args.mid(0, 3), (QStringList{QStringLiteral("-a"), QStringLiteral("two words"), QStringLiteral("$HOME")}));
+
+    // Browse puts the chosen program in place of the first word and keeps
+    // the arguments, quoted so that they split back as they were.
+    const struct {
+        const char *setting, *program, *command;
+    } browsed[] = {
+        {"mednafen -video.fs 0", "/opt/my emu/mednafen", "'/opt/my emu/mednafen' -video.fs 0"},
+        {"", "/usr/games/fceux", "/usr/games/fceux"},
+        {"fceux 'unterminated", "/usr/games/fceux", "/usr/games/fceux"},
+        {"emu \"two  words\" it\\'s", "/x/emu", "/x/emu 'two  words' 'it'\\''s'"},
+    };
+    for (const auto &c : browsed)
+        EXPECT_EQ(commandWithProgram(QString::fromUtf8(c.setting), QString::fromUtf8(c.program)).toStdString(), c.command);
+    EXPECT_EQ(wmb::splitShellWords(browsed[3].command), (std::vector<std::string>{"/x/emu", "two  words", "it's"}));
 }
 
 // What the test copies ask of the system, on every system: whether an
@@ -285,7 +299,6 @@ TEST_F(PlayTest, NoEmulatorOrOneThatCannotStartWritesNothing)
     const struct {
         QString path, command, error;
     } cases[] = {
-        {QString(), QString(), QString::fromLatin1(NoEmulatorMessage)},
         {bin, QStringLiteral("nosuchemu -x"), QStringLiteral("Cannot start the emulator \"nosuchemu\": No such file or directory.")},
         {bin, plain.fileName(), QStringLiteral("Cannot start the emulator \"%1\": Permission denied.").arg(plain.fileName())},
     };
@@ -301,6 +314,30 @@ TEST_F(PlayTest, NoEmulatorOrOneThatCannotStartWritesNothing)
     }
     EXPECT_FALSE(QFile::exists(played));
     EXPECT_EQ(romBytes(), rom);
+
+    // The search below the window, as the folders where distributions put
+    // emulators (/usr/games) would answer it: after the PATH, name by name.
+    const QString games = dir.filePath(QStringLiteral("games"));
+    QDir().mkpath(games);
+    ASSERT_TRUE(QFile::copy(bin + QStringLiteral("/fceux"), games + QStringLiteral("/nestopia")));
+    const struct {
+        QString path;
+        QStringList folders;
+        QString setting, program;   // an empty program: NoEmulatorMessage
+    } searches[] = {
+        {QString(), {}, QString(), QString()},
+        {QString(), {games}, QString(), games + QStringLiteral("/nestopia")},
+        {bin, {games}, QString(), bin + QStringLiteral("/fceux")},
+        {QString(), {games}, QStringLiteral("nestopia -x"), games + QStringLiteral("/nestopia")},
+    };
+    for (const auto &c : searches) {
+        const EnvScope path("PATH", c.path);
+        try {
+            EXPECT_EQ(resolveEmulatorCommand(c.setting, c.folders).program, c.program) << c.folders.join(' ').toStdString();
+        } catch (const wmb::RuntimeError &e) {
+            EXPECT_EQ(e.what(), c.program.isEmpty() ? std::string(NoEmulatorMessage) : std::string()) << c.setting.toStdString();
+        }
+    }
 }
 
 // A text field as the ROM holds it, without its trailing fill.

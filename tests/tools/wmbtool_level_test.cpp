@@ -202,7 +202,8 @@ TEST(WmbtoolImport, BadLevelFilesChangeNothing)
     const std::vector<Case> cases = {
         {"missing file", std::nullopt, "File not found"},
         {"empty file", "", "ends"},
-        {"count not a number", replaced("168", "abc"), "line 1: Invalid numeric input"},
+        {"count not a number", replaced("168", "abc"), "line 1: 168 expected, not \"abc\""},
+        {"row count not a number", replaced("\r\n1\r\n", "\r\n1x\r\n"), "line 2: 1 expected, not \"1x\""},
         {"other column count", replaced("168", "167"), "line 1"},
         {"huge row count", replaced("\r\n1\r\n", "\r\n999999999\r\n"), "line 2"},
         {"167 code lines", replaced("1F\r\n", ""), "line 170"},
@@ -385,7 +386,8 @@ TEST(WmbtoolCommandLine, RefusesWrongUsageAndBadLevels)
     std::vector<Case> cases = {
         {{}, 2, "Usage: wmbtool"},
         {{"frobnicate", rom}, 2, "unknown command 'frobnicate'"},
-        {{"list"}, 2, "list takes ROM"},
+        {{"list"}, 2, "list takes ROM (1 argument, got 0)"},
+        {{"help", "frobnicate"}, 2, "unknown command 'frobnicate'"},
         {{"list", rom, out}, 2, "list takes ROM"},
         {{"export", rom, "1"}, 2, "export takes ROM LEVEL FILE"},
         {{"export", rom, "one", out}, 2, "'one' is not a level number"},
@@ -412,7 +414,7 @@ TEST(WmbtoolCommandLine, RefusesWrongUsageAndBadLevels)
         {{"find", rom, ""}, 2, "'' is not a tile code"},
         {{"find", rom, "100"}, 1, "wmbtool: code 100: no such tile code"},
         {{"find", dir.file("missing.nes"), "1F"}, 1, "missing.nes: File not found"},
-        {{"diff", rom}, 2, "diff takes A B"},
+        {{"diff", rom}, 2, "diff takes A B (2 arguments, got 1)"},
         {{"diff", rom, dir.file("missing.nes")}, 2, "wmbtool: " + dir.file("missing.nes") + ": File not found\n"},
         {{"diff", dir.path(), rom}, 2, "File access denied"},
     };
@@ -442,6 +444,7 @@ TEST(WmbtoolCommandLine, HelpGoesToStandardOutput)
 {
     const ToolResult all = runTool({"--help"});
     EXPECT_EQ(all.status, 0);
+    EXPECT_EQ(runTool({"help"}).out, all.out);
     EXPECT_EQ(all.err, "");
     for (const char *usage : {"list ROM", "export ROM LEVEL FILE", "import ROM LEVEL FILE", "render ROM LEVEL|--all OUT.png",
                               "ips ORIGINAL EDITED OUT.ips", "patch ROM PATCH.ips OUT", "find ROM CODE", "diff A B"})
@@ -451,6 +454,7 @@ TEST(WmbtoolCommandLine, HelpGoesToStandardOutput)
             const ToolResult r = runTool({command, flag});
             EXPECT_EQ(r.status, 0) << command;
             EXPECT_EQ(r.out.rfind(std::string("Usage: wmbtool ") + command + " ", 0), 0u) << r.out;
+            EXPECT_EQ(runTool({"help", command}).out, r.out) << command;
         }
     }
 }

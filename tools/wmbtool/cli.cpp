@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iostream>
 
+#include "levelfile.h"
 #include "levelrecord.h"
 #include "platform.h"
 #include "romimage.h"
@@ -17,6 +18,8 @@ Failure fileFailure(const std::string &path, const std::string &message)
 
 Failure fileFailure(const std::string &path, const wmb::RuntimeError &error)
 {
+    if (const auto *count = dynamic_cast<const wmb::LevelFileCountError *>(&error))
+        return fileFailure(path, count->expectation());
     const auto *io = dynamic_cast<const wmb::InOutError *>(&error);
     if (io && io->code() == wmb::ioCodeFromSystemError(wmb::TooManyLinksError))
         return fileFailure(path, "Too many levels of symbolic links");
@@ -27,7 +30,8 @@ void expectArgs(const Invocation &inv, std::size_t count, std::string_view names
 {
     if (inv.args.size() != count)
         throw UsageError(inv.command + " takes " + std::string(names) + " (" + std::to_string(count) +
-                         " arguments, got " + std::to_string(inv.args.size()) + ")");
+                         (count == 1 ? " argument, got " : " arguments, got ") + std::to_string(inv.args.size()) +
+                         ")");
 }
 
 int levelArgument(const std::string &text)

@@ -5,6 +5,10 @@ namespace wmbtool {
 const std::vector<Command> &commands()
 {
     static const std::vector<Command> table = {
+        {"help", "help [COMMAND]", "print the help of one command, or this list",
+         "Prints the help of COMMAND, as \"wmbtool COMMAND --help\" does; without\n"
+         "COMMAND, the list of every command, as \"wmbtool --help\" does.\n",
+         {}, {}, runHelp},
         {"list", "list ROM", "print the number, timer, name, author and hint of every level",
          "Prints one line per level 1 to 32, five fields separated by tabs:\n"
          "  LEVEL  TIMER  NAME  AUTHOR  HINT\n"

@@ -1,6 +1,7 @@
 // The commands of wmbtool and their help texts.
 #pragma once
 
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -20,7 +21,20 @@ struct Command {
     void (*run)(const Invocation &);         // throws UsageError or Failure
 };
 
+// Every command, in the order the help lists them. The help, `wmbtool help
+// COMMAND`, the manual page and the shell completion are all made from this
+// table, so a new command needs its entry here and nowhere else.
 const std::vector<Command> &commands();
+// The command named `name`, or null.
+const Command *findCommand(std::string_view name);
+
+// The notes after the command list of `wmbtool --help` (levels, outputs,
+// exit status), lines ending in "\n"; the manual page holds them too.
+std::string_view helpNotes();
+// `wmbtool --help`: the usage, one entry per command, the notes.
+void printHelp(std::ostream &os);
+// `wmbtool COMMAND --help` and `wmbtool help COMMAND`.
+void printCommandHelp(std::ostream &os, const Command &c);
 
 // Ends a command with an exit status of its own (diff: 1 when the images
 // differ, 2 when they cannot be compared). A message, when there is one, is
@@ -34,6 +48,7 @@ private:
     int mStatus;
 };
 
+void runHelp(const Invocation &inv);
 void runList(const Invocation &inv);
 void runExport(const Invocation &inv);
 void runImport(const Invocation &inv);

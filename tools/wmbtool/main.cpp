@@ -5,6 +5,8 @@
 #include <new>
 #include <string>
 
+#include <QtGlobal>
+
 #include "cli.h"
 #include "commands.h"
 #include "platform.h"
@@ -16,31 +18,8 @@ using namespace wmbtool;
 constexpr int ExitFailure = 1;
 constexpr int ExitUsage = 2;
 
-void printHelp(std::ostream &os)
-{
-    os << "Usage: wmbtool COMMAND ARGUMENTS...\n"
-          "       wmbtool COMMAND --help\n\n"
-          "Commands:\n";
-    for (const Command &c : commands())
-        os << "  " << c.usage << "\n      " << c.summary << "\n";
-    os << "\nLEVEL is a level number, 1 to 32. Results go to standard output or to the\n"
-          "named output file, which is written whole or not at all; an output named\n"
-#ifdef _WIN32
-          "- is written to standard output as a stream.\n"
-#else
-          "-, /dev/stdout or /dev/fd/N is written as a stream (- is standard output).\n"
-#endif
-          "A link is followed to the file it names, a file replaced keeps its\n"
-          "permissions, and a file of several hard links is rewritten in place.\n"
-          "Only import writes into a ROM image.\n"
-          "Exit status: 0 success, 1 failure, 2 wrong usage (diff: 1 when the images\n"
-          "differ, 2 when they cannot be compared).\n";
-}
-
-void printCommandHelp(const Command &c)
-{
-    std::cout << "Usage: wmbtool " << c.usage << "\n\n" << c.help;
-}
+// The lines of --version after the name and version.
+const std::string VersionNotice = std::string("MIT licence; Qt ") + qVersion() + " under the LGPL 3\n";
 
 bool contains(const std::vector<std::string_view> &list, std::string_view s)
 {
@@ -105,18 +84,18 @@ int main(int argc, char **argv)
         return 0;
     }
     if (name == "--version") {
-        std::cout << "wmbtool " WMBTOOL_VERSION "\n";
+        std::cout << "wmbtool " WMBTOOL_VERSION "\n" << VersionNotice;
         return 0;
     }
-    const auto &table = commands();
-    const auto found = std::find_if(table.begin(), table.end(), [&](const Command &c) { return c.name == name; });
-    if (found == table.end())
+    const Command *found = findCommand(name);
+    if (!found)
         return usageError("unknown command '" + name + "'", "");
 
     try {
         Invocation inv;
         if (!parse(*found, argc, argv, inv)) {
-            printCommandHelp(*found);
+            printCommandHelp(std::cout, *found);
+            finishStdout();
             return 0;
         }
         found->run(inv);
