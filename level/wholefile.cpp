@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <optional>
 #include <utility>
 
@@ -80,6 +81,9 @@ SystemFile createBeside(const std::string &target, std::string &tempPath, System
     for (unsigned attempt = 0;; ++attempt) {
         tempPath = temporaryName(target, attempt);
         SystemFile file = SystemFile::createNew(tempPath, error);
+        // Another write removed it as a leftover just after it was made.
+        if (file && !file.holdAsTemporary(tempPath) && attempt < 100)
+            continue;
         if (file || !isAlreadyExists(error) || attempt >= 100)
             return file;
     }
@@ -119,6 +123,7 @@ void writeFileAtomically(const std::string &path, std::string_view bytes)
     if (exists && old.links > 1)
         return rewriteInPlace(existing, bytes);
 
+    removeLeftoverTemporaries(folderOf(target));
     std::string tempPath;
     SystemErrorCode err = 0;
     SystemFile fd = createBeside(target, tempPath, err);
@@ -146,6 +151,33 @@ void writeFileAtomically(const std::string &path, std::string_view bytes)
     }
     // Make the rename itself durable; the file is in place either way.
     syncFolder(folderOf(target));
+}
+
+bool isTemporaryName(std::string_view name)
+{
+    constexpr std::string_view Prefix = ".wmb-";
+    return name.size() == Prefix.size() + 6 && name.substr(0, Prefix.size()) == Prefix &&
+           std::all_of(name.begin() + Prefix.size(), name.end(),
+                       [](char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); });
+}
+
+int removeLeftoverTemporaries(const std::string &folder)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const std::u8string utf8(folder.begin(), folder.end());
+    fs::directory_iterator it(fs::path(utf8), error);
+    int removed = 0;
+    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+        const std::u8string name = it->path().filename().u8string();
+        if (!isTemporaryName(std::string(name.begin(), name.end())))
+            continue;
+        const std::u8string full = it->path().u8string();
+        const std::string path(full.begin(), full.end());
+        removeUnheldTemporary(path);
+        removed += fileStatus(path).kind == FileKind::Missing && linkStatus(path).kind == FileKind::Missing;
+    }
+    return removed;
 }
 
 bool fileExists(const std::string &path)
