@@ -13,6 +13,7 @@
 #include "errors.h"
 #include "levelfile.h"
 #include "pathnames.h"
+#include "platform.h"
 #include "romimage.h"
 #include "tilepictures.h"
 #include "wholefile.h"
@@ -138,6 +139,7 @@ void LevelDocument::showSaved(const wmb::LevelRecord &record)
 
 void LevelDocument::writeRecord(const wmb::LevelRecord &record)
 {
+    backUpBefore(mRom.path(), [this] { return imageBytes(); });
     wmb::writeLevelRecord(mRom, levelBase(), record);   // flushed to the disk
     forgetImageStepsOfShownLevel();
     showSaved(record);
@@ -156,6 +158,7 @@ wmb::LevelRecord LevelDocument::prepareImport(const std::string &levelFile)
 
 void LevelDocument::writeImported(const wmb::LevelRecord &record)
 {
+    backUpBefore(mRom.path(), [this] { return imageBytes(); });
     wmb::writeLevelRecord(mRom, levelBase(), record);   // flushed to the disk
     forgetImageStepsOfShownLevel();
     loadLevel(mLoaded);
@@ -182,6 +185,9 @@ void LevelDocument::saveImageAs(const std::string &target)
         record = recordToSave();
         wmb::putLevelRecord(image, levelBase(), *record);
     }
+    // An image replaced by the copy is backed up as any image written into.
+    if (wmb::fileStatus(target).kind == wmb::FileKind::Plain)
+        backUpBefore(target, [&] { return wmb::readWholeFile(target); });
     wmb::writeFileAtomically(target, image);
     bool readOnly = false;
     wmb::RomFile copy = openRomFile(target, readOnly);

@@ -112,6 +112,9 @@ TForm1::TForm1(Dialogs &dialogs, StartupPaths paths, QWidget *parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(ApplicationTitle));
     setAcceptDrops(true);
+    mDocument->setAskWithoutBackup([this](const QString &question) {
+        return mDialogs.askOkCancel(this, QStringLiteral("Warning!"), question, Answer::Cancel);
+    });
     createControls();
     createMenus();
     createStatusBar();
@@ -300,6 +303,8 @@ void TForm1::guarded(const std::function<void()> &body)
     mDocument->beginChange();
     try {
         body();
+    } catch (const WriteCancelled &) {
+        // Asked and answered: nothing was written, nothing to report.
     } catch (const std::exception &e) {
         mDialogs.showError(this, QString::fromUtf8(e.what()));
     }

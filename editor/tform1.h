@@ -302,6 +302,8 @@ private:
     bool leaveShownLevel();
     void replaceTile();
     void compareWith();
+    void compareWithImage(const std::string &path, const QString &name = {});
+    void showBackups();
     void takeLevel(int n);
     void fillOverviewMenu(QMenu *menu, int level);
     void rereadMarkRecords();

@@ -144,6 +144,8 @@ void TForm1::createCompareCommands()
 {
     addCommand(FileMenu, QStringLiteral("Compare &with..."), {}, [this] { compareWith(); },
                [this] { return mDocument->hasImage(); });
+    addCommand(FileMenu, QStringLiteral("&Backups..."), {}, [this] { showBackups(); },
+               [this] { return mDocument->hasImage(); });
     addCommand(FileMenu, QStringLiteral("Stop c&omparing"), {}, [this] {
         if (mComparison)
             mComparison->stop();
@@ -234,6 +236,12 @@ void TForm1::compareWith()
                           QStringLiteral("NES ROM images|*.nes|Any file|*"), open.path());
     if (path.isEmpty() || !confirmRomImage(path))
         return;
+    compareWithImage(pathFromQString(path));
+}
+
+// `name` is how messages name the other image; its file name when empty.
+void TForm1::compareWithImage(const std::string &path, const QString &name)
+{
     if (!mComparison) {
         mComparison = new ImageComparison(this);
         connect(mComparison, &ImageComparison::changed, this, [this] {
@@ -241,7 +249,7 @@ void TForm1::compareWith()
             refreshMarks();
         });
     }
-    mComparison->open(pathFromQString(path));
+    mComparison->open(path, name);
 }
 
 // As a paste of the other image's record over level n.
