@@ -106,6 +106,7 @@ void rewriteInPlace(SystemFile &file, std::string_view bytes)
 void writeFileAtomically(const std::string &path, std::string_view bytes)
 {
     const std::string target = followLinks(path);
+    removeLeftoverTemporaries(folderOf(target));
     const FileStatus old = fileStatus(target);
     const bool exists = old.kind != FileKind::Missing;
     SystemFile existing;
@@ -123,7 +124,6 @@ void writeFileAtomically(const std::string &path, std::string_view bytes)
     if (exists && old.links > 1)
         return rewriteInPlace(existing, bytes);
 
-    removeLeftoverTemporaries(folderOf(target));
     std::string tempPath;
     SystemErrorCode err = 0;
     SystemFile fd = createBeside(target, tempPath, err);
@@ -140,10 +140,18 @@ void writeFileAtomically(const std::string &path, std::string_view bytes)
         }
         fd.write(bytes.data(), bytes.size());
         fd.sync();
-        fd.close();
         // Windows replaces no file that is held open.
         existing = SystemFile();
+#ifdef _WIN32
+        fd.close();
         replaceFile(tempPath, target);
+#else
+        // Held (and so locked) until it has its name: a write in the same
+        // folder never takes it for a leftover. Its bytes are synced, so the
+        // close after the rename has nothing left to report.
+        replaceFile(tempPath, target);
+        fd = SystemFile();
+#endif
     } catch (...) {
         fd = SystemFile();
         removeFile(tempPath);

@@ -10,6 +10,7 @@
 #include <sys/mount.h>
 #endif
 
+#include "backups.h"
 #include "datafolder.h"
 #include "leveldocument.h"
 #include "levelfile.h"
@@ -132,6 +133,25 @@ TEST_F(BackupsTest, EveryWriteIsBackedUpFirstOncePerTenMinutes)
         ASSERT_EQ(kept().size(), before + 2);
         EXPECT_EQ(wmb::readWholeFile(kept()[0].file), tenth);
     }
+}
+
+// What the backups keep comes from the settings.
+TEST_F(BackupsTest, TheSettingsSayHowManyAreKept)
+{
+    EditorSettings().setBackupLimits(2, 500);
+    start();
+    openRom();
+    std::int64_t now = 1'796'847'245'000;
+    form->document().backups().setClock([&] { return now += wmb::BackupIntervalMs; });
+    QByteArray last;
+    for (const char *name : {"One", "Two", "Three"}) {
+        last = romBytes();
+        editName(QLatin1String(name));
+        save();
+    }
+    ASSERT_EQ(backups().size(), 2u);
+    EXPECT_EQ(backupBytes(0), last);
+    EditorSettings().setBackupLimits(20, 500);
 }
 
 #ifndef _WIN32
