@@ -20,6 +20,7 @@
 #include <memory>
 #include <set>
 
+#include "backups.h"
 #include "bmpimage.h"
 #include "fakedialogs.h"
 #include "hexcode.h"
@@ -177,6 +178,26 @@ void Save(benchmark::State &state)
         w.form->Button5Click();
         Window::settle();
     }
+    w.ok(state);
+}
+
+// A save with the backup the first write of a run makes (the clock moves on
+// ten minutes at each save, so each one is due a backup), and one after it,
+// when none is due.
+void SaveWithBackup(benchmark::State &state, bool due)
+{
+    Window w;
+    std::int64_t now = 1'796'847'245'000;
+    w.form->document().backups().setClock([&] { return due ? now += wmb::BackupIntervalMs : now; });
+    w.form->Button5Click();   // the run's first write, outside the timing
+    const std::size_t before = w.form->document().backups().of(w.form->document().imagePath()).size();
+    for (auto _ : state) {
+        w.form->Button5Click();
+        Window::settle();
+    }
+    const std::size_t after = w.form->document().backups().of(w.form->document().imagePath()).size();
+    if (due ? after == before && before < 20 : after != before)
+        w.dialogs.errors << QStringLiteral("the saves made %1 backups").arg(after - before);
     w.ok(state);
 }
 
@@ -339,6 +360,8 @@ void registerWindowBenchmarks()
     }
     add("Repaint/whole_window", Repaint);
     add("Save", Save);
+    add("Save/with_backup", [](benchmark::State &s) { SaveWithBackup(s, true); });
+    add("Save/no_backup_due", [](benchmark::State &s) { SaveWithBackup(s, false); });
     add("WriteLevelRecord/durable", [](benchmark::State &s) { WriteLevelRecord(s, true); });
     add("WriteLevelRecord/no_sync", [](benchmark::State &s) { WriteLevelRecord(s, false); });
     add("Export", Export);
@@ -397,7 +420,10 @@ int main(int argc, char **argv)
         return 1;
     setenv("HOME", home.path().toLocal8Bit().constData(), 1);
     setenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toLocal8Bit().constData(), 1);
+    // The backups of the saves too.
+    setenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/.local/share")).toLocal8Bit().constData(), 1);
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("WMBeditor"));   // the data folder's name, as the editor's
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -143,6 +143,8 @@ bool SummaryReporter::printSummary(std::ostream &out) const
     }
     row("Repaint of the whole window", "Repaint/whole_window", false);
     row("Save level (window, with fsync)", "Save", false);
+    row("Save level with its backup (first write of a run)", "Save/with_backup", false);
+    row("Save level, no backup due", "Save/no_backup_due", false);
     row("Level record write with fsync (core)", "WriteLevelRecord/durable", false);
     row("Level record write without fsync (core)", "WriteLevelRecord/no_sync", false);
     row("Export level", "Export", false);

@@ -293,3 +293,11 @@ std::optional<TileReplacementAnswer> QtDialogs::askTileReplacement(QWidget *pare
         return std::nullopt;
     return TileReplacementAnswer{fromBox->text(), toBox->text(), all->isChecked()};
 }
+
+std::optional<BackupChoice> QtDialogs::chooseBackup(QWidget *parent, const QString &imageName,
+                                                    const QList<BackupRow> &rows)
+{
+    BackupsDialog box(parent, imageName, rows);
+    box.exec();
+    return box.choice();
+}

@@ -8,6 +8,7 @@
 
 #include <optional>
 
+#include "backupsdialog.h"
 #include "settings.h"
 
 class QMessageBox;
@@ -80,6 +81,14 @@ public:
     // `from` and `to`, and the choice "In all levels"; nothing when cancelled.
     virtual std::optional<TileReplacementAnswer> askTileReplacement(QWidget *parent, const QString &from,
                                                                     const QString &to) = 0;
+    // File > Backups...: the backups of the image named `imageName`; the
+    // one chosen and what to do with it, nothing when closed.
+    virtual std::optional<BackupChoice> chooseBackup(QWidget *parent, const QString &imageName,
+                                                     const QList<BackupRow> &rows)
+    {
+        (void)parent, (void)imageName, (void)rows;
+        return std::nullopt;
+    }
 };
 
 // Qt's file dialog, also for names that are not UTF-8.
@@ -117,6 +126,8 @@ public:
     std::optional<TileReplacementAnswer> askTileReplacement(QWidget *parent, const QString &from,
                                                             const QString &to) override;
     std::optional<QString> askEmulatorCommand(QWidget *parent, const QString &label, const QString &command) override;
+    std::optional<BackupChoice> chooseBackup(QWidget *parent, const QString &imageName,
+                                             const QList<BackupRow> &rows) override;
 
 private:
     QString chosenIn(FileDialog &box, const QString &dialog);

@@ -65,9 +65,9 @@ EditorSession::Acting::~Acting() { mSession.mActing = mBefore; }
 
 QWidget *EditorSession::asker() const { return mActing ? mActing.data() : mWindow; }
 
-bool EditorSession::ask(const QString &question)
+bool EditorSession::ask(const QString &question, Answer enter)
 {
-    return mDialogs.askOkCancel(asker(), QString::fromLatin1(ApplicationTitle), question);
+    return mDialogs.askOkCancel(asker(), QString::fromLatin1(ApplicationTitle), question, enter);
 }
 
 void EditorSession::pickPicture(int n)
@@ -382,13 +382,13 @@ void EditorSession::importLevel(const QString &path)
 // ---- Whole levels ----------------------------------------------------------
 
 bool EditorSession::writeStep(const std::function<wmb::ImageWrite()> &compute, const QString &question,
-                              const QString &stepName)
+                              const QString &stepName, Answer enter)
 {
     mDocument.openForWriting();   // read-only, missing: refused before any question
     wmb::ImageWrite write = compute();   // a short image: refused here too
     if (write.empty())
         return false;
-    if (!question.isEmpty() && !ask(question))
+    if (!question.isEmpty() && !ask(question, enter))
         return false;
     const int shown = mDocument.loadedLevel();
     if (mDocument.levelLoaded() && wmb::writeCoversLevel(write, shown) && mDocument.wouldChangeRecord()) {

@@ -20,15 +20,17 @@
 #include <string>
 #include <vector>
 
+#include "dialogs.h"
 #include "levelrecord.h"
 #include "levelset.h"
 
-class Dialogs;
+
 class EditorSettings;
 class ImageComparison;
 class LevelDocument;
 class QWidget;
-enum class OverwriteChoice;
+
+
 
 // "49,423": a count of bytes with its thousands grouped, as messages write it.
 std::string groupedNumber(std::int64_t n);
@@ -124,6 +126,11 @@ public:
     void compareWith();
     void stopComparing();
     void takeLevel(int n);
+    // File > Backups...: the open image's backups, compared with or
+    // restored whole (editorsession_backups.cpp).
+    void showBackups();
+    // `name` is how messages name the other image; its file name when empty.
+    void compareWithImage(const std::string &path, const QString &name = {});
     // The note the status bar shows after a step ("Replaced 11 cells").
     QString note() const { return mNote; }
 
@@ -137,7 +144,7 @@ signals:
 
 private:
     enum class Step { Map, Image };
-    bool ask(const QString &question);
+    bool ask(const QString &question, Answer enter = Answer::Ok);
     OverwriteChoice confirmOverwrite();
     bool confirmRomImage(const QString &path);
     // The one rule for a write that may touch the shown level: the write is
@@ -146,7 +153,7 @@ private:
     // shown level's bytes; the edits go only once the write succeeded.
     // False when cancelled or when there was nothing to write.
     bool writeStep(const std::function<wmb::ImageWrite()> &compute, const QString &question,
-                   const QString &stepName);
+                   const QString &stepName, Answer enter = Answer::Ok);
     // The unsaved-changes question before a write that replaces the shown
     // level's record: true to go on (after Save, the record is saved).
     bool unsavedBeforeWrite();

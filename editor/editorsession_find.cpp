@@ -135,13 +135,17 @@ void EditorSession::compareWith()
     if (QFileInfo(path).size() < wmb::RecordsEnd)
         throw wmb::RuntimeError(name + " has " + groupedNumber(QFileInfo(path).size()) +
                                 " bytes: too small to hold the 32 levels of a Wumblers ROM image");
-    if (!confirmRomImage(path))
-        return;
+    if (confirmRomImage(path))
+        compareWithImage(file);
+}
+
+void EditorSession::compareWithImage(const std::string &path, const QString &name)
+{
     if (!mComparison) {
         mComparison = new ImageComparison(this);
         connect(mComparison, &ImageComparison::changed, this, &EditorSession::refreshMarks);
     }
-    mComparison->open(file);
+    mComparison->open(path, name);
 }
 
 void EditorSession::stopComparing()

@@ -28,11 +28,11 @@ ImageComparison::ImageComparison(QObject *parent)
     connect(mWatcher, &QFileSystemWatcher::directoryChanged, this, changed);
 }
 
-void ImageComparison::open(const std::string &path)
+void ImageComparison::open(const std::string &path, const QString &name)
 {
     const wmb::LevelRecords records = wmb::levelRecordsIn(wmb::readWholeFile(path));
     mPath = path;
-    mName = shownFileName(qStringFromPath(path));
+    mName = name.isEmpty() ? shownFileName(qStringFromPath(path)) : name;
     mRecords = records;
     watch();
     emit changed();

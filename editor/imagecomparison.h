@@ -19,8 +19,9 @@ public:
     explicit ImageComparison(QObject *parent);
 
     // Reads the 32 records of the image at `path`; throws before anything
-    // changes when it cannot be read or is too short to hold them.
-    void open(const std::string &path);
+    // changes when it cannot be read or is too short to hold them. `name`
+    // is how messages name it; its file name when empty.
+    void open(const std::string &path, const QString &name = {});
     void stop();
     bool active() const { return mRecords.has_value(); }
     // The image's file name as messages show it.

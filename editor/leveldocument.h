@@ -12,10 +12,13 @@
 
 #include <array>
 #include <cstdint>
+#include <exception>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "imagebackups.h"
 #include "imagehistory.h"
 #include "ips.h"
 #include "levelrecord.h"
@@ -30,6 +33,13 @@ class TilePictures;
 
 // The texts of a level as the boxes hold them (UTF-8).
 enum class LevelText { Timer, Name, Author, Hint };
+
+// A write the user called off (no backup could be made, and the answer was
+// Cancel): nothing was written, and there is nothing to report.
+class WriteCancelled : public std::exception {
+public:
+    const char *what() const noexcept override { return "The write was cancelled"; }
+};
 
 class LevelDocument : public QObject {
     Q_OBJECT
@@ -165,6 +175,19 @@ public:
     // Forgets the image steps undone (a new step of the map was made).
     void dropImageRedo();
 
+    // Backups: every write above (writeRecord, writeImported, writeImage,
+    // its undo and redo, saveImageAs over an existing file) first asks
+    // backups() for the backup the rules want. When none could be made,
+    // `ask` is asked "No backup of rom.nes could be made (Disk full). Write
+    // the level anyway?"; false (and no `ask` set) throws WriteCancelled
+    // before anything is written.
+    ImageBackups &backups() { return mBackups; }
+    void setAskWithoutBackup(std::function<bool(const QString &question)> ask) { mAskWithoutBackup = std::move(ask); }
+    // The write that puts the backup's bytes over the image (one step of the
+    // image's history when written). Throws when the backup cannot be read
+    // or its size is not the image's.
+    wmb::ImageWrite restoreWrite(const std::string &backupFile);
+
     // A change of many parts (one handler): the summary signals (edited,
     // imageChanged, modifiedChanged) come once, when the outermost is over.
     void beginChange();
@@ -206,6 +229,7 @@ private:
     void noteEdited();
     void noteImage();
     void flush();
+    void backUpBefore(const std::string &path, const std::function<std::string()> &read);
 
     TilePictures &mTiles;
     wmb::RomFile mRom;
@@ -214,6 +238,8 @@ private:
     int mLoaded = 0;
     wmb::KnownRecord mKnown;
     wmb::ImageHistory mImageHistory;   // of the open image
+    ImageBackups mBackups;
+    std::function<bool(const QString &)> mAskWithoutBackup;
     std::array<int, wmb::MapCells> mCells;
     std::array<std::string, 4> mTexts;
     wmb::CellRect mSelection;

@@ -13,6 +13,7 @@
 #include "errors.h"
 #include "levelfile.h"
 #include "pathnames.h"
+#include "platform.h"
 #include "romimage.h"
 #include "tilepictures.h"
 #include "wholefile.h"
@@ -140,6 +141,7 @@ void LevelDocument::showSaved(const wmb::LevelRecord &record)
 void LevelDocument::writeRecord(const wmb::LevelRecord &record)
 {
     const std::string before = shownRecordBytes();
+    backUpBefore(mRom.path(), [this] { return imageBytes(); });
     wmb::writeLevelRecord(mRom, levelBase(), record);   // flushed to the disk
     noteWroteShownRecord(before);
     showSaved(record);
@@ -186,6 +188,9 @@ void LevelDocument::saveImageAs(const std::string &target)
         record = recordToSave();
         wmb::putLevelRecord(image, levelBase(), *record);
     }
+    // An image replaced by the copy is backed up as any image written into.
+    if (wmb::fileStatus(target).kind == wmb::FileKind::Plain)
+        backUpBefore(target, [&] { return wmb::readWholeFile(target); });
     wmb::writeFileAtomically(target, image);
     bool readOnly = false;
     wmb::RomFile copy = openRomFile(target, readOnly);

@@ -3,8 +3,10 @@
 // each written at once and undone by writing back what it replaced.
 #include "leveldocument.h"
 
+#include "pathnames.h"
 #include "romfile.h"
 #include "tilepictures.h"
+#include "wholefile.h"
 
 void LevelDocument::writeImage(const wmb::ImageWrite &write, const std::string &stepName)
 {
@@ -12,6 +14,7 @@ void LevelDocument::writeImage(const wmb::ImageWrite &write, const std::string &
         return;
     openForWriting();
     const auto shown = shownAfter(&write);
+    backUpBefore(mRom.path(), [this] { return imageBytes(); });
     mImageHistory.write(mRom, write, stepName);
     followWrite(shown);
 }
@@ -23,6 +26,7 @@ void LevelDocument::undoImageWrite()
     openForWriting();
     const wmb::ImageWrite undo = mImageHistory.undoWrite()->undone();
     const auto shown = shownAfter(&undo);
+    backUpBefore(mRom.path(), [this] { return imageBytes(); });
     mImageHistory.undo(mRom);
     followWrite(shown);
 }
@@ -33,6 +37,7 @@ void LevelDocument::redoImageWrite()
         return;
     openForWriting();
     const auto shown = shownAfter(mImageHistory.redoWrite());
+    backUpBefore(mRom.path(), [this] { return imageBytes(); });
     mImageHistory.redo(mRom);
     followWrite(shown);
 }
@@ -81,3 +86,33 @@ void LevelDocument::noteWroteShownRecord(const std::string &before)
     if (mImageHistory.size() != had)
         emit imageHistoryChanged();
 }
+
+void LevelDocument::backUpBefore(const std::string &path, const std::function<std::string()> &read)
+{
+    const std::string why = mBackups.beforeWrite(path, read);
+    if (why.empty())
+        return;
+    const QString question = QStringLiteral("No backup of %1 could be made (%2). Write the level anyway?")
+                                 .arg(shownFileName(qStringFromPath(path)), QString::fromUtf8(why.c_str()));
+    if (!mAskWithoutBackup || !mAskWithoutBackup(question))
+        throw WriteCancelled();
+}
+
+// The smallest range that holds every differing byte, so the step's undo
+// writes back no more than it must.
+wmb::ImageWrite LevelDocument::restoreWrite(const std::string &backupFile)
+{
+    const std::string backup = wmb::readWholeFile(backupFile);
+    const std::string image = imageBytes();
+    if (backup.size() != image.size())
+        throw wmb::RuntimeError("The backup has " + std::to_string(backup.size()) + " bytes and the image " +
+                                std::to_string(image.size()) + "; only a backup of the same size can be restored");
+    std::size_t first = 0;
+    while (first < image.size() && image[first] == backup[first])
+        ++first;
+    std::size_t end = image.size();
+    while (end > first && image[end - 1] == backup[end - 1])
+        --end;
+    return {static_cast<std::int64_t>(first), backup.substr(first, end - first), image.substr(first, end - first)};
+}
+

@@ -2,12 +2,14 @@
 // the main window, the message loop. SIGTERM, SIGINT and SIGHUP end the loop
 // as Quit does, without a question, so the exit below always runs; test
 // copies left by editors that have ended are removed at the start and again
-// at the exit.
+// at the exit, and the data folder's temporary files of killed writes at the
+// start.
 #include <QApplication>
 
 #include <iostream>
 
 #include "commandline.h"
+#include "datafolder.h"
 #include "desktop.h"
 #include "dialogs.h"
 #include "emulator.h"
@@ -42,6 +44,7 @@ int main(int argc, char *argv[])
     setUpApplication();
     endOnTerminationRequests();
     TestCopies::removeLeftovers();
+    removeDataFolderLeftovers();
     QtDialogs dialogs;
     TForm1 form(dialogs);
     form.show();

@@ -12,6 +12,8 @@ const QString Name = QStringLiteral("WMBeditor");
 const QString RecentKey = QStringLiteral("recentRoms");
 const QString EmulatorKey = QStringLiteral("emulator/command");
 const QString ZoomKey = QStringLiteral("view/zoom");
+const QString BackupCountKey = QStringLiteral("backups/perImage");
+const QString BackupSizeKey = QStringLiteral("backups/megabytes");
 QString dialogKey(const QString &dialog) { return QStringLiteral("dialogs/") + dialog; }
 
 // The first file QSettings would read for the organisation and application
@@ -135,3 +137,22 @@ void EditorSettings::setEmulatorCommand(const QString &command)
 int EditorSettings::zoom() const { return text(ZoomKey).toInt(); }
 
 void EditorSettings::setZoom(int percent) { store(ZoomKey, QString::number(percent)); }
+
+namespace {
+int positiveOr(const QString &text, int fallback)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    return ok && value >= 1 ? value : fallback;
+}
+} // namespace
+
+int EditorSettings::backupsPerImage() const { return positiveOr(text(BackupCountKey), 20); }
+
+int EditorSettings::backupMegabytes() const { return positiveOr(text(BackupSizeKey), 500); }
+
+void EditorSettings::setBackupLimits(int perImage, int megabytes)
+{
+    store(BackupCountKey, QString::number(perImage));
+    store(BackupSizeKey, QString::number(megabytes));
+}

@@ -1,5 +1,6 @@
 // What the editor keeps between runs, in one place: the ROM images opened
-// last, the folder each file dialog used last, the emulator command and the zoom.
+// last, the folder each file dialog used last, the emulator command, the zoom
+// and what the backups keep.
 // Stored with QSettings under the organisation and application name
 // "WMBeditor" (on Linux ~/.config/WMBeditor/WMBeditor.conf, on Windows the
 // registry key HKEY_CURRENT_USER\Software\WMBeditor\WMBeditor); deleting
@@ -45,6 +46,14 @@ public:
     // The zoom of the map and the palette in percent; 0 when none is kept.
     int zoom() const;
     void setZoom(int percent);
+
+    // What the backups of images keep: the newest backupsPerImage of each
+    // image (default 20), backupMegabytes in all (default 500, of 10^6
+    // bytes). A value that is missing, not a number or below 1 reads as the
+    // default.
+    int backupsPerImage() const;
+    int backupMegabytes() const;
+    void setBackupLimits(int perImage, int megabytes);
 
 private:
     QString text(const QString &key) const;

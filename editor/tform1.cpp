@@ -114,6 +114,9 @@ TForm1::TForm1(Dialogs &dialogs, StartupPaths paths, QWidget *parent)
     setWindowTitle(QString::fromLatin1(ApplicationTitle));
     setAcceptDrops(true);
     mSession = new EditorSession(*mDocument, mDialogs, mSettings, this);
+    mDocument->setAskWithoutBackup([this](const QString &question) {
+        return mDialogs.askOkCancel(mSession->asker(), QStringLiteral("Warning!"), question, Answer::Cancel);
+    });
     createControls();
     createMenus();
     createStatusBar();
@@ -303,6 +306,8 @@ void TForm1::guarded(const std::function<void()> &body)
     mDocument->beginChange();
     try {
         body();
+    } catch (const WriteCancelled &) {
+        // Asked and answered: nothing was written, nothing to report.
     } catch (const std::exception &e) {
         mDialogs.showError(this, QString::fromUtf8(e.what()));
     }

@@ -38,6 +38,8 @@ void TForm1::createCompareCommands()
 {
     addCommand(FileMenu, QStringLiteral("Compare &with..."), {}, [this] { mSession->compareWith(); },
                [this] { return mDocument->hasImage(); });
+    addCommand(FileMenu, QStringLiteral("&Backups..."), {}, [this] { mSession->showBackups(); },
+               [this] { return mDocument->hasImage(); });
     addCommand(FileMenu, QStringLiteral("Stop c&omparing"), {}, [this] { mSession->stopComparing(); },
                [this] { return mSession->comparing(); });
 }

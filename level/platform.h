@@ -95,6 +95,11 @@ public:
     // Gives this new file the owner, group and permission bits of the file
     // old describes. False when the owner or group cannot be given.
     bool takeOver(const FileStatus &old);
+    // Marks this new file as the temporary file of a running write, so that
+    // removeUnheldTemporary leaves it alone while it is open. False when
+    // path no longer names it (another writer removed it as a leftover just
+    // before): the caller makes another.
+    bool holdAsTemporary(const std::string &path);
     // Closes now, reporting a failed close (a delayed write error).
     void close();
 
@@ -111,6 +116,10 @@ bool refusesNewFiles(SystemErrorCode code) noexcept;
 // Puts the file at from in place of to in one step, replacing any file there.
 void replaceFile(const std::string &from, const std::string &to);
 void removeFile(const std::string &path) noexcept;
+// Removes the plain file at path unless a running program holds it as its
+// temporary file (holdAsTemporary): what a killed write left behind. Any
+// failure leaves it.
+void removeUnheldTemporary(const std::string &path) noexcept;
 // Makes a rename in the folder durable where the system needs that.
 void syncFolder(const std::string &folder) noexcept;
 

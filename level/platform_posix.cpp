@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -260,6 +261,37 @@ void replaceFile(const std::string &from, const std::string &to)
 void removeFile(const std::string &path) noexcept
 {
     ::unlink(path.c_str());
+}
+
+namespace {
+bool sameInode(const struct stat &a, const struct stat &b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+} // namespace
+
+// A running write holds a lock on its temporary file; the lock goes with the
+// process, so a killed writer's file is free to take.
+bool SystemFile::holdAsTemporary(const std::string &path)
+{
+    const int fd = fdOf(mHandle);
+    if (retryInterrupted([&] { return ::flock(fd, LOCK_EX); }) != 0)
+        return true;   // a file system without locks: nothing else can take it either
+    struct stat held {};
+    struct stat named {};
+    return ::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 && sameInode(held, named);
+}
+
+void removeUnheldTemporary(const std::string &path) noexcept
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat held {};
+    struct stat named {};
+    // Unlinked while the lock is held, and only the file locked: a writer
+    // that made a new file of the same name meanwhile keeps it.
+    if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        ::lstat(path.c_str(), &named) == 0 && sameInode(held, named))
+        ::unlink(path.c_str());
+    ::close(fd);
 }
 
 void syncFolder(const std::string &folder) noexcept

@@ -323,6 +323,19 @@ void removeFile(const std::string &path) noexcept
     ::DeleteFileW(wide(path).c_str());
 }
 
+// The writer's open handle shares no writing, so an open that shares
+// nothing fails while the writer runs; the system closes a killed
+// writer's handles.
+bool SystemFile::holdAsTemporary(const std::string &) { return true; }
+
+void removeUnheldTemporary(const std::string &path) noexcept
+{
+    const HANDLE h = ::CreateFileW(wide(path).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h != INVALID_HANDLE_VALUE)
+        ::CloseHandle(h);
+}
+
 void syncFolder(const std::string &) noexcept
 {
     // MOVEFILE_WRITE_THROUGH has made the rename durable already.

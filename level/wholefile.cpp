@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <optional>
 #include <utility>
 
@@ -80,6 +81,9 @@ SystemFile createBeside(const std::string &target, std::string &tempPath, System
     for (unsigned attempt = 0;; ++attempt) {
         tempPath = temporaryName(target, attempt);
         SystemFile file = SystemFile::createNew(tempPath, error);
+        // Another write removed it as a leftover just after it was made.
+        if (file && !file.holdAsTemporary(tempPath) && attempt < 100)
+            continue;
         if (file || !isAlreadyExists(error) || attempt >= 100)
             return file;
     }
@@ -102,6 +106,7 @@ void rewriteInPlace(SystemFile &file, std::string_view bytes)
 void writeFileAtomically(const std::string &path, std::string_view bytes)
 {
     const std::string target = followLinks(path);
+    removeLeftoverTemporaries(folderOf(target));
     const FileStatus old = fileStatus(target);
     const bool exists = old.kind != FileKind::Missing;
     SystemFile existing;
@@ -135,10 +140,18 @@ void writeFileAtomically(const std::string &path, std::string_view bytes)
         }
         fd.write(bytes.data(), bytes.size());
         fd.sync();
-        fd.close();
         // Windows replaces no file that is held open.
         existing = SystemFile();
+#ifdef _WIN32
+        fd.close();
         replaceFile(tempPath, target);
+#else
+        // Held (and so locked) until it has its name: a write in the same
+        // folder never takes it for a leftover. Its bytes are synced, so the
+        // close after the rename has nothing left to report.
+        replaceFile(tempPath, target);
+        fd = SystemFile();
+#endif
     } catch (...) {
         fd = SystemFile();
         removeFile(tempPath);
@@ -146,6 +159,33 @@ void writeFileAtomically(const std::string &path, std::string_view bytes)
     }
     // Make the rename itself durable; the file is in place either way.
     syncFolder(folderOf(target));
+}
+
+bool isTemporaryName(std::string_view name)
+{
+    constexpr std::string_view Prefix = ".wmb-";
+    return name.size() == Prefix.size() + 6 && name.substr(0, Prefix.size()) == Prefix &&
+           std::all_of(name.begin() + Prefix.size(), name.end(),
+                       [](char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); });
+}
+
+int removeLeftoverTemporaries(const std::string &folder)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const std::u8string utf8(folder.begin(), folder.end());
+    fs::directory_iterator it(fs::path(utf8), error);
+    int removed = 0;
+    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+        const std::u8string name = it->path().filename().u8string();
+        if (!isTemporaryName(std::string(name.begin(), name.end())))
+            continue;
+        const std::u8string full = it->path().u8string();
+        const std::string path(full.begin(), full.end());
+        removeUnheldTemporary(path);
+        removed += fileStatus(path).kind == FileKind::Missing && linkStatus(path).kind == FileKind::Missing;
+    }
+    return removed;
 }
 
 bool fileExists(const std::string &path)

@@ -23,7 +23,16 @@ std::string readWholeFile(const std::string &path);
 // writable file is rewritten in place after room for the bytes is reserved. A folder, pipe, device or socket is
 // refused: 5 with what() "File access denied: the output is a pipe, not a
 // file" (a folder, a device, a socket).
+// Before it makes its own, it removes the temporary files of earlier writes
+// in that folder whose writer no longer runs (removeLeftoverTemporaries).
 void writeFileAtomically(const std::string &path, std::string_view bytes);
+// True for the name of writeFileAtomically's temporary files: ".wmb-" and
+// six lower-case letters or digits.
+bool isTemporaryName(std::string_view name);
+// Removes the temporary files in folder that no running write holds (a
+// write killed before its rename); returns how many. A folder that cannot
+// be listed is let be.
+int removeLeftoverTemporaries(const std::string &folder);
 // True for a plain file or a link leading to one or to nothing: a file the
 // export asks about before replacing it.
 bool fileExists(const std::string &path);

@@ -25,6 +25,8 @@ public:
     std::deque<std::optional<int>> levelAnswers;   // for askLevelNumber; none left = cancel
     std::deque<QString> textAnswers;   // for askText; a null text or none left = cancel
     std::deque<TileReplacementAnswer> replaceAnswers;   // for askTileReplacement; none left = cancel
+    std::deque<BackupChoice> backupChoices;   // for chooseBackup; none left = closed
+    QList<QList<BackupRow>> backupLists;      // the rows each chooseBackup showed
     std::vector<FileCall> fileCalls;
     QStringList questions;             // "caption|text", "|Cancel" added where Enter cancels
     QStringList errors;                // as the error box shows them
@@ -95,6 +97,14 @@ public:
         if (replaceAnswers.empty())
             return std::nullopt;
         return take(replaceAnswers, {});
+    }
+
+    std::optional<BackupChoice> chooseBackup(QWidget *, const QString &, const QList<BackupRow> &rows) override
+    {
+        backupLists << rows;
+        if (backupChoices.empty())
+            return std::nullopt;
+        return take(backupChoices, {});
     }
 
 private:

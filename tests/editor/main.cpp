@@ -1,5 +1,5 @@
-// Editor tests run the real window offscreen, with their settings in a
-// temporary home folder so that no test reads or writes a user's settings.
+// Editor tests run the real window offscreen, with their settings and data
+// in a temporary home folder so that no test reads or writes a user's settings.
 #include <QApplication>
 #include <QFile>
 #include <QSettings>
@@ -20,6 +20,8 @@ int main(int argc, char **argv)
     const QString config = home.path() + QStringLiteral("/.config");
     qputenv("HOME", QFile::encodeName(home.path()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+    // The data folder (backups) in the temporary home too.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + QStringLiteral("/.local/share")));
 #ifdef Q_OS_WIN
     // Not the registry: settings files in the temporary home, as elsewhere.
     QSettings::setDefaultFormat(QSettings::IniFormat);

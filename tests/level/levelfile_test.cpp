@@ -4,6 +4,7 @@
 #include "errors.h"
 #include "hexcode.h"
 #include "levelfile.h"
+#include "platform.h"
 #include "wholefile.h"
 
 #include <gtest/gtest.h>
@@ -455,5 +456,55 @@ TEST(LevelFileIo, ReadOnlyFileIsRefusedUntouched)
     EXPECT_THROW(writeFileAtomically(readOnly, "new"), InOutError);
     EXPECT_EQ(readWholeFile(readOnly), "keep");
     setReadOnly(readOnly, false);
+}
+#endif
+
+#ifndef _WIN32   // a killed writer is a forked child here
+// A write removes the temporary files that killed writes left in its folder,
+// and only those: one a running write holds, and names that merely look
+// alike, stay.
+TEST(LevelFileIo, LeftoversOfKilledWritesGoWithTheNextWrite)
+{
+    TempFolder folder;
+    const auto makeTemporary = [&](const std::string &name) {
+        SystemErrorCode error = 0;
+        SystemFile file = SystemFile::createNew(folder.file(name), error);
+        return file && file.holdAsTemporary(folder.file(name)) ? std::move(file) : SystemFile();
+    };
+    EXPECT_EQ(runInChild([&] {
+                  SystemFile file = makeTemporary(".wmb-dead01");
+                  file.write("half", 4);
+                  std::raise(SIGKILL);   // killed during its write
+                  return 0;
+              }),
+              -1);
+    int ready[2], release[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t live = ::fork();
+    if (live == 0) {
+        ::close(release[1]);
+        SystemFile file = makeTemporary(".wmb-live01");
+        char c = file ? 'y' : 'n';
+        (void)!::write(ready[1], &c, 1);
+        (void)!::read(release[0], &c, 1);
+        ::_exit(0);
+    }
+    ::close(release[0]);
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    ASSERT_EQ(c, 'y');
+    for (const char *name : {".wmb-ABC123", ".wmb-abc12", "wmb-abc123"})
+        writeBytes(folder.file(name), {1});
+
+    writeFileAtomically(folder.file("rom.nes"), "image");
+    EXPECT_FALSE(std::filesystem::exists(folder.file(".wmb-dead01")));
+    EXPECT_TRUE(std::filesystem::exists(folder.file(".wmb-live01"))) << "its writer still runs";
+    for (const char *name : {".wmb-ABC123", ".wmb-abc12", "wmb-abc123"})
+        EXPECT_TRUE(std::filesystem::exists(folder.file(name))) << name;
+    ::close(release[1]);
+    ::waitpid(live, nullptr, 0);
+    EXPECT_EQ(removeLeftoverTemporaries(folder.path()), 1) << "free once its writer ended";
+    EXPECT_EQ(readWholeFile(folder.file("rom.nes")), "image");
 }
 #endif

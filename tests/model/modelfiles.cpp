@@ -10,6 +10,10 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "leveldocument.h"
+#include "pathnames.h"
+#include "wholefile.h"
+
 
 #include <unistd.h>
 
@@ -345,3 +349,38 @@ void ModelRun::saveRomAs()
     QTest::keyClick(mWindow.form.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     mModel->saveRomAs(target, itself, ok);
 }
+
+namespace {
+const char *const ImageNames[] = {"demo.nes", "short.nes", "copy.nes"};
+} // namespace
+
+ModelRun::Images ModelRun::images() const
+{
+    Images now{{mModel->goodRom, mModel->shortRom, mModel->copyRom}, {true, mModel->shortExists, mModel->copyExists}, {}};
+    for (std::size_t i = 0; i < 3; ++i)
+        now.backups[i] = ImageBackups().of(pathFromQString(path(QLatin1String(ImageNames[i])))).size();
+    return now;
+}
+
+// The first write of the run into an existing image is backed up first, byte
+// for byte the image before it; later writes (the clock stands still) are not.
+void ModelRun::checkBackups(const Images &before)
+{
+    const Images after = images();
+    for (std::size_t i = 0; i < 3; ++i) {
+        const QString name = QLatin1String(ImageNames[i]);
+        const std::size_t made = after.backups[i] - before.backups[i];
+        const bool wrote = before.exist[i] && after.exist[i] && after.bytes[i] != before.bytes[i];
+        const bool first = !mBackedUp.count(name);
+        if (made > (first ? 1u : 0u) || (wrote && first && made != 1))
+            note(QStringLiteral("backups of %1 made: %2 (first write of the run: %3)").arg(name).arg(made).arg(first));
+        if (made != 1)
+            continue;
+        mBackedUp.insert(name);
+        ++mCounts[QStringLiteral("(backups before a first write)")];
+        const auto kept = ImageBackups().of(pathFromQString(path(name)));
+        if (QByteArray::fromStdString(wmb::readWholeFile(kept.front().file)) != before.bytes[i])
+            note(QStringLiteral("the backup of %1 is not the image before the write").arg(name));
+    }
+}
+

@@ -78,6 +78,8 @@ bool ModelRun::start(QString &failure)
     EditorSettings().setZoom(100);
 
     mWindow.form = std::make_unique<TForm1>(mDialogs, StartupPaths{mTemp.path(), QStringLiteral(WMB_BIN_DIR)});
+    // A clock that stands still: each image is backed up once, at the first write.
+    mWindow.form->document().backups().setClock([] { return std::int64_t{1'796'847'245'000}; });
     if (!mDialogs.errors.isEmpty()) {
         failure = QStringLiteral("start-up failed: ") + mDialogs.errors.join(QLatin1Char('\n'));
         return false;
@@ -168,7 +170,12 @@ bool ModelRun::run(int count)
         mExpectedFileDialogs = 0;
         mExpectedQuestions = 0;
         mExpectedProposedName.clear();
+        const Images before = images();
         (this->*chosen->action)();
+        // Those two write the images themselves: the one another program
+        // changes, the short image Open ROM is given.
+        if (chosen->action != &ModelRun::otherProgram && chosen->action != &ModelRun::openRom)
+            checkBackups(before);
         static const char *const answers[] = {"Save", "Discard", "Cancel"};
         if (mModel->leaveQuestions > 0)
             ++mCounts[QStringLiteral("(unsaved-changes question answered %1)").arg(QLatin1String(answers[choice]))];

@@ -13,6 +13,8 @@
 #include <utility>
 
 #include <deque>
+#include <set>
+#include <array>
 #include <map>
 #include <memory>
 #include <random>
@@ -158,6 +160,16 @@ private:
     void checkPictures();
     void checkFiles();
     void compareFile(const QString &name, const QByteArray &expected, bool rom);
+    // The images as the model held them before an action, and whether each
+    // existed; checkBackups compares the backups the action made with them.
+    struct Images {
+        std::array<QByteArray, 3> bytes;
+        std::array<bool, 3> exist{};
+        std::array<std::size_t, 3> backups{};
+    };
+    Images images() const;
+    void checkBackups(const Images &before);
+    std::set<QString> mBackedUp;   // the images backed up in this run
     void note(const QString &difference) { mDifferences << difference; }
     void log(const QString &action);
     const QImage &tileImage(const QString &code);

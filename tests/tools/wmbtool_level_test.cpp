@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "backupstore.h"
 #include "hexcode.h"
 #include "levelfile.h"
 #include "levelrecord.h"
@@ -369,6 +370,59 @@ TEST(WmbtoolFindAndDiff, AgreeWithTheFilesBytes)
     EXPECT_EQ(same.out + same.err, "");
 }
 
+#ifndef _WIN32   // the data folder of XDG_DATA_HOME
+// The editor's backups of an image, found in the data folder under
+// XDG_DATA_HOME, listed newest first and written out by number.
+TEST(WmbtoolBackups, ListsAndWritesOutTheEditorsBackups)
+{
+    TempDir dir;
+    const std::string image = copyDemoRom(dir, "rom.nes");
+    std::filesystem::create_directory(dir.file("other"));
+    const std::string namesake = copyDemoRom(dir, "other/rom.nes");
+    const Bytes now = readBytes(image);
+    Bytes older = now;
+    older[static_cast<std::size_t>(wmb::LevelBaseOf(3))] ^= 1;
+    older[0] ^= 1;
+    const std::string data = dir.file("data");
+    ::setenv("XDG_DATA_HOME", data.c_str(), 1);
+    ::setenv("TZ", "UTC", 1);
+    wmb::BackupStore store(data + "/WMBeditor/backups");
+    // 9 December 2026 at 20:14:05 and an hour later.
+    store.add(image, older, 1'796'847'245'000, {});
+    store.add(image, now, 1'796'850'845'000, {});
+
+    const ToolResult list = runTool({"backups", image});
+    EXPECT_EQ(list.status, 0) << list.err;
+    const std::string size = std::to_string(now.size());
+    EXPECT_EQ(list.out, "1\t2026-12-09 21:14:05\t" + size + "\tnone\n2\t2026-12-09 20:14:05\t" + size +
+                            "\t3\tother bytes differ\n");
+    EXPECT_EQ(runTool({"backups", namesake}).out, "") << "an image of the same name elsewhere has its own";
+
+    const ToolResult out = runTool({"backup", image, "2", dir.file("out.nes")});
+    EXPECT_EQ(out.status, 0) << out.err;
+    EXPECT_EQ(readBytes(dir.file("out.nes")), older);
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    } refusals[] = {
+        {{"backup", image, "2", image}, 1, "the output would replace the input file"},
+        {{"backup", image, "3", dir.file("x.nes")}, 1, "no backup 3 (2 kept)"},
+        {{"backup", image, "0", dir.file("x.nes")}, 2, "'0' is not a backup number"},
+        {{"backup", image, "1x", dir.file("x.nes")}, 2, "'1x' is not a backup number"},
+    };
+    for (const auto &r : refusals) {
+        const ToolResult result = runTool(r.args);
+        EXPECT_EQ(result.status, r.status) << r.args[2];
+        EXPECT_NE(result.err.find(r.err), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(readBytes(image), now);
+    EXPECT_FALSE(exists(dir.file("x.nes")));
+    ::unsetenv("XDG_DATA_HOME");
+    ::unsetenv("TZ");
+}
+#endif
+
 // Wrong usage exits 2, a failure 1 (diff: 2); neither writes a file nor changes the ROM.
 TEST(WmbtoolCommandLine, RefusesWrongUsageAndBadLevels)
 {
@@ -447,9 +501,10 @@ TEST(WmbtoolCommandLine, HelpGoesToStandardOutput)
     EXPECT_EQ(runTool({"help"}).out, all.out);
     EXPECT_EQ(all.err, "");
     for (const char *usage : {"list ROM", "export ROM LEVEL FILE", "import ROM LEVEL FILE", "render ROM LEVEL|--all OUT.png",
-                              "ips ORIGINAL EDITED OUT.ips", "patch ROM PATCH.ips OUT", "find ROM CODE", "diff A B"})
+                              "ips ORIGINAL EDITED OUT.ips", "patch ROM PATCH.ips OUT", "find ROM CODE", "diff A B",
+                              "backups IMAGE", "backup IMAGE N OUTPUT"})
         EXPECT_NE(all.out.find(usage), std::string::npos) << usage;
-    for (const char *command : {"list", "export", "import", "render", "ips", "patch", "find", "diff"}) {
+    for (const char *command : {"list", "export", "import", "render", "ips", "patch", "find", "diff", "backups", "backup"}) {
         for (const char *flag : {"--help", "-h"}) {
             const ToolResult r = runTool({command, flag});
             EXPECT_EQ(r.status, 0) << command;

@@ -65,6 +65,22 @@ const std::vector<Command> &commands()
          "Exit status, as cmp has it: 0 when no level differs, 1 when some do, 2\n"
          "when the images cannot be compared or on wrong usage.\n",
          {}, {}, runDiff},
+        {"backups", "backups IMAGE", "list the editor's backups of an image, newest first",
+         "Prints one line per backup the editor made of IMAGE before writing into it,\n"
+         "newest first, four fields separated by tabs:\n"
+         "  N  DATE TIME  SIZE  LEVELS\n"
+         "N is the number backup takes (1 is the newest), the time is local, SIZE is\n"
+         "in bytes and LEVELS the levels whose records differ from IMAGE now (\"none\"),\n"
+         "followed by \"other bytes differ\" when bytes outside the level records do.\n"
+         "The backups are in the editor's data folder (on Linux\n"
+         "$XDG_DATA_HOME/WMBeditor/backups, else ~/.local/share/WMBeditor/backups).\n",
+         {}, {}, runBackups},
+        {"backup", "backup IMAGE N OUTPUT", "write backup N of an image to OUTPUT",
+         "Writes the editor's backup number N of IMAGE (as backups numbers them, 1\n"
+         "the newest) to OUTPUT, whole or not at all. OUTPUT is never IMAGE itself;\n"
+         "to put a backup back, write it elsewhere and look at it first, or restore\n"
+         "it in the editor (File > Backups...), where the restore can be undone.\n",
+         {}, {}, runBackup},
     };
     return table;
 }

@@ -57,5 +57,7 @@ void runIps(const Invocation &inv);
 void runPatch(const Invocation &inv);
 void runFind(const Invocation &inv);
 void runDiff(const Invocation &inv);
+void runBackups(const Invocation &inv);
+void runBackup(const Invocation &inv);
 
 } // namespace wmbtool
