@@ -11,6 +11,7 @@
 #include "hexcode.h"
 #include "leveldocument.h"
 #include "pathnames.h"
+#include "recovery.h"
 
 namespace {
 
@@ -157,3 +158,21 @@ OverwriteChoice TForm1::confirmOverwrite()
 bool TForm1::levelLoaded() const { return mDocument->levelLoaded(); }
 
 int TForm1::loadedLevel() const { return mDocument->loadedLevel(); }
+
+// Restore asks what opening the image and leaving the shown level ask.
+void TForm1::offerRecovery()
+{
+    mRecovery->offerLeftovers(this, mDialogs, [this](const wmb::RecoveryFile &edits) {
+        bool restored = false;
+        guarded([&] {
+            if (!confirmLeaveLevel())
+                return;
+            if ((!mDocument->hasImage() || mDocument->imagePath() != edits.imagePath) &&
+                !openRomAt(qStringFromPath(edits.imagePath), edits.level))
+                return;
+            mDocument->restoreEdits(edits);
+            restored = true;
+        });
+        return restored;
+    });
+}

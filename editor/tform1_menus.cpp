@@ -22,6 +22,7 @@
 #include "leveldocument.h"
 #include "levelfile.h"
 #include "pathnames.h"
+#include "recovery.h"
 
 #include <filesystem>
 
@@ -228,10 +229,12 @@ void TForm1::closeEvent(QCloseEvent *event)
 {
     bool leave = false;
     guarded([&] { leave = confirmLeaveLevel(); });
-    if (leave)
+    if (leave) {
+        mRecovery->discard();
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }
 
 bool TForm1::openRomImage(const QString &path, int level)

@@ -244,6 +244,19 @@ protected:
         ASSERT_TRUE(QFile::copy(QStringLiteral(WMB_DEMO_ROM), romPath));
         QFile::setPermissions(romPath, QFile::ReadOwner | QFile::WriteOwner);
         EditorSettings().setZoom(100);   // kept between windows: each test starts at 100 %
+        // The data folder (recovery files) is the test's own.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
+    }
+
+    // The recovery files of the editors of this test, running or ended.
+    QStringList recoveryFiles() const
+    {
+        QStringList files;
+        const QDir root(dir.filePath(QStringLiteral("data/WMBeditor/recovery")));
+        for (const QString &folder : root.entryList({QStringLiteral("editor-*")}, QDir::Dirs))
+            if (QFile::exists(root.filePath(folder + QStringLiteral("/level.wmbrecovery"))))
+                files << root.filePath(folder + QStringLiteral("/level.wmbrecovery"));
+        return files;
     }
 
     // Starts the window in the temporary folder. Without a "graph" folder

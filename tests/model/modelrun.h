@@ -48,6 +48,13 @@ public:
         ++overwriteQuestions;
         return overwriteAnswer;
     }
+    RecoveryChoice recoveryAnswer = RecoveryChoice::Later;   // to every offer of a recovery file
+    int recoveryQuestions = 0;
+    RecoveryChoice askRestoreDiscardLater(QWidget *, const QString &, const QString &, bool) override
+    {
+        ++recoveryQuestions;
+        return recoveryAnswer;
+    }
     void showMessage(QWidget *, const QString &) override {}
     std::optional<int> askLevelNumber(QWidget *, int) override { return std::nullopt; }
     std::optional<QString> askText(QWidget *, const QString &, const QString &, const QString &) override

@@ -1,0 +1,5 @@
+#include "datafolder.h"
+
+#include <QStandardPaths>
+
+QString dataFolder() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
