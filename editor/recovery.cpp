@@ -215,7 +215,7 @@ void RecoveryKeeper::offerLeftovers(QWidget *parent, Dialogs &dialogs,
         const QString text = recoveryQuestion(one.file, shownFileName(image), exists, exists && changedOnDisk(one.file));
         const RecoveryChoice choice =
             dialogs.askRestoreDiscardLater(parent, QString::fromLatin1(ApplicationTitle), text, exists);
-        const bool restored = choice == RecoveryChoice::Restore && restore(one.file) && writeNow();
+        const bool restored = exists && choice == RecoveryChoice::Restore && restore(one.file) && writeNow();
         one.lock->unlock();
         if (restored || choice == RecoveryChoice::Discard)
             removeFolder(one.folder);
