@@ -155,12 +155,13 @@ bool EditorModel::replaceInAllLevels(int from, int to, bool ok)
 // Take level n from the image compared with: its record over level n's.
 bool EditorModel::takeLevel(int n, const QByteArray &other, bool ok)
 {
-    if (!shownTakesPart(levelLoaded && n == loadedLevel))
+    // A level the images hold alike cannot be taken: the command is disabled
+    // and asks nothing.
+    const wmb::LevelRecord taken = wmb::levelRecordIn(other.toStdString(), n);
+    if (wmb::pasteLevel(boundBytes().toStdString(), taken, n).empty() ||
+        !shownTakesPart(levelLoaded && n == loadedLevel))
         return false;
-    const wmb::ImageWrite write =
-        wmb::pasteLevel(boundBytes().toStdString(), wmb::levelRecordIn(other.toStdString(), n), n);
-    if (write.empty())
-        return false;
+    const wmb::ImageWrite write = wmb::pasteLevel(boundBytes().toStdString(), taken, n);
     if (ok)
         writeImage(write);
     return true;

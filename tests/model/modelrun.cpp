@@ -77,22 +77,16 @@ bool ModelRun::start(QString &failure)
     mModel = std::make_unique<model::EditorModel>(mDemo);
     EditorSettings().setZoom(100);
 
-    mWindow.form = std::make_unique<TForm1>(mDialogs, StartupPaths{mTemp.path(), QStringLiteral(WMB_BIN_DIR)});
+    qputenv("XDG_DATA_HOME", QFile::encodeName(mDataHome.path()));
+    startWindow();
     if (!mDialogs.errors.isEmpty()) {
         failure = QStringLiteral("start-up failed: ") + mDialogs.errors.join(QLatin1Char('\n'));
         return false;
     }
-    // Shown and active: the shortcuts work only in the active window.
-    mWindow.form->show();
-    QApplication::setActiveWindow(mWindow.form.get());
     if (!QTest::qWaitForWindowActive(mWindow.form.get())) {
         failure = QStringLiteral("the window did not become active");
         return false;
     }
-    // The undo keys act on the map unless a text edit has the focus, as a
-    // press on the map leaves it.
-    if (qobject_cast<QLineEdit *>(mWindow.form->focusWidget()))
-        mWindow.panel()->setFocus();
 
     QGuiApplication::clipboard()->clear();
     mActions = {
@@ -118,6 +112,7 @@ bool ModelRun::start(QString &failure)
         {"overview levels", 30, &ModelRun::overviewLevels},
         {"whole image edit", 10, &ModelRun::wholeImageEdit},
         {"zoom", 15, &ModelRun::zoom},
+        {"editor killed", 8, &ModelRun::crash},
     };
     mIndex = -1;
     log(QStringLiteral("start-up"));
@@ -126,6 +121,19 @@ bool ModelRun::start(QString &failure)
         return false;
     }
     return true;
+}
+
+// Shown and active: the shortcuts work only in the active window. The undo
+// keys act on the map unless a text edit has the focus, as a press on the
+// map leaves it.
+void ModelRun::startWindow()
+{
+    mWindow.form = std::make_unique<TForm1>(mDialogs, StartupPaths{mTemp.path(), QStringLiteral(WMB_BIN_DIR)});
+    mWindow.form->show();
+    QApplication::setActiveWindow(mWindow.form.get());
+    QTest::qWaitForWindowActive(mWindow.form.get());
+    if (qobject_cast<QLineEdit *>(mWindow.form->focusWidget()))
+        mWindow.panel()->setFocus();
 }
 
 bool ModelRun::run(int count)

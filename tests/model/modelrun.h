@@ -131,6 +131,9 @@ private:
     void floodFill();
     void pickByCode();
     void zoom();
+    void crash();   // modelcrash.cpp
+    QTemporaryDir mDataHome;   // the editors' data folder: their recovery files
+    void startWindow();
     void foreignClipboard();
     void mapKeys(bool shift);
     void clickCellWith(int cell, Qt::KeyboardModifiers modifiers, int dragTo = 0);
