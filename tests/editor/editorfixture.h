@@ -27,6 +27,7 @@
 #include <memory>
 #include <vector>
 
+#include "datafolder.h"
 #include "dialogs.h"
 #include "fakedialogs.h"
 #include "leveloverview.h"
@@ -244,15 +245,19 @@ protected:
         ASSERT_TRUE(QFile::copy(QStringLiteral(WMB_DEMO_ROM), romPath));
         QFile::setPermissions(romPath, QFile::ReadOwner | QFile::WriteOwner);
         EditorSettings().setZoom(100);   // kept between windows: each test starts at 100 %
-        // The data folder (recovery files) is the test's own.
+        // The data folder (recovery files) is the test's own; Windows has
+        // one for the user, emptied before each test.
         qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
+#ifdef Q_OS_WIN
+        QDir(dataFolder() + QStringLiteral("/recovery")).removeRecursively();
+#endif
     }
 
     // The recovery files of the editors of this test, running or ended.
     QStringList recoveryFiles() const
     {
         QStringList files;
-        const QDir root(dir.filePath(QStringLiteral("data/WMBeditor/recovery")));
+        const QDir root(dataFolder() + QStringLiteral("/recovery"));
         for (const QString &folder : root.entryList({QStringLiteral("editor-*")}, QDir::Dirs))
             if (QFile::exists(root.filePath(folder + QStringLiteral("/level.wmbrecovery"))))
                 files << root.filePath(folder + QStringLiteral("/level.wmbrecovery"));

@@ -408,7 +408,7 @@ TEST_F(LevelIoTest, RecoveryFileLastsWhileChangesAreUnsaved)
         EXPECT_EQ(recoveryFiles(), QStringList());
         form.reset();
     }
-    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("data/WMBeditor/recovery"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+    EXPECT_EQ(QDir(dataFolder() + QStringLiteral("/recovery")).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
               QStringList());
 }
 
