@@ -198,6 +198,19 @@ OverwriteChoice QtDialogs::askOverwriteReloadCancel(QWidget *parent, const QStri
                                   2)];
 }
 
+RecoveryChoice QtDialogs::askRestoreDiscardLater(QWidget *parent, const QString &caption, const QString &text,
+                                                 bool canRestore)
+{
+    const std::pair<QString, QMessageBox::ButtonRole> restore{QStringLiteral("&Restore"), QMessageBox::AcceptRole},
+        discard{QStringLiteral("&Discard"), QMessageBox::DestructiveRole},
+        later{QStringLiteral("&Later"), QMessageBox::RejectRole};
+    if (!canRestore)
+        return askWithButtons(parent, caption, text, {discard, later}, 1) == 0 ? RecoveryChoice::Discard
+                                                                              : RecoveryChoice::Later;
+    static const RecoveryChoice choices[] = {RecoveryChoice::Restore, RecoveryChoice::Discard, RecoveryChoice::Later};
+    return choices[askWithButtons(parent, caption, text, {restore, discard, later}, 0)];
+}
+
 void QtDialogs::showMessage(QWidget *parent, const QString &text)
 {
     QMessageBox box(QMessageBox::Information, {}, {}, QMessageBox::Ok, parent);

@@ -19,6 +19,8 @@ enum class SaveChoice { Save, Discard, Cancel };
 // The answer to the question before a save writes over a level that another
 // program changed on the disk.
 enum class OverwriteChoice { Overwrite, Reload, Cancel };
+// The answer to the offer of unsaved edits left by an editor that ended.
+enum class RecoveryChoice { Restore, Discard, Later };
 
 // The answer to Replace tile: the two codes as typed, and whether every
 // level is to change or the shown level only.
@@ -61,6 +63,10 @@ public:
     // the box is Cancel.
     virtual OverwriteChoice askOverwriteReloadCancel(QWidget *parent, const QString &caption,
                                                      const QString &text) = 0;
+    // "&Restore" (the default), "&Discard" and "&Later"; without `canRestore`
+    // only "&Discard" and "&Later" (the default). Esc or closing the box is Later.
+    virtual RecoveryChoice askRestoreDiscardLater(QWidget *parent, const QString &caption, const QString &text,
+                                                  bool canRestore) = 0;
     // A plain information box captioned "WMBeditor" with one OK button.
     virtual void showMessage(QWidget *parent, const QString &text) = 0;
     // Asks for a level number from 1 to 32, offering `current`, in a box
@@ -119,6 +125,8 @@ public:
                                     const QString &saveButton) override;
     OverwriteChoice askOverwriteReloadCancel(QWidget *parent, const QString &caption,
                                              const QString &text) override;
+    RecoveryChoice askRestoreDiscardLater(QWidget *parent, const QString &caption, const QString &text,
+                                          bool canRestore) override;
     void showMessage(QWidget *parent, const QString &text) override;
     std::optional<int> askLevelNumber(QWidget *parent, int current, const QString &caption) override;
     std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &label,

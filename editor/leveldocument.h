@@ -23,6 +23,7 @@
 #include "ips.h"
 #include "levelrecord.h"
 #include "levelset.h"
+#include "recoveryfile.h"
 #include "region.h"
 #include "romfile.h"
 
@@ -117,6 +118,14 @@ public:
     void loadLevel(int level);   // from the open image, 1..32
     // Opens read-write, or read-only when the file may only be read.
     static wmb::RomFile openRomFile(const std::string &path, bool &readOnly);
+
+    // Puts unsaved edits kept by a recovery file back onto its level of the
+    // open image (the caller opens the image the file names): the level is
+    // loaded from the disk, its map takes the edits' codes as one step named
+    // "Restore" and the boxes their texts. The edits count from the record
+    // they started from, so a save asks before it writes over a change made
+    // on the disk since. Every picture is read before anything changes.
+    void restoreEdits(const wmb::RecoveryFile &edits);
 
     // Writing the loaded level: openForWriting refuses an image opened
     // read-only and opens it read-write; changedOnDisk says whether another

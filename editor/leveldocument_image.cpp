@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "errors.h"
+#include "hexcode.h"
 #include "levelfile.h"
 #include "pathnames.h"
 #include "platform.h"
@@ -95,6 +96,26 @@ void LevelDocument::loadLevel(int level)
 {
     reopen();
     showLoaded(prepare(mRom, level));
+}
+
+void LevelDocument::restoreEdits(const wmb::RecoveryFile &edits)
+{
+    reopen();
+    const Prepared disk = prepare(mRom, edits.level);
+    std::vector<std::string> needed;
+    for (const std::uint8_t code : edits.codes)
+        needed.push_back(wmb::IntToHexText(code));
+    mTiles.loadMap(needed);
+    showLoaded(disk);
+    mKnown.set(edits.record);
+    mKnown.seen(disk.record);
+    beginStep(QStringLiteral("Restore"));
+    for (int n = 1; n <= wmb::MapCells; ++n)
+        setCell(n, edits.codes[static_cast<std::size_t>(n - 1)]);
+    endStep();
+    mTexts = edits.texts;
+    emit fieldsChanged();
+    noteEdited();
 }
 
 wmb::RomFile LevelDocument::openRomFile(const std::string &path, bool &readOnly)

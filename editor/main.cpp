@@ -1,6 +1,7 @@
 // The editor's entry: the command line, the application title "WMBeditor",
 // the main window, the message loop. SIGTERM, SIGINT and SIGHUP end the loop
-// as Quit does, without a question, so the exit below always runs; test
+// as Quit does, without a question, so the exit below always runs (and the
+// recovery file of unsaved edits stays for the next start); test
 // copies left by editors that have ended are removed at the start and again
 // at the exit, and the data folder's temporary files of killed writes at the
 // start.
@@ -50,6 +51,7 @@ int main(int argc, char *argv[])
     form.show();
     if (!line.rom.empty())
         form.openRomImage(absolutePath(qStringFromPath(line.rom)), line.level ? line.level : 1);
+    form.offerRecovery();
     const int status = app.exec();
     TestCopies::removeLeftovers();
     return status;

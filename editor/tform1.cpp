@@ -26,6 +26,7 @@
 #include "pathnames.h"
 #include "palettekeys.h"
 #include "picturebox.h"
+#include "recovery.h"
 #include "statusbar.h"
 #include "tilefolder.h"
 
@@ -121,6 +122,7 @@ TForm1::TForm1(Dialogs &dialogs, StartupPaths paths, QWidget *parent)
     createMenus();
     createStatusBar();
     followDocument();
+    mRecovery = std::make_unique<RecoveryKeeper>(*mDocument);
     move(263, 156);
     fitToPanel();
     guarded([&] { FormCreate(); });

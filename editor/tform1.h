@@ -35,6 +35,7 @@ class MapMarks;
 class TestCopies;
 class MapOverlay;
 class PictureBox;
+class RecoveryKeeper;
 class PaletteKeys;
 class StatusBar;
 class QAction;
@@ -90,6 +91,8 @@ public:
     // Opens the ROM image at `path` as "Open ROM" does after its dialog,
     // after the unsaved-changes question. False when nothing was opened.
     bool openRomImage(const QString &path, int level = 0);
+    // At start: offers the unsaved edits of editors that have ended.
+    void offerRecovery();
 
     // Handlers.
     void FormCreate();
@@ -299,6 +302,7 @@ private:
             *mShowGridAction = nullptr;
     LevelOverview *mOverview = nullptr;          // made on first use, a child window
     std::unique_ptr<TestCopies> mTestCopies;     // made on first use
+    std::unique_ptr<RecoveryKeeper> mRecovery;   // the unsaved edits, kept on the disk
     QPoint mStrokePos;    // the last pointer position of the open stroke
     int mStrokeCell = 0;  // the last cell the open stroke painted
     MapOverlay *mMapOverlay = nullptr;

@@ -12,6 +12,7 @@
 #include "hexcode.h"
 #include "leveldocument.h"
 #include "pathnames.h"
+#include "recovery.h"
 
 namespace {
 
@@ -109,3 +110,21 @@ void TForm1::Button5Click()
 bool TForm1::levelLoaded() const { return mDocument->levelLoaded(); }
 
 int TForm1::loadedLevel() const { return mDocument->loadedLevel(); }
+
+// Restore asks what opening the image and leaving the shown level ask.
+void TForm1::offerRecovery()
+{
+    mRecovery->offerLeftovers(this, mDialogs, [this](const wmb::RecoveryFile &edits) {
+        bool restored = false;
+        guarded([&] {
+            if (!mSession->confirmLeaveLevel())
+                return;
+            if ((!mDocument->hasImage() || mDocument->imagePath() != edits.imagePath) &&
+                !mSession->openRomAt(qStringFromPath(edits.imagePath), edits.level, [&] { return edits.level; }))
+                return;
+            mDocument->restoreEdits(edits);
+            restored = true;
+        });
+        return restored;
+    });
+}

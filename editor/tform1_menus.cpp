@@ -23,6 +23,7 @@
 #include "leveldocument.h"
 #include "levelfile.h"
 #include "pathnames.h"
+#include "recovery.h"
 
 #include <filesystem>
 
@@ -184,10 +185,12 @@ void TForm1::closeEvent(QCloseEvent *event)
 {
     bool leave = false;
     guarded([&] { leave = mSession->confirmLeaveLevel(); });
-    if (leave)
+    if (leave) {
+        mRecovery->discard();
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }
 
 bool TForm1::openRomImage(const QString &path, int level)

@@ -27,6 +27,7 @@
 #include <memory>
 #include <vector>
 
+#include "datafolder.h"
 #include "dialogs.h"
 #include "fakedialogs.h"
 #include "leveloverview.h"
@@ -233,6 +234,7 @@ private:
 class EditorTest : public ::testing::Test, public WindowDriver {
 protected:
     QTemporaryDir dir;
+    QTemporaryDir dataHome;   // the editor's data folder, apart from the image's
     FakeDialogs dialogs;
     QString romPath;
 
@@ -244,6 +246,23 @@ protected:
         ASSERT_TRUE(QFile::copy(QStringLiteral(WMB_DEMO_ROM), romPath));
         QFile::setPermissions(romPath, QFile::ReadOwner | QFile::WriteOwner);
         EditorSettings().setZoom(100);   // kept between windows: each test starts at 100 %
+        // The data folder (recovery files) is the test's own; Windows has
+        // one for the user, emptied before each test.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
+#ifdef Q_OS_WIN
+        QDir(dataFolder() + QStringLiteral("/recovery")).removeRecursively();
+#endif
+    }
+
+    // The recovery files of the editors of this test, running or ended.
+    QStringList recoveryFiles() const
+    {
+        QStringList files;
+        const QDir root(dataFolder() + QStringLiteral("/recovery"));
+        for (const QString &folder : root.entryList({QStringLiteral("editor-*")}, QDir::Dirs))
+            if (QFile::exists(root.filePath(folder + QStringLiteral("/level.wmbrecovery"))))
+                files << root.filePath(folder + QStringLiteral("/level.wmbrecovery"));
+        return files;
     }
 
     // Starts the window in the temporary folder. Without a "graph" folder

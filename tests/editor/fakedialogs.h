@@ -21,6 +21,7 @@ public:
     std::deque<bool> okAnswers;        // for askOkCancel; none left = Cancel
     std::deque<SaveChoice> saveChoices;   // for askSaveDiscardCancel; none left = Discard
     std::deque<OverwriteChoice> overwriteChoices;   // for askOverwriteReloadCancel; none left = Cancel
+    std::deque<RecoveryChoice> recoveryChoices;     // for askRestoreDiscardLater; none left = Later
     QStringList saveButtons;           // the Save button of each unsaved-changes question
     std::deque<std::optional<int>> levelAnswers;   // for askLevelNumber; none left = cancel
     std::deque<QString> textAnswers;   // for askText; a null text or none left = cancel
@@ -69,6 +70,12 @@ public:
     {
         questions << caption + QLatin1Char('|') + text;
         return take(overwriteChoices, OverwriteChoice::Cancel);
+    }
+    RecoveryChoice askRestoreDiscardLater(QWidget *, const QString &caption, const QString &text,
+                                          bool canRestore) override
+    {
+        questions << caption + QLatin1Char('|') + text + (canRestore ? QString() : QStringLiteral("|no Restore"));
+        return take(recoveryChoices, RecoveryChoice::Later);
     }
     void showMessage(QWidget *, const QString &text) override { messages << text; }
     std::optional<int> askLevelNumber(QWidget *, int, const QString &caption) override

@@ -1,6 +1,14 @@
 // Open ROM, loading every level, navigation, the level number edit and Save
 // level, checked against the ROM's bytes read straight from the file.
 #include <QDir>
+#include <QRegularExpression>
+
+#include <csignal>
+#include <functional>
+#ifndef Q_OS_WIN
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "windowsupport.h"
 
@@ -378,4 +386,140 @@ TEST_F(LevelIoTest, EmptyNumberIsReportedOnlyByTheLoadingButtons)
     Shown expected = before;
     expected.edits[0].clear();
     EXPECT_EQ(shown(), expected);
+}
+
+// The recovery file holds the unsaved changes within two seconds; a save, a
+// Discard at Reload or at a load of another level and a normal exit remove it.
+TEST_F(LevelIoTest, RecoveryFileLastsWhileChangesAreUnsaved)
+{
+    const std::pair<const char *, std::function<void()>> ends[] = {
+        {"save", [&] { save(); }},
+        {"reload", [&] { reload(); }},
+        {"other level", [&] { typeLevelAndReload(9); }},
+        {"close", [&] { form->close(); }},
+    };
+    for (const auto &[name, end] : ends) {
+        SCOPED_TRACE(name);
+        start();
+        openRom();
+        setField(HintBox, QStringLiteral("unsaved hint before ") + QString::fromLatin1(name));
+        EXPECT_TRUE(within(2000, [&] { return recoveryFiles().size() == 1; }));
+        end();
+        EXPECT_EQ(recoveryFiles(), QStringList());
+        form.reset();
+    }
+    EXPECT_EQ(QDir(dataFolder() + QStringLiteral("/recovery")).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+              QStringList());
+}
+
+#ifndef Q_OS_WIN   // signals and fork are POSIX's
+// kill -9 of an editor with a painted cell and a typed name; the next start
+// asks, Restore shows them unsaved, Save writes them; a start after asks nothing.
+TEST_F(LevelIoTest, EditsOfAKilledEditorAreRestoredThenSaved)
+{
+    const QByteArray before = romBytes();
+    const pid_t editor = ::fork();
+    if (editor == 0) {
+        start();
+        openFromCommandLine(romPath, 7);
+        pickTile(0x2A);
+        clickCell(5);
+        clearByKeys(NameBox);
+        typeInto(NameBox, QStringLiteral("KEPT"));
+        ::_exit(QCoreApplication::exec());
+    }
+    const bool written = within(10000, [&] {
+        const QStringList files = recoveryFiles();
+        QFile file(files.value(0));
+        return !files.isEmpty() && file.open(QIODevice::ReadOnly) && file.readAll().contains("\nname KEPT\n");
+    });
+    ::kill(editor, SIGKILL);
+    int status = 0;
+    ::waitpid(editor, &status, 0);
+    ASSERT_TRUE(written);
+    ASSERT_TRUE(WIFSIGNALED(status));
+
+    dialogs.recoveryChoices.push_back(RecoveryChoice::Restore);
+    start();
+    form->offerRecovery();
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^WMBeditor\\|Level 7 of demo.nes has unsaved changes from an editor "
+                                                  "that ended on \\d+ [A-Z][a-z]+ \\d{4} at \\d\\d:\\d\\d\\. Restore them\\?$"))
+                    .match(dialogs.questions[0])
+                    .hasMatch())
+        << dialogs.questions[0].toStdString();
+    EXPECT_EQ(shownCode(5), QStringLiteral("2A"));
+    EXPECT_EQ(cellPicture(5), tile(QStringLiteral("2A")));
+    EXPECT_EQ(field(NameBox), QStringLiteral("KEPT"));
+    EXPECT_TRUE(title().startsWith(QStringLiteral("demo.nes, level 7*"))) << title().toStdString();
+    EXPECT_EQ(menu(QStringLiteral("Edit"))->actions().at(0)->text(), QStringLiteral("&Undo Restore"));
+    EXPECT_EQ(romBytes(), before);
+    EXPECT_EQ(recoveryFiles().size(), 1);   // this editor's own
+
+    save();
+    const QByteArray after = romBytes();
+    EXPECT_EQ(rom::byteAt(after, rom::mapAt(7) + 4), 0x2A);
+    EXPECT_EQ(after.mid(rom::nameAt(7), 15), rom::textBytes(QStringLiteral("KEPT"), 15));
+    EXPECT_EQ(recoveryFiles(), QStringList());
+    form.reset();
+    start();
+    form->offerRecovery();
+    EXPECT_EQ(dialogs.questions.size(), 1);
+}
+#endif
+
+// Editors that ended without their exit (as a signal ends them) leave their
+// edits. A start asks about each in the order they were written; edits of a
+// level changed on the disk since are restored over the record they started
+// from, so the save asks first; an image that is gone can only be discarded.
+TEST_F(LevelIoTest, LeftEditsAreAskedOneAfterTheOther)
+{
+    const QByteArray original = romBytes();
+    const QString gone = dir.filePath(QStringLiteral("gone.nes"));
+    ASSERT_TRUE(QFile::copy(romPath, gone));
+    for (const auto &[image, level] : {std::pair{romPath, 2}, std::pair{romPath, 3}, std::pair{gone, 4}}) {
+        start();
+        openFromCommandLine(image, level);
+        pickTile(0x33);
+        clickCell(10);
+        form.reset();
+    }
+    ASSERT_TRUE(QFile::remove(gone));
+    QByteArray changed = original;
+    changed[rom::nameAt(2)] = 'Z';
+    writeRom(changed);
+
+    dialogs.recoveryChoices = {RecoveryChoice::Restore, RecoveryChoice::Later, RecoveryChoice::Later};
+    start();
+    form->offerRecovery();
+    const QString ended = QStringLiteral("has unsaved changes from an editor that ended on ");
+    ASSERT_EQ(dialogs.questions.size(), 3);
+    EXPECT_TRUE(dialogs.questions[0].startsWith(QStringLiteral("WMBeditor|Level 2 of demo.nes ") + ended));
+    EXPECT_TRUE(dialogs.questions[0].endsWith(QStringLiteral("; level 2 was changed on disk since. Restore them?")));
+    EXPECT_TRUE(dialogs.questions[1].startsWith(QStringLiteral("WMBeditor|Level 3 of demo.nes ") + ended));
+    EXPECT_TRUE(dialogs.questions[1].endsWith(QStringLiteral(". Restore them?")));
+    EXPECT_FALSE(dialogs.questions[1].contains(QStringLiteral("changed")));
+    EXPECT_TRUE(dialogs.questions[2].startsWith(QStringLiteral("WMBeditor|Level 4 of gone.nes ") + ended));
+    EXPECT_TRUE(dialogs.questions[2].endsWith(QStringLiteral(", but gone.nes no longer exists. Discard them?|no Restore")));
+    EXPECT_EQ(loadedLevel(), 2);
+    EXPECT_EQ(shownCode(10), QStringLiteral("33"));
+    EXPECT_EQ(field(NameBox), rom::textAt(original, rom::nameAt(2), 15));
+
+    dialogs.overwriteChoices.push_back(OverwriteChoice::Overwrite);
+    save();
+    EXPECT_EQ(dialogs.questions.size(), 4);
+    EXPECT_EQ(dialogs.questions.back(),
+              QStringLiteral("WMBeditor|Level 2 of demo.nes was changed by another program since it was loaded."));
+    QByteArray saved = original;
+    saved[rom::mapAt(2) + 9] = 0x33;
+    EXPECT_EQ(romBytes(), saved);
+
+    form.reset();
+    dialogs.questions.clear();
+    dialogs.recoveryChoices = {RecoveryChoice::Discard, RecoveryChoice::Discard};
+    start();
+    form->offerRecovery();
+    EXPECT_EQ(dialogs.questions.size(), 2);
+    EXPECT_EQ(recoveryFiles(), QStringList());
+    EXPECT_EQ(romBytes(), saved);
 }

@@ -20,7 +20,7 @@ int main(int argc, char **argv)
     const QString config = home.path() + QStringLiteral("/.config");
     qputenv("HOME", QFile::encodeName(home.path()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
-    // The data folder (backups) in the temporary home too.
+    // The data folder (backups, recovery files) in the temporary home too.
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + QStringLiteral("/.local/share")));
 #ifdef Q_OS_WIN
     // Not the registry: settings files in the temporary home, as elsewhere.

@@ -5,6 +5,7 @@
 #include "hexcode.h"
 #include "levelfile.h"
 #include "platform.h"
+#include "recoveryfile.h"
 #include "wholefile.h"
 
 #include <gtest/gtest.h>
@@ -508,3 +509,70 @@ TEST(LevelFileIo, LeftoversOfKilledWritesGoWithTheNextWrite)
     EXPECT_EQ(readWholeFile(folder.file("rom.nes")), "image");
 }
 #endif
+namespace {
+// Edits of level 7 whose path and texts hold every byte the file escapes.
+RecoveryFile sampleRecovery()
+{
+    RecoveryFile file;
+    file.imagePath = "/home/u/my roms\\a\nb\x01\xFF/rom.nes";
+    file.level = 7;
+    file.writtenAt = 1796847240;
+    for (int i = 0; i < MapCells; ++i)
+        file.codes[i] = static_cast<std::uint8_t>(255 - i);
+    file.texts = {"12x", "HELLO " + Bullet + "  ", "", "tab\there\\n\x7F"};
+    for (int i = 0; i < MapCells; ++i)
+        file.record.tiles[i] = static_cast<std::uint8_t>(i * 3);
+    file.record.timer = 0xFE;
+    file.record.name[0] = 0x7C;
+    file.record.hint[54] = 0x0A;
+    return file;
+}
+} // namespace
+
+// The recovery file keeps every field byte for byte; every line is checked.
+TEST(RecoveryFile, RoundTripsAndRefusesWhatItDoesNotWrite)
+{
+    const RecoveryFile file = sampleRecovery();
+    const std::string text = encodeRecoveryFile(file);
+    EXPECT_EQ(decodeRecoveryFile(text), file);
+    EXPECT_EQ(text.substr(0, text.find("codes")),
+              "WMBeditor recovery 1\nimage /home/u/my roms\\\\a\\nb\\x01\xFF/rom.nes\nlevel 7\nwritten 1796847240\n");
+    EXPECT_NE(text.find("\nhint tab\\x09here\\\\n\\x7F\nrecord 000306"), std::string::npos);
+
+    const auto replaced = [&](const std::string &from, const std::string &to) {
+        std::string out = text;
+        out.replace(out.find(from), from.size(), to);
+        return out;
+    };
+    const struct {
+        std::string bytes;
+        const char *line;
+    } refused[] = {
+        {"", "line 1 "},
+        {replaced("recovery 1", "recovery 2"), "line 1 "},
+        {text.substr(0, text.size() - 1), "line 10 has no line end"},
+        {text + "extra\n", "line 11 "},
+        {replaced("level 7\n", ""), "line 3 is not the level"},
+        {replaced("image /", "image\t/"), "line 2 "},
+        {replaced("image /home/u/my roms\\\\a\\nb\\x01\xFF/rom.nes", "image "), "line 2 names no image"},
+        {replaced("level 7", "level 33"), "line 3 has no valid level"},
+        {replaced("level 7", "level 7 "), "line 3 "},
+        {replaced("written 1796847240", "written -1"), "line 4 "},
+        {replaced("codes FF FE", "codes FFFE "), "line 5 holds a bad code"},
+        {replaced("codes FF FE", "codes ff FE"), "line 5 "},
+        {replaced("codes FF FE ", "codes FF "), "line 5 does not hold 168 codes"},
+        {replaced("timer 12x", "timer 12\\q"), "line 6 holds a bad escape"},
+        {replaced("timer 12x", "timer 12\\x4"), "line 6 "},
+        {replaced("name HELLO", "name \tHELLO"), "line 7 holds a control character"},
+        {replaced("record 00", "record 0"), "line 10 does not hold a level record"},
+        {replaced("record 00", "record 0G"), "line 10 holds a bad byte"},
+    };
+    for (const auto &r : refused) {
+        try {
+            decodeRecoveryFile(r.bytes);
+            ADD_FAILURE() << "accepted: " << r.bytes;
+        } catch (const RecoveryFileError &e) {
+            EXPECT_NE(std::string(e.what()).find(r.line), std::string::npos) << e.what();
+        }
+    }
+}

@@ -213,6 +213,13 @@ public:
 
     static constexpr int UndoLimit = 1000;
 
+    // The editor ended as a kill ends it and a new one started on the same
+    // files (modelcrash.cpp): the window as it starts, with the files, the
+    // zoom setting and the clipboard as they were. With `restore` the unsaved
+    // changes of the level shown come back as unsaved changes, the map's in
+    // one step "Restore"; without, they are gone.
+    void restart(bool restore);
+
     // Whole levels from the overview (modellevels.cpp), as plain bytes: each
     // write as the level functions compute it, undone by writing back what
     // it replaced. The pastes, swaps and moves return whether the question

@@ -364,6 +364,14 @@ ModelRun::Images ModelRun::images() const
 
 // The first write of the run into an existing image is backed up first, byte
 // for byte the image before it; later writes (the clock stands still) are not.
+void ModelRun::noteBackups(const Images &before)
+{
+    const Images after = images();
+    for (std::size_t i = 0; i < 3; ++i)
+        if (after.backups[i] > before.backups[i])
+            mBackedUp.insert(QLatin1String(ImageNames[i]));
+}
+
 void ModelRun::checkBackups(const Images &before)
 {
     const Images after = images();

@@ -77,24 +77,19 @@ bool ModelRun::start(QString &failure)
     mModel = std::make_unique<model::EditorModel>(mDemo);
     EditorSettings().setZoom(100);
 
-    mWindow.form = std::make_unique<TForm1>(mDialogs, StartupPaths{mTemp.path(), QStringLiteral(WMB_BIN_DIR)});
-    // A clock that stands still: each image is backed up once, at the first write.
-    mWindow.form->document().backups().setClock([] { return std::int64_t{1'796'847'245'000}; });
+    qputenv("XDG_DATA_HOME", QFile::encodeName(mDataHome.path()));
+    // Every editor's backups kept, so that the count tells what each made
+    // (a run restarts the editor a hundred times).
+    EditorSettings().setBackupLimits(100000, 500);
+    startWindow();
     if (!mDialogs.errors.isEmpty()) {
         failure = QStringLiteral("start-up failed: ") + mDialogs.errors.join(QLatin1Char('\n'));
         return false;
     }
-    // Shown and active: the shortcuts work only in the active window.
-    mWindow.form->show();
-    QApplication::setActiveWindow(mWindow.form.get());
     if (!QTest::qWaitForWindowActive(mWindow.form.get())) {
         failure = QStringLiteral("the window did not become active");
         return false;
     }
-    // The undo keys act on the map unless a text edit has the focus, as a
-    // press on the map leaves it.
-    if (qobject_cast<QLineEdit *>(mWindow.form->focusWidget()))
-        mWindow.panel()->setFocus();
 
     QGuiApplication::clipboard()->clear();
     mActions = {
@@ -120,6 +115,7 @@ bool ModelRun::start(QString &failure)
         {"overview levels", 30, &ModelRun::overviewLevels},
         {"whole image edit", 10, &ModelRun::wholeImageEdit},
         {"zoom", 15, &ModelRun::zoom},
+        {"editor killed", 8, &ModelRun::crash},
     };
     mIndex = -1;
     log(QStringLiteral("start-up"));
@@ -128,6 +124,25 @@ bool ModelRun::start(QString &failure)
         return false;
     }
     return true;
+}
+
+// Shown and active: the shortcuts work only in the active window. The undo
+// keys act on the map unless a text edit has the focus, as a press on the
+// map leaves it.
+void ModelRun::startWindow()
+{
+    mWindow.form = std::make_unique<TForm1>(mDialogs, StartupPaths{mTemp.path(), QStringLiteral(WMB_BIN_DIR)});
+    // A clock that stands still while an editor runs: each image is backed
+    // up once, at the first write of that editor's run.
+    static std::int64_t starts = 0;
+    const std::int64_t at = std::int64_t{1'796'847'245'000} + 60'000 * ++starts;
+    mWindow.form->document().backups().setClock([at] { return at; });
+    mBackedUp.clear();
+    mWindow.form->show();
+    QApplication::setActiveWindow(mWindow.form.get());
+    QTest::qWaitForWindowActive(mWindow.form.get());
+    if (qobject_cast<QLineEdit *>(mWindow.form->focusWidget()))
+        mWindow.panel()->setFocus();
 }
 
 bool ModelRun::run(int count)
@@ -176,6 +191,8 @@ bool ModelRun::run(int count)
         // changes, the short image Open ROM is given.
         if (chosen->action != &ModelRun::otherProgram && chosen->action != &ModelRun::openRom)
             checkBackups(before);
+        else
+            noteBackups(before);
         static const char *const answers[] = {"Save", "Discard", "Cancel"};
         if (mModel->leaveQuestions > 0)
             ++mCounts[QStringLiteral("(unsaved-changes question answered %1)").arg(QLatin1String(answers[choice]))];

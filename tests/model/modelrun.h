@@ -50,6 +50,13 @@ public:
         ++overwriteQuestions;
         return overwriteAnswer;
     }
+    RecoveryChoice recoveryAnswer = RecoveryChoice::Later;   // to every offer of a recovery file
+    int recoveryQuestions = 0;
+    RecoveryChoice askRestoreDiscardLater(QWidget *, const QString &, const QString &, bool) override
+    {
+        ++recoveryQuestions;
+        return recoveryAnswer;
+    }
     void showMessage(QWidget *, const QString &) override {}
     std::optional<int> askLevelNumber(QWidget *, int, const QString &) override { return std::nullopt; }
     std::optional<QString> askText(QWidget *, const QString &, const QString &, const QString &) override
@@ -126,6 +133,9 @@ private:
     void floodFill();
     void pickByCode();
     void zoom();
+    void crash();   // modelcrash.cpp
+    QTemporaryDir mDataHome;   // the editors' data folder: their recovery files
+    void startWindow();
     void foreignClipboard();
     void mapKeys(bool shift);
     void clickCellWith(int cell, Qt::KeyboardModifiers modifiers, int dragTo = 0);
@@ -169,6 +179,8 @@ private:
     };
     Images images() const;
     void checkBackups(const Images &before);
+    // Unchecked (the action wrote an image itself): a backup made counts.
+    void noteBackups(const Images &before);
     std::set<QString> mBackedUp;   // the images backed up in this run
     void note(const QString &difference) { mDifferences << difference; }
     void log(const QString &action);

@@ -42,6 +42,10 @@ public:
     {
         return OverwriteChoice::Cancel;
     }
+    RecoveryChoice askRestoreDiscardLater(QWidget *, const QString &, const QString &, bool) override
+    {
+        return RecoveryChoice::Later;
+    }
     void showMessage(QWidget *, const QString &) override {}
     std::optional<int> askLevelNumber(QWidget *, int, const QString &) override { return std::nullopt; }
     std::optional<QString> askText(QWidget *, const QString &, const QString &, const QString &) override
