@@ -79,7 +79,14 @@ LevelDocument::LevelDocument(TilePictures &tiles, QObject *parent)
     mHistory->setUndoLimit(HistoryLimit);
 }
 
-LevelDocument::~LevelDocument() = default;
+// The map history goes first, without a word: clearing it as a child of a
+// half-destroyed document would tell its listeners of steps of a document
+// that no longer is.
+LevelDocument::~LevelDocument()
+{
+    mHistory->blockSignals(true);
+    delete mHistory;
+}
 
 std::string LevelDocument::cellText(int n) const
 {
