@@ -8,8 +8,7 @@ bool writeCoversLevel(const ImageWrite &write, int level)
         return false;
     const std::int64_t first = LevelBaseOf(level) + RecordFirstOffset;
     const std::int64_t end = LevelBaseOf(level) + RecordEndOffset;
-    const std::int64_t writeEnd = write.offset + static_cast<std::int64_t>(write.bytes.size());
-    return write.offset < end && writeEnd > first;
+    return write.offset < end && write.end() > first;
 }
 
 const ImageWrite *ImageHistory::undoWrite() const { return canUndo() ? &mSteps[mDone - 1].write : nullptr; }
@@ -57,8 +56,7 @@ void ImageHistory::clear()
 void ImageHistory::wroteOutside(std::int64_t offset, std::int64_t end)
 {
     for (const Step &step : mSteps) {
-        const std::int64_t stepEnd = step.write.offset + static_cast<std::int64_t>(step.write.bytes.size());
-        if (offset < stepEnd && step.write.offset < end) {
+        if (offset < step.write.end() && step.write.offset < end) {
             clear();
             return;
         }
