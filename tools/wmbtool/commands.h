@@ -40,6 +40,9 @@ void runImport(const Invocation &inv);
 void runRender(const Invocation &inv);
 void runIps(const Invocation &inv);
 void runPatch(const Invocation &inv);
+void runBps(const Invocation &inv);
+void runApply(const Invocation &inv);
+void runInfo(const Invocation &inv);
 void runFind(const Invocation &inv);
 void runDiff(const Invocation &inv);
 
