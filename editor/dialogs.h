@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QFileDialog>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 #include <optional>
@@ -72,6 +74,9 @@ public:
     // `from` and `to`, and the choice "In all levels"; nothing when cancelled.
     virtual std::optional<TileReplacementAnswer> askTileReplacement(QWidget *parent, const QString &from,
                                                                     const QString &to) = 0;
+    // Image info: one label and value a line, each value selectable for
+    // copying; `caption` names the image.
+    virtual void showImageInfo(QWidget *parent, const QString &caption, const QList<QPair<QString, QString>> &items) = 0;
 };
 
 // Qt's file dialog, also for names that are not UTF-8.
@@ -108,6 +113,7 @@ public:
                                    const QString &text) override;
     std::optional<TileReplacementAnswer> askTileReplacement(QWidget *parent, const QString &from,
                                                             const QString &to) override;
+    void showImageInfo(QWidget *parent, const QString &caption, const QList<QPair<QString, QString>> &items) override;
 
 private:
     QString chosenIn(FileDialog &box, const QString &dialog);

@@ -1,5 +1,5 @@
 // The ROM image as a whole: the look at a file before it is opened, images
-// opened read-only, Save ROM As and Create IPS patch.
+// opened read-only, Save ROM As, creating and applying patches, Image info.
 #include "tform1.h"
 
 #include <QFileInfo>
@@ -8,7 +8,10 @@
 
 #include "dialogs.h"
 #include "errors.h"
-#include "ips.h"
+#include "checksums.h"
+#include "imageinfo.h"
+#include "imagehistory.h"
+#include "patches.h"
 #include "leveldocument.h"
 #include "pathnames.h"
 #include "romimage.h"
@@ -68,9 +71,11 @@ bool TForm1::saveRomAs()
 }
 
 // The patch from an original image to the open image as it is on the disk,
-// byte for byte what `wmbtool ips ORIGINAL OPEN OUT` writes.
-// Both dialogs start in the open image's folder.
-void TForm1::createIpsPatch()
+// byte for byte what `wmbtool bps` (or `wmbtool ips`) writes: the name's
+// extension decides the format, and for a name without either the file
+// type chosen in the dialog gives it its extension. Both dialogs start in
+// the open image's folder.
+void TForm1::createPatch()
 {
     const std::string open = mDocument->imagePath();
     const QFileInfo image(absolutePath(qStringFromPath(open)));
@@ -84,8 +89,9 @@ void TForm1::createIpsPatch()
         throw wmb::RuntimeError(fileName(open) +
                                 " is the open image itself; choose the unmodified image it was made from");
     const QString patchPath = mDialogs.saveFile(
-        this, QStringLiteral("SaveDialog3"), QStringLiteral(" Save IPS patch..."), QStringLiteral("IPS patches|*.ips"),
-        QStringLiteral("ips"), image.path() + QLatin1Char('/') + image.completeBaseName() + QStringLiteral(".ips"));
+        this, QStringLiteral("SaveDialog3"), QStringLiteral(" Save patch..."),
+        QStringLiteral("BPS patches|*.bps|IPS patches|*.ips"), QStringLiteral("bps"),
+        image.path() + QLatin1Char('/') + image.completeBaseName() + QStringLiteral(".bps"));
     if (patchPath.isEmpty())
         return;
     const std::string out = pathFromQString(patchPath);
@@ -96,13 +102,48 @@ void TForm1::createIpsPatch()
         !mDialogs.askOkCancel(this, QStringLiteral("Warning!"), QStringLiteral("File exists, rewrite?")))
         return;
 
-    const wmb::IpsPatch patch = mDocument->patchFrom(original);
+    const wmb::PatchFormat format = wmb::patchFormatOfName(fileName(out)) == wmb::PatchFormat::Ips
+                                        ? wmb::PatchFormat::Ips
+                                        : wmb::PatchFormat::Bps;
+    const LevelDocument::CreatedPatch patch = mDocument->patchFrom(original, format);
     wmb::writeFileAtomically(out, patch.bytes);
 
-    QString message = QStringLiteral("Wrote %1: %2 bytes changed in %3 records.")
-                          .arg(shownFileName(patchPath), QString::number(patch.changedBytes),
-                               QString::number(patch.records));
+    QString message = QStringLiteral("%1: %2, %3 bytes.")
+                          .arg(shownFileName(patchPath), QString::fromStdString(wmb::changeSummary(patch.change)),
+                               QString::fromStdString(wmb::groupedNumber(patch.bytes.size())));
     if (mDocument->wouldChangeRecord())
         message += QStringLiteral("\nLevel %1 has unsaved changes; they are not in the patch.").arg(loadedLevel());
     mDialogs.showMessage(this, message);
+}
+
+// A patch of either format, known by its content, applied to the open image
+// as one step of its history, after a question that says what it changes;
+// the shown level takes part as in any write over it.
+void TForm1::applyPatch()
+{
+    const QFileInfo image(absolutePath(qStringFromPath(mDocument->imagePath())));
+    const QString patchPath = mDialogs.openFile(this, QStringLiteral("OpenDialog4"), QStringLiteral(" Apply patch..."),
+                                                QStringLiteral("Patches|*.bps *.ips|Any file|*"), image.path());
+    if (patchPath.isEmpty())
+        return;
+    const LevelDocument::PatchStep step = mDocument->preparePatch(pathFromQString(patchPath));
+    const QString imageName = shownFileName(image.filePath());
+    if (step.write.empty()) {
+        mDialogs.showMessage(this, QStringLiteral("The patch changes nothing in %1.").arg(imageName));
+        return;
+    }
+    const QString question = QString::fromStdString(wmb::patchChangeText(step.change)) +
+                             QStringLiteral(" Apply it to %1?").arg(imageName);
+    if (!askBeforeWriting(question) || !shownLevelTakesPart(wmb::writeCoversLevel(step.write, loadedLevel())))
+        return;
+    mDocument->writeImage(step.write, "Apply patch " + shownFileName(patchPath).toStdString());
+}
+
+// The image as it is on the disk.
+void TForm1::showImageInfo()
+{
+    QList<QPair<QString, QString>> items;
+    for (const auto &[label, value] : wmb::imageInfo(mDocument->imageBytes()))
+        items.append({QString::fromStdString(label), QString::fromStdString(value)});
+    mDialogs.showImageInfo(this, shownFileName(qStringFromPath(mDocument->imagePath())), items);
 }

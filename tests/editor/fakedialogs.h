@@ -30,6 +30,7 @@ public:
     QStringList errors;                // as the error box shows them
     QStringList abouts;
     QStringList messages;              // information boxes
+    QStringList infos;                 // Image info: the caption, then "label: value" lines
 
     QString openFile(QWidget *, const QString &dialog, const QString &title,
                      const QString &filter, const QString &folder) override
@@ -93,6 +94,14 @@ public:
         if (replaceAnswers.empty())
             return std::nullopt;
         return take(replaceAnswers, {});
+    }
+
+    void showImageInfo(QWidget *, const QString &caption, const QList<QPair<QString, QString>> &items) override
+    {
+        QString text = caption;
+        for (const auto &[label, value] : items)
+            text += QLatin1Char('\n') + label + QStringLiteral(": ") + value;
+        infos << text;
     }
 
 private:
