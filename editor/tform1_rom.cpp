@@ -134,9 +134,14 @@ void TForm1::applyPatch()
     }
     const QString question = QString::fromStdString(wmb::patchChangeText(step.change)) +
                              QStringLiteral(" Apply it to %1?").arg(imageName);
-    if (!askBeforeWriting(question) || !shownLevelTakesPart(wmb::writeCoversLevel(step.write, loadedLevel())))
+    const bool overShown = wmb::writeCoversLevel(step.write, loadedLevel());
+    if (!askBeforeWriting(question) || !shownLevelTakesPart(overShown))
         return;
-    mDocument->writeImage(step.write, "Apply patch " + shownFileName(patchPath).toStdString());
+    // The shown level's edits may have been saved just now, changing the
+    // image the patch was read against: it is applied to the image as it now
+    // is (a BPS patch made for the image before refuses that).
+    const LevelDocument::PatchStep now = overShown ? mDocument->preparePatch(pathFromQString(patchPath)) : step;
+    mDocument->writeImage(now.write, "Apply patch " + shownFileName(patchPath).toStdString());
 }
 
 // The image as it is on the disk.
