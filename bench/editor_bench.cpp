@@ -345,6 +345,8 @@ void MapClickChangingTile(benchmark::State &state, bool overview)
     w.ok(state);
 }
 
+void registerPatchBenchmarks();   // patch_bench.cpp
+
 void registerWindowBenchmarks()
 {
     auto add = [](const std::string &name, auto &&fn) {
@@ -435,6 +437,7 @@ int main(int argc, char **argv)
         return 1;
     }
     registerWindowBenchmarks();
+    registerPatchBenchmarks();
     registerStartupBenchmarks();
 
     SummaryReporter reporter;

@@ -149,6 +149,9 @@ bool SummaryReporter::printSummary(std::ostream &out) const
     row("Level record write without fsync (core)", "WriteLevelRecord/no_sync", false);
     row("Export level", "Export", false);
     row("Import level (write, fsync, reload, paint)", "Import", false);
+    row("Read a 1 MiB original and its modified copy (the floor of a patch)", "Patch/read_two_files_1MiB", false);
+    row("Create a BPS patch, 1 MiB image, 10 KB changed", "Patch/create_bps_1MiB_10KB", false);
+    row("Apply that BPS patch (every check)", "Patch/apply_bps_1MiB_10KB", false);
     row("Palette click", "PaletteClick", true);
     row("Palette click with Active select", "PaletteClick/active_select", true);
     row("Map click (paints the cell)", "MapClick", true);

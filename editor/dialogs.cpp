@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "emulator.h"
+#include "imageinfodialog.h"
 #include "pathnames.h"
 
 QString errorBoxText(const QString &message)
@@ -76,6 +77,13 @@ void setUpSaveDialog(QFileDialog &box, const QString &dialog, const QString &tit
     box.setOption(QFileDialog::HideNameFilterDetails, true);
     box.setNameFilter(qtNameFilters(filter));
     box.setDefaultSuffix(defaultSuffix);
+    // A name typed without an extension takes the one of the file type
+    // chosen ("BPS patches" or "IPS patches").
+    QObject::connect(&box, &QFileDialog::filterSelected, &box, [&box](const QString &chosen) {
+        const qsizetype at = chosen.indexOf(QLatin1String("(*."));
+        if (at >= 0)
+            box.setDefaultSuffix(chosen.mid(at + 3).section(QLatin1Char(')'), 0, 0).section(QLatin1Char(' '), 0, 0));
+    });
     if (!lastChoice.isEmpty())
         box.setDirectory(QFileInfo(lastChoice).absolutePath());
     box.selectFile(proposedName);   // a name with a folder opens that folder
@@ -313,4 +321,10 @@ std::optional<BackupChoice> QtDialogs::chooseBackup(QWidget *parent, const QStri
     BackupsDialog box(parent, imageName, rows);
     box.exec();
     return box.choice();
+}
+
+void QtDialogs::showImageInfo(QWidget *parent, const QString &caption, const QList<QPair<QString, QString>> &items)
+{
+    ImageInfoDialog box(parent, caption, items);
+    box.exec();
 }

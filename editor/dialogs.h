@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QFileDialog>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 #include <optional>
@@ -95,6 +97,9 @@ public:
         (void)parent, (void)imageName, (void)rows;
         return std::nullopt;
     }
+    // Image info: one label and value a line, each value selectable for
+    // copying; `caption` names the image.
+    virtual void showImageInfo(QWidget *parent, const QString &caption, const QList<QPair<QString, QString>> &items) = 0;
 };
 
 // Qt's file dialog, also for names that are not UTF-8.
@@ -136,6 +141,7 @@ public:
     std::optional<QString> askEmulatorCommand(QWidget *parent, const QString &label, const QString &command) override;
     std::optional<BackupChoice> chooseBackup(QWidget *parent, const QString &imageName,
                                              const QList<BackupRow> &rows) override;
+    void showImageInfo(QWidget *parent, const QString &caption, const QList<QPair<QString, QString>> &items) override;
 
 private:
     QString chosenIn(FileDialog &box, const QString &dialog);

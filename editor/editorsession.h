@@ -96,7 +96,9 @@ public:
     bool openRomAt(const QString &path, int level, const std::function<int()> &numberBoxLevel);
     void loadLevel(int n);   // no question asked; n is clamped to 1..32
     void importLevel(const QString &path);
-    void createIpsPatch();
+    void createPatch();     // File > Create patch...
+    void applyPatch();      // File > Apply patch...
+    void showImageInfo();   // File > Image info...
 
     // Whole levels (from the overview).
     void copyLevel(int n);

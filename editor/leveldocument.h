@@ -20,7 +20,7 @@
 
 #include "imagebackups.h"
 #include "imagehistory.h"
-#include "ips.h"
+#include "patches.h"
 #include "levelrecord.h"
 #include "levelset.h"
 #include "recoveryfile.h"
@@ -148,8 +148,24 @@ public:
     // A copy of the image with the loaded level saved into it, written whole
     // at `target`; then the document works on the copy.
     void saveImageAs(const std::string &target);
-    // The patch from `original` to the open image on the disk.
-    wmb::IpsPatch patchFrom(const std::string &original);
+    // Patches (leveldocument_patch.cpp). The patch in `format` from
+    // `original` to the open image on the disk, and what it changes; an IPS
+    // patch needs images of one size.
+    struct CreatedPatch {
+        std::string bytes;
+        wmb::ImageChange change;
+    };
+    CreatedPatch patchFrom(const std::string &original, wmb::PatchFormat format);
+    // A patch file of either format read, checked and applied to the image
+    // in memory: the write it makes as one step of the image's history
+    // (writeImage) and what it changes. Refuses an image opened read-only
+    // before anything is read; throws the patch's own message when a check
+    // fails.
+    struct PatchStep {
+        wmb::ImageWrite write;
+        wmb::ImageChange change;
+    };
+    PatchStep preparePatch(const std::string &patchFile);
     // The 32 records of the image (nullopt where one cannot be read):
     // readAllRecords reads them now; records() is the one snapshot the views
     // share, read again once after each change of the image.

@@ -1,5 +1,5 @@
-// The open image: opening, loading, saving, importing, Save ROM As, the IPS
-// patch, and following the file while other programs change it.
+// The open image: opening, loading, saving, importing, Save ROM As, and
+// following the file while other programs change it.
 #include "leveldocument.h"
 
 #include <QFileInfo>
@@ -31,8 +31,6 @@ bool exists(const std::string &path)
     return std::filesystem::exists(path, error);
 }
 
-// The last part of a path, as a message shows it.
-std::string fileName(const std::string &path) { return shownFileName(qStringFromPath(path)).toStdString(); }
 
 } // namespace
 
@@ -225,18 +223,6 @@ void LevelDocument::saveImageAs(const std::string &target)
     if (record)
         showSaved(*record);
     noteImage();
-}
-
-wmb::IpsPatch LevelDocument::patchFrom(const std::string &original)
-{
-    const std::string open = mRom.path();
-    const std::string from = wmb::readWholeFile(original);
-    const std::string to = wmb::readWholeFile(open);
-    if (from.size() != to.size())
-        throw wmb::RuntimeError(fileName(original) + " has " + std::to_string(from.size()) + " bytes and " +
-                                fileName(open) + " " + std::to_string(to.size()) +
-                                "; a patch is made between images of the same size");
-    return wmb::makeIpsPatch(from, to);
 }
 
 // As the name now reads; when the name is gone, through the handle held.

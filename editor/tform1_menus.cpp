@@ -78,7 +78,9 @@ void TForm1::createMenus()
                [this] { Button27Click(); }, loaded, Button27);
     addCommand(FileMenu, QStringLiteral("&Import level..."), QKeySequence(Qt::CTRL | Qt::Key_I),
                [this] { Button28Click(); }, loaded, Button28);
-    addCommand(FileMenu, QStringLiteral("Create IPS &patch..."), {}, [this] { mSession->createIpsPatch(); }, loaded);
+    addCommand(FileMenu, QStringLiteral("Create &patch..."), {}, [this] { guarded([&] { mSession->createPatch(); }); }, loaded);
+    addCommand(FileMenu, QStringLiteral("Appl&y patch..."), {}, [this] { guarded([&] { mSession->applyPatch(); }); }, loaded);
+    addCommand(FileMenu, QStringLiteral("Image i&nfo..."), {}, [this] { guarded([&] { mSession->showImageInfo(); }); }, loaded);
     createCompareCommands();
     FileMenu->addSeparator();
     addCommand(FileMenu, QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { quit(); });

@@ -78,7 +78,7 @@ std::string backupName(std::string_view imagePath, std::int64_t timeMs)
     const std::int64_t inDay = timeMs - days * DayMs;
     int y = 0, m = 0, d = 0;
     civilFromDays(days, y, m, d);
-    char time[32];
+    char time[64];   // room for any year the type holds
     std::snprintf(time, sizeof time, "%04d%02d%02d-%02d%02d%02d-%03d", y, m, d, static_cast<int>(inDay / 3'600'000),
                   static_cast<int>(inDay / 60'000 % 60), static_cast<int>(inDay / 1000 % 60),
                   static_cast<int>(inDay % 1000));

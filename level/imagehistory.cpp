@@ -9,11 +9,12 @@ bool writeCoversLevel(const ImageWrite &write, int level)
     if (write.empty() || !isLevelNumber(level))
         return false;
     const std::int64_t first = std::max<std::int64_t>(LevelBaseOf(level) + RecordFirstOffset, write.offset);
-    const std::int64_t end = std::min<std::int64_t>(LevelBaseOf(level) + RecordEndOffset,
-                                                    write.offset + static_cast<std::int64_t>(write.bytes.size()));
+    const std::int64_t end = std::min<std::int64_t>(
+        LevelBaseOf(level) + RecordEndOffset,
+        write.offset + static_cast<std::int64_t>(std::max(write.bytes.size(), write.replaced.size())));
     for (std::int64_t p = first; p < end; ++p) {
         const auto i = static_cast<std::size_t>(p - write.offset);
-        if (write.bytes[i] != write.replaced[i])
+        if (i >= write.bytes.size() || i >= write.replaced.size() || write.bytes[i] != write.replaced[i])
             return true;
     }
     return false;
@@ -71,7 +72,7 @@ std::int64_t changedAt(const ImageWrite &write, std::int64_t p)
     if (i < 0 || i >= static_cast<std::int64_t>(write.bytes.size()))
         return -1;
     const auto u = static_cast<std::size_t>(i);
-    return write.bytes[u] != write.replaced[u] ? i : -1;
+    return u >= write.replaced.size() || write.bytes[u] != write.replaced[u] ? i : -1;
 }
 } // namespace
 

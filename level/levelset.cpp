@@ -1,5 +1,7 @@
 #include "levelset.h"
 
+#include "wholefile.h"
+
 #include "romfile.h"
 
 #include <algorithm>
@@ -135,9 +137,13 @@ ImageWrite moveLevel(std::string_view image, int from, int to)
 
 void applyWrite(std::string &image, const ImageWrite &write)
 {
-    if (write.offset < 0 || write.bytes.size() != write.replaced.size() ||
-        static_cast<std::uint64_t>(write.offset) + write.bytes.size() > image.size())
+    const std::uint64_t end = static_cast<std::uint64_t>(write.offset) + write.replaced.size();
+    if (write.offset < 0 || end > image.size() || (write.resizes() && end != image.size()))
         throw InOutError(IoReadBeyondEnd);
+    if (write.resizes()) {
+        image.replace(static_cast<std::size_t>(write.offset), write.replaced.size(), write.bytes);
+        return;
+    }
     for (std::size_t i = 0; i < write.bytes.size(); ++i)
         if (write.bytes[i] != write.replaced[i])
             image[static_cast<std::size_t>(write.offset) + i] = write.bytes[i];
@@ -153,23 +159,41 @@ void applyWrite(RomFile &rom, const ImageWrite &write, bool durable)
     if (write.empty())
         return;
     const auto data = [](const std::string &s) { return reinterpret_cast<const std::uint8_t *>(s.data()); };
+    if (write.resizes()) {
+        std::string image = rom.readAll();
+        if (image.size() < write.replaced.size() ||
+            image.size() - write.replaced.size() != static_cast<std::uint64_t>(write.offset) ||
+            image.compare(static_cast<std::size_t>(write.offset), std::string::npos, write.replaced) != 0)
+            throw ImageChangedError();
+        image.replace(static_cast<std::size_t>(write.offset), std::string::npos, write.bytes);
+        writeFileAtomically(rom.path(), image);
+        rom.open();
+        return;
+    }
     std::string current(write.replaced.size(), '\0');
     rom.readAt(write.offset, reinterpret_cast<std::uint8_t *>(current.data()), current.size());
     // Only the bytes the write changes must be as it found them; the others
-    // in its range (another level, saved since) are written back as they are.
-    std::string out = current;
-    for (std::size_t i = 0; i < current.size(); ++i) {
-        if (write.bytes[i] == write.replaced[i])
-            continue;
-        if (current[i] != write.replaced[i])
+    // in its range (another level, saved since) are left as they are.
+    for (std::size_t i = 0; i < current.size(); ++i)
+        if (write.bytes[i] != write.replaced[i] && current[i] != write.replaced[i])
             throw ImageChangedError();
-        out[i] = write.bytes[i];
-    }
+    std::size_t reached = 0;   // bytes of the range before this may have been written
     try {
-        rom.writeAt(write.offset, data(out), out.size());
+        for (std::size_t at = 0; at < write.bytes.size();) {
+            if (write.bytes[at] == write.replaced[at]) {
+                ++at;
+                continue;
+            }
+            std::size_t end = at;
+            while (end < write.bytes.size() && write.bytes[end] != write.replaced[end])
+                ++end;
+            reached = end;
+            rom.writeAt(write.offset + static_cast<std::int64_t>(at), data(write.bytes) + at, end - at);
+            at = end;
+        }
     } catch (...) {
         try {
-            rom.writeAt(write.offset, data(current), current.size());
+            rom.writeAt(write.offset, data(current), reached);
         } catch (...) {
             // Best effort: the first error is the one reported.
         }

@@ -10,6 +10,7 @@
 // changed (a range that spans them writes them back as they are).
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -40,13 +41,18 @@ LevelRecords levelRecordsIn(std::string_view image);
 // `bytes` written at `offset` in place of `replaced` (of the same length).
 // A write changes only the bytes where the two differ; a byte of its range
 // that both hold alike is left as the image holds it when it is applied.
-// An empty write changes nothing.
+// When their lengths differ, the write is the file's tail: the file ends
+// after `replaced` and is to end after `bytes` (a patch that grows or shrinks
+// the image). An empty write changes nothing.
 struct ImageWrite {
     std::int64_t offset = 0;
     std::string bytes;
     std::string replaced;
 
-    bool empty() const { return bytes.empty(); }
+    bool empty() const { return bytes.empty() && replaced.empty(); }
+    bool resizes() const { return bytes.size() != replaced.size(); }
+    // The end of the range it touches, in the file before or after.
+    std::int64_t end() const { return offset + static_cast<std::int64_t>(std::max(bytes.size(), replaced.size())); }
     // The write that takes the image back to what it was.
     ImageWrite undone() const { return {offset, replaced, bytes}; }
     bool operator==(const ImageWrite &) const = default;
@@ -79,12 +85,14 @@ public:
     ImageChangedError();
 };
 
-// The write applied to the file in one write, then flushed to the disk
-// (durable = false leaves the flush out). The range is read first: when a
-// byte the write changes does not hold `replaced`, ImageChangedError and
-// nothing is written. When the write fails midway the range is put back
-// (best effort) and
-// the error is thrown.
+// The write applied to the file, then flushed to the disk (durable = false
+// leaves the flush out). The range is read first: when a byte the write
+// changes does not hold `replaced`, ImageChangedError and nothing is written.
+// Only the bytes that differ from `replaced` are written, in place; when that
+// fails midway the range is put back as it was read (best effort) and the
+// error is thrown. A write of the tail (one that resizes) checks that the
+// file ends where `replaced` does, writes the whole file anew through
+// writeFileAtomically and opens `rom` again on it.
 void applyWrite(RomFile &rom, const ImageWrite &write, bool durable = true);
 
 // Finding a tile code: the cells holding it in each level (index level - 1),

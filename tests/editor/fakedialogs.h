@@ -34,6 +34,7 @@ public:
     QStringList abouts;
     QStringList levelCaptions;         // the titles of the level number boxes asked
     QStringList messages;              // information boxes
+    QStringList infos;                 // Image info: the caption, then "label: value" lines
 
     QString openFile(QWidget *, const QString &dialog, const QString &title,
                      const QString &filter, const QString &folder) override
@@ -112,6 +113,14 @@ public:
         if (backupChoices.empty())
             return std::nullopt;
         return take(backupChoices, {});
+    }
+
+    void showImageInfo(QWidget *, const QString &caption, const QList<QPair<QString, QString>> &items) override
+    {
+        QString text = caption;
+        for (const auto &[label, value] : items)
+            text += QLatin1Char('\n') + label + QStringLiteral(": ") + value;
+        infos << text;
     }
 
 private:

@@ -1,6 +1,6 @@
 // Files the editor writes besides the ROM image: Export level (the dialog it
 // shows, the overwrite question, the bytes of the level file, failures that
-// leave everything as it was), Save ROM As and Create IPS patch.
+// leave everything as it was), Save ROM As and Create patch (IPS; BPS in files_patch_test.cpp).
 #include "filesfixture.h"
 
 #include <QLabel>
@@ -288,7 +288,7 @@ TEST_F(RomCopyTest, SaveRomAsAsksBeforeReplacingAndFailsWithoutChangingTheImage)
 // The patch from the untouched demo ROM to the image as saved: the bytes
 // wmbtool writes, and applied (by wmbtool and by a plain reading of the
 // format) it gives the saved image. Unsaved changes are named, not patched.
-TEST_F(RomCopyTest, CreateIpsPatchTurnsTheOriginalIntoTheSavedImage)
+TEST_F(RomCopyTest, CreatePatchNamedIpsTurnsTheOriginalIntoTheSavedImage)
 {
     loadLevel(3);
     const QString before = shownCode(1);
@@ -300,13 +300,13 @@ TEST_F(RomCopyTest, CreateIpsPatchTurnsTheOriginalIntoTheSavedImage)
     const QString original = QStringLiteral(WMB_DEMO_ROM);
     const QString patch = path(QStringLiteral("hack%1.ips"));   // "%1" shown as it is
     dialogs.fileAnswers = {original, patch};
-    fileCommand(QStringLiteral("Create IPS patch..."));
+    fileCommand(QStringLiteral("Create patch..."));
 
     ASSERT_EQ(dialogs.fileCalls.size(), 3u);
     EXPECT_EQ(dialogs.fileCalls[1].folder, dir.path()) << "both dialogs start beside the open image";
-    EXPECT_EQ(dialogs.fileCalls[2].filter, QStringLiteral("IPS patches|*.ips"));
-    EXPECT_EQ(dialogs.fileCalls[2].proposedName, path("demo.ips"));
-    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("Wrote hack%1.ips: 1 bytes changed in 1 records.\n"
+    EXPECT_EQ(dialogs.fileCalls[2].filter, QStringLiteral("BPS patches|*.bps|IPS patches|*.ips"));
+    EXPECT_EQ(dialogs.fileCalls[2].proposedName, path("demo.bps"));
+    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("hack%1.ips: 1 level and 0 other bytes changed, 14 bytes.\n"
                                                            "Level 3 has unsaved changes; they are not in the patch.")});
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
     ASSERT_EQ(runWmbtool({QStringLiteral("ips"), original, romPath, path("tool.ips")}), 0);
@@ -316,7 +316,7 @@ TEST_F(RomCopyTest, CreateIpsPatchTurnsTheOriginalIntoTheSavedImage)
     EXPECT_EQ(applyPlainIps(readFile(original), readFile(patch)), saved);
 }
 
-TEST_F(RomCopyTest, CreateIpsPatchRefusesTheOpenImageAndImagesOfAnotherSize)
+TEST_F(RomCopyTest, CreatePatchRefusesTheOpenImageAndIpsOfAnotherSize)
 {
     writeFile(path("short.nes"), QByteArray(1000, 'x'));
     const struct {
@@ -325,13 +325,13 @@ TEST_F(RomCopyTest, CreateIpsPatchRefusesTheOpenImageAndImagesOfAnotherSize)
     } cases[] = {
         {"itself", romPath, "demo.nes is the open image itself; choose the unmodified image it was made from."},
         {"otherSize", path("short.nes"),
-         "short.nes has 1000 bytes and demo.nes 73744; a patch is made between images of the same size."},
+         "short.nes has 1000 bytes and demo.nes 73744; an IPS patch is made between images of the same size."},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         dialogs.errors.clear();
         dialogs.fileAnswers = {c.original, path("x.ips")};
-        fileCommand(QStringLiteral("Create IPS patch..."));
+        fileCommand(QStringLiteral("Create patch..."));
         EXPECT_EQ(dialogs.errors, QStringList{c.error});
         EXPECT_FALSE(QFileInfo::exists(path("x.ips")));
         EXPECT_TRUE(dialogs.messages.isEmpty());

@@ -325,7 +325,7 @@ QString runAsNobody(const std::function<QString()> &scenario)
 } // namespace
 
 // A read-only image opens for viewing: levels load and can be edited and
-// exported, Save and Import refuse with "File access denied", and Save ROM
+// exported, Save, Import and Apply patch refuse with "File access denied", and Save ROM
 // As writes a copy the editor then works on. The refusal is the kernel's,
 // for a user who may not write the file.
 TEST_F(LevelFailureTest, ReadOnlyImageOpensForViewing)
@@ -346,6 +346,8 @@ TEST_F(LevelFailureTest, ReadOnlyImageOpensForViewing)
         save();
         dialogs.fileAnswers = {level};
         clickButton("Button28");   // import
+        dialogs.fileAnswers = {level};
+        fileCommand(QStringLiteral("Apply patch..."));   // refused before the patch is read
         seen << dialogs.errors.join(QLatin1Char('|'));
         dialogs.fileAnswers = {copy};
         fileCommand(QStringLiteral("Save ROM As..."));
@@ -359,8 +361,9 @@ TEST_F(LevelFailureTest, ReadOnlyImageOpensForViewing)
         return seen.join(QLatin1Char(';'));
     });
     EXPECT_EQ(report, QStringLiteral("demo.nes (read-only), level 5* \u2014 WMBeditor;5;"
-                                     "File access denied.|File access denied.;"
-                                     "copy.nes, level 5 \u2014 WMBeditor;File access denied.|File access denied.;2"));
+                                     "File access denied.|File access denied.|File access denied.;"
+                                     "copy.nes, level 5 \u2014 WMBeditor;"
+                                     "File access denied.|File access denied.|File access denied.;3"));
     EXPECT_EQ(romBytes(), before);
     EXPECT_TRUE(QFile::exists(level));
     QByteArray expected = before;

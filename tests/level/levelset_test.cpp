@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <numeric>
 
 using namespace wmb;
@@ -165,6 +167,46 @@ TEST(LevelSet, ImageHistoryMovesOnlyWithItsWrites)
     for (const auto &c : cases)
         EXPECT_EQ(writeCoversLevel({c.offset, std::string(c.size, 'a'), std::string(c.size, 'b')}, c.level), c.covers)
             << c.offset << " " << c.level;
+}
+
+// A write of the file's tail (a patch that grows or shrinks the image)
+// writes the file anew, keeping its mode and the link to it; its undo and
+// redo go through the history like any step, and a file whose tail another
+// program changed refuses it.
+TEST(LevelSet, TailWritesResizeTheFileThroughTheHistory)
+{
+    TempFolder folder;
+    const std::string path = folder.file("rom.nes");
+    const std::string link = folder.file("link.nes");
+    writeBytes(path, readBytes(WMB_DEMO_ROM));
+    ::chmod(path.c_str(), 0640);
+    ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
+    const std::string before = imageOf(readBytes(path));
+    RomFile rom;
+    rom.assign(link);
+    rom.open();
+    ImageHistory history;
+    for (const std::string &after : {before + std::string(70000, 'g'), before.substr(0, 40000)}) {
+        const ImageWrite write{40000, after.substr(40000), before.substr(40000)};
+        history.write(rom, write, "Apply patch");
+        EXPECT_TRUE(imageOf(readBytes(path)) == after);
+        EXPECT_EQ(writeCoversLevel(write, 32), after.size() < before.size());   // the growth keeps its bytes
+        history.undo(rom);
+        EXPECT_TRUE(imageOf(readBytes(path)) == before);
+        history.redo(rom);
+        EXPECT_EQ(rom.size(), std::ssize(after));
+        history.undo(rom);
+        struct stat st {};
+        ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISLNK(st.st_mode));
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0640u);
+    }
+    std::string changed = before;
+    changed.back() ^= 1;
+    writeBytes(path, Bytes(changed.begin(), changed.end()));
+    EXPECT_THROW(history.redo(rom), ImageChangedError);
+    EXPECT_TRUE(imageOf(readBytes(path)) == changed);
 }
 
 // Find 1F and others in the demo ROM: the counts equal a count made from the

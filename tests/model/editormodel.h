@@ -239,6 +239,9 @@ public:
     void undoImage(bool redo);
     bool replaceInAllLevels(int from, int to, bool ok);
     bool takeLevel(int n, const QByteArray &other, bool ok);
+    // File > Apply patch of a BPS patch from `image` to `patched`; false
+    // when nothing was asked.
+    bool applyPatch(const std::string &image, const std::string &patched, bool ok);
 
 private:
     // The write asked for (`ok`), then the unsaved-changes question when it

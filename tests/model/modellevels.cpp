@@ -11,10 +11,13 @@
 #include <functional>
 #include <memory>
 
+#include "bps.h"
+#include "checksums.h"
 #include "cp1251.h"
 #include "levelfile.h"
 #include "leveloverview.h"
 #include "modelrun.h"
+#include "patches.h"
 #include "region.h"
 
 namespace model {
@@ -231,6 +234,31 @@ bool EditorModel::takeLevel(int n, const QByteArray &other, bool ok)
                      QStringLiteral("Take level %1 from other.nes").arg(n));
 }
 
+// A patch that changes nothing asks nothing; otherwise the shown level
+// takes part after the question, and a save then made changes the image the
+// patch is for, which refuses it.
+bool EditorModel::applyPatch(const std::string &image, const std::string &patched, bool ok)
+{
+    const wmb::ImageWrite write = wmb::writeOfImage(image, patched);
+    if (write.empty())
+        return false;
+    if (!ok)
+        return true;
+    if (coversShown(write) && unsavedChanges()) {
+        if (!leaveLevel())
+            return true;
+        const std::string now = boundBytes().toStdString();
+        if (now != image) {
+            error("This patch is for another image: it expects CRC32 " +
+                  QString::fromStdString(wmb::crc32Hex(wmb::crc32Of(image), true)) + ", and " + boundName() +
+                  " has " + QString::fromStdString(wmb::crc32Hex(wmb::crc32Of(now), true)) + ".");
+            return true;
+        }
+    }
+    writeImage(write, QStringLiteral("Apply patch hack.bps"));
+    return true;
+}
+
 } // namespace model
 
 // The overview as a user works it: its context menu, drags, and the Edit
@@ -297,8 +325,8 @@ void ModelRun::overviewLevels()
         note(QStringLiteral("the editor did not become the active window again"));
 }
 
-// A tile replaced in all levels, or a level taken from the image compared
-// with: a copy of the image as it first was here, with some levels changed.
+// A BPS patch applied, a tile replaced in all levels, or a level taken from
+// the image compared with: a copy of the image as it first was here, with some levels changed.
 void ModelRun::wholeImageEdit()
 {
     model::EditorModel &m = *mModel;
@@ -307,7 +335,25 @@ void ModelRun::wholeImageEdit()
     const bool ok = chance(80);
     mDialogs.okAnswers = {ok};
     bool asked = false;
-    if (chance(50)) {
+    if (chance(30)) {
+        // A BPS patch of a few bytes changed in the image as it now is.
+        const std::string image = m.boundBytes().toStdString();
+        std::string patched = image;
+        for (int i = 0; i < 3; ++i)
+            patched[static_cast<std::size_t>(wmb::LevelBaseOf(1 + below(model::Levels)) + below(model::Cells))] =
+                static_cast<char>(below(256));
+        const QString patchFile = mOtherDir.filePath(QStringLiteral("hack.bps"));
+        QFile out(patchFile);
+        const QByteArray patch = QByteArray::fromStdString(wmb::makeBps(image, patched));
+        if (!out.open(QIODevice::WriteOnly) || out.write(patch) != patch.size())
+            return note(QStringLiteral("cannot write hack.bps"));
+        out.close();
+        log(QStringLiteral("File > Apply patch hack.bps, %1").arg(ok ? "OK" : "Cancel"));
+        mDialogs.fileAnswers = {patchFile};
+        ++mExpectedFileDialogs;
+        mWindow.command(QStringLiteral("File"), QStringLiteral("Apply patch..."))->trigger();
+        asked = m.applyPatch(image, patched, ok);
+    } else if (chance(50)) {
         const int from = m.levelLoaded && chance(70) ? m.map[static_cast<std::size_t>(below(model::Cells))].code.toInt(nullptr, 16)
                                                       : below(256);
         const int to = below(256);

@@ -140,7 +140,8 @@ void ModelRun::startWindow()
     mBackedUp.clear();
     mWindow.form->show();
     QApplication::setActiveWindow(mWindow.form.get());
-    QTest::qWaitForWindowActive(mWindow.form.get());
+    if (!QTest::qWaitForWindowActive(mWindow.form.get()))
+        note(QStringLiteral("the new editor did not become the active window"));
     if (qobject_cast<QLineEdit *>(mWindow.form->focusWidget()))
         mWindow.panel()->setFocus();
 }

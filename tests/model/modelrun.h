@@ -68,6 +68,7 @@ public:
     {
         return std::exchange(replaceAnswer, std::nullopt);
     }
+    void showImageInfo(QWidget *, const QString &, const QList<QPair<QString, QString>> &) override {}
 
 private:
     QString nextFile();

@@ -1,10 +1,14 @@
-// wmbtool ips and patch as the real program: round trips and refusals.
+// wmbtool ips, bps, patch, apply and info as the real program: round trips
+// and refusals.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 
+#include "checksums.h"
 #include "ips.h"
 #include "levelrecord.h"
+#include "levelset.h"
 #include "toolrun.h"
 
 using namespace toolrun;
@@ -135,6 +139,140 @@ TEST(WmbtoolPatch, RefusesBadPatchesAndNeverTouchesTheRom)
     expected.replace(0xC030, 3, "abc");
     EXPECT_EQ(readBytes(out), expected);
     EXPECT_EQ(readBytes(rom), before);
+}
+
+// Both formats, both directions: the patch made by the tool, applied by
+// `apply`, gives the other file; inputs are never changed.
+TEST(WmbtoolApply, RoundTripsBpsAndIpsBothWays)
+{
+    TempDir dir;
+    const std::string rom = readBytes(WMB_DEMO_ROM);
+    std::mt19937 rng(33);
+    std::string edited = rom;
+    for (int k = 0; k < 300; ++k)
+        edited[rng() % edited.size()] = static_cast<char>(rng());
+    std::string moved = rom;
+    wmb::applyWrite(moved, wmb::moveLevel(moved, 12, 3));
+    struct Case {
+        const char *what;
+        std::string original, modified;
+    };
+    const std::vector<Case> cases = {
+        {"random edits", rom, edited},
+        {"level 12 moved to 3", rom, moved},
+        {"grown", rom, rom + std::string(5000, '\xEA') + rom.substr(100, 3000)},
+        {"shrunk", rom, rom.substr(0, 60000)},
+    };
+    const std::string a = dir.file("a.nes"), b = dir.file("b.nes"), out = dir.file("out.nes");
+    for (const Case &c : cases) {
+        for (const bool forth : {true, false}) {
+            const std::string &from = forth ? c.original : c.modified;
+            const std::string &to = forth ? c.modified : c.original;
+            writeBytes(a, from);
+            writeBytes(b, to);
+            for (const char *format : {"bps", "ips"}) {
+                if (std::string(format) == "ips" && from.size() != to.size())
+                    continue;
+                const std::string patch = dir.file(std::string("p.") + format);
+                const ToolResult made = runTool({format, a, b, patch});
+                ASSERT_EQ(made.status, 0) << c.what << made.err;
+                const ToolResult applied = runTool({"apply", a, patch, out});
+                ASSERT_EQ(applied.status, 0) << c.what << applied.err;
+                EXPECT_TRUE(readBytes(out) == to) << c.what << " " << format << " " << forth;
+                EXPECT_TRUE(readBytes(a) == from && readBytes(b) == to) << c.what;
+            }
+        }
+    }
+    writeBytes(a, rom);
+    writeBytes(b, moved);
+    runTool({"bps", a, b, dir.file("move.bps")});
+    runTool({"ips", a, b, dir.file("move.ips")});
+    EXPECT_LT(readBytes(dir.file("move.bps")).size() * 4, readBytes(dir.file("move.ips")).size());
+}
+
+TEST(WmbtoolApply, RefusesAPatchOfAnotherImageOrDamagedAndWritesNothing)
+{
+    TempDir dir;
+    const std::string rom = copyDemoRom(dir);
+    const std::string before = readBytes(rom);
+    std::string edited = before;
+    edited[static_cast<std::size_t>(wmb::LevelBaseOf(3))] ^= 1;
+    writeBytes(dir.file("edited.nes"), edited);
+    const std::string patch = dir.file("p.bps");
+    ASSERT_EQ(runTool({"bps", rom, dir.file("edited.nes"), patch}).status, 0);
+    std::string damaged = readBytes(patch);
+    damaged[damaged.size() / 2] ^= 0x40;
+    writeBytes(dir.file("damaged.bps"), damaged);
+    std::string other = before;
+    other[100] ^= 1;
+    writeBytes(dir.file("other.nes"), other);
+    const std::string out = dir.file("out.nes");
+    struct Case {
+        const char *what;
+        std::vector<std::string> args;
+        std::string err;
+        int status;
+    };
+    const std::vector<Case> cases = {
+        {"another image", {"apply", dir.file("other.nes"), patch, out},
+         patch + ": This patch is for another image: it expects CRC32 " +
+             wmb::crc32Hex(wmb::crc32Of(before), true) + ", and " + dir.file("other.nes") + " has " +
+             wmb::crc32Hex(wmb::crc32Of(other), true) + ".",
+         1},
+        {"damaged", {"apply", rom, dir.file("damaged.bps"), out},
+         "damaged.bps: The patch is damaged (its checksum does not match).", 1},
+        {"not a patch", {"apply", rom, dir.file("edited.nes"), out}, "is not an IPS or BPS patch", 1},
+        {"OUTPUT is the image", {"apply", rom, patch, rom}, "would replace the input file", 1},
+        {"OUTPUT is the patch", {"apply", rom, patch, patch}, "would replace the input file", 1},
+        {"wrong usage", {"apply", rom, patch}, "apply takes IMAGE PATCH OUTPUT", 2},
+    };
+    for (const Case &c : cases) {
+        const ToolResult r = runTool(c.args);
+        EXPECT_EQ(r.status, c.status) << c.what;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << c.what << ": " << r.err;
+        EXPECT_FALSE(exists(out)) << c.what;
+        EXPECT_EQ(readBytes(rom), before) << c.what;
+        EXPECT_EQ(readBytes(patch).substr(0, 4), "BPS1") << c.what;
+    }
+}
+
+// The output of a command line run through the shell.
+std::string commandOutput(const std::string &command)
+{
+    std::string out;
+    FILE *pipe = ::popen(command.c_str(), "r");
+    char buf[256];
+    while (pipe && std::fgets(buf, sizeof buf, pipe))
+        out += buf;
+    if (pipe)
+        ::pclose(pipe);
+    return out;
+}
+
+TEST(WmbtoolInfo, PrintsTheHeaderAndTheChecksumsTheSystemToolsGive)
+{
+    TempDir dir;
+    const std::string rom = copyDemoRom(dir);
+    const std::string body = dir.file("body.bin");
+    writeBytes(body, readBytes(rom).substr(16));
+    const auto first = [](const std::string &line) { return line.substr(0, line.find_first_of(" \n")); };
+    std::string expected = "Size: " + wmb::groupedNumber(readBytes(rom).size()) +
+                           " bytes\niNES header: iNES\nProgram banks: 4 (64 KiB)\nCharacter banks: 1 (8 KiB)\n"
+                           "Mapper: 2\nMirroring: vertical\nBattery: no\n";
+    for (const std::string &of : {std::string(), std::string(" after the header")}) {
+        const std::string file = of.empty() ? rom : body;
+        expected += "CRC32" + of + ": " + first(commandOutput("crc32 " + file)) + "\n";
+        expected += "MD5" + of + ": " + first(commandOutput("md5sum " + file)) + "\n";
+        expected += "SHA-1" + of + ": " + first(commandOutput("sha1sum " + file)) + "\n";
+    }
+    const ToolResult r = runTool({"info", rom});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, expected);
+
+    // No header: its items are left out.
+    writeBytes(body, "short");
+    const std::string shortInfo = runTool({"info", body}).out;
+    EXPECT_EQ(shortInfo.rfind("Size: 5 bytes\niNES header: none\nCRC32: ", 0), 0u) << shortInfo;
 }
 
 } // namespace

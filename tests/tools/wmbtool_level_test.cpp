@@ -501,10 +501,12 @@ TEST(WmbtoolCommandLine, HelpGoesToStandardOutput)
     EXPECT_EQ(runTool({"help"}).out, all.out);
     EXPECT_EQ(all.err, "");
     for (const char *usage : {"list ROM", "export ROM LEVEL FILE", "import ROM LEVEL FILE", "render ROM LEVEL|--all OUT.png",
-                              "ips ORIGINAL EDITED OUT.ips", "patch ROM PATCH.ips OUT", "find ROM CODE", "diff A B",
+                              "ips ORIGINAL EDITED OUT.ips", "patch ROM PATCH.ips OUT", "bps ORIGINAL MODIFIED OUTPUT",
+                              "apply IMAGE PATCH OUTPUT", "info IMAGE", "find ROM CODE", "diff A B",
                               "backups IMAGE", "backup IMAGE N OUTPUT"})
         EXPECT_NE(all.out.find(usage), std::string::npos) << usage;
-    for (const char *command : {"list", "export", "import", "render", "ips", "patch", "find", "diff", "backups", "backup"}) {
+    for (const char *command : {"list", "export", "import", "render", "ips", "patch", "bps", "apply", "info", "find",
+                                "diff", "backups", "backup"}) {
         for (const char *flag : {"--help", "-h"}) {
             const ToolResult r = runTool({command, flag});
             EXPECT_EQ(r.status, 0) << command;

@@ -56,6 +56,7 @@ public:
     {
         return std::nullopt;
     }
+    void showImageInfo(QWidget *, const QString &, const QList<QPair<QString, QString>> &) override {}
     bool failed = false;
 
 private:

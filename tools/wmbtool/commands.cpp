@@ -49,6 +49,28 @@ const std::vector<Command> &commands()
          "changed. Run records and the truncation extension are understood. A\n"
          "malformed or truncated patch is refused and OUT is not written.\n",
          {}, {}, runPatch},
+        {"bps", "bps ORIGINAL MODIFIED OUTPUT", "make a BPS patch from ORIGINAL to MODIFIED",
+         "Writes a BPS patch that turns ORIGINAL into MODIFIED; the files may differ\n"
+         "in size. The patch carries the CRC32 of both files and of itself, so that\n"
+         "it is refused by another image and when damaged. Unchanged runs are read\n"
+         "from the original and moved or repeated runs are copied, so a moved level\n"
+         "takes a few bytes.\n",
+         {}, {}, runBps},
+        {"apply", "apply IMAGE PATCH OUTPUT", "apply an IPS or BPS patch, writing the result to OUTPUT",
+         "Applies PATCH, an IPS or a BPS patch (known by its content, not its name),\n"
+         "to IMAGE and writes the result to OUTPUT, which may be neither IMAGE nor\n"
+         "PATCH; IMAGE itself is never changed. Everything is checked first: a BPS\n"
+         "patch made from another image, or damaged, and a malformed patch of\n"
+         "either format are refused with the check that failed, and OUTPUT is not\n"
+         "written.\n",
+         {}, {}, runApply},
+        {"info", "info IMAGE", "print the size, iNES header and checksums of an image",
+         "Prints one item a line, \"LABEL: VALUE\": the file's size; the iNES header\n"
+         "(program and character banks, mapper, mirroring, battery), or \"none\";\n"
+         "then the CRC32, MD5 and SHA-1 of the whole file and of the data after the\n"
+         "16-byte header, in lower-case hexadecimal, as dump databases identify an\n"
+         "image. IMAGE is not changed.\n",
+         {}, {}, runInfo},
         {"find", "find ROM CODE", "print the levels that hold a tile code, with its count in each",
          "Prints one line per level that holds the tile code CODE (hexadecimal, 0 to\n"
          "FF, in either case), in level order:\n"
