@@ -222,7 +222,7 @@ void LevelDocument::paste(const std::string &clipboardText, int selectedCell, in
 {
     const auto grid = wmb::parseTileGrid(clipboardText);
     if (!grid)
-        throw std::runtime_error("The clipboard holds no tiles");
+        throw std::runtime_error("The clipboard holds no tiles: a paste takes 1 to 12 lines of 1 to 14 hexadecimal tile codes (such as 1F or 0) separated by blanks");
     const int target = wmb::pasteTargetCell(mSelection, selectedCell, pointedCell);
     const wmb::GridPlacement placed = wmb::placeGrid(*grid, target);
     std::vector<std::string> needed;

@@ -280,6 +280,12 @@ bool LevelOverview::event(QEvent *event)
             QToolTip::hideText();
         return true;
     }
+    // Esc during a drag is the drag's, not the Select none shortcut's.
+    if (event->type() == QEvent::ShortcutOverride && mPressed &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        event->accept();
+        return true;
+    }
     return QWidget::event(event);
 }
 
@@ -325,6 +331,10 @@ void LevelOverview::mouseDoubleClickEvent(QMouseEvent *event)
 
 void LevelOverview::keyPressEvent(QKeyEvent *event)
 {
+    if (event->key() == Qt::Key_Escape && mPressed) {
+        cancelDrag();
+        return;
+    }
     if (levelKey(event))
         return;
     const int column = (mFocus - 1) % Columns;

@@ -116,6 +116,7 @@ private:
     bool levelKey(QKeyEvent *event);
     void pressLevel(int level, QPoint pos);
     void paintDrag(QPainter &p);
+    void cancelDrag();
     void paintMarks(QPainter &painter, int level);
 
     LevelDocument &mDocument;

@@ -80,6 +80,15 @@ void LevelOverview::mouseMoveEvent(QMouseEvent *event)
                                                          : Qt::DragMoveCursor);
 }
 
+// Esc while the button is held: the drop then does nothing.
+void LevelOverview::cancelDrag()
+{
+    if (mDragTo)
+        update(slotRect(mDragTo));
+    mPressed = mDragTo = 0;
+    unsetCursor();
+}
+
 // Dropped on another picture: a move, or with Ctrl held a swap.
 void LevelOverview::mouseReleaseEvent(QMouseEvent *event)
 {

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QRegularExpressionValidator>
 
 namespace {
@@ -12,7 +13,7 @@ constexpr int SwatchSize = 16;
 
 QLabel *part(QWidget *parent, const QString &name, int minimumWidth)
 {
-    auto *label = new QLabel(parent);
+    auto *label = minimumWidth == 0 ? new ElidedLabel(parent) : new QLabel(parent);
     label->setObjectName(name);
     label->setMinimumWidth(minimumWidth);
     return label;
@@ -28,6 +29,23 @@ void say(QLabel *part, const QString &text)
 }
 
 } // namespace
+
+QSize ElidedLabel::minimumSizeHint() const
+{
+    return {fontMetrics().horizontalAdvance(QStringLiteral("W…")), QLabel::minimumSizeHint().height()};
+}
+
+QString ElidedLabel::shownText() const
+{
+    return fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width());
+}
+
+void ElidedLabel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setPen(palette().color(foregroundRole()));
+    p.drawText(contentsRect(), static_cast<int>(alignment()), shownText());
+}
 
 int tileCodeOf(const QString &text)
 {

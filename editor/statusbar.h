@@ -4,13 +4,26 @@
 #pragma once
 
 #include <QFrame>
+#include <QLabel>
 #include <QPixmap>
 #include <QString>
 
 #include "region.h"
 
-class QLabel;
 class QLineEdit;
+
+// A label that, given less room than its text needs, shows the text cut at
+// the end with "…" (never mid-word without a mark); the whole text is its
+// tooltip.
+class ElidedLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override;
+    QString shownText() const;   // what it paints at its width now
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
 
 class StatusBar : public QFrame {
     Q_OBJECT

@@ -1,11 +1,13 @@
 // The palette and the map screen: picks, cell paints, Active select, Clear
 // screen and Show grid, driven with mouse clicks on the named controls.
 #include "mapfixture.h"
+#include "statusbar.h"
 
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 
 namespace {
 
@@ -289,7 +291,7 @@ TEST_F(RegionTest, ShiftDragCopiesTheRegionAndAPasteSavesExactlyThoseBytes)
         QGuiApplication::clipboard()->setText(QString::fromLatin1(text));
         dialogs.errors.clear();
         keys(Qt::CTRL | Qt::Key_V);
-        EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("The clipboard holds no tiles.")}) << text;
+        EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("The clipboard holds no tiles: a paste takes 1 to 12 lines of 1 to 14 hexadecimal tile codes (such as 1F or 0) separated by blanks.")}) << text;
     }
     EXPECT_EQ(mapState(), pasted);
     loadLevel(2);
@@ -379,6 +381,14 @@ TEST_F(RegionTest, TheStatusBarFollowsThePointerThePickAndTheSelection)
     EXPECT_EQ(shown("PickedTile"), QStringLiteral("Tile 1F"));
     EXPECT_EQ(control<QLabel>("PickedSwatch")->pixmap().size(), QSize(16, 16));
     EXPECT_EQ(QApplication::focusWidget(), mapFocus());
+
+    // A text the bar has no room for ends in "…" and is whole in the tooltip.
+    const QString note = QStringLiteral("Replaced 11 cells in 8 levels, and this text is far too long to fit");
+    form->findChild<StatusBar *>()->showNote(note);
+    form->findChild<StatusBar *>()->layout()->activate();
+    const auto *label = static_cast<const ElidedLabel *>(control<QLabel>("StatusNote"));
+    EXPECT_TRUE(label->shownText().endsWith(QChar(0x2026))) << label->shownText().toStdString();
+    EXPECT_EQ(label->toolTip(), note);
 }
 
 // Ctrl++ (and Ctrl+=) zoom to 200 %, as far as the 2560 x 1600 screen

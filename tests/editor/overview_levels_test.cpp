@@ -67,6 +67,14 @@ TEST_F(OverviewLevels, MoveAsksShiftsTheLevelsBetweenAndUndoRestoresTheFile)
         EXPECT_EQ(romBytes(), before);
         EXPECT_TRUE(hasUnsavedChanges());
     }
+    // Esc while the button is held cancels the drag: no question.
+    QTest::mousePress(view, Qt::LeftButton, {}, view->pictureRect(12).center());
+    QTest::mouseMove(view, view->pictureRect(3).center());
+    EXPECT_EQ(view->dragTarget(), 3);
+    QTest::keyClick(view, Qt::Key_Escape);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, view->pictureRect(3).center());
+    EXPECT_EQ(view->dragTarget(), 0);
+    EXPECT_EQ(romBytes(), before);
     EXPECT_EQ(dialogs.questions,
               QStringList({"WMBeditor|Move level 12 to place 3? Levels 3 to 11 become levels 4 to 12.",
                            "WMBeditor|Move level 12 to place 3? Levels 3 to 11 become levels 4 to 12.",

@@ -247,7 +247,7 @@ void EditorModel::fill()
 void EditorModel::paste()
 {
     if (!clipboardGrid)
-        return error(QStringLiteral("The clipboard holds no tiles."));
+        return error(QStringLiteral("The clipboard holds no tiles: a paste takes 1 to 12 lines of 1 to 14 hexadecimal tile codes (such as 1F or 0) separated by blanks."));
     const int at = pointedCell                ? pointedCell
                    : !selection.empty()       ? selection.top * 14 + selection.left + 1
                    : selectedCell             ? selectedCell
