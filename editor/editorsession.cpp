@@ -196,9 +196,16 @@ void EditorSession::undoImage(bool redo)
     const std::string file = fileName(mDocument.imagePath());
     try {
         const wmb::ImageWrite write = redo ? *history.redoWrite() : history.undoWrite()->undone();
-        if (mDocument.levelLoaded() && wmb::writeCoversLevel(write, mDocument.loadedLevel()) &&
-            !unsavedBeforeWrite())
-            return;
+        if (mDocument.levelLoaded() && wmb::writeCoversLevel(write, mDocument.loadedLevel())) {
+            if (!unsavedBeforeWrite())
+                return;
+            // A save of bytes the step to redo changes ends the steps undone.
+            if (redo ? !history.canRedo() : !history.canUndo()) {
+                reconcileHistory();
+                showNote(what + QStringLiteral(" is gone: the save changed the bytes it would write"));
+                return;
+            }
+        }
         mStepping = true;
         redo ? mDocument.redoImageWrite() : mDocument.undoImageWrite();
         mStepping = false;

@@ -188,8 +188,8 @@ void EditorModel::undoImage(bool redo)
         return;
     const QString what = (redo ? QStringLiteral("Redo ") : QStringLiteral("Undo ")) + fromNames.back();
     const auto step = [&] { return redo ? from.back() : from.back().undone(); };
-    if (coversShown(step()) && unsavedChanges() && !leaveLevel())
-        return;
+    if (coversShown(step()) && unsavedChanges() && (!leaveLevel() || from.empty()))
+        return;   // cancelled, or the save ended the steps undone
     const wmb::ImageWrite write = step();
     QByteArray &image = boundBytes();
     for (std::size_t i = 0; i < write.bytes.size(); ++i) {
