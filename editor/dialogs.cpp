@@ -207,9 +207,10 @@ OverwriteChoice QtDialogs::askOverwriteReloadCancel(QWidget *parent, const QStri
 }
 
 RecoveryChoice QtDialogs::askRestoreDiscardLater(QWidget *parent, const QString &caption, const QString &text,
-                                                 bool canRestore)
+                                                 const QString &restoreButton)
 {
-    const std::pair<QString, QMessageBox::ButtonRole> restore{QStringLiteral("&Restore"), QMessageBox::AcceptRole},
+    const bool canRestore = !restoreButton.isEmpty();
+    const std::pair<QString, QMessageBox::ButtonRole> restore{restoreButton, QMessageBox::AcceptRole},
         discard{QStringLiteral("&Discard"), QMessageBox::DestructiveRole},
         later{QStringLiteral("&Later"), QMessageBox::RejectRole};
     if (!canRestore)

@@ -65,10 +65,11 @@ public:
     // the box is Cancel.
     virtual OverwriteChoice askOverwriteReloadCancel(QWidget *parent, const QString &caption,
                                                      const QString &text) = 0;
-    // "&Restore" (the default), "&Discard" and "&Later"; without `canRestore`
+    // `restoreButton` (the default; "&Restore", or "&Save As..." for an image
+    // that is gone), "&Discard" and "&Later"; with an empty `restoreButton`
     // only "&Discard" and "&Later" (the default). Esc or closing the box is Later.
     virtual RecoveryChoice askRestoreDiscardLater(QWidget *parent, const QString &caption, const QString &text,
-                                                  bool canRestore) = 0;
+                                                  const QString &restoreButton) = 0;
     // A plain information box captioned "WMBeditor" with one OK button.
     virtual void showMessage(QWidget *parent, const QString &text) = 0;
     // Asks for a level number from 1 to 32, offering `current`, in a box
@@ -131,7 +132,7 @@ public:
     OverwriteChoice askOverwriteReloadCancel(QWidget *parent, const QString &caption,
                                              const QString &text) override;
     RecoveryChoice askRestoreDiscardLater(QWidget *parent, const QString &caption, const QString &text,
-                                          bool canRestore) override;
+                                          const QString &restoreButton) override;
     void showMessage(QWidget *parent, const QString &text) override;
     std::optional<int> askLevelNumber(QWidget *parent, int current, const QString &caption) override;
     std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &label,

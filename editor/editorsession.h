@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "dialogs.h"
+#include "recoveryfile.h"
 #include "levelrecord.h"
 #include "levelset.h"
 
@@ -94,6 +95,10 @@ public:
     // for any level is refused naming its size; one that does not look like
     // a ROM image asks first. False when nothing was opened.
     bool openRomAt(const QString &path, int level, const std::function<int()> &numberBoxLevel);
+    // Edits left for an image that is gone: its newest backup copied where
+    // the user says, opened, and the edits shown on it unsaved. False when
+    // the user cancelled or declined the copy.
+    bool restoreIntoBackupCopy(const wmb::RecoveryFile &edits);
     void loadLevel(int n);   // no question asked; n is clamped to 1..32
     void importLevel(const QString &path);
     void createPatch();     // File > Create patch...

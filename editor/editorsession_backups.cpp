@@ -4,9 +4,11 @@
 #include "backups.h"
 #include "backupsdialog.h"
 #include "dialogs.h"
+#include "imagebackups.h"
 #include "imagecomparison.h"
 #include "leveldocument.h"
 #include "pathnames.h"
+#include "romfile.h"
 #include "wholefile.h"
 
 #include <algorithm>
@@ -50,4 +52,31 @@ void EditorSession::showBackups()
     writeStep([&] { return mDocument.restoreWrite(backup.file); },
               QStringLiteral("Restore the whole image from %1? %2").arg(name, restoreChanges(d)),
               QStringLiteral("Restore the whole image"), Answer::Cancel);
+}
+
+// The copy is written through the safe whole-file write, as Save ROM As
+// writes; the edits then wait on it for a save, as restored edits do.
+bool EditorSession::restoreIntoBackupCopy(const wmb::RecoveryFile &edits)
+{
+    const std::vector<wmb::StoredBackup> backups = ImageBackups().of(edits.imagePath);
+    if (backups.empty())
+        return false;
+    const QString path =
+        mDialogs.saveFile(asker(), QStringLiteral("SaveDialog2"), QStringLiteral(" Save ROM image as..."),
+                          QStringLiteral("NES ROM images|*.nes"), QStringLiteral("nes"),
+                          absolutePath(qStringFromPath(edits.imagePath)));
+    if (path.isEmpty())
+        return false;
+    const std::string target = pathFromQString(path);
+    if (wmb::fileExists(target) &&
+        !mDialogs.askOkCancel(asker(), QStringLiteral("Warning!"),
+                              shownPath(path) + QStringLiteral(" already exists. Replace it?"), Answer::Cancel))
+        return false;
+    wmb::writeFileAtomically(target, wmb::readWholeFile(backups.front().file));
+    if (!openRomAt(path, edits.level, [&] { return edits.level; }))
+        return false;
+    wmb::RecoveryFile moved = edits;
+    moved.imagePath = target;
+    mDocument.restoreEdits(moved);
+    return true;
 }

@@ -14,6 +14,7 @@
 
 #include "datafolder.h"
 #include "dialogs.h"
+#include "imagebackups.h"
 #include "leveldocument.h"
 #include "pathnames.h"
 #include "romfile.h"
@@ -68,14 +69,19 @@ bool changedOnDisk(const wmb::RecoveryFile &file)
 } // namespace
 
 QString recoveryQuestion(const wmb::RecoveryFile &file, const QString &shownName, bool imageExists,
-                         bool changedOnDisk)
+                         bool changedOnDisk, const QDateTime &newestBackup)
 {
-    const QDateTime ended = QDateTime::fromSecsSinceEpoch(file.writtenAt);
+    const auto when = [](const QDateTime &t) { return QLocale::c().toString(t, QStringLiteral("d MMMM yyyy 'at' HH:mm")); };
     QString text = QStringLiteral("Level ") + QString::number(file.level) + QStringLiteral(" of ") + shownName +
                    QStringLiteral(" has unsaved changes from an editor that ended on ") +
-                   QLocale::c().toString(ended, QStringLiteral("d MMMM yyyy 'at' HH:mm"));
+                   when(QDateTime::fromSecsSinceEpoch(file.writtenAt));
+    if (!imageExists && newestBackup.isValid())
+        return text + QStringLiteral(", but ") + shownName +
+               QStringLiteral(" no longer exists. Save them into a copy of its newest backup (") + when(newestBackup) +
+               QStringLiteral(")?");
     if (!imageExists)
-        return text + QStringLiteral(", but ") + shownName + QStringLiteral(" no longer exists. Discard them?");
+        return text + QStringLiteral(", but ") + shownName +
+               QStringLiteral(" no longer exists and no backup of it is kept. Discard them?");
     if (changedOnDisk)
         text += QStringLiteral("; level ") + QString::number(file.level) + QStringLiteral(" was changed on disk since");
     return text + QStringLiteral(". Restore them?");
@@ -212,10 +218,20 @@ void RecoveryKeeper::offerLeftovers(QWidget *parent, Dialogs &dialogs,
     for (Leftover &one : left) {
         const QString image = qStringFromPath(one.file.imagePath);
         const bool exists = QFileInfo::exists(image);
-        const QString text = recoveryQuestion(one.file, shownFileName(image), exists, exists && changedOnDisk(one.file));
+        // An image that is gone offers its newest backup's copy instead.
+        QDateTime backup;
+        if (!exists)
+            for (const wmb::StoredBackup &newest : ImageBackups().of(one.file.imagePath))
+                if (!backup.isValid())
+                    backup = QDateTime::fromMSecsSinceEpoch(newest.timeMs);
+        const QString text =
+            recoveryQuestion(one.file, shownFileName(image), exists, exists && changedOnDisk(one.file), backup);
+        const QString button = exists ? QStringLiteral("&Restore")
+                               : backup.isValid() ? QStringLiteral("&Save As...")
+                                                  : QString();
         const RecoveryChoice choice =
-            dialogs.askRestoreDiscardLater(parent, QString::fromLatin1(ApplicationTitle), text, exists);
-        const bool restored = exists && choice == RecoveryChoice::Restore && restore(one.file) && writeNow();
+            dialogs.askRestoreDiscardLater(parent, QString::fromLatin1(ApplicationTitle), text, button);
+        const bool restored = !button.isEmpty() && choice == RecoveryChoice::Restore && restore(one.file) && writeNow();
         one.lock->unlock();
         if (restored || choice == RecoveryChoice::Discard)
             removeFolder(one.folder);

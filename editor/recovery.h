@@ -9,6 +9,7 @@
 // signal (which ends the editor without its question and keeps the file).
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 
@@ -70,6 +71,7 @@ private:
 // The question's text for a recovery file: `shownName` is the image's file
 // name as shown, `endedAt` the local time the file was last written
 // ("9 December 2026 at 20:14"). `changedOnDisk`: the level's record on the
-// disk is no longer the one the edits started from.
+// disk is no longer the one the edits started from. `newestBackup`: when
+// the image is gone, the time of its newest backup (invalid: none is kept).
 QString recoveryQuestion(const wmb::RecoveryFile &file, const QString &shownName, bool imageExists,
-                         bool changedOnDisk);
+                         bool changedOnDisk, const QDateTime &newestBackup = {});

@@ -1,6 +1,7 @@
 // Open ROM, Reload level, the level arrows, the level number edit and Save level.
 #include "tform1.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -119,6 +120,10 @@ void TForm1::offerRecovery()
         guarded([&] {
             if (!mSession->confirmLeaveLevel())
                 return;
+            if (!QFileInfo::exists(qStringFromPath(edits.imagePath))) {
+                restored = mSession->restoreIntoBackupCopy(edits);
+                return;
+            }
             if ((!mDocument->hasImage() || mDocument->imagePath() != edits.imagePath) &&
                 !mSession->openRomAt(qStringFromPath(edits.imagePath), edits.level, [&] { return edits.level; }))
                 return;

@@ -73,9 +73,12 @@ public:
         return take(overwriteChoices, OverwriteChoice::Cancel);
     }
     RecoveryChoice askRestoreDiscardLater(QWidget *, const QString &caption, const QString &text,
-                                          bool canRestore) override
+                                          const QString &restoreButton) override
     {
-        questions << caption + QLatin1Char('|') + text + (canRestore ? QString() : QStringLiteral("|no Restore"));
+        questions << caption + QLatin1Char('|') + text +
+                         (restoreButton.isEmpty()                       ? QStringLiteral("|no Restore")
+                          : restoreButton == QStringLiteral("&Restore") ? QString()
+                                                                        : QLatin1Char('|') + restoreButton);
         return take(recoveryChoices, RecoveryChoice::Later);
     }
     void showMessage(QWidget *, const QString &text) override { messages << text; }

@@ -471,7 +471,8 @@ TEST_F(LevelIoTest, EditsOfAKilledEditorAreRestoredThenSaved)
 // Editors that ended without their exit (as a signal ends them) leave their
 // edits. A start asks about each in the order they were written; edits of a
 // level changed on the disk since are restored over the record they started
-// from, so the save asks first; an image that is gone can only be discarded.
+// from, so the save asks first; an image that is gone can only be
+// discarded, unless a backup of it is kept.
 TEST_F(LevelIoTest, LeftEditsAreAskedOneAfterTheOther)
 {
     const QByteArray original = romBytes();
@@ -500,7 +501,7 @@ TEST_F(LevelIoTest, LeftEditsAreAskedOneAfterTheOther)
     EXPECT_TRUE(dialogs.questions[1].endsWith(QStringLiteral(". Restore them?")));
     EXPECT_FALSE(dialogs.questions[1].contains(QStringLiteral("changed")));
     EXPECT_TRUE(dialogs.questions[2].startsWith(QStringLiteral("WMBeditor|Level 4 of gone.nes ") + ended));
-    EXPECT_TRUE(dialogs.questions[2].endsWith(QStringLiteral(", but gone.nes no longer exists. Discard them?|no Restore")));
+    EXPECT_TRUE(dialogs.questions[2].endsWith(QStringLiteral(", but gone.nes no longer exists and no backup of it is kept. Discard them?|no Restore")));
     EXPECT_EQ(loadedLevel(), 2);
     EXPECT_EQ(shownCode(10), QStringLiteral("33"));
     EXPECT_EQ(field(NameBox), rom::textAt(original, rom::nameAt(2), 15));
@@ -522,4 +523,29 @@ TEST_F(LevelIoTest, LeftEditsAreAskedOneAfterTheOther)
     EXPECT_EQ(dialogs.questions.size(), 2);
     EXPECT_EQ(recoveryFiles(), QStringList());
     EXPECT_EQ(romBytes(), saved);
+
+    // Edits of an image that is gone since, but backed up before the save
+    // above, go into a copy of that backup, shown unsaved.
+    start();
+    openFromCommandLine(romPath, 5);
+    pickTile(0x33);
+    clickCell(10);
+    form.reset();
+    ASSERT_TRUE(QFile::rename(romPath, romPath + QStringLiteral(".away")));
+    const QString copy = dir.filePath(QStringLiteral("copy.nes"));
+    dialogs.questions.clear();
+    dialogs.recoveryChoices = {RecoveryChoice::Restore};
+    dialogs.fileAnswers = {copy};
+    start();
+    form->offerRecovery();
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_TRUE(dialogs.questions[0].contains(
+        QStringLiteral(", but demo.nes no longer exists. Save them into a copy of its newest backup (")));
+    EXPECT_TRUE(dialogs.questions[0].endsWith(QStringLiteral(")?|&Save As...")));
+    QFile copied(copy);
+    ASSERT_TRUE(copied.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copied.readAll(), changed);
+    EXPECT_EQ(loadedLevel(), 5);
+    EXPECT_EQ(shownCode(10), QStringLiteral("33"));
+    EXPECT_TRUE(hasUnsavedChanges());
 }

@@ -52,7 +52,7 @@ public:
     }
     RecoveryChoice recoveryAnswer = RecoveryChoice::Later;   // to every offer of a recovery file
     int recoveryQuestions = 0;
-    RecoveryChoice askRestoreDiscardLater(QWidget *, const QString &, const QString &, bool) override
+    RecoveryChoice askRestoreDiscardLater(QWidget *, const QString &, const QString &, const QString &) override
     {
         ++recoveryQuestions;
         return recoveryAnswer;

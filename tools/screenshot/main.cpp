@@ -42,7 +42,7 @@ public:
     {
         return OverwriteChoice::Cancel;
     }
-    RecoveryChoice askRestoreDiscardLater(QWidget *, const QString &, const QString &, bool) override
+    RecoveryChoice askRestoreDiscardLater(QWidget *, const QString &, const QString &, const QString &) override
     {
         return RecoveryChoice::Later;
     }
