@@ -177,10 +177,14 @@ TEST(LevelSet, TailWritesResizeTheFileThroughTheHistory)
 {
     TempFolder folder;
     const std::string path = folder.file("rom.nes");
-    const std::string link = folder.file("link.nes");
     writeBytes(path, readBytes(WMB_DEMO_ROM));
+#ifdef _WIN32
+    const std::string &link = path;   // the link and the mode are POSIX's
+#else
+    const std::string link = folder.file("link.nes");
     ::chmod(path.c_str(), 0640);
     ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
+#endif
     const std::string before = imageOf(readBytes(path));
     RomFile rom;
     rom.assign(link);
@@ -196,11 +200,13 @@ TEST(LevelSet, TailWritesResizeTheFileThroughTheHistory)
         history.redo(rom);
         EXPECT_EQ(rom.size(), std::ssize(after));
         history.undo(rom);
+#ifndef _WIN32
         struct stat st {};
         ASSERT_EQ(::lstat(link.c_str(), &st), 0);
         EXPECT_TRUE(S_ISLNK(st.st_mode));
         ASSERT_EQ(::stat(path.c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, 0640u);
+#endif
     }
     std::string changed = before;
     changed.back() ^= 1;
