@@ -234,12 +234,16 @@ void EditorSession::undoImage(bool redo)
 
 // ---- Leaving and saving ---------------------------------------------------
 
-bool EditorSession::confirmLeaveLevel()
+bool EditorSession::confirmLeaveLevel() { return askAboutUnsaved(true); }
+
+// Before a write the image has been found writable, so Save is a save into
+// it; leaving a level of an image opened read-only offers Save ROM As.
+bool EditorSession::askAboutUnsaved(bool offerSaveAs)
 {
     if (!mDocument.wouldChangeRecord())
         return true;
     // Save can only fail on an image opened read-only: Save ROM As instead.
-    const bool readOnly = mDocument.readOnly();
+    const bool readOnly = offerSaveAs && mDocument.readOnly();
     const QString save = readOnly ? QStringLiteral("Save &As...") : QStringLiteral("&Save");
     switch (mDialogs.askSaveDiscardCancel(asker(), QString::fromLatin1(ApplicationTitle),
                                           QStringLiteral("Level %1 has unsaved changes.").arg(mDocument.loadedLevel()),
@@ -254,22 +258,7 @@ bool EditorSession::confirmLeaveLevel()
     return false;
 }
 
-bool EditorSession::unsavedBeforeWrite()
-{
-    if (!mDocument.wouldChangeRecord())
-        return true;
-    switch (mDialogs.askSaveDiscardCancel(
-        asker(), QString::fromLatin1(ApplicationTitle),
-        QStringLiteral("Level %1 has unsaved changes.").arg(mDocument.loadedLevel()), QStringLiteral("&Save"))) {
-    case SaveChoice::Save:
-        return saveLevel();
-    case SaveChoice::Discard:
-        return true;
-    case SaveChoice::Cancel:
-        break;
-    }
-    return false;
-}
+bool EditorSession::unsavedBeforeWrite() { return askAboutUnsaved(false); }
 
 // Converts everything first; only then opens the image and writes the
 // field bytes of the level loaded last, after asking when another program

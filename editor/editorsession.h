@@ -164,6 +164,7 @@ private:
     // The unsaved-changes question before a write that replaces the shown
     // level's record: true to go on (after Save, the record is saved).
     bool unsavedBeforeWrite();
+    bool askAboutUnsaved(bool offerSaveAs);   // the one question of both
     void undoImage(bool redo);
     void reconcileHistory();
     void showNote(const QString &note);
