@@ -166,7 +166,18 @@ void applyWrite(RomFile &rom, const ImageWrite &write, bool durable)
             image.compare(static_cast<std::size_t>(write.offset), std::string::npos, write.replaced) != 0)
             throw ImageChangedError();
         image.replace(static_cast<std::size_t>(write.offset), std::string::npos, write.bytes);
-        writeFileAtomically(rom.path(), image);
+        // Closed while the new file takes its name: Windows renames over no open file.
+        rom.close();
+        try {
+            writeFileAtomically(rom.path(), image);
+        } catch (...) {
+            try {
+                rom.open();
+            } catch (...) {
+                // The first error is the one reported.
+            }
+            throw;
+        }
         rom.open();
         return;
     }

@@ -81,8 +81,13 @@ TEST(BackupStoreTest, AddsListsNewestFirstAndPrunes)
     const BackupLimits limits{2, 1000};
     store.add(image, "first", Dec9, limits);
     store.add(folder.path() + "/./rom.nes", "second", Dec9, limits);   // the same image, another spelling
-    std::filesystem::create_symlink(image, folder.file("link.nes"));
-    store.add(folder.file("link.nes"), "third", Dec9 + Minute, limits);
+#ifdef _WIN32
+    const std::string link = image;   // no symbolic links to follow here
+#else
+    const std::string link = folder.file("link.nes");
+    std::filesystem::create_symlink(image, link);
+#endif
+    store.add(link, "third", Dec9 + Minute, limits);
     store.add(folder.file("other.nes"), "other", Dec9, limits);
 
     const std::vector<StoredBackup> backups = store.of(image);
