@@ -61,7 +61,8 @@ TEST_F(BackupsTest, TwoSavesMakeOneBackupThatWmbtoolFinds)
     save();
     ASSERT_EQ(backups().size(), 1u);
     EXPECT_EQ(backupBytes(0), original);
-    EXPECT_TRUE(backups()[0].file.starts_with(pathFromQString(dataFolder()) + "/backups/"));
+    EXPECT_TRUE(QDir::fromNativeSeparators(qStringFromPath(backups()[0].file))
+                    .startsWith(QDir::fromNativeSeparators(dataFolder()) + QStringLiteral("/backups/")));
     EXPECT_EQ(folderNames(), before);
 
     QByteArray listed, written;

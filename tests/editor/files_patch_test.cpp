@@ -109,9 +109,11 @@ TEST_F(PatchTest, ApplyPatchThatResizesTheImageRewritesItWhole)
         fileCommand(QStringLiteral("Apply patch..."));
         EXPECT_EQ(dialogs.questions, QStringList{"WMBeditor|" + c.question});
         EXPECT_EQ(romBytes(), c.after);
+#ifndef _WIN32   // the file's mode survives the rewrite
         namespace fs = std::filesystem;
         EXPECT_EQ(fs::status(romPath.toStdString()).permissions(),
                   fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+#endif
         doc.undoImageWrite();
         EXPECT_EQ(romBytes(), demo);
     }
