@@ -74,6 +74,38 @@ public:
     // The picked tile's code, LevelDocument::Blank when none can be given.
     int pickedCode() const;
 
+    // The map (editorsession_map.cpp), cells 1..168. A left press paints
+    // the cell with the pick and opens a stroke, one undo step until the
+    // release; with Shift it selects (from the framed cell on a click, from
+    // the pressed cell on a drag), with Ctrl it flood fills; a right press
+    // picks the cell's tile.
+    enum class Press { Paint, Select, Fill, Pick };
+    void pressCell(int n, Press press);
+    // The pointer moved with the button held: `passed` are the cells it
+    // went over since the last move, in order (0 over a gap or off the map),
+    // `nearest` the cell nearest to where it is now.
+    void dragOver(const std::vector<int> &passed, int nearest);
+    void releaseCell();
+    // A click on palette picture n; with Active select the framed cell takes
+    // the picked tile.
+    void clickPicture(int n, bool activeSelect);
+    void clickCell(int n);   // paints with the pick, if any, and frames the cell
+    void frameCell(int n);
+    // From the keyboard: an arrow moves the frame (cell 1 when none), with
+    // Shift it grows or shrinks the selection; Space paints the framed cell.
+    void stepFrame(int dColumn, int dRow, bool extend);
+    void paintFramed();
+    // The selection: its clipboard text (empty when nothing is selected),
+    // cut, delete, fill with the pick, select all or none, and a paste of
+    // clipboard text where the pointer, the selection or the frame is.
+    std::string copySelection() const;
+    std::string cutSelection();
+    void deleteSelection();
+    void fillSelection();
+    void selectAll();
+    void selectNone();
+    void pasteTiles(const std::string &text);
+
     // The one history: the map steps of the shown level and the steps of the
     // image, in the order they were made. A load starts the map steps
     // afresh and keeps the image's.
@@ -100,6 +132,22 @@ public:
     // the user cancelled or declined the copy.
     bool restoreIntoBackupCopy(const wmb::RecoveryFile &edits);
     void loadLevel(int n);   // no question asked; n is clamped to 1..32
+    // The same after the unsaved-changes question (editorsession_files.cpp).
+    // False when nothing was opened or loaded.
+    bool openLevel(int n);
+    bool openRom(const std::function<int()> &numberBoxLevel);   // Open ROM, with its dialog
+    bool openRomAfterQuestion(const QString &path, const std::function<int()> &numberBoxLevel);
+    void goToLevel();
+    // A file dropped on the window: a level file is imported into the shown
+    // level, after a question; anything else is opened as the image.
+    void dropFile(const QString &path, const std::function<int()> &numberBoxLevel);
+    void exportLevel(const QString &numberBoxText);   // Export level, with its dialog
+    // "rom.nes (read-only), level 5* — WMBeditor"
+    QString windowTitle() const;
+    // Edits an ended editor left: their image opened (or a copy of its newest
+    // backup, when it is gone) and the edits shown unsaved. False when the
+    // user cancelled or nothing was restored.
+    bool restoreLeftEdits(const wmb::RecoveryFile &edits);
     void importLevel(const QString &path);
     void createPatch();     // File > Create patch...
     void applyPatch();      // File > Apply patch...
@@ -148,6 +196,7 @@ signals:
     void marksChanged();
     void noteChanged();
     void pickChanged();
+    void frameChanged();
 
 private:
     enum class Step { Map, Image };
@@ -176,6 +225,10 @@ private:
     QWidget *mWindow;
     QPointer<QWidget> mActing;
     QStringList mTileCodeTable;
+
+    int mStrokeCell = 0;          // the last cell the open stroke painted
+    int mSelectPress = 0;         // the cell a Shift press selected from, 0 outside a select drag
+    bool mSelectDragged = false;  // the pointer has left that cell since
 
     std::vector<Step> mDone, mUndone;   // mUndone's back is the next redo
     bool mStepping = false;

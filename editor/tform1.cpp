@@ -9,13 +9,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyle>
 #include <QTableWidget>
 #include <QUndoStack>
-#include <QWheelEvent>
 
 #include "dialogs.h"
 #include "editorsession.h"
@@ -84,32 +82,9 @@ QString allowedCharactersHint()
 
 } // namespace
 
-MainPanel::MainPanel(QWidget *parent) : QFrame(parent)
-{
-    setObjectName(QStringLiteral("Panel1"));
-    setFrameStyle(QFrame::Panel | QFrame::Raised);
-    setLineWidth(1);
-    setMouseTracking(true);
-}
-
-void MainPanel::mouseMoveEvent(QMouseEvent *event)
-{
-    if (!childAt(event->position().toPoint()))
-        emit surfaceMouseMove();
-    QFrame::mouseMoveEvent(event);
-}
-
-void MainPanel::wheelEvent(QWheelEvent *event)
-{
-    if (!(event->modifiers() & Qt::ControlModifier) || event->angleDelta().y() == 0)
-        return QFrame::wheelEvent(event);
-    emit ctrlWheel(event->position().toPoint(), event->angleDelta().y() > 0 ? 1 : -1);
-    event->accept();
-}
-
-
 TForm1::TForm1(Dialogs &dialogs, StartupPaths paths, QWidget *parent)
-    : QWidget(parent), mDialogs(dialogs), mPaths(std::move(paths)), mDocument(new LevelDocument(mTiles, this))
+    : QWidget(parent), mDialogs(dialogs), mPaths(std::move(paths)), mDocument(new LevelDocument(mTiles, this)),
+      mCommands(*this, [this](const std::function<void()> &body) { guarded(body); })
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(ApplicationTitle));

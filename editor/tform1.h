@@ -4,7 +4,6 @@
 // handler body runs inside guarded().
 #pragma once
 
-#include <QFrame>
 #include <QKeySequence>
 #include <QPixmap>
 #include <QString>
@@ -19,6 +18,8 @@
 #include <utility>
 #include <vector>
 
+#include "commandtable.h"
+#include "mainpanel.h"
 #include "editorsession.h"
 #include "leveldocument.h"
 #include "maplayout.h"
@@ -47,22 +48,6 @@ class QLineEdit;
 class QPushButton;
 class QEvent;
 class QTableWidget;
-
-// The main panel: reports mouse moves over its own surface only (not over
-// one of its pictures, labels or other controls).
-class MainPanel : public QFrame {
-    Q_OBJECT
-public:
-    explicit MainPanel(QWidget *parent);
-signals:
-    void surfaceMouseMove();
-    // The wheel turned with Ctrl held over the panel or one of its pictures:
-    // `steps` notches, up positive.
-    void ctrlWheel(QPoint panelPos, int steps);
-protected:
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void wheelEvent(QWheelEvent *event) override;
-};
 
 // Where the window looks for files: the start directory (whose "graph"
 // folder, if any, is the user's own tile set) and the program's folder.
@@ -153,9 +138,6 @@ private:
     QString StartDirectory;
     QStringList TileCodeTable;
 
-    bool levelLoaded() const;
-    int loadedLevel() const;
-    const wmb::CellRect &selection() const;
 
     // Loads level n as typing its number and pressing "Reload level" does,
     // after the unsaved-changes question.
@@ -173,22 +155,10 @@ private:
     // in a text box, of its text.
     void undoMapEdit(bool redo);
 
-    // Region editing (tform1_region.cpp). While a text box has the focus,
-    // copy, cut, paste, delete and select all act on its text instead.
-    void selectCells(const wmb::CellRect &rect);
-    void clearSelection();
-    void copySelection();
-    void cutSelection();
-    void pasteClipboard();   // throws when the clipboard holds no grid of tile codes
-    void deleteSelection();
-    void fillSelection();
-    void selectAll();
-    void floodFill(int n);
     // A key while the map has the focus; true when the map used it.
     bool MapKeyDown(int key, Qt::KeyboardModifiers modifiers);
     // The widget that holds the keyboard focus for the map.
     QWidget *mapFocus() const;
-    void goToLevel();
     void quit();
 
     // The level overview and play-testing (tform1_play.cpp). Test in
@@ -218,22 +188,11 @@ private:
     void fitToPanel();
     void setStoreText(int n, const QString &text);
 
-    // The command table (tform1_menus.cpp): each command of the menus once,
-    // with its text, keys, body and the rule that enables it (always, when
-    // none); a button given shares the rule.
-    struct Command {
-        QAction *action;
-        QPushButton *button;
-        std::function<bool()> enabled;
-    };
-    QAction *addCommand(QMenu *menu, const QString &text, const QKeySequence &keys, std::function<void()> body,
-                        std::function<bool()> enabled = {}, QPushButton *button = nullptr);
+    // The menus (tform1_menus.cpp): one table of every command.
     void refreshCommands();
     void refreshEditCommands();
     void createMenus();
-    void createEditCommands();
     void refreshRecentMenu();
-    void createPlayCommands();
 
     // Showing what the document holds.
     void showCells(const QList<int> &cells);
@@ -247,28 +206,24 @@ private:
 
     // Map painting (tform1_map.cpp).
     void connectMapGestures();
-    void selectPaletteTile(int n);
-    void paintCell(int n);
-    void pickFromMap(int n);
+    void placeFrames();
     void createMapOverlay();
     void createRegionCommands();
     bool mapOverlayEvent(QEvent *event);
     void mapOverlaySelection(const wmb::CellRect &rect);
-    void frameCell(int n);
     QLineEdit *textBoxWithFocus() const;
 
     // Find, replace and compare (tform1_find.cpp): their commands, and the
     // marks of the session's search and comparison on the map, the overview
     // and the status bar.
-    void createFindCommands();
-    void createCompareCommands();
+    void createMapMarks();
     void fillOverviewMenu(QMenu *menu, int level);
     void showMarks();
     void placeMapMarks();
     MapMarks *mMapMarks = nullptr;
     // Zoom (tform1_zoom.cpp): the map, its frames and the palette scale,
     // the controls below the map move down, the window follows the panel.
-    void createZoomCommands();
+    void followCtrlWheel();
     void setZoom(int percent);
     void chooseZoom(int percent);   // and keep it in the settings
     void zoomBy(int steps);   // one step in (positive) or out, as far as the screen holds
@@ -296,18 +251,15 @@ private:
     EditorSettings mSettings;
     LevelDocument *mDocument = nullptr;
     EditorSession *mSession = nullptr;
-    std::vector<Command> mCommands;
+    CommandTable mCommands;
     QMenu *mRecentMenu = nullptr;
     QAction *mUndoAction = nullptr, *mRedoAction = nullptr, *mShowTilesAction = nullptr,
             *mShowGridAction = nullptr;
     LevelOverview *mOverview = nullptr;          // made on first use, a child window
     std::unique_ptr<TestCopies> mTestCopies;     // made on first use
     std::unique_ptr<RecoveryKeeper> mRecovery;   // the unsaved edits, kept on the disk
-    QPoint mStrokePos;    // the last pointer position of the open stroke
-    int mStrokeCell = 0;  // the last cell the open stroke painted
+    QPoint mStrokePos;    // the pointer's last position while a button is held on the map
     MapOverlay *mMapOverlay = nullptr;
-    int mSelectPress = 0;         // the cell a Shift press selected from, 0 outside a select drag
-    bool mSelectDragged = false;  // the pointer has left that cell since
 };
 
 // Widths of the main panel with the palette hidden and shown, and its

@@ -20,7 +20,7 @@ bool TForm1::Edit5KeyPress(QChar ch)
 void TForm1::Edit5KeyDown()
 {
     const std::string timer = Edit5->text().toStdString();
-    if (levelLoaded() && timer == wmb::fieldsFromRecord(mDocument->savedRecord()).timer)
+    if (mDocument->levelLoaded() && timer == wmb::fieldsFromRecord(mDocument->savedRecord()).timer)
         return;
     std::int32_t value = 0;
     if (wmb::tryStrToInt(timer, value) && value > wmb::TimerArrowMax)

@@ -1,7 +1,7 @@
-// Open ROM, Reload level, the level arrows, the level number edit and Save level.
+// Open ROM, Reload level, the level arrows, the level number edit, Save
+// level, Export level and Import level.
 #include "tform1.h"
 
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -9,10 +9,8 @@
 
 #include "dialogs.h"
 #include "editorsession.h"
-#include "errors.h"
 #include "hexcode.h"
 #include "leveldocument.h"
-#include "pathnames.h"
 #include "recovery.h"
 
 namespace {
@@ -23,16 +21,7 @@ std::string text(const QLineEdit *edit) { return edit->text().toStdString(); }
 
 void TForm1::Button2Click()
 {
-    guarded([&] {
-        if (!mSession->confirmLeaveLevel())
-            return;
-        const QString path = mDialogs.openFile(this, QStringLiteral("OpenDialog1"),
-                                               QStringLiteral(" Open file Wumblers (USA) (Unl).nes"),
-                                               QStringLiteral("Any file (*.*)|*.*"));
-        if (path.isEmpty())
-            return;
-        mSession->openRomAt(path, 0, [this] { return levelNumberClamped(); });
-    });
+    guarded([&] { mSession->openRom([this] { return levelNumberClamped(); }); });
 }
 
 void TForm1::Button1Click()
@@ -45,10 +34,7 @@ void TForm1::Button1Click()
 
 void TForm1::openLevel(int n)
 {
-    guarded([&] {
-        if (mSession->confirmLeaveLevel())
-            mSession->loadLevel(n);
-    });
+    guarded([&] { mSession->openLevel(n); });
 }
 
 // The number box's level, 1 to 32. A number outside is read as the nearest
@@ -67,8 +53,7 @@ void TForm1::Button3Click()
 {
     guarded([&] {
         const int n = wmb::StrToInt(text(Edit1));
-        if (mSession->confirmLeaveLevel())
-            mSession->loadLevel(n <= 1 ? 1 : n - 1);
+        mSession->openLevel(n <= 1 ? 1 : n - 1);
     });
 }
 
@@ -76,8 +61,7 @@ void TForm1::Button4Click()
 {
     guarded([&] {
         const int n = wmb::StrToInt(text(Edit1));
-        if (mSession->confirmLeaveLevel())
-            mSession->loadLevel(n >= wmb::LevelCount ? wmb::LevelCount : n + 1);
+        mSession->openLevel(n >= wmb::LevelCount ? wmb::LevelCount : n + 1);
     });
 }
 
@@ -108,28 +92,29 @@ void TForm1::Button5Click()
     guarded([&] { mSession->saveLevel(); });
 }
 
-bool TForm1::levelLoaded() const { return mDocument->levelLoaded(); }
-
-int TForm1::loadedLevel() const { return mDocument->loadedLevel(); }
-
-// Restore asks what opening the image and leaving the shown level ask.
 void TForm1::offerRecovery()
 {
     mRecovery->offerLeftovers(this, mDialogs, [this](const wmb::RecoveryFile &edits) {
         bool restored = false;
-        guarded([&] {
-            if (!mSession->confirmLeaveLevel())
-                return;
-            if (!QFileInfo::exists(qStringFromPath(edits.imagePath))) {
-                restored = mSession->restoreIntoBackupCopy(edits);
-                return;
-            }
-            if ((!mDocument->hasImage() || mDocument->imagePath() != edits.imagePath) &&
-                !mSession->openRomAt(qStringFromPath(edits.imagePath), edits.level, [&] { return edits.level; }))
-                return;
-            mDocument->restoreEdits(edits);
-            restored = true;
-        });
+        guarded([&] { restored = mSession->restoreLeftEdits(edits); });
         return restored;
+    });
+}
+
+void TForm1::Button27Click()
+{
+    guarded([&] { mSession->exportLevel(Edit1->text()); });
+}
+
+// Cancelling the dialog changes nothing: no save and no reload.
+void TForm1::Button28Click()
+{
+    guarded([&] {
+        const QString path = mDialogs.openFile(this, QStringLiteral("OpenDialog2"),
+                                               QStringLiteral(" Please, open level file..."),
+                                               QStringLiteral("level files|*.level"));
+        if (path.isEmpty())
+            return;
+        mSession->importLevel(path);
     });
 }

@@ -7,8 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <algorithm>
-#include <cstdlib>
+#include <utility>
 
 #include "editorsession.h"
 #include "hexcode.h"
@@ -24,117 +23,60 @@ constexpr int BackdropParked = 34;
 
 } // namespace
 
-// Picks palette picture n: the selection and its frame, nothing else.
-void TForm1::selectPaletteTile(int n)
+// The frames follow the session: the red one round the framed cell, the
+// pink one round the picked palette picture.
+void TForm1::placeFrames()
 {
-    mSession->pickPicture(n);
-    const PictureBox *pic = Pic[n - 1];
-    Green->move(pic->x() - mLayout.gap(), pic->y() - mLayout.gap());
-    showPickedTile();
+    if (mSession->SelectedCell != 0) {
+        const PictureBox *cell = Image[mSession->SelectedCell - 1];
+        Red->move(cell->x() - mLayout.gap(), cell->y() - mLayout.gap());
+    }
+    if (mSession->SelectedTile != 0) {
+        const PictureBox *pic = Pic[mSession->SelectedTile - 1];
+        Green->move(pic->x() - mLayout.gap(), pic->y() - mLayout.gap());
+    }
 }
 
 void TForm1::PicClick(int n)
 {
-    guarded([&] {
-        selectPaletteTile(n);
-        // Active select: the cell clicked last shows the picked tile, and its
-        // store text follows so that a save writes what is shown.
-        if (mSession->SelectedCell != 0 && CheckBox1->isChecked())
-            mDocument->setCell(mSession->SelectedCell, mSession->pickedCode(), QStringLiteral("Active select"));
-    });
-}
-
-// A cell click's steps: paint with the selected tile (if any), then select
-// the cell.
-void TForm1::paintCell(int n)
-{
-    if (mSession->SelectedTile != 0)
-        mDocument->setCell(n, mSession->pickedCode());
-    frameCell(n);
+    guarded([&] { mSession->clickPicture(n, CheckBox1->isChecked()); });
 }
 
 void TForm1::ImageClick(int n)
 {
-    guarded([&] { paintCell(n); });
+    guarded([&] { mSession->clickCell(n); });
 }
 
-// A left press paints the cell as a click does and opens a stroke: one undo
-// step until the button is released. A right press picks the cell's tile.
 void TForm1::ImageMouseDown(int n, Qt::MouseButton button, QPoint panelPos,
                             Qt::KeyboardModifiers modifiers)
 {
-    guarded([&] {
-        if (button == Qt::RightButton && !mDocument->stepOpen())
-            pickFromMap(n);
-        if (button != Qt::LeftButton)
-            return;
-        if (modifiers & Qt::ShiftModifier) {
-            mSelectPress = n;
-            mSelectDragged = false;
-            selectCells(wmb::cellRectBetween(mSession->SelectedCell != 0 ? mSession->SelectedCell : n, n));
-            return;
-        }
-        if (modifiers & Qt::ControlModifier) {
-            floodFill(n);
-            return;
-        }
-        clearSelection();
-        mDocument->beginStep(QStringLiteral("Paint"));
-        mStrokePos = panelPos;
-        mStrokeCell = n;
-        paintCell(n);
-        refreshEditCommands();
-    });
+    using Press = EditorSession::Press;
+    mStrokePos = panelPos;
+    if (button == Qt::RightButton)
+        guarded([&] { mSession->pressCell(n, Press::Pick); });
+    else if (button == Qt::LeftButton)
+        guarded([&] {
+            mSession->pressCell(n, modifiers & Qt::ShiftModifier     ? Press::Select
+                                   : modifiers & Qt::ControlModifier ? Press::Fill
+                                                                     : Press::Paint);
+        });
 }
 
-// Paints every cell the pointer entered since the last move, along the line
-// between the two points (a fast move reports points cells apart). The
-// stroke is over once its step has been closed (Clear screen, undo, a load).
+// A fast move reports points cells apart: the session is given every cell
+// on the line between the two.
 void TForm1::ImageMouseMove(QPoint panelPos)
 {
+    const QPoint from = std::exchange(mStrokePos, panelPos);
     guarded([&] {
-        if (mSelectPress != 0) {
-            const int n = mLayout.cellNear(panelPos.x(), panelPos.y());
-            if (n != mSelectPress || mSelectDragged) {
-                mSelectDragged = true;
-                selectCells(wmb::cellRectBetween(mSelectPress, n));
-            }
-            return;
-        }
-        if (!mDocument->stepOpen())
-            return;
-        const QPoint from = mStrokePos;
-        mStrokePos = panelPos;
-        const QPoint delta = panelPos - from;
-        const int steps = std::max(std::abs(delta.x()), std::abs(delta.y()));
-        for (int i = 1; i <= steps; ++i) {
-            const QPoint p = (QPointF(from) + QPointF(delta) * (double(i) / steps)).toPoint();
-            const int n = mLayout.cellAt(p.x(), p.y());
-            if (n != 0 && n != mStrokeCell) {
-                mStrokeCell = n;
-                paintCell(n);
-            }
-        }
+        mSession->dragOver(mLayout.cellsOnLine(from.x(), from.y(), panelPos.x(), panelPos.y()),
+                           mLayout.cellNear(panelPos.x(), panelPos.y()));
     });
 }
 
 void TForm1::ImageMouseUp(Qt::MouseButton button)
 {
-    if (button != Qt::LeftButton)
-        return;
-    mSelectPress = 0;
-    mDocument->endStep();
-    refreshEditCommands();
-}
-
-// Selects the tile a cell holds, as a click on its palette picture would,
-// but without Active select. A store text that is no tile code picks nothing.
-void TForm1::pickFromMap(int n)
-{
-    const int code = mDocument->cell(n);
-    if (code == LevelDocument::Blank)
-        return;
-    selectPaletteTile(code + 1);
+    if (button == Qt::LeftButton)
+        mSession->releaseCell();
 }
 
 void TForm1::Button10Click()
@@ -198,4 +140,9 @@ void TForm1::connectMapGestures()
     }
     for (PictureBox *pic : Pic)
         connect(pic, &PictureBox::pressed, this, leaveTextEdit);
+    connect(mSession, &EditorSession::frameChanged, this, &TForm1::placeFrames);
+    connect(mSession, &EditorSession::pickChanged, this, [this] {
+        placeFrames();
+        showPickedTile();
+    });
 }

@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QUndoStack>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -21,37 +20,15 @@
 #include "editorsession.h"
 #include "errors.h"
 #include "leveldocument.h"
-#include "levelfile.h"
 #include "pathnames.h"
 #include "recovery.h"
+#include "statusbar.h"
 
 #include <filesystem>
 
-QAction *TForm1::addCommand(QMenu *menu, const QString &text, const QKeySequence &keys, std::function<void()> body,
-                            std::function<bool()> enabled, QPushButton *button)
-{
-    auto *action = new QAction(text, this);
-    action->setShortcut(keys);
-    action->setShortcutContext(Qt::WindowShortcut);
-    menu->addAction(action);
-    addAction(action);
-    connect(action, &QAction::triggered, this, [this, body = std::move(body)] { guarded(body); });
-    if (enabled)
-        mCommands.push_back({action, button, std::move(enabled)});
-    return action;
-}
+void TForm1::refreshCommands() { mCommands.refresh(); }
 
-// Every command with a rule, and its button, follows the document.
-void TForm1::refreshCommands()
-{
-    for (const Command &c : mCommands) {
-        const bool on = c.enabled();
-        c.action->setEnabled(on);
-        if (c.button)
-            c.button->setEnabled(on);
-    }
-}
-
+// Every command of the menus, in their order.
 void TForm1::createMenus()
 {
     MenuBar = new QMenuBar(this);
@@ -63,73 +40,89 @@ void TForm1::createMenus()
     HelpMenu = MenuBar->addMenu(QStringLiteral("&Help"));
     // A level is loaded from the first open of an image on.
     const auto loaded = [this] { return mDocument->levelLoaded(); };
+    const auto hasImage = [this] { return mDocument->hasImage(); };
+    const auto key = [](auto... keys) { return QKeySequence((... | keys)); };
+    EditorSession &s = *mSession;
+    using Qt::CTRL, Qt::SHIFT;
 
-    addCommand(FileMenu, QStringLiteral("&Open ROM..."), QKeySequence(Qt::CTRL | Qt::Key_O), [this] { Button2Click(); });
+    mCommands.add({FileMenu, QStringLiteral("&Open ROM..."), key(CTRL, Qt::Key_O), [this] { Button2Click(); }});
     mRecentMenu = FileMenu->addMenu(QStringLiteral("Open &Recent"));
     mRecentMenu->setObjectName(QStringLiteral("RecentMenu"));
     mRecentMenu->setToolTipsVisible(true);
     connect(mRecentMenu, &QMenu::aboutToShow, this, &TForm1::refreshRecentMenu);
     refreshRecentMenu();
-    addCommand(FileMenu, QStringLiteral("&Save level"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] { Button5Click(); },
-               loaded, Button5);
-    addCommand(FileMenu, QStringLiteral("Save ROM &As..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-               [this] { mSession->saveRomAs(); }, loaded);
-    addCommand(FileMenu, QStringLiteral("&Export level..."), QKeySequence(Qt::CTRL | Qt::Key_E),
-               [this] { Button27Click(); }, loaded, Button27);
-    addCommand(FileMenu, QStringLiteral("&Import level..."), QKeySequence(Qt::CTRL | Qt::Key_I),
-               [this] { Button28Click(); }, loaded, Button28);
-    addCommand(FileMenu, QStringLiteral("Create &patch..."), {}, [this] { guarded([&] { mSession->createPatch(); }); }, loaded);
-    addCommand(FileMenu, QStringLiteral("Appl&y patch..."), {}, [this] { guarded([&] { mSession->applyPatch(); }); }, loaded);
-    addCommand(FileMenu, QStringLiteral("Image i&nfo..."), {}, [this] { guarded([&] { mSession->showImageInfo(); }); }, loaded);
-    createCompareCommands();
-    FileMenu->addSeparator();
-    addCommand(FileMenu, QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { quit(); });
+    mCommands.add({
+        {FileMenu, QStringLiteral("&Save level"), key(CTRL, Qt::Key_S), [this] { Button5Click(); }, loaded, Button5},
+        {FileMenu, QStringLiteral("Save ROM &As..."), key(CTRL, SHIFT, Qt::Key_S), [&s] { s.saveRomAs(); }, loaded},
+        {FileMenu, QStringLiteral("&Export level..."), key(CTRL, Qt::Key_E), [this] { Button27Click(); }, loaded,
+         Button27},
+        {FileMenu, QStringLiteral("&Import level..."), key(CTRL, Qt::Key_I), [this] { Button28Click(); }, loaded,
+         Button28},
+        {FileMenu, QStringLiteral("Create &patch..."), {}, [&s] { s.createPatch(); }, loaded},
+        {FileMenu, QStringLiteral("Appl&y patch..."), {}, [&s] { s.applyPatch(); }, loaded},
+        {FileMenu, QStringLiteral("Image i&nfo..."), {}, [&s] { s.showImageInfo(); }, loaded},
+        {FileMenu, QStringLiteral("Compare &with..."), {}, [&s] { s.compareWith(); }, hasImage},
+        {FileMenu, QStringLiteral("&Backups..."), {}, [&s] { s.showBackups(); }, hasImage},
+        {FileMenu, QStringLiteral("Stop c&omparing"), {}, [&s] { s.stopComparing(); }, [&s] { return s.comparing(); }},
+        {FileMenu},
+        {FileMenu, QStringLiteral("&Quit"), key(CTRL, Qt::Key_Q), [this] { quit(); }},
 
-    createEditCommands();
-    createRegionCommands();
-    createFindCommands();
-    EditMenu->addSeparator();
-    addCommand(EditMenu, QStringLiteral("&Clear screen"), {}, [this] { Button10Click(); });
-
-    addCommand(LevelMenu, QStringLiteral("&Previous level"), QKeySequence(Qt::Key_PageUp), [this] { Button3Click(); },
-               loaded, Button3);
-    addCommand(LevelMenu, QStringLiteral("&Next level"), QKeySequence(Qt::Key_PageDown), [this] { Button4Click(); },
-               loaded, Button4);
-    addCommand(LevelMenu, QStringLiteral("&Reload level"), QKeySequence(Qt::CTRL | Qt::Key_R),
-               [this] { Button1Click(); }, loaded, Button1);
-    addCommand(LevelMenu, QStringLiteral("&Go to level..."), QKeySequence(Qt::CTRL | Qt::Key_G),
-               [this] { goToLevel(); }, loaded);
-    createPlayCommands();
-
-    mShowTilesAction = addCommand(ViewMenu, QStringLiteral("Show &tiles"), QKeySequence(Qt::CTRL | Qt::Key_T),
-                                  [this] { HidemenuClick(); });
-    mShowTilesAction->setCheckable(true);
-    mShowGridAction = addCommand(ViewMenu, QStringLiteral("Show &grid"), {}, [this] {
-        CheckBox2->setChecked(mShowGridAction->isChecked());
+        {EditMenu, QStringLiteral("&Undo"), key(CTRL, Qt::Key_Z), [this] { undoMapEdit(false); }, {}, {}, &mUndoAction},
+        {EditMenu, QStringLiteral("&Redo"), key(CTRL, SHIFT, Qt::Key_Z), [this] { undoMapEdit(true); }, {}, {},
+         &mRedoAction},
     });
+    createRegionCommands();
+    mCommands.add({
+        {EditMenu},
+        {EditMenu, QStringLiteral("F&ind tile..."), key(CTRL, Qt::Key_F), [&s] { s.findTile(); }, loaded},
+        {EditMenu, QStringLiteral("Find ne&xt"), key(Qt::Key_F3), [&s] { s.findNext(true); }, loaded},
+        {EditMenu, QStringLiteral("Find pre&vious"), key(SHIFT, Qt::Key_F3), [&s] { s.findNext(false); }, loaded},
+        {EditMenu, QStringLiteral("R&eplace tile..."), key(CTRL, Qt::Key_H), [&s] { s.replaceTile(); }, loaded},
+        {EditMenu},
+        {EditMenu, QStringLiteral("&Clear screen"), {}, [this] { Button10Click(); }},
+        {EditMenu, QStringLiteral("Pick tile by c&ode"), key(CTRL, Qt::Key_K), [this] { mStatusBar->focusCodeBox(); }},
+
+        {LevelMenu, QStringLiteral("&Previous level"), key(Qt::Key_PageUp), [this] { Button3Click(); }, loaded, Button3},
+        {LevelMenu, QStringLiteral("&Next level"), key(Qt::Key_PageDown), [this] { Button4Click(); }, loaded, Button4},
+        {LevelMenu, QStringLiteral("&Reload level"), key(CTRL, Qt::Key_R), [this] { Button1Click(); }, loaded, Button1},
+        {LevelMenu, QStringLiteral("&Go to level..."), key(CTRL, Qt::Key_G), [&s] { s.goToLevel(); }, loaded},
+        {LevelMenu},
+        {LevelMenu, QStringLiteral("Level &overview"), key(CTRL, Qt::Key_L), [this] { showLevelOverview(); }, hasImage},
+        {LevelMenu},
+        {LevelMenu, QStringLiteral("&Test in emulator"), key(Qt::Key_F5), [this] { testInEmulator(false); }, loaded},
+        {LevelMenu, QStringLiteral("Test as &first level"), key(SHIFT, Qt::Key_F5), [this] { testInEmulator(true); },
+         loaded},
+        {LevelMenu, QStringLiteral("&Emulator..."), {}, [this] { chooseEmulator(); }},
+
+        {ViewMenu, QStringLiteral("Show &tiles"), key(CTRL, Qt::Key_T), [this] { HidemenuClick(); }, {}, {},
+         &mShowTilesAction},
+        {ViewMenu, QStringLiteral("Show &grid"), {}, [this] { CheckBox2->setChecked(mShowGridAction->isChecked()); },
+         {}, {}, &mShowGridAction},
+        {ViewMenu},
+        {ViewMenu, QStringLiteral("Zoom &In"), key(CTRL, Qt::Key_Plus), [this] { zoomBy(1); },
+         [this] { return mLayout.percent < largestZoom(); }, {}, &mZoomInAction},
+        {ViewMenu, QStringLiteral("Zoom &Out"), key(CTRL, Qt::Key_Minus), [this] { chooseZoom(wmb::zoomOut(mLayout.percent)); },
+         [this] { return mLayout.percent > 100; }},
+        {ViewMenu, QStringLiteral("&Actual Size"), key(CTRL, Qt::Key_0), [this] { chooseZoom(100); },
+         [this] { return mLayout.percent != 100; }},
+
+        {HelpMenu, QStringLiteral("&About"), {}, [this] { BitBtn1Click(); }},
+    });
+    mRedoAction->setShortcuts({key(CTRL, SHIFT, Qt::Key_Z), key(CTRL, Qt::Key_Y)});
+    mZoomInAction->setShortcuts({key(CTRL, Qt::Key_Plus), key(CTRL, Qt::Key_Equal)});
+    mShowTilesAction->setCheckable(true);
     mShowGridAction->setCheckable(true);
     mShowGridAction->setChecked(CheckBox2->isChecked());
     connect(CheckBox2, &QCheckBox::toggled, mShowGridAction, &QAction::setChecked);
-    createZoomCommands();
-
-    addCommand(HelpMenu, QStringLiteral("&About"), {}, [this] { BitBtn1Click(); });
-    refreshCommands();
-}
-
-// Undo and Redo follow the session's one history from every window, name
-// the step they act on and are enabled when there is one, while a gesture
-// is open (their keys end it) and while a text box has the focus (they act
-// on its text then).
-void TForm1::createEditCommands()
-{
-    mUndoAction = addCommand(EditMenu, QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z),
-                             [this] { undoMapEdit(false); });
-    mRedoAction = addCommand(EditMenu, QStringLiteral("&Redo"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                             [this] { undoMapEdit(true); });
-    mRedoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    // Undo and Redo follow the session's one history from every window, name
+    // the step they act on and are enabled when there is one, while a
+    // gesture is open (their keys end it) and while a text box has the focus
+    // (they act on its text then).
     connect(mSession, &EditorSession::historyChanged, this, &TForm1::refreshEditCommands);
     connect(qApp, &QApplication::focusChanged, this, &TForm1::refreshEditCommands);
     refreshEditCommands();
+    followCtrlWheel();
+    refreshCommands();
 }
 
 void TForm1::refreshEditCommands()
@@ -170,17 +163,6 @@ void TForm1::refreshRecentMenu()
     connect(clear, &QAction::triggered, this, [this] { mSettings.clearRecentRoms(); });
 }
 
-void TForm1::goToLevel()
-{
-    guarded([&] {
-        if (!mDocument->levelLoaded())
-            return;
-        if (const std::optional<int> n =
-                mDialogs.askLevelNumber(mSession->asker(), loadedLevel(), QStringLiteral("Go to level")))
-            openLevel(*n);
-    });
-}
-
 void TForm1::quit() { close(); }
 
 void TForm1::closeEvent(QCloseEvent *event)
@@ -199,9 +181,8 @@ bool TForm1::openRomImage(const QString &path, int level)
 {
     bool opened = false;
     guarded([&] {
-        if (!mSession->confirmLeaveLevel())
-            return;
-        opened = mSession->openRomAt(path, level, [this] { return levelNumberClamped(); });
+        if (mSession->confirmLeaveLevel())
+            opened = mSession->openRomAt(path, level, [this] { return levelNumberClamped(); });
     });
     return opened;
 }
@@ -240,43 +221,9 @@ void TForm1::dropEvent(QDropEvent *event)
         dropFile(droppedFile(event->mimeData()));
 }
 
-// A level file is imported into the level loaded last, as "Import level"
-// with that file, after a question in place of the import's file dialog;
-// anything else is opened as the ROM image.
 void TForm1::dropFile(const QString &path)
 {
-    if (!path.endsWith(QStringLiteral(".level"), Qt::CaseInsensitive)) {
-        openRomImage(path);
-        return;
-    }
-    guarded([&] {
-        // Without a level to import into, or with an image that cannot be
-        // written, the import says why without asking.
-        if (levelLoaded() && !mDocument->readOnly() &&
-            !mDialogs.askOkCancel(this, QString::fromLatin1(ApplicationTitle),
-                                  QStringLiteral("Import ") + QFileInfo(path).fileName() + QStringLiteral(" into level ") +
-                                      QString::number(loadedLevel()) + QLatin1Char('?')))
-            return;
-        mSession->importLevel(path);
-    });
+    guarded([&] { mSession->dropFile(path, [this] { return levelNumberClamped(); }); });
 }
 
-void TForm1::refreshTitle()
-{
-    const QString app = QString::fromLatin1(ApplicationTitle);
-    if (!levelLoaded()) {
-        setWindowTitle(app);
-        return;
-    }
-    // Put together piece by piece: the file name is shown as it is, "%1"
-    // in it included.
-    QString title = shownFileName(qStringFromPath(mDocument->imagePath()));
-    if (mDocument->missing())
-        title += QStringLiteral(" (missing)");
-    if (mDocument->readOnly())
-        title += QStringLiteral(" (read-only)");
-    title += QStringLiteral(", level ") + QString::number(loadedLevel());
-    if (mDocument->wouldChangeRecord())
-        title += QLatin1Char('*');
-    setWindowTitle(title + QStringLiteral(" \u2014 ") + app);
-}
+void TForm1::refreshTitle() { setWindowTitle(mSession->windowTitle()); }

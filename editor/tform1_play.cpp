@@ -13,20 +13,6 @@
 #include "pathnames.h"
 #include "settings.h"
 
-void TForm1::createPlayCommands()
-{
-    const auto loaded = [this] { return mDocument->levelLoaded(); };
-    LevelMenu->addSeparator();
-    addCommand(LevelMenu, QStringLiteral("Level &overview"), QKeySequence(Qt::CTRL | Qt::Key_L),
-               [this] { showLevelOverview(); }, [this] { return mDocument->hasImage(); });
-    LevelMenu->addSeparator();
-    addCommand(LevelMenu, QStringLiteral("&Test in emulator"), QKeySequence(Qt::Key_F5),
-               [this] { testInEmulator(false); }, loaded);
-    addCommand(LevelMenu, QStringLiteral("Test as &first level"), QKeySequence(Qt::SHIFT | Qt::Key_F5),
-               [this] { testInEmulator(true); }, loaded);
-    addCommand(LevelMenu, QStringLiteral("&Emulator..."), {}, [this] { chooseEmulator(); });
-}
-
 // The overview follows the document; a level it opens is asked for here, so
 // that the unsaved-changes question comes first.
 void TForm1::showLevelOverview()

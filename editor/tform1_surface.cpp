@@ -22,8 +22,6 @@ void TForm1::createStatusBar()
 {
     mStatusBar = new StatusBar(this);
     connect(mStatusBar, &StatusBar::codeEntered, this, &TForm1::pickTileByCode);
-    addCommand(EditMenu, QStringLiteral("Pick tile by c&ode"), QKeySequence(Qt::CTRL | Qt::Key_K),
-               [this] { mStatusBar->focusCodeBox(); });
     connect(mShowTilesAction, &QAction::toggled, mPaletteKeys, &QWidget::setVisible);
 
     // The pointer is over a cell from a move or a press on it until it

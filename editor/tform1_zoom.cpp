@@ -28,17 +28,9 @@ QPixmap solidPicture(int side, QColor colour)
 
 } // namespace
 
-void TForm1::createZoomCommands()
+// Ctrl+wheel zooms over the map, or over the palette while it shows.
+void TForm1::followCtrlWheel()
 {
-    ViewMenu->addSeparator();
-    mZoomInAction = addCommand(ViewMenu, QStringLiteral("Zoom &In"), QKeySequence(Qt::CTRL | Qt::Key_Plus),
-                               [this] { zoomBy(1); },
-                               [this] { return mLayout.percent < largestZoom(); });
-    mZoomInAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    addCommand(ViewMenu, QStringLiteral("Zoom &Out"), QKeySequence(Qt::CTRL | Qt::Key_Minus),
-               [this] { chooseZoom(wmb::zoomOut(mLayout.percent)); }, [this] { return mLayout.percent > 100; });
-    addCommand(ViewMenu, QStringLiteral("&Actual Size"), QKeySequence(Qt::CTRL | Qt::Key_0),
-               [this] { chooseZoom(100); }, [this] { return mLayout.percent != 100; });
     connect(Panel1, &MainPanel::ctrlWheel, this, [this](QPoint pos, int steps) {
         const wmb::MapLayout &l = mLayout;
         const int paletteSide = l.PaletteSide * l.pitch() - l.gap();
@@ -113,10 +105,7 @@ void TForm1::layoutMap()
     Red->setPicture(solidPicture(frame, QColor(224, 32, 64)));
     Green->setGeometry(Green->x(), Green->y(), frame, frame);
     Green->setPicture(solidPicture(frame, QColor(224, 0, 128)));
-    if (mSession->SelectedCell != 0)
-        frameCell(mSession->SelectedCell);
-    if (mSession->SelectedTile != 0)
-        Green->move(Pic[mSession->SelectedTile - 1]->x() - l.gap(), Pic[mSession->SelectedTile - 1]->y() - l.gap());
+    placeFrames();
     if (!CheckBox2->isChecked()) {
         Black->setGeometry(l.Left, l.Top, l.mapWidth(), l.mapHeight());
         QPixmap backdrop(Black->size());

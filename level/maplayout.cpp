@@ -1,6 +1,8 @@
 #include "maplayout.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 namespace wmb {
 
@@ -31,6 +33,20 @@ int MapLayout::cellNear(int x, int y) const
         return offset < 0 ? 0 : std::min(offset / pitch(), count - 1);
     };
     return along(y - Top, MapRows) * MapColumns + along(x - Left, MapColumns) + 1;
+}
+
+std::vector<int> MapLayout::cellsOnLine(int fromX, int fromY, int toX, int toY) const
+{
+    const int dx = toX - fromX, dy = toY - fromY;
+    const int steps = std::max(std::abs(dx), std::abs(dy));
+    std::vector<int> cells;
+    cells.reserve(static_cast<std::size_t>(steps));
+    for (int i = 1; i <= steps; ++i) {
+        const double t = double(i) / steps;
+        cells.push_back(cellAt(static_cast<int>(std::lround(fromX + dx * t)),
+                               static_cast<int>(std::lround(fromY + dy * t))));
+    }
+    return cells;
 }
 
 int zoomIn(int percent)

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include "levelrecord.h"
 
@@ -51,6 +52,10 @@ struct MapLayout {
     // The map cell nearest to a point: over a gap the cell left of or above
     // it, off the map the cell at the edge.
     int cellNear(int x, int y) const;
+    // The cells a pointer passes moving from one point to the next, one
+    // entry a pixel of the longer axis, the starting point left out (a fast
+    // move reports points cells apart); 0 where it is over a gap or off the map.
+    std::vector<int> cellsOnLine(int fromX, int fromY, int toX, int toY) const;
 };
 
 // The next step up or down from `percent` (the same at either end), and

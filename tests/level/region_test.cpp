@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace wmb;
 
 namespace {
@@ -166,6 +168,15 @@ TEST(MapLayout, CellsUnderPointsAndTheStepsThatFit)
         EXPECT_EQ(l.cellNear(c.gapX, 8), 2) << c.percent;
         EXPECT_EQ(l.cellNear(-5, 5000), MapCells - MapColumns + 1) << c.percent;
     }
+    // A fast move across the first row passes every cell on the way, the
+    // gaps between them as 0; no move passes nothing.
+    const std::vector<int> passed = MapLayout{}.cellsOnLine(10, 10, 10 + 33 * 3, 10);
+    std::vector<int> cells = passed;
+    cells.erase(std::remove(cells.begin(), cells.end(), 0), cells.end());
+    cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+    EXPECT_EQ(cells, (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(passed.size(), 99u);
+    EXPECT_TRUE(MapLayout{}.cellsOnLine(10, 10, 10, 10).empty());
     EXPECT_EQ(zoomIn(400), 400);
     EXPECT_EQ(zoomOut(150), 100);
     // Palette shown: 543, 799 and 1070 panel pixels at 100, 150 and 200 %.
