@@ -34,6 +34,9 @@
 #include "tform1.h"
 #include "tilefolder.h"
 
+// Defined in patch_bench.cpp.
+void registerPatchBenchmarks();
+
 namespace {
 
 // The temporary folder: a copy of the demo ROM and a level file to import.
@@ -344,8 +347,6 @@ void MapClickChangingTile(benchmark::State &state, bool overview)
     }
     w.ok(state);
 }
-
-void registerPatchBenchmarks();   // patch_bench.cpp
 
 void registerWindowBenchmarks()
 {
