@@ -136,7 +136,7 @@ public:
     // False when nothing was opened or loaded.
     bool openLevel(int n);
     bool openRom(const std::function<int()> &numberBoxLevel);   // Open ROM, with its dialog
-    bool openRomAfterQuestion(const QString &path, const std::function<int()> &numberBoxLevel);
+    bool openRomAfterQuestion(const QString &path, int level, const std::function<int()> &numberBoxLevel);
     void goToLevel();
     // A file dropped on the window: a level file is imported into the shown
     // level, after a question; anything else is opened as the image.

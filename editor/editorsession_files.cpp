@@ -22,9 +22,9 @@ bool EditorSession::openRom(const std::function<int()> &numberBoxLevel)
     return !path.isEmpty() && openRomAt(path, 0, numberBoxLevel);
 }
 
-bool EditorSession::openRomAfterQuestion(const QString &path, const std::function<int()> &numberBoxLevel)
+bool EditorSession::openRomAfterQuestion(const QString &path, int level, const std::function<int()> &numberBoxLevel)
 {
-    return confirmLeaveLevel() && openRomAt(path, 0, numberBoxLevel);
+    return confirmLeaveLevel() && openRomAt(path, level, numberBoxLevel);
 }
 
 bool EditorSession::openLevel(int n)
@@ -51,7 +51,7 @@ void EditorSession::goToLevel()
 void EditorSession::dropFile(const QString &path, const std::function<int()> &numberBoxLevel)
 {
     if (!path.endsWith(QStringLiteral(".level"), Qt::CaseInsensitive)) {
-        openRomAfterQuestion(path, numberBoxLevel);
+        openRomAfterQuestion(path, 0, numberBoxLevel);
         return;
     }
     if (mDocument.levelLoaded() && !mDocument.readOnly() &&

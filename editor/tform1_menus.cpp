@@ -180,10 +180,7 @@ void TForm1::closeEvent(QCloseEvent *event)
 bool TForm1::openRomImage(const QString &path, int level)
 {
     bool opened = false;
-    guarded([&] {
-        if (mSession->confirmLeaveLevel())
-            opened = mSession->openRomAt(path, level, [this] { return levelNumberClamped(); });
-    });
+    guarded([&] { opened = mSession->openRomAfterQuestion(path, level, [this] { return levelNumberClamped(); }); });
     return opened;
 }
 
