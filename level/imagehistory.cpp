@@ -78,13 +78,28 @@ std::int64_t changedAt(const ImageWrite &write, std::int64_t p)
 
 void ImageHistory::wroteOutside(std::int64_t offset, const std::string &before, const std::string &after)
 {
+    const std::size_t size = std::min(before.size(), after.size());
+    // The newest step in the file that changes any byte of the span takes in
+    // every byte of it the write changed within the step's range, those the
+    // step left as they were too: its undo then gives the span back as it
+    // was before the step, never a mix of the step's bytes and the write's.
+    Step *joins = nullptr;
+    for (std::size_t s = mDone; s-- > 0 && !joins;)
+        for (std::size_t k = 0; k < size && !joins; ++k)
+            if (changedAt(mSteps[s].write, offset + static_cast<std::int64_t>(k)) >= 0)
+                joins = &mSteps[s];
     bool undoneMet = false;
-    for (std::size_t k = 0; k < before.size() && k < after.size(); ++k) {
+    for (std::size_t k = 0; k < size; ++k) {
         if (before[k] == after[k])
             continue;
         const std::int64_t p = offset + static_cast<std::int64_t>(k);
         for (std::size_t s = mDone; s < mSteps.size(); ++s)
             undoneMet = undoneMet || changedAt(mSteps[s].write, p) >= 0;
+        if (joins && p >= joins->write.offset &&
+            p < joins->write.offset + static_cast<std::int64_t>(joins->write.bytes.size())) {
+            joins->write.bytes[static_cast<std::size_t>(p - joins->write.offset)] = after[k];
+            continue;
+        }
         for (std::size_t s = mDone; s-- > 0;) {
             const std::int64_t i = changedAt(mSteps[s].write, p);
             if (i >= 0) {

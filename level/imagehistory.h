@@ -48,11 +48,13 @@ public:
     // The steps undone are forgotten (a new change was made instead).
     void dropRedo();
     // The file's bytes at `offset` went from `before` to `after` outside the
-    // history (the editor saved a level). Each changed byte becomes part of
-    // the newest step in the file that changes it, so that its undo takes
-    // the byte back past the save and its redo brings the save back; the
-    // steps undone that change such a byte are forgotten, as after any new
-    // change. Every other step stays as it was.
+    // history (the editor saved a level record). The newest step in the file
+    // that changes a byte of that span takes in every byte the save changed
+    // within its range, so that its undo gives the span back as it was
+    // before the step and its redo brings the save back; a changed byte
+    // outside its range joins the newest step that changes it. The steps
+    // undone that change such a byte are forgotten, as after any new change.
+    // Every other step stays as it was.
     void wroteOutside(std::int64_t offset, const std::string &before, const std::string &after);
 
 private:

@@ -159,6 +159,27 @@ TEST(LevelSet, ImageHistoryMovesOnlyWithItsWrites)
     history.wroteOutside(LevelBaseOf(8), saved.substr(static_cast<std::size_t>(LevelBaseOf(8)), 1), "\x7f");
     EXPECT_EQ(history.size(), 0u);   // a new change in the bytes of a step undone
 
+    // A save of all of record 3 after the swap, changing a byte where levels
+    // 3 and 8 agree: it joins the swap all the same, so the undo gives record
+    // 3 back whole, never the save's byte in the other level's record.
+    writeBytes(path, Bytes(before.begin(), before.end()));
+    history.clear();
+    history.write(rom, swapLevels(before, 3, 8), "Swap");
+    saved = imageOf(readBytes(path));
+    const std::int64_t record3 = LevelBaseOf(3) + RecordFirstOffset, length = RecordEndOffset - RecordFirstOffset;
+    std::int64_t same = 0;
+    while (before[static_cast<std::size_t>(record3 + same)] != before[static_cast<std::size_t>(record3 + same + 5 * 256)])
+        ++same;
+    ASSERT_LT(same, length);
+    const std::string was3 = saved.substr(static_cast<std::size_t>(record3), static_cast<std::size_t>(length));
+    saved[static_cast<std::size_t>(record3 + same)] ^= 0x40;
+    rom.writeAt(record3 + same, reinterpret_cast<const std::uint8_t *>(saved.data() + record3 + same), 1);
+    history.wroteOutside(record3, was3, saved.substr(static_cast<std::size_t>(record3), static_cast<std::size_t>(length)));
+    history.undo(rom);
+    EXPECT_EQ(imageOf(readBytes(path)), before);
+    history.redo(rom);
+    EXPECT_EQ(imageOf(readBytes(path)), saved);
+
     const std::int64_t gapBefore2 = LevelBaseOf(2) + RecordFirstOffset - 1;
     const struct { std::int64_t offset; std::size_t size; int level; bool covers; } cases[] = {
         {LevelBaseOf(2) + RecordFirstOffset, 1, 2, true}, {LevelBaseOf(2) + RecordEndOffset - 1, 1, 2, true},

@@ -149,21 +149,34 @@ bool EditorModel::moveLevel(int from, int to, bool ok)
                      QStringLiteral("Move level %1 to place %2").arg(from).arg(to));
 }
 
+// The save of the shown record joins the newest step that changes any byte
+// of it, for every byte it changed within that step's range; a byte outside
+// joins the newest step that changes it.
 void EditorModel::saveJoinsSteps(const QByteArray &before)
 {
     const QByteArray &after = boundBytes();
+    const auto changes = [](const wmb::ImageWrite &w, qint64 p) {
+        const qint64 i = p - w.offset;
+        return i >= 0 && i < static_cast<qint64>(w.bytes.size()) &&
+               w.bytes[static_cast<std::size_t>(i)] != w.replaced[static_cast<std::size_t>(i)];
+    };
+    const qint64 first = mapAt(loadedLevel) - 31, end = mapAt(loadedLevel) + 223;
+    wmb::ImageWrite *joins = nullptr;
+    for (auto w = imageUndo.rbegin(); w != imageUndo.rend() && !joins; ++w)
+        for (qint64 p = first; p < end && !joins; ++p)
+            if (changes(*w, p))
+                joins = &*w;
     bool undoneMet = false;
     for (qsizetype p = 0; p < before.size() && p < after.size(); ++p) {
         if (before[p] == after[p])
             continue;
-        const auto changes = [p](const wmb::ImageWrite &w) {
-            const qint64 i = p - w.offset;
-            return i >= 0 && i < static_cast<qint64>(w.bytes.size()) &&
-                   w.bytes[static_cast<std::size_t>(i)] != w.replaced[static_cast<std::size_t>(i)];
-        };
-        undoneMet = undoneMet || std::any_of(imageRedo.begin(), imageRedo.end(), changes);
+        undoneMet = undoneMet || std::any_of(imageRedo.begin(), imageRedo.end(), [&](const wmb::ImageWrite &w) { return changes(w, p); });
+        if (joins && p >= joins->offset && p < joins->offset + static_cast<qint64>(joins->bytes.size())) {
+            joins->bytes[static_cast<std::size_t>(p - joins->offset)] = after[p];
+            continue;
+        }
         for (auto w = imageUndo.rbegin(); w != imageUndo.rend(); ++w)
-            if (changes(*w)) {
+            if (changes(*w, p)) {
                 w->bytes[static_cast<std::size_t>(p - w->offset)] = after[p];
                 break;
             }
