@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QStringDecoder>
 #include <QUndoStack>
 #include <QWidget>
@@ -13,6 +14,7 @@
 
 #include "cp1251.h"
 #include "dialogs.h"
+#include "emulator.h"
 #include "errors.h"
 #include "hexcode.h"
 #include "imagecomparison.h"
@@ -424,6 +426,15 @@ void EditorSession::pasteLevelOver(int n, const QByteArray &clipboard)
         ours ? QStringLiteral("level %1").arg(mCopiedLevel->level) : QStringLiteral("the clipboard's level");
     const QString step = QStringLiteral("Paste %1 over level %2").arg(what).arg(n);
     writeStep([&] { return wmb::pasteLevel(mDocument.imageBytes(), record, n); }, step + QLatin1Char('?'), step);
+}
+
+void EditorSession::pasteClipboardLevelOver(int n)
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    QByteArray bytes = data ? data->data(QStringLiteral("text/plain")) : QByteArray();
+    if (bytes.isEmpty())
+        bytes = QGuiApplication::clipboard()->text().toUtf8();
+    pasteLevelOver(n, bytes);
 }
 
 void EditorSession::swapLevels(int level, int with)

@@ -16,6 +16,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +30,7 @@
 class EditorSettings;
 class ImageComparison;
 class LevelDocument;
+class TestCopies;
 class QWidget;
 
 
@@ -67,8 +69,12 @@ public:
     QString SelectedTileCode;
     // The cell framed last (1..168), 0 for none.
     int SelectedCell = 0;
-    // The map cell under the pointer, 0 when the pointer is off the map.
+    // The map cell under the pointer, 0 when the pointer is off the map. The
+    // pointer is over a cell from a move or a press on it until it leaves
+    // it; while a stroke is open the cell keeps the pointer.
     int pointedCell = 0;
+    void pointAt(int n);
+    void leaveCell(int n);
     void setTileCodeTable(const QStringList &table) { mTileCodeTable = table; }
     void pickPicture(int n);
     // The picked tile's code, LevelDocument::Blank when none can be given.
@@ -149,6 +155,13 @@ public:
     // user cancelled or nothing was restored.
     bool restoreLeftEdits(const wmb::RecoveryFile &edits);
     void importLevel(const QString &path);
+    // Open Recent: a file gone since leaves the list.
+    bool openRecent(const QString &path, const std::function<int()> &numberBoxLevel);
+    // Level > Test in emulator: a copy of the image with the shown level
+    // saved into it (as the first level too when asFirstLevel) starts in the
+    // emulator; Level > Emulator... sets its command (editorsession_play.cpp).
+    void testInEmulator(bool asFirstLevel);
+    void chooseEmulator();
     void createPatch();     // File > Create patch...
     void applyPatch();      // File > Apply patch...
     void showImageInfo();   // File > Image info...
@@ -158,6 +171,7 @@ public:
     // The clipboard's bytes as text: UTF-8 when they are, else Windows-1251
     // as a level file holds it.
     void pasteLevelOver(int n, const QByteArray &clipboard);
+    void pasteClipboardLevelOver(int n);   // the system clipboard's text bytes
     void swapLevels(int level, int with);   // with 0: the number is asked
     void moveLevel(int from, int to);
 
@@ -197,6 +211,7 @@ signals:
     void noteChanged();
     void pickChanged();
     void frameChanged();
+    void pointedChanged();
 
 private:
     enum class Step { Map, Image };
@@ -246,4 +261,5 @@ private:
     std::array<int, wmb::LevelCount> mDifferingBytes{};
     QString mSearchText, mComparisonText, mNote;
     ImageComparison *mComparison = nullptr;
+    std::unique_ptr<TestCopies> mTestCopies;   // made on first use
 };

@@ -130,4 +130,18 @@ void EditorSession::selectNone()
     clearSearch();
 }
 
+void EditorSession::pointAt(int n)
+{
+    if (n == pointedCell)
+        return;
+    pointedCell = n;
+    emit pointedChanged();
+}
+
+void EditorSession::leaveCell(int n)
+{
+    if (pointedCell == n && !mDocument.stepOpen())
+        pointAt(0);
+}
+
 void EditorSession::pasteTiles(const std::string &text) { mDocument.paste(text, SelectedCell, pointedCell); }

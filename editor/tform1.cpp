@@ -1,6 +1,5 @@
 #include "tform1.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFont>
@@ -11,13 +10,13 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
-#include <QStyle>
 #include <QTableWidget>
 #include <QUndoStack>
 
 #include "dialogs.h"
+#include "editormenus.h"
 #include "editorsession.h"
-#include "emulator.h"
+#include "filedrop.h"
 #include "hexcode.h"
 #include "leveltext.h"
 #include "leveldocument.h"
@@ -29,13 +28,6 @@
 #include "tilefolder.h"
 
 namespace {
-
-QPixmap solidPicture(int width, int height, QColor colour)
-{
-    QPixmap picture(width, height);
-    picture.fill(colour);
-    return picture;
-}
 
 // The question-mark glyph of the About button.
 QIcon helpGlyph()
@@ -83,18 +75,18 @@ QString allowedCharactersHint()
 } // namespace
 
 TForm1::TForm1(Dialogs &dialogs, StartupPaths paths, QWidget *parent)
-    : QWidget(parent), mDialogs(dialogs), mPaths(std::move(paths)), mDocument(new LevelDocument(mTiles, this)),
-      mCommands(*this, [this](const std::function<void()> &body) { guarded(body); })
+    : QWidget(parent), mDialogs(dialogs), mPaths(std::move(paths)), mDocument(new LevelDocument(mTiles, this))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(ApplicationTitle));
-    setAcceptDrops(true);
+    connect(new FileDrop(this), &FileDrop::dropped, this, &TForm1::dropFile);
     mSession = new EditorSession(*mDocument, mDialogs, mSettings, this);
     mDocument->setAskWithoutBackup([this](const QString &question) {
         return mDialogs.askOkCancel(mSession->asker(), QStringLiteral("Warning!"), question, Answer::Cancel);
     });
     createControls();
-    createMenus();
+    mMenus = new EditorMenus(*this, *mSession, mSettings);
+    followCtrlWheel();
     createStatusBar();
     followDocument();
     mRecovery = std::make_unique<RecoveryKeeper>(*mDocument);
@@ -131,9 +123,8 @@ void TForm1::createControls()
     // palette picture lies above them.
     Black = picture(QStringLiteral("Black"), 456, 256, 34, 34);
     Red = picture(QStringLiteral("Red"), 456, 8, 34, 34);
-    Red->setPicture(solidPicture(34, 34, QColor(224, 32, 64)));
     Green = picture(QStringLiteral("Green"), 456, 48, 34, 34);
-    Green->setPicture(solidPicture(34, 34, QColor(224, 0, 128)));
+    sizeFrames();
 
     for (int i = 0; i < wmb::MapCells; ++i) {
         const int n = i + 1;
@@ -228,18 +219,14 @@ void TForm1::createControls()
     StringGrid1->setRowCount(1);
     StringGrid1->setColumnCount(wmb::MapCells);
 
-    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
-    connect(Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
-    connect(Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
-    connect(Button7, &QPushButton::clicked, this, &TForm1::Button7Click);
-    connect(Button10, &QPushButton::clicked, this, &TForm1::Button10Click);
-    connect(Button27, &QPushButton::clicked, this, &TForm1::Button27Click);
-    connect(Button28, &QPushButton::clicked, this, &TForm1::Button28Click);
-    connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
-    connect(Hidemenu, &QPushButton::clicked, this, &TForm1::HidemenuClick);
+    using Handler = void (TForm1::*)();
+    const std::pair<QPushButton *, Handler> clicks[] = {
+        {Button1, &TForm1::Button1Click},   {Button2, &TForm1::Button2Click},   {Button3, &TForm1::Button3Click},
+        {Button4, &TForm1::Button4Click},   {Button5, &TForm1::Button5Click},   {Button6, &TForm1::Button6Click},
+        {Button7, &TForm1::Button7Click},   {Button10, &TForm1::Button10Click}, {Button27, &TForm1::Button27Click},
+        {Button28, &TForm1::Button28Click}, {BitBtn1, &TForm1::BitBtn1Click},   {Hidemenu, &TForm1::HidemenuClick}};
+    for (const auto &[b, handler] : clicks)
+        connect(b, &QPushButton::clicked, this, handler);
     // Runs after each change of the box's state, by the user or by code.
     connect(CheckBox2, &QCheckBox::toggled, this, &TForm1::CheckBox2Click);
 
@@ -267,10 +254,11 @@ void TForm1::setTabOrderChain()
 // client area, and the status bar below it; the window follows the panel.
 void TForm1::fitToPanel()
 {
-    const int menuHeight = MenuBar ? MenuBar->heightForWidth(Panel1->width()) : 0;
-    const int barHeight = menuHeight > 0 ? menuHeight : (MenuBar ? MenuBar->sizeHint().height() : 0);
-    if (MenuBar)
-        MenuBar->setGeometry(0, 0, Panel1->width(), barHeight);
+    QMenuBar *bar = mMenus ? mMenus->bar() : nullptr;
+    const int menuHeight = bar ? bar->heightForWidth(Panel1->width()) : 0;
+    const int barHeight = menuHeight > 0 ? menuHeight : (bar ? bar->sizeHint().height() : 0);
+    if (bar)
+        bar->setGeometry(0, 0, Panel1->width(), barHeight);
     Panel1->move(0, barHeight);
     const int statusHeight = mStatusBar ? StatusBar::Height : 0;
     if (mStatusBar)
@@ -305,31 +293,30 @@ void TForm1::FormCreate()
     for (QLineEdit *e : {Edit2, Edit3, Edit4})
         e->setToolTip(hint);
 
-    Button2->setText(QStringLiteral("Open ROM"));
-    Button2->setToolTip(QStringLiteral("Open ROM Wumblers.nes"));
-    Button1->setText(QStringLiteral("Reload level"));
-    Button1->setToolTip(QStringLiteral("Reload the current level"));
-    Button10->setText(QStringLiteral("Clear screen"));
-    Button10->setToolTip(QStringLiteral("Clear the current screen"));
-    Button5->setText(QStringLiteral("Save level"));
-    Button5->setToolTip(QStringLiteral("Save the current level to the ROM"));
-    Button27->setText(QStringLiteral("Export level"));
-    Button27->setToolTip(QStringLiteral("Export the current level to a file"));
-    Button28->setText(QStringLiteral("Import level"));
-    Button28->setToolTip(QStringLiteral("Import & Save the current level from a file"));
-    setLabelText(Label4, QStringLiteral("Level Name:"));
-    setLabelText(Label2, QStringLiteral("Author:"));
-    setLabelText(Label3, QStringLiteral("Level Hint:"));
-    setLabelText(Label5, QStringLiteral("Level number:"));
-    setLabelText(Label1, QStringLiteral("Timer:"));
-    CheckBox2->setText(QStringLiteral("Show grid "));
-    CheckBox2->setToolTip(QStringLiteral("Displaying the grid on the level screen"));
-    CheckBox1->setText(QStringLiteral("Active select "));
-    CheckBox1->setToolTip(
-        QStringLiteral("Replacing a level tile when selecting a tile in the editor"));
-    BitBtn1->setText(QStringLiteral("&About..."));
-    Hidemenu->setText(QStringLiteral(" Open tiles >"));
-    Hidemenu->setToolTip(QStringLiteral("Open/hide tiles"));
+    const struct {
+        QAbstractButton *control;
+        const char *caption, *hint;
+    } captions[] = {
+        {Button2, "Open ROM", "Open ROM Wumblers.nes"},
+        {Button1, "Reload level", "Reload the current level"},
+        {Button10, "Clear screen", "Clear the current screen"},
+        {Button5, "Save level", "Save the current level to the ROM"},
+        {Button27, "Export level", "Export the current level to a file"},
+        {Button28, "Import level", "Import & Save the current level from a file"},
+        {CheckBox2, "Show grid ", "Displaying the grid on the level screen"},
+        {CheckBox1, "Active select ", "Replacing a level tile when selecting a tile in the editor"},
+        {BitBtn1, "&About...", nullptr},
+        {Hidemenu, " Open tiles >", "Open/hide tiles"},
+    };
+    for (const auto &c : captions) {
+        c.control->setText(QString::fromLatin1(c.caption));
+        if (c.hint)
+            c.control->setToolTip(QString::fromLatin1(c.hint));
+    }
+    const std::pair<QLabel *, const char *> labels[] = {
+        {Label4, "Level Name:"}, {Label2, "Author:"}, {Label3, "Level Hint:"}, {Label5, "Level number:"}, {Label1, "Timer:"}};
+    for (const auto &[label, caption] : labels)
+        setLabelText(label, QString::fromLatin1(caption));
 
     StartDirectory = mPaths.startDirectory.isEmpty()
                          ? qStringFromPath(wmb::currentDirectory())

@@ -1,48 +1,39 @@
-// The main window, a view of a LevelDocument: every control of the editor
-// and one handler per control and event. Handlers read the controls and call
-// the document; the document's signals bring the controls up to date. Every
-// handler body runs inside guarded().
+// The main window, a view of the editing session and its LevelDocument:
+// every control of the editor and one handler per control and event.
+// Handlers read the controls and call the session; the session's and the
+// document's signals bring the controls up to date. Every handler body runs
+// inside guarded().
 #pragma once
 
-#include <QKeySequence>
-#include <QPixmap>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
 #include <array>
-#include <exception>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <utility>
 #include <vector>
 
-#include "commandtable.h"
 #include "mainpanel.h"
 #include "editorsession.h"
 #include "leveldocument.h"
 #include "maplayout.h"
-#include "levelrecord.h"
 #include "region.h"
 #include "settings.h"
 #include "tilepictures.h"
 
 class Dialogs;
-
-
+class EditorMenus;
 class LevelOverview;
 class MapMarks;
-class TestCopies;
 class MapOverlay;
 class PictureBox;
 class RecoveryKeeper;
 class PaletteKeys;
 class StatusBar;
-class QAction;
 class QCheckBox;
 class QMenu;
-class QMenuBar;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -105,19 +96,33 @@ public:
     static bool Edit1KeyPress(QChar ch);
     static bool Edit5KeyPress(QChar ch);
 
+    // What the menus call besides the handlers. Runs a handler body as one
+    // change of the document; an error is shown in the standard error box
+    // and the window goes on.
+    void guarded(const std::function<void()> &body);
+    StatusBar *statusBar() const { return mStatusBar; }
+    LevelOverview *overview() const { return mOverview; }   // null until first shown
+    // The number box's level, 1 to 32. A number outside is read as the
+    // nearest level; the box itself is set when the level is shown.
+    int levelNumberClamped();
+    // The text box that has the keyboard focus, if any: it keeps its own
+    // copy, cut, paste, select all, delete, undo and redo.
+    QLineEdit *textBoxWithFocus() const;
+    // The level overview, a child window made on first use.
+    void showLevelOverview();
+    // Zoom: one step in (positive, as far as the screen holds) or out; a
+    // step the user chose, kept in the settings; the step shown; the
+    // largest step whose window (palette shown) fits the screen.
+    void zoomBy(int steps);
+    void chooseZoom(int percent);
+    int zoom() const { return mLayout.percent; }
+    int largestZoom() const;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dragMoveEvent(QDragMoveEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
 
 private:
-    // The menu bar above the panel, and its menus.
-    QMenuBar *MenuBar = nullptr;
-    QMenu *FileMenu = nullptr, *EditMenu = nullptr, *LevelMenu = nullptr, *ViewMenu = nullptr,
-          *HelpMenu = nullptr;
-
     // Controls under their layout names.
     MainPanel *Panel1 = nullptr;
     PictureBox *Black = nullptr;
@@ -138,11 +143,6 @@ private:
     QString StartDirectory;
     QStringList TileCodeTable;
 
-
-    // Loads level n as typing its number and pressing "Reload level" does,
-    // after the unsaved-changes question.
-    void openLevel(int n);
-
     // Map gestures on cell n: a left press paints and opens a stroke that
     // moves paint until the release; a right press picks the cell's tile.
     // With Shift a left press selects instead (from the selected cell on a
@@ -151,36 +151,18 @@ private:
                         Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void ImageMouseMove(QPoint panelPos);
     void ImageMouseUp(Qt::MouseButton button);
-    // Undo and redo (Ctrl+Z; Ctrl+Shift+Z, Ctrl+Y) of the session's history;
-    // in a text box, of its text.
-    void undoMapEdit(bool redo);
 
     // A key while the map has the focus; true when the map used it.
     bool MapKeyDown(int key, Qt::KeyboardModifiers modifiers);
     // The widget that holds the keyboard focus for the map.
     QWidget *mapFocus() const;
-    void quit();
 
-    // The level overview and play-testing (tform1_play.cpp). Test in
-    // emulator: a copy of the image with the shown level saved into it (as
-    // the first level too when asFirstLevel) starts in the emulator.
-    void showLevelOverview();
-    void testInEmulator(bool asFirstLevel);
-    void chooseEmulator();
     // Whole levels from the overview (tform1_levels.cpp), asked for over it.
     void connectOverviewLevels();
-    bool overviewHasFocus() const;
     // The status bar below the panel and the keyboard's ways to the map and
-    // the palette (tform1_surface.cpp). The pointed cell is the map cell
-    // under the pointer, 0 when the pointer is off the map.
-    StatusBar *statusBar() const { return mStatusBar; }
-    // Picks the tile of a code typed into the status bar's code box as a
+    // the palette (tform1_surface.cpp). Picks the tile of a code typed into the status bar's code box as a
     // click on its palette picture does; -1 picks nothing.
     void pickTileByCode(int code);
-
-    // Runs a handler body as one change of the document; an error is shown
-    // in the standard error box and the window goes on.
-    void guarded(const std::function<void()> &body);
 
     void createControls();
     void followDocument();
@@ -188,30 +170,20 @@ private:
     void fitToPanel();
     void setStoreText(int n, const QString &text);
 
-    // The menus (tform1_menus.cpp): one table of every command.
-    void refreshCommands();
-    void refreshEditCommands();
-    void createMenus();
-    void refreshRecentMenu();
-
     // Showing what the document holds.
     void showCells(const QList<int> &cells);
     void showFields();
     void showLoadedLevel();
     void refreshTitle();
 
-    void loadLevel();
     void dropFile(const QString &path);
-    int levelNumberClamped();
 
     // Map painting (tform1_map.cpp).
     void connectMapGestures();
     void placeFrames();
     void createMapOverlay();
-    void createRegionCommands();
     bool mapOverlayEvent(QEvent *event);
     void mapOverlaySelection(const wmb::CellRect &rect);
-    QLineEdit *textBoxWithFocus() const;
 
     // Find, replace and compare (tform1_find.cpp): their commands, and the
     // marks of the session's search and comparison on the map, the overview
@@ -225,21 +197,16 @@ private:
     // the controls below the map move down, the window follows the panel.
     void followCtrlWheel();
     void setZoom(int percent);
-    void chooseZoom(int percent);   // and keep it in the settings
-    void zoomBy(int steps);   // one step in (positive) or out, as far as the screen holds
-    // The largest step whose window (palette shown) fits the screen.
-    int largestZoom() const;
     void layoutMap();
+    void sizeFrames();
     void layoutMapOverlay();
     void showMapPictures();
     void noteBelowMap();
     wmb::MapLayout mLayout;
     std::vector<std::pair<QWidget *, QPoint>> mBelowMap;   // each with its place at 100 %
-    QAction *mZoomInAction = nullptr;
 
     void createStatusBar();
     void createPaletteKeys();
-    void pointAt(int n);
     void showPointedCell();
     void showPickedTile();
     StatusBar *mStatusBar = nullptr;
@@ -251,12 +218,8 @@ private:
     EditorSettings mSettings;
     LevelDocument *mDocument = nullptr;
     EditorSession *mSession = nullptr;
-    CommandTable mCommands;
-    QMenu *mRecentMenu = nullptr;
-    QAction *mUndoAction = nullptr, *mRedoAction = nullptr, *mShowTilesAction = nullptr,
-            *mShowGridAction = nullptr;
+    EditorMenus *mMenus = nullptr;
     LevelOverview *mOverview = nullptr;          // made on first use, a child window
-    std::unique_ptr<TestCopies> mTestCopies;     // made on first use
     std::unique_ptr<RecoveryKeeper> mRecovery;   // the unsaved edits, kept on the disk
     QPoint mStrokePos;    // the pointer's last position while a button is held on the map
     MapOverlay *mMapOverlay = nullptr;

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "dialogs.h"
+#include "editormenus.h"
 #include "hexcode.h"
 #include "leveldocument.h"
 
@@ -68,7 +69,7 @@ void TForm1::HidemenuClick()
             Hidemenu->setText(QStringLiteral(" Hide tiles < "));
         if (Panel1->width() == narrow)
             Hidemenu->setText(QStringLiteral(" Open tiles > "));
-        mShowTilesAction->setChecked(Panel1->width() > narrow);
+        mMenus->showTiles()->setChecked(Panel1->width() > narrow);
     });
 }
 

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QMenu>
 
+#include "editormenus.h"
 #include "editorsession.h"
 #include "imagecomparison.h"
 #include "leveldocument.h"
@@ -50,5 +51,5 @@ void TForm1::showMarks()
         mOverview->setDifferences(mSession->comparing() ? mSession->differingBytes()
                                                         : std::array<int, wmb::LevelCount>{});
     }
-    refreshCommands();
+    mMenus->refresh();
 }

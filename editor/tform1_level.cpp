@@ -1,7 +1,9 @@
 // Open ROM, Reload level, the level arrows, the level number edit, Save
-// level, Export level and Import level.
+// level, Export level and Import level; the title, closing the window, a
+// file dropped on it and an image opened from the command line.
 #include "tform1.h"
 
+#include <QCloseEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -28,24 +30,14 @@ void TForm1::Button1Click()
 {
     guarded([&] {
         if (mSession->confirmLeaveLevel())
-            loadLevel();
+            mSession->loadLevel(levelNumberClamped());
     });
 }
 
-void TForm1::openLevel(int n)
-{
-    guarded([&] { mSession->openLevel(n); });
-}
-
-// The number box's level, 1 to 32. A number outside is read as the nearest
-// level; the box itself is set when the level is shown.
 int TForm1::levelNumberClamped()
 {
     return std::clamp<int>(wmb::StrToInt(text(Edit1)), 1, wmb::LevelCount);
 }
-
-// The level of the number box.
-void TForm1::loadLevel() { mSession->loadLevel(levelNumberClamped()); }
 
 // The arrows step from the number box's level; the box shows the new
 // number once that level is shown.
@@ -118,3 +110,29 @@ void TForm1::Button28Click()
         mSession->importLevel(path);
     });
 }
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    bool leave = false;
+    guarded([&] { leave = mSession->confirmLeaveLevel(); });
+    if (leave) {
+        mRecovery->discard();
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+bool TForm1::openRomImage(const QString &path, int level)
+{
+    bool opened = false;
+    guarded([&] { opened = mSession->openRomAfterQuestion(path, level, [this] { return levelNumberClamped(); }); });
+    return opened;
+}
+
+void TForm1::dropFile(const QString &path)
+{
+    guarded([&] { mSession->dropFile(path, [this] { return levelNumberClamped(); }); });
+}
+
+void TForm1::refreshTitle() { setWindowTitle(mSession->windowTitle()); }

@@ -1,13 +1,14 @@
-// Whole levels from the overview: each request is the session's, with its
-// questions asked over the overview, so that the focus goes back there.
+// The level overview: shown beside the editor, and its whole levels, each
+// request the session's, with its questions asked over the overview so
+// that the focus goes back there.
 #include "tform1.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QMenu>
-#include <QMimeData>
+#include <QScreen>
 
+#include "editormenus.h"
 #include "editorsession.h"
+#include "leveldocument.h"
 #include "leveloverview.h"
 
 void TForm1::connectOverviewLevels()
@@ -18,17 +19,11 @@ void TForm1::connectOverviewLevels()
             body();
         });
     };
-    connect(mOverview, &LevelOverview::openRequested, this, [=, this](int n) { inOverview([&] { openLevel(n); }); });
+    connect(mOverview, &LevelOverview::openRequested, this, [=, this](int n) { inOverview([&] { mSession->openLevel(n); }); });
     connect(mOverview, &LevelOverview::copyRequested, this,
             [=, this](int n) { inOverview([&] { mSession->copyLevel(n); }); });
     connect(mOverview, &LevelOverview::pasteRequested, this, [=, this](int n) {
-        inOverview([&] {
-            const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-            QByteArray bytes = data ? data->data(QStringLiteral("text/plain")) : QByteArray();
-            if (bytes.isEmpty())
-                bytes = QGuiApplication::clipboard()->text().toUtf8();
-            mSession->pasteLevelOver(n, bytes);
-        });
+        inOverview([&] { mSession->pasteClipboardLevelOver(n); });
     });
     connect(mOverview, &LevelOverview::swapRequested, this,
             [=, this](int n, int with) { inOverview([&] { mSession->swapLevels(n, with); }); });
@@ -37,4 +32,26 @@ void TForm1::connectOverviewLevels()
     connect(mOverview, &LevelOverview::contextMenuFilling, this, &TForm1::fillOverviewMenu);
 }
 
-bool TForm1::overviewHasFocus() const { return mOverview && mOverview->isActiveWindow(); }
+// The overview follows the document; a level it opens is asked for here, so
+// that the unsaved-changes question comes first.
+void TForm1::showLevelOverview()
+{
+    if (!mDocument->hasImage())
+        return;
+    if (!mOverview) {
+        mOverview = new LevelOverview(*mDocument, mTiles, this);
+        connectOverviewLevels();
+        showMarks();
+        mOverview->addActions(mMenus->overviewCommands());
+        // First beside the editor: to its right where the screen allows,
+        // else below it.
+        const QRect editor = frameGeometry();
+        const QScreen *screen = this->screen();
+        const QRect room = screen ? screen->availableGeometry() : QRect();
+        const bool right = room.isNull() || editor.right() + mOverview->frameGeometry().width() <= room.right();
+        mOverview->move(right ? QPoint(editor.right() + 1, editor.top()) : QPoint(editor.left(), editor.bottom() + 1));
+    }
+    mOverview->show();
+    mOverview->raise();
+    mOverview->activateWindow();
+}

@@ -102,22 +102,6 @@ void TForm1::CheckBox2Click()
     });
 }
 
-// In a text edit the keys keep working on the edit's own text; elsewhere
-// they take the session's history, with its questions over the window that
-// has the focus.
-void TForm1::undoMapEdit(bool redo)
-{
-    guarded([&] {
-        QLineEdit *edit = overviewHasFocus() ? nullptr : textBoxWithFocus();
-        if (edit) {
-            redo ? edit->redo() : edit->undo();
-            return;
-        }
-        EditorSession::Acting acting(*mSession, overviewHasFocus() ? static_cast<QWidget *>(mOverview) : this);
-        redo ? mSession->redo() : mSession->undo();
-    });
-}
-
 // The map cells' mouse gestures.
 void TForm1::connectMapGestures()
 {

@@ -1,6 +1,5 @@
-// The Edit menu's region commands and the map from the keyboard. While a
-// text box has the focus, copy, cut, paste, delete and select all act on its
-// text instead; elsewhere they act on the session's selection.
+// The map from the keyboard, its overlay (the focus and the selection's
+// outline), and the text box that keeps its own keys.
 #include "tform1.h"
 
 #include <QClipboard>
@@ -20,41 +19,6 @@ void TForm1::createMapOverlay()
     mMapOverlay->installEventFilter(this);
 }
 
-// Their keys reach the map only while no text box has the focus: a text box
-// takes its own copy, cut, paste, select all, Delete and typed letters first.
-void TForm1::createRegionCommands()
-{
-    const auto onTextOr = [this](auto onText, std::function<void()> onMap) {
-        return [this, onText, onMap = std::move(onMap)] {
-            if (QLineEdit *edit = textBoxWithFocus())
-                (edit->*onText)();
-            else
-                onMap();
-        };
-    };
-    const auto toClipboard = [](const std::string &text) {
-        if (!text.empty())
-            QGuiApplication::clipboard()->setText(QString::fromStdString(text));
-    };
-    EditorSession &s = *mSession;
-    mCommands.add({
-        {EditMenu},
-        {EditMenu, QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X),
-         onTextOr(&QLineEdit::cut, [=, &s] { toClipboard(s.cutSelection()); })},
-        {EditMenu, QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C),
-         onTextOr(&QLineEdit::copy, [=, &s] { toClipboard(s.copySelection()); })},
-        {EditMenu, QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V),
-         onTextOr(&QLineEdit::paste, [&s] { s.pasteTiles(QGuiApplication::clipboard()->text().toStdString()); })},
-        {EditMenu, QStringLiteral("&Delete"), QKeySequence(Qt::Key_Delete),
-         onTextOr(&QLineEdit::del, [&s] { s.deleteSelection(); })},
-        {EditMenu, QStringLiteral("&Fill"), QKeySequence(Qt::Key_F), [&s] { s.fillSelection(); }},
-        {EditMenu},
-        {EditMenu, QStringLiteral("Select &all"), QKeySequence(Qt::CTRL | Qt::Key_A),
-         onTextOr(&QLineEdit::selectAll, [&s] { s.selectAll(); })},
-        {EditMenu, QStringLiteral("Select &none"), QKeySequence(Qt::Key_Escape), [&s] { s.selectNone(); }},
-    });
-}
-
 QWidget *TForm1::mapFocus() const { return mMapOverlay; }
 
 void TForm1::layoutMapOverlay()
@@ -66,8 +30,6 @@ void TForm1::layoutMapOverlay()
 
 void TForm1::mapOverlaySelection(const wmb::CellRect &rect) { mMapOverlay->setSelection(rect); }
 
-// The text box that has the keyboard focus, if any: it keeps its own copy,
-// cut, paste, select all and delete.
 QLineEdit *TForm1::textBoxWithFocus() const { return qobject_cast<QLineEdit *>(focusWidget()); }
 
 // Keys while the map has the focus: arrows move the framed cell, Shift with

@@ -3,8 +3,9 @@
 #include "tform1.h"
 
 #include <QAction>
-#include <QMenu>
 
+#include "editormenus.h"
+#include "editorsession.h"
 #include "leveldocument.h"
 #include "palettekeys.h"
 #include "picturebox.h"
@@ -22,7 +23,7 @@ void TForm1::createStatusBar()
 {
     mStatusBar = new StatusBar(this);
     connect(mStatusBar, &StatusBar::codeEntered, this, &TForm1::pickTileByCode);
-    connect(mShowTilesAction, &QAction::toggled, mPaletteKeys, &QWidget::setVisible);
+    connect(mMenus->showTiles(), &QAction::toggled, mPaletteKeys, &QWidget::setVisible);
 
     // The pointer is over a cell from a move or a press on it until it
     // leaves it; while a button is held the pressed cell keeps the moves.
@@ -30,28 +31,19 @@ void TForm1::createStatusBar()
         PictureBox *cell = Image[i];
         const int n = i + 1;
         cell->setMouseTracking(true);
-        connect(cell, &PictureBox::hovered, this, [this, n] { pointAt(n); });
-        connect(cell, &PictureBox::pressed, this, [this, n] { pointAt(n); });
-        connect(cell, &PictureBox::left, this, [this, n] {
-            if (mSession->pointedCell == n && !mDocument->stepOpen())
-                pointAt(0);
-        });
-        connect(cell, &PictureBox::dragged, this, [this](QPoint p) { pointAt(mLayout.cellAt(p.x(), p.y())); });
+        connect(cell, &PictureBox::hovered, mSession, [this, n] { mSession->pointAt(n); });
+        connect(cell, &PictureBox::pressed, mSession, [this, n] { mSession->pointAt(n); });
+        connect(cell, &PictureBox::left, mSession, [this, n] { mSession->leaveCell(n); });
+        connect(cell, &PictureBox::dragged, mSession,
+                [this](QPoint p) { mSession->pointAt(mLayout.cellAt(p.x(), p.y())); });
     }
+    connect(mSession, &EditorSession::pointedChanged, this, &TForm1::showPointedCell);
     connect(mDocument, &LevelDocument::cellsChanged, this, [this](const QList<int> &cells) {
         if (cells.contains(mSession->pointedCell))
             showPointedCell();
     });
     connect(mDocument, &LevelDocument::selectionChanged, this,
             [this] { mStatusBar->showSelection(mDocument->selection()); });
-}
-
-void TForm1::pointAt(int n)
-{
-    if (n == mSession->pointedCell)
-        return;
-    mSession->pointedCell = n;
-    showPointedCell();
 }
 
 void TForm1::showPointedCell()

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QTableWidget>
 
+#include "editormenus.h"
 #include "editorsession.h"
 #include "hexcode.h"
 #include "leveldocument.h"
@@ -21,8 +22,8 @@ void TForm1::followDocument()
     // Every command's enabled state follows every change of state.
     for (const auto signal : {&LevelDocument::imageChanged, &LevelDocument::edited, &LevelDocument::selectionChanged,
                               &LevelDocument::imageHistoryChanged})
-        connect(mDocument, signal, this, &TForm1::refreshCommands);
-    connect(mSession, &EditorSession::historyChanged, this, &TForm1::refreshCommands);
+        connect(mDocument, signal, mMenus, &EditorMenus::refresh);
+    connect(mSession, &EditorSession::historyChanged, mMenus, &EditorMenus::refresh);
     connect(mDocument, &LevelDocument::edited, this, &TForm1::refreshTitle);
 }
 
@@ -52,7 +53,7 @@ void TForm1::showLoadedLevel()
     std::int32_t shown = 0;
     if (!wmb::tryStrToInt(Edit1->text().toStdString(), shown) || shown != mDocument->loadedLevel())
         Edit1->setText(QString::number(mDocument->loadedLevel()));
-    refreshCommands();
+    mMenus->refresh();
 }
 
 void TForm1::setStoreText(int n, const QString &text)

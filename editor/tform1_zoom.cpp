@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "editormenus.h"
 #include "palettekeys.h"
 #include "picturebox.h"
 #include "statusbar.h"
@@ -31,15 +32,9 @@ QPixmap solidPicture(int side, QColor colour)
 // Ctrl+wheel zooms over the map, or over the palette while it shows.
 void TForm1::followCtrlWheel()
 {
-    connect(Panel1, &MainPanel::ctrlWheel, this, [this](QPoint pos, int steps) {
-        const wmb::MapLayout &l = mLayout;
-        const int paletteSide = l.PaletteSide * l.pitch() - l.gap();
-        const bool overMap = QRect(l.Left, l.Top, l.mapWidth(), l.mapHeight()).contains(pos);
-        const bool overPalette = mShowTilesAction->isChecked() &&
-                                 QRect(l.paletteLeft(), l.paletteTop(), paletteSide, paletteSide).contains(pos);
-        if (!overMap && !overPalette)
-            return;
-        guarded([&] { zoomBy(steps); });
+    connect(Panel1, &MainPanel::ctrlWheel, this, [this](QPoint p, int steps) {
+        if (mLayout.overMap(p.x(), p.y()) || (mMenus->showTiles()->isChecked() && mLayout.overPalette(p.x(), p.y())))
+            guarded([&] { zoomBy(steps); });
     });
 }
 
@@ -77,7 +72,18 @@ void TForm1::setZoom(int percent)
     layoutMap();
     showMapPictures();
     mStatusBar->showZoom(percent);
-    refreshCommands();
+    mMenus->refresh();
+}
+
+// The frames ring a cell: its side and the gap on each side, solid red
+// round the framed cell and pink round the picked picture.
+void TForm1::sizeFrames()
+{
+    const int frame = mLayout.cellSize() + 2 * mLayout.gap();
+    for (const auto &[box, colour] : {std::pair{Red, QColor(224, 32, 64)}, std::pair{Green, QColor(224, 0, 128)}}) {
+        box->resize(frame, frame);
+        box->setPicture(solidPicture(frame, colour));
+    }
 }
 
 // Every control below the map, with its place at 100 %.
@@ -100,11 +106,7 @@ void TForm1::layoutMap()
     for (const auto &[w, place] : mBelowMap)
         w->move(place.x(), place.y() + l.belowMapShift());
 
-    const int frame = side + 2 * l.gap();
-    Red->setGeometry(Red->x(), Red->y(), frame, frame);
-    Red->setPicture(solidPicture(frame, QColor(224, 32, 64)));
-    Green->setGeometry(Green->x(), Green->y(), frame, frame);
-    Green->setPicture(solidPicture(frame, QColor(224, 0, 128)));
+    sizeFrames();
     placeFrames();
     if (!CheckBox2->isChecked()) {
         Black->setGeometry(l.Left, l.Top, l.mapWidth(), l.mapHeight());
@@ -115,7 +117,7 @@ void TForm1::layoutMap()
     layoutMapOverlay();
     mPaletteKeys->place(Pic[0]->pos(), side, l.pitch());
 
-    const bool wide = mShowTilesAction->isChecked();
+    const bool wide = mMenus->showTiles()->isChecked();
     Panel1->resize(wide ? l.wideWidth() : l.narrowWidth(), l.height(wide));
     fitToPanel();
 }

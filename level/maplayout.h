@@ -47,6 +47,14 @@ struct MapLayout {
     int pictureX(int n) const { return paletteLeft() + pitch() * ((n - 1) % PaletteSide); }
     int pictureY(int n) const { return paletteTop() + pitch() * ((n - 1) / PaletteSide); }
 
+    // Whether a point of the panel lies on the map's rectangle, or on the
+    // palette's (gaps included).
+    bool overMap(int x, int y) const { return x >= Left && y >= Top && x < Left + mapWidth() && y < Top + mapHeight(); }
+    bool overPalette(int x, int y) const
+    {
+        const int side = PaletteSide * pitch() - gap();
+        return x >= paletteLeft() && y >= paletteTop() && x < paletteLeft() + side && y < paletteTop() + side;
+    }
     // The map cell under a point of the panel; 0 over a gap or off the map.
     int cellAt(int x, int y) const;
     // The map cell nearest to a point: over a gap the cell left of or above

@@ -145,18 +145,18 @@ TEST(Session, WholeLevelWritesAskTheirQuestionFirstAndKeepUnsavedEditsUnlessDisc
         EXPECT_EQ(s.dialogs.errors, QStringList());
         // A question ending in "*" is matched up to it.
         ASSERT_EQ(s.dialogs.questions.size(), c.questions.size()) << s.dialogs.questions.join('\n').toStdString();
-        for (qsizetype i = 0; i < c.questions.size(); ++i)
+        for (qsizetype i = 0; i < c.questions.size(); ++i) {
             EXPECT_TRUE(c.questions[i].endsWith('*') ? s.dialogs.questions[i].startsWith(c.questions[i].chopped(1))
                                                       : s.dialogs.questions[i] == c.questions[i])
                 << s.dialogs.questions[i].toStdString();
+        }
         EXPECT_EQ(readFile(s.rom) != s.before, c.written);
         EXPECT_EQ(s.editsKept(), c.editsKept);
         EXPECT_EQ(s.session.canUndo(), true);   // the paint, or the write after it
         if (c.changed) {
             EXPECT_NE(s.onDisk(c.changed), s.was(c.changed));
         }
-        if (!c.written)
-            EXPECT_EQ(s.session.undoText(), QStringLiteral("Paint"));
+        EXPECT_EQ(s.session.undoText() == QStringLiteral("Paint"), !c.written);
     }
 }
 

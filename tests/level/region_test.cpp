@@ -167,6 +167,12 @@ TEST(MapLayout, CellsUnderPointsAndTheStepsThatFit)
         EXPECT_EQ(l.cellAt(c.gapX, 8), 0) << c.percent;
         EXPECT_EQ(l.cellNear(c.gapX, 8), 2) << c.percent;
         EXPECT_EQ(l.cellNear(-5, 5000), MapCells - MapColumns + 1) << c.percent;
+        // The map's and the palette's rectangles, gaps in, their edges out.
+        EXPECT_TRUE(l.overMap(c.gapX, 8) && l.overMap(8 + l.mapWidth() - 1, 8 + l.mapHeight() - 1)) << c.percent;
+        EXPECT_FALSE(l.overMap(7, 8) || l.overMap(8 + l.mapWidth(), 8) || l.overPalette(8, 8)) << c.percent;
+        const int paletteEnd = l.paletteLeft() + MapLayout::PaletteSide * l.pitch() - l.gap();
+        EXPECT_TRUE(l.overPalette(l.paletteLeft(), 8) && l.overPalette(paletteEnd - 1, 8)) << c.percent;
+        EXPECT_FALSE(l.overPalette(paletteEnd, 8) || l.overPalette(l.paletteLeft(), 7)) << c.percent;
     }
     // A fast move across the first row passes every cell on the way, the
     // gaps between them as 0; no move passes nothing.
