@@ -84,9 +84,17 @@ void EditorModel::writeImage(const wmb::ImageWrite &write, const QString &name)
         showRecord(recordOnDisk());
 }
 
+// A write the image cannot take (too short for it) is refused with the
+// runtime's message before any question.
 bool EditorModel::writeStep(const std::function<wmb::ImageWrite()> &compute, bool ok, const QString &name)
 {
-    wmb::ImageWrite write = compute();
+    wmb::ImageWrite write;
+    try {
+        write = compute();
+    } catch (const std::exception &e) {
+        error(model::errorBoxText(QString::fromUtf8(e.what())));
+        return false;
+    }
     if (write.empty())
         return false;
     if (!ok)
@@ -103,7 +111,12 @@ bool EditorModel::writeStep(const std::function<wmb::ImageWrite()> &compute, boo
 
 void EditorModel::copyLevel(int n)
 {
-    const wmb::LevelRecord record = wmb::levelRecordIn(boundBytes().toStdString(), n);
+    wmb::LevelRecord record;
+    try {
+        record = wmb::levelRecordIn(boundBytes().toStdString(), n);
+    } catch (const std::exception &e) {
+        return error(model::errorBoxText(QString::fromUtf8(e.what())));
+    }
     clipboard = QString::fromStdString(wmb::cp1251ToUtf8(wmb::levelFileText(wmb::fieldsFromRecord(record))));
     copied = Copied{n, record, clipboard};
     clipboardGrid.reset();
@@ -279,10 +292,23 @@ bool EditorModel::applyPatch(const std::string &image, const std::string &patche
 void ModelRun::overviewLevels()
 {
     model::EditorModel &m = *mModel;
-    if (!m.buttonsEnabled || m.boundBytes().size() < wmb::RecordsEnd)
-        return log(QStringLiteral("overview: no whole image open"));
+    if (!m.buttonsEnabled)
+        return log(QStringLiteral("overview: no level shown"));
+    // A short image takes them too, and refuses what it cannot hold.
     LevelOverview *view = mWindow.overview();
-    const int a = 1 + below(model::Levels), b = chance(80) ? 1 + below(model::Levels) : a;
+    int a = 1 + below(model::Levels), b = chance(80) ? 1 + below(model::Levels) : a;
+    // Half the time around the shown level: it, or levels on either side.
+    if (chance(50)) {
+        const int shown = m.loadedLevel;
+        if (chance(40)) {
+            a = shown;
+        } else {
+            a = std::max(1, shown - 1 - below(3));
+            b = std::min(model::Levels, shown + 1 + below(3));
+            if (chance(50))
+                std::swap(a, b);
+        }
+    }
     const bool ok = chance(80);
     mDialogs.okAnswers = {ok};
     bool asked = false;
@@ -298,6 +324,20 @@ void ModelRun::overviewLevels()
         QTest::mouseRelease(view, Qt::LeftButton, modifiers, view->pictureRect(b).center());
     };
     const QString answer = ok ? QStringLiteral("OK") : QStringLiteral("Cancel");
+    // How often each case the audit named was met: where the shown level
+    // lies against the levels written, with or without unsaved edits, each
+    // answer, and on a short image.
+    const auto count = [&](int first, int last) {
+        const int shown = m.loadedLevel;
+        const QString where = m.boundBytes().size() < wmb::RecordsEnd  ? QStringLiteral("on a short image")
+                              : shown == first || shown == last         ? QStringLiteral("shown level one of them")
+                              : shown > std::min(first, last) && shown < std::max(first, last)
+                                  ? QStringLiteral("shown level between")
+                                  : QStringLiteral("shown level outside");
+        ++mCounts[QStringLiteral("(whole-level write, %1, %2, %3)")
+                      .arg(where, m.unsavedChanges() ? QStringLiteral("unsaved edits") : QStringLiteral("no edits"),
+                           answer)];
+    };
     switch (below(6)) {
     case 0:
         log(QStringLiteral("overview: copy level %1").arg(a));
@@ -307,6 +347,7 @@ void ModelRun::overviewLevels()
     case 1:
         log(QStringLiteral("overview: paste over level %1, %2").arg(a).arg(answer));
         menuCommand(QStringLiteral("Paste level over %1").arg(a));
+        count(a, a);
         asked = m.pasteLevel(a, ok);
         break;
     case 2:
@@ -314,6 +355,8 @@ void ModelRun::overviewLevels()
         const bool swap = below(2) == 0;
         log(QStringLiteral("overview: drag %1 onto %2%3, %4").arg(a).arg(b).arg(swap ? QStringLiteral(" with Ctrl") : QString(), answer));
         drag(swap ? Qt::ControlModifier : Qt::NoModifier);
+        if (a != b)
+            count(a, b);
         asked = swap ? m.swapLevels(a, b, ok) : m.moveLevel(a, b, ok);
         break;
     }
