@@ -172,7 +172,7 @@ void EditorMenus::undo(bool redo)
         return;
     }
     EditorSession::Acting acting(mSession, inOverview ? static_cast<QWidget *>(overview) : &mWindow);
-    redo ? mSession.redo() : mSession.undo();
+    mWindow.guarded([&] { redo ? mSession.redo() : mSession.undo(); });   // its error over that window too
 }
 
 // Their keys reach the map only while no text box has the focus: a text box

@@ -379,11 +379,30 @@ void EditorSession::importLevel(const QString &path)
 
 // ---- Whole levels ----------------------------------------------------------
 
+// A whole-level operation on an image too short for the levels it takes
+// says what the image holds.
+wmb::ImageWrite EditorSession::computeWrite(const std::function<wmb::ImageWrite()> &compute)
+{
+    try {
+        return compute();
+    } catch (const wmb::InOutError &e) {
+        if (e.code() != wmb::IoReadBeyondEnd)
+            throw;
+        const auto size = static_cast<std::int64_t>(mDocument.imageBytes().size());
+        int whole = 0;
+        while (whole < wmb::LevelCount && wmb::LevelBaseOf(whole + 1) + wmb::RecordEndOffset <= size)
+            ++whole;
+        throw wmb::RuntimeError(fileName(mDocument.imagePath()) + " is too short for this: its " + groupedNumber(size) +
+                                " bytes hold " +
+                                (whole ? "levels 1 to " + std::to_string(whole) + " only" : std::string("no whole level")));
+    }
+}
+
 bool EditorSession::writeStep(const std::function<wmb::ImageWrite()> &compute, const QString &question,
                               const QString &stepName, Answer enter)
 {
     mDocument.openForWriting();   // read-only, missing: refused before any question
-    wmb::ImageWrite write = compute();   // a short image: refused here too
+    wmb::ImageWrite write = computeWrite(compute);   // a short image: refused here too
     if (write.empty())
         return false;
     if (!question.isEmpty() && !ask(question, enter))
@@ -403,7 +422,11 @@ bool EditorSession::writeStep(const std::function<wmb::ImageWrite()> &compute, c
 // keeps its bytes, so that a paste here carries the field bytes exactly.
 void EditorSession::copyLevel(int n)
 {
-    const wmb::LevelRecord record = wmb::levelRecordIn(mDocument.imageBytes(), n);
+    wmb::LevelRecord record;
+    computeWrite([&] {
+        record = wmb::levelRecordIn(mDocument.imageBytes(), n);
+        return wmb::ImageWrite{};
+    });
     const QString text =
         QString::fromStdString(wmb::cp1251ToUtf8(wmb::levelFileText(wmb::fieldsFromRecord(record))));
     QGuiApplication::clipboard()->setText(text);

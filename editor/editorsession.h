@@ -225,6 +225,7 @@ private:
     // False when cancelled or when there was nothing to write.
     bool writeStep(const std::function<wmb::ImageWrite()> &compute, const QString &question,
                    const QString &stepName, Answer enter = Answer::Ok);
+    wmb::ImageWrite computeWrite(const std::function<wmb::ImageWrite()> &compute);
     // The unsaved-changes question before a write that replaces the shown
     // level's record: true to go on (after Save, the record is saved).
     bool unsavedBeforeWrite();

@@ -102,7 +102,7 @@ void EditorSession::replaceTile()
         return replaced.write;
     };
     mDocument.openForWriting();
-    compute();
+    computeWrite(compute);
     const QString question = QStringLiteral("Replace tile %1 by %2 in %3 (%4)?")
                                  .arg(codeText(from), codeText(to), counted(replaced.levels, "level", "levels"),
                                       counted(replaced.cells, "cell", "cells"));

@@ -274,7 +274,7 @@ void TForm1::guarded(const std::function<void()> &body)
     } catch (const WriteCancelled &) {
         // Asked and answered: nothing was written, nothing to report.
     } catch (const std::exception &e) {
-        mDialogs.showError(this, QString::fromUtf8(e.what()));
+        mDialogs.showError(mSession->asker(), QString::fromUtf8(e.what()));
     }
     mDocument->endChange();
 }

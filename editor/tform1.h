@@ -97,8 +97,8 @@ public:
     static bool Edit5KeyPress(QChar ch);
 
     // What the menus call besides the handlers. Runs a handler body as one
-    // change of the document; an error is shown in the standard error box
-    // and the window goes on.
+    // change of the document; an error is shown in the standard error box,
+    // over the window the user acted in, and the window goes on.
     void guarded(const std::function<void()> &body);
     StatusBar *statusBar() const { return mStatusBar; }
     LevelOverview *overview() const { return mOverview; }   // null until first shown

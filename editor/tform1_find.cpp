@@ -34,10 +34,8 @@ void TForm1::fillOverviewMenu(QMenu *menu, int level)
         menu->addAction(QStringLiteral("Take level %1 from %2").arg(level).arg(mSession->comparison()->name()));
     take->setEnabled(mSession->differingBytes()[static_cast<std::size_t>(level - 1)] != 0);
     connect(take, &QAction::triggered, this, [this, level] {
-        guarded([&] {
-            EditorSession::Acting acting(*mSession, mOverview);
-            mSession->takeLevel(level);
-        });
+        EditorSession::Acting acting(*mSession, mOverview);
+        guarded([&] { mSession->takeLevel(level); });
     });
 }
 

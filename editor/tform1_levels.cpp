@@ -14,10 +14,8 @@
 void TForm1::connectOverviewLevels()
 {
     const auto inOverview = [this](std::function<void()> body) {
-        guarded([&] {
-            EditorSession::Acting acting(*mSession, mOverview);
-            body();
-        });
+        EditorSession::Acting acting(*mSession, mOverview);
+        guarded(body);
     };
     connect(mOverview, &LevelOverview::openRequested, this, [=, this](int n) { inOverview([&] { mSession->openLevel(n); }); });
     connect(mOverview, &LevelOverview::copyRequested, this,

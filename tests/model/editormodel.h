@@ -276,6 +276,7 @@ private:
     void clampTimer();
     void convertError(const QString &text);
     void error(const QString &text, bool prefix = false);
+    bool tooShort();   // false, after the error a whole-level step on a short image shows
     MapState gestureStart;
     QString gestureName;
     void fillSelection(const QString &code, const QString &name);

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QMenu>
 #include <QTest>
 
@@ -84,16 +85,27 @@ void EditorModel::writeImage(const wmb::ImageWrite &write, const QString &name)
         showRecord(recordOnDisk());
 }
 
-// A write the image cannot take (too short for it) is refused with the
-// runtime's message before any question.
+// A write the image is too short for is refused before any question,
+// saying which levels it holds.
+bool EditorModel::tooShort()
+{
+    const qsizetype size = boundBytes().size();
+    int whole = 0;
+    while (whole < Levels && holdsLevel(size, whole + 1))
+        ++whole;
+    error(QStringLiteral("%1 is too short for this: its %2 bytes hold %3.")
+              .arg(boundName(), QLocale(QLocale::English).toString(size),
+                   whole ? QStringLiteral("levels 1 to %1 only").arg(whole) : QStringLiteral("no whole level")));
+    return false;
+}
+
 bool EditorModel::writeStep(const std::function<wmb::ImageWrite()> &compute, bool ok, const QString &name)
 {
     wmb::ImageWrite write;
     try {
         write = compute();
-    } catch (const std::exception &e) {
-        error(model::errorBoxText(QString::fromUtf8(e.what())));
-        return false;
+    } catch (const std::exception &) {
+        return tooShort();
     }
     if (write.empty())
         return false;
@@ -114,8 +126,9 @@ void EditorModel::copyLevel(int n)
     wmb::LevelRecord record;
     try {
         record = wmb::levelRecordIn(boundBytes().toStdString(), n);
-    } catch (const std::exception &e) {
-        return error(model::errorBoxText(QString::fromUtf8(e.what())));
+    } catch (const std::exception &) {
+        tooShort();
+        return;
     }
     clipboard = QString::fromStdString(wmb::cp1251ToUtf8(wmb::levelFileText(wmb::fieldsFromRecord(record))));
     copied = Copied{n, record, clipboard};

@@ -96,12 +96,13 @@ void ModelRun::regionCommand()
     const bool menu = chance(20);
     if (c.apply == &model::EditorModel::paste) {
         // The pointer over a cell, or off the map over a label below it; it
-        // travels there from the map, as a real pointer does.
+        // travels there from the map, as a real pointer does. A cell is
+        // reached from the label: a move to where the pointer already is
+        // (the end of an earlier drag) reports nothing.
         const int cell = chance(50) ? 1 + below(model::Cells) : 0;
-        QTest::mouseMove(mWindow.form->windowHandle(), mWindow.cellCentre(cell ? cell : 1 + below(model::Cells)));
-        if (!cell)
-            QTest::mouseMove(mWindow.form->windowHandle(),
-                             mWindow.panel()->mapTo(mWindow.form.get(), mWindow.control("Label4")->geometry().center()));
+        const QPoint label = mWindow.panel()->mapTo(mWindow.form.get(), mWindow.control("Label4")->geometry().center());
+        QTest::mouseMove(mWindow.form->windowHandle(), cell ? label : mWindow.cellCentre(1 + below(model::Cells)));
+        QTest::mouseMove(mWindow.form->windowHandle(), cell ? mWindow.cellCentre(cell) : label);
         log(cell ? QStringLiteral("pointer over Image%1").arg(cell) : QStringLiteral("pointer off the map"));
         mModel->pointedCell = cell;
     }
