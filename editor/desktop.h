@@ -3,6 +3,7 @@
 // desktop_posix.cpp and desktop_windows.cpp supply it.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -19,6 +20,15 @@ void endOnTerminationRequests();
 // True while the process `pid` runs. A process that has ended but whose
 // parent has not yet collected it counts as ended.
 bool processRuns(qint64 pid);
+
+// The clipboard's text as the program that owns it wrote it, when the
+// window system keeps it as bytes (X11): another program may put a level
+// file's Windows-1251 bytes there as its "UTF-8" text, which Qt would
+// decode, turning each letter it cannot read into a replacement character.
+// Empty when this process owns the clipboard, when the system hands out
+// only decoded text (Windows, Wayland, offscreen), or when no answer comes
+// within a second.
+QByteArray clipboardTextAsWritten();
 
 // The longest file name that the file system of `folder` takes, counted as
 // fileNameLength counts.

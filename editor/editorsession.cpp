@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "cp1251.h"
+#include "desktop.h"
 #include "dialogs.h"
 #include "emulator.h"
 #include "errors.h"
@@ -451,10 +452,14 @@ void EditorSession::pasteLevelOver(int n, const QByteArray &clipboard)
     writeStep([&] { return wmb::pasteLevel(mDocument.imageBytes(), record, n); }, step + QLatin1Char('?'), step);
 }
 
+// Another program's text is taken as the bytes it wrote where the system
+// keeps them, so that a level file's Windows-1251 letters survive.
 void EditorSession::pasteClipboardLevelOver(int n)
 {
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    QByteArray bytes = data ? data->data(QStringLiteral("text/plain")) : QByteArray();
+    QByteArray bytes = clipboardTextAsWritten();
+    if (bytes.isEmpty() && data)
+        bytes = data->data(QStringLiteral("text/plain"));
     if (bytes.isEmpty())
         bytes = QGuiApplication::clipboard()->text().toUtf8();
     pasteLevelOver(n, bytes);
