@@ -134,11 +134,13 @@ void EditorMenus::refreshEditCommands()
     const auto named = [](const QString &prefix, const QString &step) {
         return step.isEmpty() ? prefix : prefix + QLatin1Char(' ') + step;
     };
-    const bool open = mSession.document().stepOpen() || mWindow.textBoxWithFocus();
+    // In a text box they act on its text: they name no step then.
+    const bool inText = mWindow.textBoxWithFocus() != nullptr;
+    const bool open = mSession.document().stepOpen() || inText;
     mUndo->setEnabled(open || mSession.canUndo());
     mRedo->setEnabled(open || mSession.canRedo());
-    mUndo->setText(named(QStringLiteral("&Undo"), mSession.undoText()));
-    mRedo->setText(named(QStringLiteral("&Redo"), mSession.redoText()));
+    mUndo->setText(named(QStringLiteral("&Undo"), inText ? QString() : mSession.undoText()));
+    mRedo->setText(named(QStringLiteral("&Redo"), inText ? QString() : mSession.redoText()));
 }
 
 void EditorMenus::refreshRecent()
