@@ -96,13 +96,15 @@ TForm1::TForm1(Dialogs &dialogs, StartupPaths paths, QWidget *parent)
     setZoom(std::min(wmb::validZoom(mSettings.zoom()), largestZoom()));
 }
 
-// The window stops following before its parts go.
+// The window and its menus stop following before the window's parts go.
 TForm1::~TForm1()
 {
-    disconnect(qApp, nullptr, this, nullptr);
-    mDocument->history().disconnect(this);
-    mDocument->disconnect(this);
-    mSession->disconnect(this);
+    for (QObject *follower : {static_cast<QObject *>(this), static_cast<QObject *>(mMenus)}) {
+        qApp->disconnect(follower);
+        mDocument->history().disconnect(follower);
+        mDocument->disconnect(follower);
+        mSession->disconnect(follower);
+    }
 }
 
 void TForm1::createControls()
