@@ -242,14 +242,15 @@ TEST(Session, UndoFollowsTheOneHistoryAndSaysWhyItCannot)
 
     struct Broken {
         const char *what;
-        std::function<void(const QString &)> change;
+        std::function<bool(const QString &)> change;   // false where the system refuses it
         QString error;
     };
     const Broken broken[] = {
-        {"truncated", [](const QString &rom) { QFile::resize(rom, 40000); },
+        {"truncated", [](const QString &rom) { return QFile::resize(rom, 40000); },
          QStringLiteral("Undo Swap level 3 with level 8 is not possible: rom.nes was made shorter by another program "
                         "since that step.")},
-        {"deleted", [](const QString &rom) { QFile::remove(rom); },
+        // Windows keeps a file the editor holds open from being deleted.
+        {"deleted", [](const QString &rom) { return QFile::remove(rom); },
          QStringLiteral("Undo Swap level 3 with level 8 is not possible: rom.nes no longer exists.")},
     };
     for (const Broken &b : broken) {
@@ -257,7 +258,8 @@ TEST(Session, UndoFollowsTheOneHistoryAndSaysWhyItCannot)
         Session t(-1, false);
         t.dialogs.okAnswers = {true};
         t.act([&] { t.session.swapLevels(3, 8); });
-        b.change(t.rom);
+        if (!b.change(t.rom))
+            continue;
         t.act([&] { t.session.undo(); });
         EXPECT_EQ(t.dialogs.errors, QStringList{b.error});
         EXPECT_EQ(t.session.undoText(), QStringLiteral("Swap level 3 with level 8"));
