@@ -249,8 +249,17 @@ TEST(Session, UndoFollowsTheOneHistoryAndSaysWhyItCannot)
         {"truncated", [](const QString &rom) { return QFile::resize(rom, 40000); },
          QStringLiteral("Undo Swap level 3 with level 8 is not possible: rom.nes was made shorter by another program "
                         "since that step.")},
-        // Windows keeps a file the editor holds open from being deleted.
-        {"deleted", [](const QString &rom) { return QFile::remove(rom); },
+        // On Windows a file the editor holds open is deleted only once it is
+        // closed: the undo still reaches it, so the row is POSIX only.
+        {"deleted",
+         [](const QString &rom) {
+#ifdef _WIN32
+             Q_UNUSED(rom);
+             return false;
+#else
+             return QFile::remove(rom);
+#endif
+         },
          QStringLiteral("Undo Swap level 3 with level 8 is not possible: rom.nes no longer exists.")},
     };
     for (const Broken &b : broken) {
