@@ -105,6 +105,7 @@ void TForm1::noteBelowMap()
 void TForm1::layoutMap()
 {
     const wmb::MapLayout &l = mLayout;
+    mTiles.useSteps({l.percent, l.palettePercent});
     mMap->place({l.cellX(1), l.cellY(1)}, l.percent);
     mPalette->place({l.pictureX(1), l.pictureY(1)}, l.palettePercent);
     // The controls keep their rows and spread across the map's width; the
