@@ -48,7 +48,8 @@ void TForm1::createStatusBar()
 
 void TForm1::showPointedCell()
 {
-    mStatusBar->showPointedCell(mSession->pointedCell, mSession->pointedCell ? QString::fromStdString(mDocument->cellText(mSession->pointedCell)) : QString());
+    const int n = mSession->pointedCell, code = n ? mDocument->cell(n) : LevelDocument::Blank;
+    mStatusBar->showPointedCell(n, n ? QString::fromStdString(mDocument->cellText(n)) : QString(), code == LevelDocument::Blank ? QString() : mTiles.name(code));
 }
 
 void TForm1::showPickedTile()

@@ -2,6 +2,7 @@
 // screen and Show grid, driven with mouse clicks on the named controls.
 #include "mapfixture.h"
 #include "statusbar.h"
+#include "tilenames.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -367,9 +368,25 @@ TEST_F(RegionTest, TheStatusBarFollowsThePointerThePickAndTheSelection)
     const auto shown = [&](const char *name) { return control<QLabel>(QLatin1String(name))->text(); };
     EXPECT_EQ(shown("PickedTile"), QStringLiteral("Tile -"));
     EXPECT_EQ(shown("ZoomLevel"), QStringLiteral("100 %"));
+    // The shipped set names its tiles: the name follows the code.
+    const wmb::TileNames names = wmb::TileNames::read(WMB_TILE_DIR);
+    const auto code33 = static_cast<std::uint8_t>(wmb::HexTextToInt(shownCode(33).toStdString()));
     moveTo(cellCentre(33));
-    EXPECT_EQ(shown("PointedCell"), QStringLiteral("Cell 5, 3: ") + shownCode(33));
+    EXPECT_EQ(shown("PointedCell"), QStringLiteral("Cell 5, 3: ") + QString::fromStdString(names.label(code33)));
     moveTo(panel()->mapTo(form.get(), QPoint(20, 450)));   // over a label below the map
+    EXPECT_EQ(shown("PointedCell"), QString());
+    // Without a name, the code alone; over the palette, the tile; and the
+    // parts after it stay put whatever the name.
+    auto *bar = form->findChild<StatusBar *>();
+    const int swatchAt = control<QLabel>("PickedSwatch")->x();
+    bar->showPointedCell(33, QStringLiteral("1F"));
+    EXPECT_EQ(shown("PointedCell"), QStringLiteral("Cell 5, 3: 1F"));
+    bar->showPointedTile(QStringLiteral("1F Maroon ledge"));
+    EXPECT_EQ(shown("PointedCell"), QStringLiteral("Tile 1F Maroon ledge"));
+    bar->showPointedCell(168, QStringLiteral("FF"), QStringLiteral("Twenty letters named"));
+    bar->layout()->activate();
+    EXPECT_EQ(control<QLabel>("PickedSwatch")->x(), swatchAt);
+    bar->showPointedTile({});
     EXPECT_EQ(shown("PointedCell"), QString());
     selectCells(wmb::cellRectBetween(1, 32));
     EXPECT_EQ(shown("SelectionSize"), QStringLiteral("4 x 3"));
