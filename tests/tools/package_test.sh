@@ -90,6 +90,8 @@ done <<EOF
 di|diff 
  |$(printf '%s\n' $(sed 's/ .*//' <<<"$usages") --help --version | sort | tr '\n' ' ')
 list |a.nes tiles 
+list a.nes --tiles 3|3 30 31 32 
+list a.nes --t|--tiles 
 export a.nes 3|3 30 31 32 
 export a.nes 3 |b.level tiles 
 render a.nes --all |c.png tiles 
