@@ -20,8 +20,19 @@ QImage toQImage(const wmb::BmpImage &image)
 }
 
 TilePictures::TilePictures(QString folder)
-    : mFolder(std::move(folder)), mSet(pathFromQString(mFolder), wmb::TileFolderName)
+    : mFolder(std::move(folder)), mSet(pathFromQString(mFolder), wmb::TileFolderName),
+      mNames(wmb::TileNames::read(pathFromQString(mFolder)))
 {
+}
+
+QString TilePictures::name(int code) const
+{
+    return QString::fromStdString(mNames.name(static_cast<std::uint8_t>(code & 0xFF)));
+}
+
+QString TilePictures::label(int code) const
+{
+    return QString::fromStdString(mNames.label(static_cast<std::uint8_t>(code & 0xFF)));
 }
 
 const QPixmap &TilePictures::load(int code)

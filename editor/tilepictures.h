@@ -3,7 +3,8 @@
 // each, made when first drawn. One set is shared by the map, the palette and
 // the overview: every picture read is kept, so the views show the same
 // picture of a code, and a read that fails keeps the one before. A picture
-// read again unchanged keeps its pixmap and its scaled copies.
+// read again unchanged keeps its pixmap and its scaled copies. The folder's
+// names.txt gives the tiles their names; it is read once, when the set is made.
 #pragma once
 
 #include <QImage>
@@ -20,6 +21,7 @@
 #include "bmpimage.h"
 #include "levelrecord.h"
 #include "maplayout.h"
+#include "tilenames.h"
 #include "tileset.h"
 
 class TilePictures {
@@ -28,6 +30,11 @@ public:
     explicit TilePictures(QString folder);
 
     const QString &folder() const { return mFolder; }
+    // The name of tile code 0..255 from names.txt; empty when it has none.
+    QString name(int code) const;
+    // "1F Ladder", or "1F" for a tile without a name: how the status bar and
+    // the palette's tooltips call a tile.
+    QString label(int code) const;
 
     // Reads the picture of tile code 0..255 from its file now. Throws
     // wmb::PictureError: "Cannot open file graph/<code>.bmp" or "Bitmap
@@ -52,6 +59,7 @@ public:
 private:
     QString mFolder;
     wmb::TileSet mSet;
+    wmb::TileNames mNames;
     mutable std::array<QPixmap, wmb::PaletteTiles> mPictures;
     mutable std::bitset<wmb::PaletteTiles> mStale;   // read since its pixmap was made
     mutable std::array<std::array<QPixmap, wmb::PaletteTiles>, wmb::ZoomSteps.size()> mScaled;

@@ -2,8 +2,11 @@
 // screen and Show grid, driven with mouse clicks on the named controls.
 #include "mapfixture.h"
 #include "statusbar.h"
+#include "tilenames.h"
 
 #include <QAccessible>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
@@ -368,9 +371,25 @@ TEST_F(RegionTest, TheStatusBarFollowsThePointerThePickAndTheSelection)
     const auto shown = [&](const char *name) { return control<QLabel>(QLatin1String(name))->text(); };
     EXPECT_EQ(shown("PickedTile"), QStringLiteral("Tile -"));
     EXPECT_EQ(shown("ZoomLevel"), QStringLiteral("100 %"));
+    // The shipped set names its tiles: the name follows the code.
+    const wmb::TileNames names = wmb::TileNames::read(WMB_TILE_DIR);
+    const auto code33 = static_cast<std::uint8_t>(wmb::HexTextToInt(shownCode(33).toStdString()));
     moveTo(cellCentre(33));
-    EXPECT_EQ(shown("PointedCell"), QStringLiteral("Cell 5, 3: ") + shownCode(33));
+    EXPECT_EQ(shown("PointedCell"), QStringLiteral("Cell 5, 3: ") + QString::fromStdString(names.label(code33)));
     moveTo(panel()->mapTo(form.get(), QPoint(20, 450)));   // over a label below the map
+    EXPECT_EQ(shown("PointedCell"), QString());
+    // Without a name, the code alone; over the palette, the tile; and the
+    // parts after it stay put whatever the name.
+    auto *bar = form->findChild<StatusBar *>();
+    const int swatchAt = control<QLabel>("PickedSwatch")->x();
+    bar->showPointedCell(33, QStringLiteral("1F"));
+    EXPECT_EQ(shown("PointedCell"), QStringLiteral("Cell 5, 3: 1F"));
+    bar->showPointedTile(QStringLiteral("1F Maroon ledge"));
+    EXPECT_EQ(shown("PointedCell"), QStringLiteral("Tile 1F Maroon ledge"));
+    bar->showPointedCell(168, QStringLiteral("FF"), QStringLiteral("Twenty letters named"));
+    bar->layout()->activate();
+    EXPECT_EQ(control<QLabel>("PickedSwatch")->x(), swatchAt);
+    bar->showPointedTile({});
     EXPECT_EQ(shown("PointedCell"), QString());
     selectCells(wmb::cellRectBetween(1, 32));
     EXPECT_EQ(shown("SelectionSize"), QStringLiteral("4 x 3"));
@@ -522,13 +541,16 @@ TEST_F(RegionTest, ScreenReadersReadEveryCellAndPicture)
     ASSERT_TRUE(map && palette);
     EXPECT_EQ(map->childCount(), 168);
     EXPECT_EQ(palette->childCount(), 256);
+    const wmb::TileNames names = wmb::TileNames::read(WMB_TILE_DIR);
+    const auto tile = [&](int code) { return QStringLiteral("Tile ") + QString::fromStdString(names.label(static_cast<std::uint8_t>(code))); };
+    const auto cellTile = [&](int n) { return tile(static_cast<int>(wmb::HexTextToInt(shownCode(n).toStdString()))); };
     struct Case { QAccessibleInterface *view; int index; QString name, value; };
     const Case cases[] = {
-        {map, 0, QStringLiteral("Cell 1, row 1, column 1"), QStringLiteral("Tile ") + shownCode(1)},
-        {map, 14, QStringLiteral("Cell 15, row 2, column 1"), QStringLiteral("Tile ") + shownCode(15)},
-        {map, 167, QStringLiteral("Cell 168, row 12, column 14"), QStringLiteral("Tile ") + shownCode(168)},
-        {palette, 0x1F, QStringLiteral("Tile 1F"), QString()},
-        {palette, 0xFF, QStringLiteral("Tile FF"), QString()},
+        {map, 0, QStringLiteral("Cell 1, row 1, column 1"), cellTile(1)},
+        {map, 14, QStringLiteral("Cell 15, row 2, column 1"), cellTile(15)},
+        {map, 167, QStringLiteral("Cell 168, row 12, column 14"), cellTile(168)},
+        {palette, 0x1F, tile(0x1F), QString()},
+        {palette, 0xFF, tile(0xFF), QString()},
     };
     for (const Case &c : cases) {
         QAccessibleInterface *cell = c.view->child(c.index);
@@ -554,7 +576,15 @@ TEST_F(RegionTest, ScreenReadersReadEveryCellAndPicture)
     EXPECT_FALSE(map->child(0)->state().focused);
     keys(Qt::Key_Tab);
     keys(Qt::Key_Right);
-    EXPECT_EQ(palette->focusChild()->text(QAccessible::Name), QStringLiteral("Tile 1"));
+    EXPECT_EQ(palette->focusChild()->text(QAccessible::Name), tile(0x1));
+    // The pointer over a palette picture: the status bar and the tooltip
+    // name its tile.
+    const QPoint over = paletteRect(0x1F).center();
+    moveTo(panel()->mapTo(form.get(), over));
+    EXPECT_EQ(control<QLabel>("PointedCell")->text(), tile(0x1F));
+    QHelpEvent help(QEvent::ToolTip, paletteView()->mapFromParent(over), form->mapToGlobal(panel()->mapTo(form.get(), over)));
+    QApplication::sendEvent(paletteView(), &help);
+    EXPECT_EQ(QToolTip::text(), tile(0x1F).mid(5));
 }
 
 } // namespace
