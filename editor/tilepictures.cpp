@@ -35,7 +35,7 @@ QString TilePictures::label(int code) const
     return QString::fromStdString(mNames.label(static_cast<std::uint8_t>(code & 0xFF)));
 }
 
-const QPixmap &TilePictures::load(int code)
+void TilePictures::load(int code)
 {
     const auto i = static_cast<std::uint8_t>(code & 0xFF);
     if (mSet.reread(i) || mPictures[i].isNull()) {
@@ -43,7 +43,6 @@ const QPixmap &TilePictures::load(int code)
         for (auto &step : mScaled)
             step[i] = QPixmap();
     }
-    return picture(i);
 }
 
 const QPixmap &TilePictures::picture(int code) const

@@ -36,10 +36,11 @@ public:
     // the palette's tooltips call a tile.
     QString label(int code) const;
 
-    // Reads the picture of tile code 0..255 from its file now. Throws
+    // Reads the picture of tile code 0..255 from its file now (its pixmap is
+    // made when first asked for). Throws
     // wmb::PictureError: "Cannot open file graph/<code>.bmp" or "Bitmap
     // image is not valid".
-    const QPixmap &load(int code);
+    void load(int code);
     // Reads the pictures of tile code texts, each distinct code's file
     // once; throws as load() does.
     void loadMap(std::span<const std::string> codes);

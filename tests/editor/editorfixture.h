@@ -336,6 +336,8 @@ protected:
     static QImage tileImage(const QString &code)
     {
         TilePictures tiles(QStringLiteral(WMB_TILE_DIR));
-        return tiles.load(static_cast<int>(wmb::HexTextToInt(code.toStdString()))).toImage();
+        const int value = static_cast<int>(wmb::HexTextToInt(code.toStdString()));
+        tiles.load(value);
+        return tiles.picture(value).toImage();
     }
 };
