@@ -63,7 +63,7 @@ void PaletteKeys::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter: emit picked(mCurrent); break;
-    default: return QWidget::keyPressEvent(event);
+    default: emit otherKey(event->key()); return QWidget::keyPressEvent(event);
     }
 }
 

@@ -19,6 +19,8 @@ public:
 
 signals:
     void picked(int n);
+    // A key without modifiers the palette has no use for (a tool's letter).
+    void otherKey(int key);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

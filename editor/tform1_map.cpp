@@ -30,6 +30,8 @@ void TForm1::placeFrames()
     if (mSession->SelectedCell != 0) {
         const PictureBox *cell = Image[mSession->SelectedCell - 1];
         Red->move(cell->x() - mLayout.gap(), cell->y() - mLayout.gap());
+    } else {
+        Red->move(-100, -100);   // none framed: a press cancelled before any frame
     }
     if (mSession->SelectedTile != 0) {
         const PictureBox *pic = Pic[mSession->SelectedTile - 1];

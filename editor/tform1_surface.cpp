@@ -17,6 +17,7 @@ void TForm1::createPaletteKeys()
     mPaletteKeys->raise();
     mPaletteKeys->hide();   // until the palette is shown
     connect(mPaletteKeys, &PaletteKeys::picked, this, &TForm1::PicClick);
+    connect(mPaletteKeys, &PaletteKeys::otherKey, mSession, &EditorSession::chooseToolByKey);
 }
 
 void TForm1::createStatusBar()
@@ -44,6 +45,9 @@ void TForm1::createStatusBar()
     });
     connect(mDocument, &LevelDocument::selectionChanged, this,
             [this] { mStatusBar->showSelection(mDocument->selection()); });
+    const auto showTool = [this] { mStatusBar->showTool(EditorSession::toolCommands()[static_cast<std::size_t>(mSession->tool())].name); };
+    connect(mSession, &EditorSession::toolChanged, this, showTool);
+    showTool();
 }
 
 void TForm1::showPointedCell()
