@@ -28,7 +28,7 @@
 #include "leveloverview.h"
 #include "offscreen.h"
 #include "levelrecord.h"
-#include "picturebox.h"
+#include "mapview.h"
 #include "romfile.h"
 #include "summary.h"
 #include "tform1.h"
@@ -57,8 +57,8 @@ public:
     FakeDialogs dialogs;
     std::unique_ptr<TForm1> form;
     // The controls the benchmarks use, found by name before any timing.
-    std::array<PictureBox *, wmb::MapCells> Image{};     // Image1..Image168 at [0..167]
-    std::array<PictureBox *, wmb::PaletteTiles> Pic{};   // Pic1..Pic256 at [0..255]
+    MapView *map = nullptr;
+    PaletteView *palette = nullptr;
     QLineEdit *Edit1 = nullptr;
     QCheckBox *CheckBox1 = nullptr;
 
@@ -69,10 +69,8 @@ public:
         EditorSettings().setZoom(zoom);
         form = std::make_unique<TForm1>(
             dialogs, StartupPaths{workspace->dir.path(), QCoreApplication::applicationDirPath()});
-        for (int n = 1; n <= wmb::MapCells; ++n)
-            Image[static_cast<std::size_t>(n - 1)] = form->findChild<PictureBox *>(QStringLiteral("Image%1").arg(n));
-        for (int n = 1; n <= wmb::PaletteTiles; ++n)
-            Pic[static_cast<std::size_t>(n - 1)] = form->findChild<PictureBox *>(QStringLiteral("Pic%1").arg(n));
+        map = form->findChild<MapView *>();
+        palette = form->findChild<PaletteView *>();
         Edit1 = form->findChild<QLineEdit *>(QStringLiteral("Edit1"));
         CheckBox1 = form->findChild<QCheckBox *>(QStringLiteral("CheckBox1"));
         form->show();
@@ -82,6 +80,14 @@ public:
         settle();
         if (form->findChild<QLabel *>(QStringLiteral("ZoomLevel"))->text() != QStringLiteral("%1 %").arg(zoom))
             dialogs.errors << QStringLiteral("the window did not start at %1 %").arg(zoom);
+    }
+
+    // A click on map cell n (1..168) or palette picture n (1..256).
+    void clickCell(int n) { click(map, n); }
+    void clickPicture(int n) { click(palette, n); }
+    static void click(TileView *view, int n)
+    {
+        QTest::mouseClick(view, Qt::LeftButton, {}, view->localRect(n).center());
     }
 
     // Paints what the last action changed.
@@ -245,11 +251,11 @@ void PaletteClick(benchmark::State &state, bool activeSelect)
     Window w;
     w.form->HidemenuClick();   // the palette opened, as a user has it
     w.CheckBox1->setChecked(activeSelect);
-    QTest::mouseClick(w.Image[20], Qt::LeftButton);   // the cell Active select replaces
+    w.clickCell(21);   // the cell Active select replaces
     Window::settle();
     int i = 0;
     for (auto _ : state) {
-        QTest::mouseClick(w.Pic[(i++ & 1) ? 17 : 42], Qt::LeftButton);
+        w.clickPicture((i++ & 1) ? 18 : 43);
         Window::settle();
     }
     w.ok(state);
@@ -259,11 +265,11 @@ void MapClick(benchmark::State &state, int zoom)
 {
     Window w(zoom);
     w.form->HidemenuClick();
-    QTest::mouseClick(w.Pic[42], Qt::LeftButton);
+    w.clickPicture(43);
     Window::settle();
     int i = 0;
     for (auto _ : state) {
-        QTest::mouseClick(w.Image[(i++ & 1) ? 30 : 31], Qt::LeftButton);
+        w.clickCell((i++ & 1) ? 31 : 32);
         Window::settle();
     }
     w.ok(state);
@@ -342,7 +348,7 @@ void MapClickChangingTile(benchmark::State &state, bool overview)
         w.form->PicClick((i++ & 1) ? 18 : 43);
         Window::settle();
         state.ResumeTiming();
-        QTest::mouseClick(w.Image[30], Qt::LeftButton);
+        w.clickCell(31);
         Window::settle();
     }
     w.ok(state);

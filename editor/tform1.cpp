@@ -20,8 +20,8 @@
 #include "hexcode.h"
 #include "leveltext.h"
 #include "leveldocument.h"
+#include "mapview.h"
 #include "pathnames.h"
-#include "palettekeys.h"
 #include "picturebox.h"
 #include "recovery.h"
 #include "statusbar.h"
@@ -119,25 +119,16 @@ void TForm1::createControls()
         auto *box = new PictureBox(Panel1);
         box->setObjectName(name);
         box->setGeometry(left, top, width, height);
+        box->hide();
         return box;
     };
-    // The backdrop and the two frames come first so that every cell and
-    // palette picture lies above them.
+    // The backdrop and the two frames come first, beneath every cell and
+    // palette picture; the views draw them.
     Black = picture(QStringLiteral("Black"), 456, 256, 34, 34);
     Red = picture(QStringLiteral("Red"), 456, 8, 34, 34);
     Green = picture(QStringLiteral("Green"), 456, 48, 34, 34);
     sizeFrames();
-
-    for (int i = 0; i < wmb::MapCells; ++i) {
-        const int n = i + 1;
-        Image[i] = picture(QStringLiteral("Image%1").arg(n), mLayout.cellX(n), mLayout.cellY(n),
-                           mLayout.cellSize(), mLayout.cellSize());
-    }
-    for (int i = 0; i < wmb::PaletteTiles; ++i) {
-        const int n = i + 1;
-        Pic[i] = picture(QStringLiteral("Pic%1").arg(n), mLayout.pictureX(n), mLayout.pictureY(n), 32, 32);
-        connect(Pic[i], &PictureBox::clicked, this, [this, n] { PicClick(n); });
-    }
+    createViews();
 
     auto button = [&](const QString &name, int left, int top, int width, const QString &text) {
         auto *b = new QPushButton(text, Panel1);
@@ -233,8 +224,7 @@ void TForm1::createControls()
     connect(CheckBox2, &QCheckBox::toggled, this, &TForm1::CheckBox2Click);
 
     noteBelowMap();
-    createMapOverlay();
-    createPaletteKeys();
+    connectMarks();
     connectMapGestures();
     setTabOrderChain();
 }
@@ -247,7 +237,7 @@ void TForm1::setTabOrderChain()
                                     StringGrid1, Button10, Button5, Button27, Button28,
                                     BitBtn1,  Edit2,     Edit3,    Edit4,     CheckBox1,
                                     Hidemenu, Button6,   Edit5,    Button7,   CheckBox2,
-                                    mapFocus(), mPaletteKeys};
+                                    mapFocus(), mPalette};
     for (int i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
@@ -288,6 +278,7 @@ void TForm1::FormCreate()
     fitToPanel();
     Red->move(-100, -100);
     Green->move(-100, -100);
+    showFrames();
     mSession->SelectedTile = 0;
     mSession->SelectedCell = 0;
 
@@ -330,23 +321,25 @@ void TForm1::FormCreate()
         wmb::findTileFolder(pathFromQString(StartDirectory), pathFromQString(programDirectory))));
 
     // Every map cell shows tile 0; its file is read once for all 168.
-    const QPixmap empty = mTiles.load(0);
-    for (PictureBox *cell : Image)
-        cell->setPicture(empty);
+    mTiles.load(0);
+    for (int n = 1; n <= wmb::MapCells; ++n)
+        mMap->setShown(n, 0);
 
     TileCodeTable.clear();
     for (int k = 0; k < wmb::PaletteTiles; ++k)
         TileCodeTable << QString::fromStdString(wmb::IntToHexText(static_cast<std::uint32_t>(k)));
     mSession->setTileCodeTable(TileCodeTable);
 
-    for (int n = 1; n <= wmb::PaletteTiles; ++n)
-        Pic[n - 1]->setPicture(mTiles.load(n - 1));
+    for (int n = 1; n <= wmb::PaletteTiles; ++n) {
+        mTiles.load(n - 1);
+        mPalette->setShown(n, n - 1);
+    }
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == mapFocus())
-        return mapOverlayEvent(event) || QWidget::eventFilter(watched, event);
+        return mapKeyEvent(event) || QWidget::eventFilter(watched, event);
     const bool level = watched == Edit1;
     if ((level || watched == Edit5) && event->type() == QEvent::KeyPress) {
         // The key-down handler sees the text before the key's character.

@@ -26,11 +26,10 @@
 class Dialogs;
 class EditorMenus;
 class LevelOverview;
-class MapMarks;
-class MapOverlay;
+class MapView;
+class PaletteView;
 class PictureBox;
 class RecoveryKeeper;
-class PaletteKeys;
 class StatusBar;
 class QCheckBox;
 class QMenu;
@@ -125,11 +124,15 @@ protected:
 private:
     // Controls under their layout names.
     MainPanel *Panel1 = nullptr;
+    // The grid backdrop and the two frames: their place and picture, drawn
+    // beneath the cells by the map and the palette.
     PictureBox *Black = nullptr;
     PictureBox *Red = nullptr;
     PictureBox *Green = nullptr;
-    std::array<PictureBox *, wmb::MapCells> Image{};        // Image1..Image168 at [0..167]
-    std::array<PictureBox *, wmb::PaletteTiles> Pic{};      // Pic1..Pic256 at [0..255]
+    // The map's cells Image1..Image168 and the palette's pictures
+    // Pic1..Pic256, each drawn by one view and addressed by number.
+    MapView *mMap = nullptr;
+    PaletteView *mPalette = nullptr;
     QPushButton *Button1 = nullptr, *Button2 = nullptr, *Button3 = nullptr, *Button4 = nullptr,
                 *Button5 = nullptr, *Button6 = nullptr, *Button7 = nullptr, *Button10 = nullptr,
                 *Button27 = nullptr, *Button28 = nullptr, *BitBtn1 = nullptr, *Hidemenu = nullptr;
@@ -179,38 +182,32 @@ private:
     void dropFile(const QString &path);
 
     // Map painting (tform1_map.cpp).
+    void createViews();
     void connectMapGestures();
     void placeFrames();
-    void createMapOverlay();
-    bool mapOverlayEvent(QEvent *event);
-    void mapOverlaySelection(const wmb::CellRect &rect);
+    void showFrames();
+    bool mapKeyEvent(QEvent *event);
 
     // Find, replace and compare (tform1_find.cpp): their commands, and the
     // marks of the session's search and comparison on the map, the overview
     // and the status bar.
-    void createMapMarks();
+    void connectMarks();
     void fillOverviewMenu(QMenu *menu, int level);
     void showMarks();
-    void placeMapMarks();
-    MapMarks *mMapMarks = nullptr;
     // Zoom (tform1_zoom.cpp): the map, its frames and the palette scale,
     // the controls below the map move down, the window follows the panel.
     void followCtrlWheel();
     void setZoom(int percent);
     void layoutMap();
     void sizeFrames();
-    void layoutMapOverlay();
-    void showMapPictures();
     void noteBelowMap();
     wmb::MapLayout mLayout;
     std::vector<std::pair<QWidget *, QPoint>> mBelowMap;   // each with its place at 100 %
 
     void createStatusBar();
-    void createPaletteKeys();
     void showPointedCell();
     void showPickedTile();
     StatusBar *mStatusBar = nullptr;
-    PaletteKeys *mPaletteKeys = nullptr;
 
     Dialogs &mDialogs;
     StartupPaths mPaths;
@@ -222,7 +219,6 @@ private:
     LevelOverview *mOverview = nullptr;          // made on first use, a child window
     std::unique_ptr<RecoveryKeeper> mRecovery;   // the unsaved edits, kept on the disk
     QPoint mStrokePos;    // the pointer's last position while a button is held on the map
-    MapOverlay *mMapOverlay = nullptr;
 };
 
 // Widths of the main panel with the palette hidden and shown, and its

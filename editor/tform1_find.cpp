@@ -10,17 +10,11 @@
 #include "imagecomparison.h"
 #include "leveldocument.h"
 #include "leveloverview.h"
-#include "mapmarks.h"
+#include "mapview.h"
 #include "statusbar.h"
 
-void TForm1::placeMapMarks() { mMapMarks->place(mLayout); }
-
-// The marks lie over the cells, below the map's focus and outline.
-void TForm1::createMapMarks()
+void TForm1::connectMarks()
 {
-    mMapMarks = new MapMarks(Panel1);
-    mMapMarks->place(mLayout);
-    mMapMarks->raise();
     connect(mSession, &EditorSession::marksChanged, this, &TForm1::showMarks);
     connect(mSession, &EditorSession::noteChanged, this, [this] { statusBar()->showNote(mSession->note()); });
 }
@@ -41,7 +35,7 @@ void TForm1::fillOverviewMenu(QMenu *menu, int level)
 
 void TForm1::showMarks()
 {
-    mMapMarks->setMarks(mSession->foundCells(), mSession->differingCells());
+    mMap->setMarks(mSession->foundCells(), mSession->differingCells());
     statusBar()->showSearch(mSession->searchText());
     statusBar()->showComparison(mSession->comparisonText());
     if (mOverview) {

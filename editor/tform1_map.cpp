@@ -13,6 +13,7 @@
 #include "hexcode.h"
 #include "leveloverview.h"
 #include "leveldocument.h"
+#include "mapview.h"
 #include "picturebox.h"
 
 namespace {
@@ -23,20 +24,47 @@ constexpr int BackdropParked = 34;
 
 } // namespace
 
+// The map and the palette, beneath every other control of the panel.
+void TForm1::createViews()
+{
+    installTileViewAccessibility();
+    mMap = new MapView(mTiles, Panel1);
+    mMap->place({mLayout.cellX(1), mLayout.cellY(1)}, mLayout.percent);
+    mMap->installEventFilter(this);
+    mMap->setValueText([this](int n) {
+        const int code = mDocument->cell(n);
+        return code == LevelDocument::Blank ? QString() : QStringLiteral("Tile ") + QString::fromStdString(mDocument->cellText(n));
+    });
+    mPalette = new PaletteView(mTiles, Panel1);
+    mPalette->place({mLayout.pictureX(1), mLayout.pictureY(1)}, mLayout.percent);
+    mPalette->setNameText([](int n) { return QStringLiteral("Tile ") + QString::fromStdString(wmb::IntToHexText(static_cast<std::uint32_t>(n - 1))); });
+    mPalette->hide();   // until the palette is shown
+}
+
 // The frames follow the session: the red one round the framed cell, the
 // pink one round the picked palette picture.
 void TForm1::placeFrames()
 {
     if (mSession->SelectedCell != 0) {
-        const PictureBox *cell = Image[mSession->SelectedCell - 1];
-        Red->move(cell->x() - mLayout.gap(), cell->y() - mLayout.gap());
+        const QRect cell = mMap->cellRect(mSession->SelectedCell);
+        Red->move(cell.x() - mLayout.gap(), cell.y() - mLayout.gap());
+        mMap->setKeyCell(mSession->SelectedCell);
     } else {
         Red->move(-100, -100);   // none framed: a press cancelled before any frame
     }
     if (mSession->SelectedTile != 0) {
-        const PictureBox *pic = Pic[mSession->SelectedTile - 1];
-        Green->move(pic->x() - mLayout.gap(), pic->y() - mLayout.gap());
+        const QRect pic = mPalette->cellRect(mSession->SelectedTile);
+        Green->move(pic.x() - mPalette->gap(), pic.y() - mPalette->gap());
     }
+    showFrames();
+}
+
+// The views draw the backdrop and the frames where they lie.
+void TForm1::showFrames()
+{
+    const auto underlay = [](const PictureBox *box) { return TileView::Underlay{box->geometry(), box->picture()}; };
+    mMap->setUnderlays({underlay(Black), underlay(Red)});
+    mPalette->setUnderlays({underlay(Green)});
 }
 
 void TForm1::PicClick(int n)
@@ -101,6 +129,7 @@ void TForm1::CheckBox2Click()
         QPixmap backdrop(Black->size());
         backdrop.fill(Qt::black);
         Black->setPicture(backdrop);
+        showFrames();
     });
 }
 
@@ -114,18 +143,19 @@ void TForm1::connectMapGestures()
             Panel1->setFocus(Qt::MouseFocusReason);
     };
     // A press on the map gives the map the keyboard focus.
-    for (int i = 0; i < wmb::MapCells; ++i) {
-        const int n = i + 1;
-        connect(Image[i], &PictureBox::pressed, this,
-                [this, n](Qt::MouseButton button, QPoint pos, Qt::KeyboardModifiers modifiers) {
-                    mapFocus()->setFocus(Qt::MouseFocusReason);
-                    ImageMouseDown(n, button, pos, modifiers);
-                });
-        connect(Image[i], &PictureBox::dragged, this, &TForm1::ImageMouseMove);
-        connect(Image[i], &PictureBox::released, this, &TForm1::ImageMouseUp);
-    }
-    for (PictureBox *pic : Pic)
-        connect(pic, &PictureBox::pressed, this, leaveTextEdit);
+    connect(mMap, &TileView::pressed, this,
+            [this](int n, Qt::MouseButton button, QPoint pos, Qt::KeyboardModifiers modifiers) {
+                mapFocus()->setFocus(Qt::MouseFocusReason);
+                ImageMouseDown(n, button, pos, modifiers);
+            });
+    connect(mMap, &TileView::dragged, this, &TForm1::ImageMouseMove);
+    connect(mMap, &TileView::released, this, &TForm1::ImageMouseUp);
+    connect(mMap, &TileView::surfaceMoved, this, &TForm1::Panel1MouseMove);
+    connect(mPalette, &TileView::pressed, this, leaveTextEdit);
+    connect(mPalette, &TileView::clicked, this, &TForm1::PicClick);
+    connect(mPalette, &TileView::surfaceMoved, this, &TForm1::Panel1MouseMove);
+    connect(mPalette, &PaletteView::picked, this, &TForm1::PicClick);
+    connect(mPalette, &PaletteView::otherKey, mSession, &EditorSession::chooseToolByKey);
     connect(mSession, &EditorSession::frameChanged, this, &TForm1::placeFrames);
     connect(mSession, &EditorSession::pickChanged, this, [this] {
         placeFrames();

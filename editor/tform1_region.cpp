@@ -1,5 +1,4 @@
-// The map from the keyboard, its overlay (the focus and the selection's
-// outline), and the text box that keeps its own keys.
+// The map from the keyboard and the text box that keeps its own keys.
 #include "tform1.h"
 
 #include <QClipboard>
@@ -9,26 +8,9 @@
 #include <QMenu>
 
 #include "leveldocument.h"
-#include "mapoverlay.h"
+#include "mapview.h"
 
-void TForm1::createMapOverlay()
-{
-    createMapMarks();
-    mMapOverlay = new MapOverlay(Panel1);
-    mMapOverlay->raise();
-    mMapOverlay->installEventFilter(this);
-}
-
-QWidget *TForm1::mapFocus() const { return mMapOverlay; }
-
-void TForm1::layoutMapOverlay()
-{
-    mMapOverlay->place(mLayout);
-    if (mMapMarks)
-        placeMapMarks();
-}
-
-void TForm1::mapOverlaySelection(const wmb::CellRect &rect) { mMapOverlay->setSelection(rect); }
+QWidget *TForm1::mapFocus() const { return mMap; }
 
 QLineEdit *TForm1::textBoxWithFocus() const { return qobject_cast<QLineEdit *>(focusWidget()); }
 
@@ -66,15 +48,20 @@ bool TForm1::MapKeyDown(int key, Qt::KeyboardModifiers modifiers)
     return true;
 }
 
-bool TForm1::mapOverlayEvent(QEvent *event)
+bool TForm1::mapKeyEvent(QEvent *event)
 {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+        return false;
     const auto *key = static_cast<QKeyEvent *>(event);
     // Esc during a gesture is the gesture's, not the Select none shortcut's.
-    if (event->type() == QEvent::ShortcutOverride && key->key() == Qt::Key_Escape && mSession->gestureOpen()) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        if (key->key() != Qt::Key_Escape || !mSession->gestureOpen())
+            return false;
         event->accept();
         return true;
     }
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    return MapKeyDown(key->key(), key->modifiers());
+    const bool used = MapKeyDown(key->key(), key->modifiers());
+    if (used)
+        mMap->showFocusFrame();
+    return used;
 }

@@ -10,7 +10,7 @@
 #include "editorsession.h"
 #include "hexcode.h"
 #include "leveldocument.h"
-#include "picturebox.h"
+#include "mapview.h"
 
 void TForm1::followDocument()
 {
@@ -18,7 +18,7 @@ void TForm1::followDocument()
     connect(mDocument, &LevelDocument::fieldsChanged, this, &TForm1::showFields);
     connect(mDocument, &LevelDocument::loaded, this, &TForm1::showLoadedLevel);
     connect(mDocument, &LevelDocument::selectionChanged, this,
-            [this] { mapOverlaySelection(mDocument->selection()); });
+            [this] { mMap->setSelection(mDocument->selection()); });
     // Every command's enabled state follows every change of state.
     for (const auto signal : {&LevelDocument::imageChanged, &LevelDocument::edited, &LevelDocument::selectionChanged,
                               &LevelDocument::imageHistoryChanged})
@@ -33,7 +33,7 @@ void TForm1::showCells(const QList<int> &cells)
 {
     for (int n : cells) {
         const int code = mDocument->cell(n);
-        Image[n - 1]->setPicture(mTiles.scaled(code == LevelDocument::Blank ? 0 : code, mLayout.percent));
+        mMap->setShown(n, code == LevelDocument::Blank ? 0 : code);
         setStoreText(n, QString::fromStdString(mDocument->cellText(n)));
     }
 }

@@ -14,7 +14,7 @@
 #include <QScreen>
 
 #include "editormenus.h"
-#include "palettekeys.h"
+#include "mapview.h"
 #include "picturebox.h"
 #include "statusbar.h"
 
@@ -70,7 +70,6 @@ void TForm1::setZoom(int percent)
         return;
     mLayout.percent = percent;
     layoutMap();
-    showMapPictures();
     mStatusBar->showZoom(percent);
     mMenus->refresh();
 }
@@ -98,37 +97,22 @@ void TForm1::noteBelowMap()
 void TForm1::layoutMap()
 {
     const wmb::MapLayout &l = mLayout;
-    const int side = l.cellSize();
-    for (int n = 1; n <= wmb::MapCells; ++n)
-        Image[n - 1]->setGeometry(l.cellX(n), l.cellY(n), side, side);
-    for (int n = 1; n <= wmb::PaletteTiles; ++n)
-        Pic[n - 1]->setGeometry(l.pictureX(n), l.pictureY(n), side, side);
+    mMap->place({l.cellX(1), l.cellY(1)}, l.percent);
+    mPalette->place({l.pictureX(1), l.pictureY(1)}, l.percent);
     for (const auto &[w, place] : mBelowMap)
         w->move(place.x(), place.y() + l.belowMapShift());
 
     sizeFrames();
-    placeFrames();
     if (!CheckBox2->isChecked()) {
         Black->setGeometry(l.Left, l.Top, l.mapWidth(), l.mapHeight());
         QPixmap backdrop(Black->size());
         backdrop.fill(Qt::black);
         Black->setPicture(backdrop);
     }
-    layoutMapOverlay();
-    mPaletteKeys->place(Pic[0]->pos(), side, l.pitch());
+    placeFrames();
 
     const bool wide = mMenus->showTiles()->isChecked();
     Panel1->resize(wide ? l.wideWidth() : l.narrowWidth(), l.height(wide));
     fitToPanel();
 }
 
-// The map's cells and the palette's pictures at the zoom.
-void TForm1::showMapPictures()
-{
-    for (int n = 1; n <= wmb::MapCells; ++n) {
-        const int code = mDocument->cell(n);
-        Image[n - 1]->setPicture(mTiles.scaled(code == LevelDocument::Blank ? 0 : code, mLayout.percent));
-    }
-    for (int n = 1; n <= wmb::PaletteTiles; ++n)
-        Pic[n - 1]->setPicture(mTiles.scaled(n - 1, mLayout.percent));
-}

@@ -31,6 +31,7 @@
 #include "dialogs.h"
 #include "fakedialogs.h"
 #include "leveloverview.h"
+#include "mapview.h"
 #include "picturebox.h"
 #include "hexcode.h"
 #include "imagecomparison.h"
@@ -81,8 +82,13 @@ public:
     void save() { clickButton(QStringLiteral("Button5")); }
     void reload() { clickButton(QStringLiteral("Button1")); }
     void clearScreen() { clickButton(QStringLiteral("Button10")); }
-    void pickTile(int code) { click(palettePicture(code)); }   // the palette picture of tile 0..255
-    void clickCell(int n) { click(cell(n)); }
+    // The palette picture of tile 0..255, and map cell n, clicked.
+    void pickTile(int code) { clickIn(paletteView(), code + 1); }
+    void clickCell(int n) { clickIn(mapView(), n); }
+    static void clickIn(TileView *view, int n)
+    {
+        QTest::mouseClick(view, Qt::LeftButton, {}, view->localRect(n).topLeft() + QPoint(5, 5));
+    }
     void setActiveSelect(bool on) { control<QCheckBox>(QStringLiteral("CheckBox1"))->setChecked(on); }
     // Replaces a box's text at once, as a paste over all of it does.
     void setField(Box b, const QString &text) { box(b)->setText(text); }
@@ -130,7 +136,7 @@ public:
     void redoCommand() { menu(QStringLiteral("Edit"))->actions().at(1)->trigger(); }
     void selectCells(const wmb::CellRect &rect) { form->document().select(rect); }
     // The widget that holds the keyboard focus for the map.
-    QWidget *mapFocus() const { return control(QStringLiteral("MapSelection")); }
+    QWidget *mapFocus() const { return mapView(); }
     // The cells of the shown level outlined as holding the tile found, and as
     // differing from the image compared with; that image read again now, as
     // its watch does after a pause.
@@ -160,9 +166,9 @@ public:
             codes << shownCode(n);
         return codes;
     }
-    QImage cellPicture(int n) const { return imageOf(cell(n)); }
+    QImage cellPicture(int n) const { return mapView()->cellPicture(n).toImage(); }
     // The picture cell n shows; copies of one picture share its cache key.
-    QPixmap cellPixmap(int n) const { return cell(n)->picture(); }
+    QPixmap cellPixmap(int n) const { return mapView()->cellPicture(n); }
     std::vector<QImage> cellPictures() const
     {
         std::vector<QImage> pictures;
@@ -170,10 +176,10 @@ public:
             pictures.push_back(cellPicture(n));
         return pictures;
     }
-    QImage paletteImage(int code) const { return imageOf(palettePicture(code)); }
+    QImage paletteImage(int code) const { return paletteView()->cellPicture(code + 1).toImage(); }
     // Places on the panel: of map cell n and of the palette picture of a tile.
-    QRect cellRect(int n) const { return cell(n)->geometry(); }
-    QRect paletteRect(int code) const { return palettePicture(code)->geometry(); }
+    QRect cellRect(int n) const { return mapView()->cellRect(n); }
+    QRect paletteRect(int code) const { return paletteView()->cellRect(code + 1); }
     // The centre of map cell n in the window's coordinates.
     QPoint cellCentre(int n) const { return panel()->mapTo(form.get(), cellRect(n).center()); }
     // The frames: red around the selected cell, green around the picked tile.
@@ -197,16 +203,16 @@ public:
     QString startDirectory() const { return form->startDirectory(); }
     QStringList tileCodes() const { return form->tileCodes(); }
 
-    // Map cell n (1..168) and the palette picture of tile code 0..255.
-    PictureBox *cell(int n) const { return lookup().cells[static_cast<std::size_t>(n - 1)]; }
-    PictureBox *palettePicture(int code) const { return lookup().palette[static_cast<std::size_t>(code)]; }
+    // The views of the map's cells and of the palette's pictures.
+    MapView *mapView() const { return lookup().map; }
+    PaletteView *paletteView() const { return lookup().palette; }
 
 private:
     // The controls looked up often, found by name once per window.
     struct Lookup {
         QPointer<TForm1> window;
-        std::array<PictureBox *, wmb::MapCells> cells{};
-        std::array<PictureBox *, wmb::PaletteTiles> palette{};
+        MapView *map = nullptr;
+        PaletteView *palette = nullptr;
         std::array<QLineEdit *, 5> boxes{};
         QWidget *panel = nullptr;
         QTableWidget *store = nullptr;
@@ -217,10 +223,8 @@ private:
         if (mLookup.window != form.get()) {
             Lookup c;
             c.window = form.get();
-            for (int n = 1; n <= wmb::MapCells; ++n)
-                c.cells[static_cast<std::size_t>(n - 1)] = control<PictureBox>(QStringLiteral("Image%1").arg(n));
-            for (int n = 1; n <= wmb::PaletteTiles; ++n)
-                c.palette[static_cast<std::size_t>(n - 1)] = control<PictureBox>(QStringLiteral("Pic%1").arg(n));
+            c.map = control<MapView>(QStringLiteral("MapView"));
+            c.palette = control<PaletteView>(QStringLiteral("PaletteView"));
             for (int b = 1; b <= 5; ++b)
                 c.boxes[static_cast<std::size_t>(b - 1)] = control<QLineEdit>(QStringLiteral("Edit%1").arg(b));
             c.panel = control(QStringLiteral("Panel1"));

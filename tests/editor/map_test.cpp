@@ -345,11 +345,11 @@ TEST_F(RegionTest, TheMapTakesTheKeysWhileTextBoxesKeepTheirOwn)
         keys(Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), mapFocus());
         keys(Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), control(shown ? "PaletteKeys" : "Button2"));
+        EXPECT_EQ(QApplication::focusWidget(), (shown ? paletteView() : control("Button2")));
         if (!shown)
             clickButton("Hidemenu");
     }
-    control("PaletteKeys")->setFocus();
+    paletteView()->setFocus();
     keys(Qt::Key_Right);
     keys(Qt::Key_Down);
     keys(Qt::Key_Space);

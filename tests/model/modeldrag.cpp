@@ -114,7 +114,7 @@ void ModelRun::chooseTool()
             mWindow.mapFocus()->setFocus(Qt::MouseFocusReason);
             QTest::keyClick(window, keys[t]);
         } else {
-            sendKey(mWindow.control("PaletteKeys"), keys[t], letter);
+            sendKey(mWindow.paletteView(), keys[t], letter);
         }
     } else {
         struct Box { QLineEdit *edit; model::EditModel *model; };
