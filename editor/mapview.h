@@ -52,10 +52,12 @@ class PaletteView : public TileView {
     Q_OBJECT
 public:
     PaletteView(const TilePictures &tiles, QWidget *parent);
-    // What a screen reader reads for picture n ("Tile 1F").
+    // What a screen reader reads for picture n ("Tile 1F Ladder"); its
+    // tooltip is the same without "Tile ".
     void setNameText(std::function<QString(int)> text) { mNameText = std::move(text); }
     QString cellName(int n) const override { return mNameText ? mNameText(n) : QString(); }
     QString cellValue(int) const override { return {}; }
+    QString cellToolTip(int n) const override { return cellName(n).mid(5); }
 
 signals:
     void picked(int n);

@@ -10,6 +10,9 @@
 namespace {
 
 constexpr int SwatchSize = 16;
+// Characters of a tile name the pointed part has room for before the parts
+// after it move (longer names show cut with "…" where the bar is short).
+constexpr int NameRoom = 20;
 
 QLabel *part(QWidget *parent, const QString &name, int minimumWidth)
 {
@@ -33,6 +36,12 @@ void say(QLabel *part, const QString &text)
 QSize ElidedLabel::minimumSizeHint() const
 {
     return {fontMetrics().horizontalAdvance(QStringLiteral("W…")), QLabel::minimumSizeHint().height()};
+}
+
+QSize ElidedLabel::sizeHint() const
+{
+    const QSize hint = QLabel::sizeHint();
+    return mSteadyWidth > 0 ? QSize(mSteadyWidth, hint.height()) : hint;
 }
 
 QString ElidedLabel::shownText() const
@@ -61,7 +70,11 @@ StatusBar::StatusBar(QWidget *parent) : QFrame(parent)
     row->setContentsMargins(4, 1, 4, 1);
     row->setSpacing(8);
 
-    mCell = part(this, QStringLiteral("PointedCell"), 100);
+    mCell = new ElidedLabel(this);
+    mCell->setObjectName(QStringLiteral("PointedCell"));
+    mCell->setMinimumWidth(100);
+    mCell->setSteadyWidth(fontMetrics().horizontalAdvance(QStringLiteral("Cell 14, 12: FF ")) +
+                          fontMetrics().averageCharWidth() * NameRoom);
     mSwatch = part(this, QStringLiteral("PickedSwatch"), SwatchSize);
     mSwatch->setFixedSize(SwatchSize, SwatchSize);
     mPicked = part(this, QStringLiteral("PickedTile"), 50);
@@ -103,7 +116,7 @@ StatusBar::StatusBar(QWidget *parent) : QFrame(parent)
         say(quiet, {});
 }
 
-void StatusBar::showPointedCell(int n, const QString &code)
+void StatusBar::showPointedCell(int n, const QString &code, const QString &name)
 {
     if (n == 0) {
         mCell->clear();
@@ -112,8 +125,16 @@ void StatusBar::showPointedCell(int n, const QString &code)
     const int column = (n - 1) % wmb::MapColumns + 1, row = (n - 1) / wmb::MapColumns + 1;
     QString text = QStringLiteral("Cell %1, %2").arg(column).arg(row);
     if (!code.isEmpty())
-        text += QStringLiteral(": ") + code;
+        text += QStringLiteral(": ") + code + (name.isEmpty() ? QString() : QStringLiteral(" ") + name);
     mCell->setText(text);
+}
+
+void StatusBar::showPointedTile(const QString &label)
+{
+    if (label.isEmpty())
+        mCell->clear();
+    else
+        mCell->setText(QStringLiteral("Tile ") + label);
 }
 
 void StatusBar::showPickedTile(const QPixmap &picture, const QString &code)

@@ -1,5 +1,6 @@
-// The bar below the main panel: the cell under the pointer and its code, the
-// picked tile's picture and code, the selection's size, the drawing tool, the zoom, and the
+// The bar below the main panel: the cell or palette tile under the pointer
+// with its code and name, the picked tile's picture and code, the selection's
+// size, the drawing tool, the zoom, and the
 // tile code box that picks a tile by typing its code.
 #pragma once
 
@@ -19,10 +20,17 @@ class ElidedLabel : public QLabel {
 public:
     using QLabel::QLabel;
     QSize minimumSizeHint() const override;
+    // The width asked for whatever the text, when set (0: the text's width),
+    // so that the parts after it keep their places as its text changes.
+    void setSteadyWidth(int width) { mSteadyWidth = width; updateGeometry(); }
+    QSize sizeHint() const override;
     QString shownText() const;   // what it paints at its width now
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+
+private:
+    int mSteadyWidth = 0;
 };
 
 class StatusBar : public QFrame {
@@ -32,8 +40,12 @@ public:
 
     static constexpr int Height = 22;
 
-    // Cell n (1..168) with its store text; 0: the pointer is off the map.
-    void showPointedCell(int n, const QString &code);
+    // Cell n (1..168) with its store text and its tile's name, when it has
+    // one ("Cell 5, 3: 1F Ladder"); 0: the pointer is off the map.
+    void showPointedCell(int n, const QString &code, const QString &name = {});
+    // The palette tile under the pointer by its label ("Tile 1F Ladder", see
+    // TilePictures::label); an empty label: the pointer is off the palette.
+    void showPointedTile(const QString &label);
     // The picked tile; an empty code when none is picked.
     void showPickedTile(const QPixmap &picture, const QString &code);
     void showSelection(const wmb::CellRect &rect);
@@ -54,7 +66,8 @@ signals:
     void codeEntered(int code);
 
 private:
-    QLabel *mCell, *mSwatch, *mPicked, *mSelection, *mZoom, *mTool, *mSearch, *mComparison, *mNote;
+    ElidedLabel *mCell;
+    QLabel *mSwatch, *mPicked, *mSelection, *mZoom, *mTool, *mSearch, *mComparison, *mNote;
     QLineEdit *mCodeBox;
 };
 

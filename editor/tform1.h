@@ -202,7 +202,8 @@ private:
     void sizeFrames();
     void noteBelowMap();
     wmb::MapLayout mLayout;
-    std::vector<std::pair<QWidget *, QPoint>> mBelowMap;   // each with its place at 100 %
+    std::vector<std::pair<QWidget *, QRect>> mBelowMap;   // each with its place at 100 %
+    wmb::ScreenRoom screenRoom() const;
 
     void createStatusBar();
     void showPointedCell();

@@ -33,11 +33,11 @@ void TForm1::createViews()
     mMap->installEventFilter(this);
     mMap->setValueText([this](int n) {
         const int code = mDocument->cell(n);
-        return code == LevelDocument::Blank ? QString() : QStringLiteral("Tile ") + QString::fromStdString(mDocument->cellText(n));
+        return code == LevelDocument::Blank ? QString() : QStringLiteral("Tile ") + mTiles.label(code);
     });
     mPalette = new PaletteView(mTiles, Panel1);
     mPalette->place({mLayout.pictureX(1), mLayout.pictureY(1)}, mLayout.percent);
-    mPalette->setNameText([](int n) { return QStringLiteral("Tile ") + QString::fromStdString(wmb::IntToHexText(static_cast<std::uint32_t>(n - 1))); });
+    mPalette->setNameText([this](int n) { return QStringLiteral("Tile ") + mTiles.label(n - 1); });
     mPalette->hide();   // until the palette is shown
 }
 

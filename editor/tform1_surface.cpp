@@ -23,6 +23,8 @@ void TForm1::createStatusBar()
     connect(mMap, &TileView::left, mSession, &EditorSession::leaveCell);
     connect(mMap, &TileView::dragged, mSession,
             [this](QPoint p) { mSession->pointAt(mLayout.cellAt(p.x(), p.y())); });
+    connect(mPalette, &TileView::hovered, this, [this](int n) { mStatusBar->showPointedTile(mTiles.label(n - 1)); });
+    connect(mPalette, &TileView::left, this, [this] { mStatusBar->showPointedTile({}); });
     connect(mSession, &EditorSession::pointedChanged, this, &TForm1::showPointedCell);
     connect(mDocument, &LevelDocument::cellsChanged, this, [this](const QList<int> &cells) {
         if (cells.contains(mSession->pointedCell))
@@ -37,7 +39,8 @@ void TForm1::createStatusBar()
 
 void TForm1::showPointedCell()
 {
-    mStatusBar->showPointedCell(mSession->pointedCell, mSession->pointedCell ? QString::fromStdString(mDocument->cellText(mSession->pointedCell)) : QString());
+    const int n = mSession->pointedCell, code = n ? mDocument->cell(n) : LevelDocument::Blank;
+    mStatusBar->showPointedCell(n, n ? QString::fromStdString(mDocument->cellText(n)) : QString(), code == LevelDocument::Blank ? QString() : mTiles.name(code));
 }
 
 void TForm1::showPickedTile()

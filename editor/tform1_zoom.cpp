@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <tuple>
+
 #include "editormenus.h"
 #include "mapview.h"
 #include "picturebox.h"
@@ -53,22 +55,26 @@ void TForm1::chooseZoom(int percent)
     mSettings.setZoom(percent);
 }
 
-// The window's height besides the panel: the menu bar, the status bar and
-// the frame the window system draws.
-int TForm1::largestZoom() const
+// The screen's room as it is now, and the window's size besides the panel:
+// the menu bar, the status bar and the frame the window system draws.
+wmb::ScreenRoom TForm1::screenRoom() const
 {
     const QScreen *screen = this->screen();
     if (!screen)
-        return 100;
-    const int besides = height() - Panel1->height() + (frameGeometry().height() - geometry().height());
-    return wmb::largestFittingZoom(screen->availableGeometry().height(), besides);
+        return {PanelWidthNarrow, PanelHeight, 0, 0};
+    const QRect room = screen->availableGeometry();
+    return {room.width(), room.height(), width() - Panel1->width() + (frameGeometry().width() - geometry().width()),
+            height() - Panel1->height() + (frameGeometry().height() - geometry().height())};
 }
+
+int TForm1::largestZoom() const { return wmb::largestFittingZoom(screenRoom()); }
 
 void TForm1::setZoom(int percent)
 {
-    if (percent == mLayout.percent)
+    const wmb::MapLayout fitting = wmb::fittingLayout(percent, screenRoom());
+    if (percent == mLayout.percent && fitting.palettePercent == mLayout.palettePercent)
         return;
-    mLayout.percent = percent;
+    mLayout = fitting;
     layoutMap();
     mStatusBar->showZoom(percent);
     mMenus->refresh();
@@ -78,10 +84,12 @@ void TForm1::setZoom(int percent)
 // round the framed cell and pink round the picked picture.
 void TForm1::sizeFrames()
 {
-    const int frame = mLayout.cellSize() + 2 * mLayout.gap();
-    for (const auto &[box, colour] : {std::pair{Red, QColor(224, 32, 64)}, std::pair{Green, QColor(224, 0, 128)}}) {
-        box->resize(frame, frame);
-        box->setPicture(solidPicture(frame, colour));
+    const int red = mLayout.cellSize() + 2 * mLayout.gap();
+    const int green = mLayout.pictureSize() + 2 * mLayout.pictureGap();
+    for (const auto &[box, side, colour] :
+         {std::tuple{Red, red, QColor(224, 32, 64)}, std::tuple{Green, green, QColor(224, 0, 128)}}) {
+        box->resize(side, side);
+        box->setPicture(solidPicture(side, colour));
     }
 }
 
@@ -91,16 +99,23 @@ void TForm1::noteBelowMap()
     for (QWidget *w : Panel1->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
         if (qobject_cast<QPushButton *>(w) || qobject_cast<QLabel *>(w) || qobject_cast<QLineEdit *>(w) ||
             qobject_cast<QCheckBox *>(w))
-            mBelowMap.emplace_back(w, w->pos());
+            mBelowMap.emplace_back(w, w->geometry());
 }
 
 void TForm1::layoutMap()
 {
     const wmb::MapLayout &l = mLayout;
+    mTiles.useSteps({l.percent, l.palettePercent});
     mMap->place({l.cellX(1), l.cellY(1)}, l.percent);
-    mPalette->place({l.pictureX(1), l.pictureY(1)}, l.percent);
-    for (const auto &[w, place] : mBelowMap)
-        w->move(place.x(), place.y() + l.belowMapShift());
+    mPalette->place({l.pictureX(1), l.pictureY(1)}, l.palettePercent);
+    // The controls keep their rows and spread across the map's width; the
+    // buttons and boxes widen with it, a label or a check box keeps its own.
+    for (const auto &[w, place] : mBelowMap) {
+        const bool widens = qobject_cast<QPushButton *>(w) || qobject_cast<QLineEdit *>(w);
+        const int left = l.belowMapX(place.left());
+        const int width = widens ? l.belowMapX(place.right() + 1) - left : w->width();
+        w->setGeometry(left, place.y() + l.belowMapShift(), width, place.height());
+    }
 
     sizeFrames();
     if (!CheckBox2->isChecked()) {

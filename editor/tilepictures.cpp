@@ -5,6 +5,7 @@
 #include "pathnames.h"
 #include "tilefolder.h"
 
+#include <algorithm>
 #include <bitset>
 
 QImage toQImage(const wmb::BmpImage &image)
@@ -19,32 +20,71 @@ QImage toQImage(const wmb::BmpImage &image)
 }
 
 TilePictures::TilePictures(QString folder)
-    : mFolder(std::move(folder)), mSet(pathFromQString(mFolder), wmb::TileFolderName)
+    : mFolder(std::move(folder)), mSet(pathFromQString(mFolder), wmb::TileFolderName),
+      mNames(wmb::TileNames::read(pathFromQString(mFolder)))
 {
+}
+
+QString TilePictures::name(int code) const
+{
+    return QString::fromStdString(mNames.name(static_cast<std::uint8_t>(code & 0xFF)));
+}
+
+QString TilePictures::label(int code) const
+{
+    return QString::fromStdString(mNames.label(static_cast<std::uint8_t>(code & 0xFF)));
 }
 
 const QPixmap &TilePictures::load(int code)
 {
     const auto i = static_cast<std::uint8_t>(code & 0xFF);
-    mPictures[i] = QPixmap::fromImage(toQImage(mSet.read(i)));
-    mScaled[i] = QPixmap();
+    if (mSet.reread(i) || mPictures[i].isNull()) {
+        mStale.set(i);
+        for (auto &step : mScaled)
+            step[i] = QPixmap();
+    }
+    return picture(i);
+}
+
+const QPixmap &TilePictures::picture(int code) const
+{
+    const auto i = static_cast<std::uint8_t>(code & 0xFF);
+    if (mStale[i]) {
+        if (const wmb::BmpImage *image = mSet.kept(i))
+            mPictures[i] = QPixmap::fromImage(toQImage(*image));
+        mStale.reset(i);
+    }
     return mPictures[i];
 }
+
+namespace {
+
+std::size_t stepIndex(int percent)
+{
+    const auto at = std::find(wmb::ZoomSteps.begin(), wmb::ZoomSteps.end(), percent);
+    return static_cast<std::size_t>(at == wmb::ZoomSteps.end() ? 0 : at - wmb::ZoomSteps.begin());
+}
+
+} // namespace
 
 const QPixmap &TilePictures::scaled(int code, int percent) const
 {
     const QPixmap &picture = this->picture(code);
-    if (percent == 100 || picture.isNull())
+    const std::size_t step = stepIndex(percent);
+    if (step == 0 || picture.isNull())
         return picture;
-    if (percent != mScaledPercent) {
-        mScaled.fill(QPixmap());
-        mScaledPercent = percent;
-    }
-    QPixmap &scaled = mScaled[static_cast<std::size_t>(code & 0xFF)];
+    QPixmap &scaled = mScaled[step][static_cast<std::size_t>(code & 0xFF)];
     if (scaled.isNull())
         scaled = picture.scaled(picture.width() * percent / 100, picture.height() * percent / 100,
                                 Qt::IgnoreAspectRatio, Qt::FastTransformation);
     return scaled;
+}
+
+void TilePictures::useSteps(std::initializer_list<int> percents)
+{
+    for (std::size_t step = 1; step < mScaled.size(); ++step)
+        if (std::find(percents.begin(), percents.end(), wmb::ZoomSteps[step]) == percents.end())
+            mScaled[step].fill(QPixmap());
 }
 
 void TilePictures::loadMap(std::span<const std::string> codes)

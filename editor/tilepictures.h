@@ -1,8 +1,10 @@
 // The window's tile set: the tile folder's pictures as the level core's
 // TileSet decodes them (messages name "graph/<code>.bmp"), with a pixmap of
-// each. One set is shared by the map, the palette and the overview: every
-// picture read is kept, so the views show the same picture of a code, and a
-// read that fails keeps the one before.
+// each, made when first drawn. One set is shared by the map, the palette and
+// the overview: every picture read is kept, so the views show the same
+// picture of a code, and a read that fails keeps the one before. A picture
+// read again unchanged keeps its pixmap and its scaled copies. The folder's
+// names.txt gives the tiles their names; it is read once, when the set is made.
 #pragma once
 
 #include <QImage>
@@ -10,12 +12,16 @@
 #include <QString>
 
 #include <array>
+#include <bitset>
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string>
 
 #include "bmpimage.h"
 #include "levelrecord.h"
+#include "maplayout.h"
+#include "tilenames.h"
 #include "tileset.h"
 
 class TilePictures {
@@ -24,6 +30,11 @@ public:
     explicit TilePictures(QString folder);
 
     const QString &folder() const { return mFolder; }
+    // The name of tile code 0..255 from names.txt; empty when it has none.
+    QString name(int code) const;
+    // "1F Ladder", or "1F" for a tile without a name: how the status bar and
+    // the palette's tooltips call a tile.
+    QString label(int code) const;
 
     // Reads the picture of tile code 0..255 from its file now. Throws
     // wmb::PictureError: "Cannot open file graph/<code>.bmp" or "Bitmap
@@ -33,20 +44,25 @@ public:
     // once; throws as load() does.
     void loadMap(std::span<const std::string> codes);
     // The picture of a code as last read; null when it never was.
-    const QPixmap &picture(int code) const { return mPictures[static_cast<std::size_t>(code & 0xFF)]; }
-    // The picture of a code scaled by `percent` pixel for pixel (nearest
-    // neighbour, never blurred); the picture itself at 100. Kept for one
-    // zoom at a time until the code's picture is read again.
+    const QPixmap &picture(int code) const;
+    // The picture of a code scaled by `percent` (a zoom step) pixel for
+    // pixel (nearest neighbour, never blurred); the picture itself at 100.
+    // One copy a code and a step, kept until the code's picture changes or
+    // the step is no longer in use.
     const QPixmap &scaled(int code, int percent) const;
+    // The zoom steps in use (the map's and the palette's); the scaled
+    // copies of every other step are let go.
+    void useSteps(std::initializer_list<int> percents);
     // The decoded picture as last read, else read now; throws as load() does.
     const wmb::BmpImage &decoded(std::uint8_t code) { return mSet.tile(code); }
 
 private:
     QString mFolder;
     wmb::TileSet mSet;
-    std::array<QPixmap, wmb::PaletteTiles> mPictures;
-    mutable std::array<QPixmap, wmb::PaletteTiles> mScaled;
-    mutable int mScaledPercent = 0;
+    wmb::TileNames mNames;
+    mutable std::array<QPixmap, wmb::PaletteTiles> mPictures;
+    mutable std::bitset<wmb::PaletteTiles> mStale;   // read since its pixmap was made
+    mutable std::array<std::array<QPixmap, wmb::PaletteTiles>, wmb::ZoomSteps.size()> mScaled;
 };
 
 QImage toQImage(const wmb::BmpImage &image);

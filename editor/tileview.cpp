@@ -3,6 +3,8 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QFocusEvent>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -126,6 +128,20 @@ void TileView::paintEvent(QPaintEvent *event)
 }
 
 void TileView::paintAbove(QPainter &, const QRect &) {}
+
+bool TileView::event(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const int n = cellAt(help->pos());
+    const QString text = n ? cellToolTip(n) : QString();
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), text, this, localRect(n));
+    return true;
+}
 
 void TileView::mousePressEvent(QMouseEvent *event)
 {

@@ -57,9 +57,10 @@ public:
     int keyCell() const { return mKeyCell; }
     void setKeyCell(int n);
 
-    // What a screen reader says of cell n.
+    // What a screen reader says of cell n, and its tooltip (none when empty).
     virtual QString cellName(int n) const = 0;
     virtual QString cellValue(int n) const = 0;
+    virtual QString cellToolTip(int) const { return {}; }
 
 signals:
     // A press on cell n; `panelPos` in the parent's coordinates.
@@ -77,6 +78,7 @@ signals:
     void surfaceMoved();
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     // Drawn above the cells, clipped to the area being painted.
     virtual void paintAbove(QPainter &painter, const QRect &area);

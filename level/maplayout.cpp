@@ -11,7 +11,7 @@ namespace wmb {
 int MapLayout::height(bool paletteShown) const
 {
     const int controls = 543 + belowMapShift();
-    const int palette = paletteTop() + PaletteSide * pitch() - gap() + 8;
+    const int palette = paletteTop() + PaletteSide * picturePitch() - pictureGap() + 8;
     return paletteShown ? std::max(controls, palette) : controls;
 }
 
@@ -61,13 +61,32 @@ int zoomOut(int percent)
     return next == ZoomSteps.begin() ? ZoomSteps.front() : *(next - 1);
 }
 
-int largestFittingZoom(int room, int besides)
+namespace {
+
+bool fits(const MapLayout &l, bool paletteShown, const ScreenRoom &room)
+{
+    return (paletteShown ? l.wideWidth() : l.narrowWidth()) + room.besidesWidth <= room.width &&
+           l.height(paletteShown) + room.besidesHeight <= room.height;
+}
+
+} // namespace
+
+int largestFittingZoom(const ScreenRoom &room)
 {
     int fitting = ZoomSteps.front();
     for (int step : ZoomSteps)
-        if (MapLayout{step}.height(true) + besides <= room)
+        if (fits(MapLayout{step}, false, room))
             fitting = step;
     return fitting;
+}
+
+MapLayout fittingLayout(int percent, const ScreenRoom &room)
+{
+    MapLayout layout{percent};
+    for (int step : ZoomSteps)
+        if (step <= percent && fits(MapLayout{percent, step}, true, room))
+            layout.palettePercent = step;
+    return layout;
 }
 
 int validZoom(int percent)

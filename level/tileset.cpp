@@ -9,9 +9,19 @@ namespace wmb {
 
 const BmpImage &TileSet::read(std::uint8_t code)
 {
-    const std::string name = IntToHexText(code) + ".bmp";
-    mTiles[code] = loadBmpFile(mFolder + "/" + name, mShownFolder + "/" + name);
+    reread(code);
     return *mTiles[code];
+}
+
+bool TileSet::reread(std::uint8_t code)
+{
+    const std::string name = IntToHexText(code) + ".bmp";
+    BmpImage image = loadBmpFile(mFolder + "/" + name, mShownFolder + "/" + name);
+    std::optional<BmpImage> &kept = mTiles[code];
+    if (kept && kept->width == image.width && kept->height == image.height && kept->pixels == image.pixels)
+        return false;
+    kept = std::move(image);
+    return true;
 }
 
 BmpImage scaleTile(const BmpImage &tile, int size)

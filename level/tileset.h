@@ -27,8 +27,13 @@ public:
     // PictureError ("Cannot open file <shown path>", "Bitmap image is not
     // valid"); the picture kept before stays then.
     const BmpImage &read(std::uint8_t code);
+    // The same; true when the picture read differs from the one kept before
+    // (or none was), which it then replaces.
+    bool reread(std::uint8_t code);
     // The picture kept for a code, read first when there is none.
     const BmpImage &tile(std::uint8_t code) { return mTiles[code] ? *mTiles[code] : read(code); }
+    // The picture kept for a code; null when none was read.
+    const BmpImage *kept(std::uint8_t code) const { return mTiles[code] ? &*mTiles[code] : nullptr; }
 
 private:
     std::string mFolder, mShownFolder;

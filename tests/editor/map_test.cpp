@@ -2,7 +2,11 @@
 // screen and Show grid, driven with mouse clicks on the named controls.
 #include "mapfixture.h"
 #include "statusbar.h"
+#include "tilenames.h"
 
+#include <QAccessible>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
@@ -367,9 +371,25 @@ TEST_F(RegionTest, TheStatusBarFollowsThePointerThePickAndTheSelection)
     const auto shown = [&](const char *name) { return control<QLabel>(QLatin1String(name))->text(); };
     EXPECT_EQ(shown("PickedTile"), QStringLiteral("Tile -"));
     EXPECT_EQ(shown("ZoomLevel"), QStringLiteral("100 %"));
+    // The shipped set names its tiles: the name follows the code.
+    const wmb::TileNames names = wmb::TileNames::read(WMB_TILE_DIR);
+    const auto code33 = static_cast<std::uint8_t>(wmb::HexTextToInt(shownCode(33).toStdString()));
     moveTo(cellCentre(33));
-    EXPECT_EQ(shown("PointedCell"), QStringLiteral("Cell 5, 3: ") + shownCode(33));
+    EXPECT_EQ(shown("PointedCell"), QStringLiteral("Cell 5, 3: ") + QString::fromStdString(names.label(code33)));
     moveTo(panel()->mapTo(form.get(), QPoint(20, 450)));   // over a label below the map
+    EXPECT_EQ(shown("PointedCell"), QString());
+    // Without a name, the code alone; over the palette, the tile; and the
+    // parts after it stay put whatever the name.
+    auto *bar = form->findChild<StatusBar *>();
+    const int swatchAt = control<QLabel>("PickedSwatch")->x();
+    bar->showPointedCell(33, QStringLiteral("1F"));
+    EXPECT_EQ(shown("PointedCell"), QStringLiteral("Cell 5, 3: 1F"));
+    bar->showPointedTile(QStringLiteral("1F Maroon ledge"));
+    EXPECT_EQ(shown("PointedCell"), QStringLiteral("Tile 1F Maroon ledge"));
+    bar->showPointedCell(168, QStringLiteral("FF"), QStringLiteral("Twenty letters named"));
+    bar->layout()->activate();
+    EXPECT_EQ(control<QLabel>("PickedSwatch")->x(), swatchAt);
+    bar->showPointedTile({});
     EXPECT_EQ(shown("PointedCell"), QString());
     selectCells(wmb::cellRectBetween(1, 32));
     EXPECT_EQ(shown("SelectionSize"), QStringLiteral("4 x 3"));
@@ -391,8 +411,8 @@ TEST_F(RegionTest, TheStatusBarFollowsThePointerThePickAndTheSelection)
     EXPECT_EQ(label->toolTip(), note);
 }
 
-// Ctrl++ (and Ctrl+=) zoom to 200 %, as far as the 2560 x 1600 screen
-// holds: each tile shown 64 x 64 pixel for pixel, a click at a cell's centre
+// Ctrl++ (and Ctrl+=) zoom to 200 %, and one more step would still fit the
+// 2560 x 1600 screen with the palette hidden: each tile shown 64 x 64 pixel for pixel, a click at a cell's centre
 // paints that cell; Ctrl+wheel over the map steps too; Ctrl+0 gives back
 // the 100 % window, pixel for pixel.
 TEST_F(RegionTest, ZoomScalesTheMapAndActualSizeGivesBackTheWindow)
@@ -403,7 +423,7 @@ TEST_F(RegionTest, ZoomScalesTheMapAndActualSizeGivesBackTheWindow)
     keys(Qt::CTRL | Qt::Key_Plus);
     keys(Qt::CTRL | Qt::Key_Equal);
     EXPECT_EQ(control<QLabel>("ZoomLevel")->text(), QStringLiteral("200 %"));
-    EXPECT_FALSE(command("View", QStringLiteral("Zoom In"))->isEnabled());
+    EXPECT_TRUE(command("View", QStringLiteral("Zoom In"))->isEnabled());
     EXPECT_EQ(settings().zoom(), 200);
     start();   // a new window starts at the kept zoom
     showActive();
@@ -455,6 +475,116 @@ TEST_F(RegionTest, TheOutlineRingsTheSelectionWithoutCoveringTheTiles)
                   tileImage(shownCode(cell)).copy(2, 2, 28, 28).convertToFormat(QImage::Format_RGB32))
             << cell;
     }
+}
+
+// What the map and the palette draw, against their geometry at each zoom:
+// a cell's corner pixels are its tile's, the gaps show the panel (the grid
+// backdrop when the grid is off), the red and pink frames fill the gaps round
+// the framed cell and the picked picture, the outline lies on the selected
+// cells' outer pixels only.
+TEST_F(RegionTest, TheViewsDrawEveryPartWhereTheGeometryPutsIt)
+{
+    struct Case { int zoom, gap, outline; };
+    for (const Case c : {Case{100, 1, 2}, Case{150, 1, 3}, Case{200, 2, 4}}) {
+        startWithLevel(1);
+        form->chooseZoom(c.zoom);
+        clickButton("Hidemenu");
+        pickTile(0x1A);
+        clickCell(45);
+        selectCells(wmb::cellRectBetween(16, 31));
+        form->show();
+        const int side = 32 * c.zoom / 100;
+        const auto shot = [&] { return form->grab().toImage(); };
+        const auto at = [&](const QImage &image, QPoint panelPoint) { return image.pixel(panel()->mapTo(form.get(), panelPoint)) & 0xFFFFFF; };
+        const auto tilePixel = [&](int n, int x, int y) { return tileImage(shownCode(n)).pixel(x * 100 / c.zoom, y * 100 / c.zoom) & 0xFFFFFF; };
+        const QImage image = shot();
+        const QRgb surface = at(image, QPoint(4, 4));
+        const QString z = QString::number(c.zoom);
+        for (int n : {1, 14, 100, 155, 168}) {
+            const QRect r = cellRect(n);
+            EXPECT_EQ(r.size(), QSize(side, side)) << z.toStdString();
+            EXPECT_EQ(at(image, r.topLeft()), tilePixel(n, 0, 0)) << n << " at " << c.zoom;
+            EXPECT_EQ(at(image, r.bottomRight()), tilePixel(n, side - 1, side - 1)) << n << " at " << c.zoom;
+            EXPECT_EQ(at(image, r.topRight() + QPoint(c.gap, 0)), surface) << n << " at " << c.zoom;
+            EXPECT_EQ(at(image, r.bottomLeft() + QPoint(0, c.gap)), surface) << n << " at " << c.zoom;
+        }
+        const QRect framed = cellRect(45), picked = paletteRect(0x1A);
+        for (int d = 1; d <= c.gap; ++d) {
+            EXPECT_EQ(at(image, framed.topLeft() - QPoint(d, d)), qRgb(224, 32, 64) & 0xFFFFFF) << c.zoom;
+            EXPECT_EQ(at(image, framed.bottomRight() + QPoint(d, 0)), qRgb(224, 32, 64) & 0xFFFFFF) << c.zoom;
+        }
+        const int pictureGap = paletteView()->gap();
+        EXPECT_EQ(at(image, picked.topLeft() - QPoint(pictureGap, pictureGap)), qRgb(224, 0, 128) & 0xFFFFFF) << c.zoom;
+        EXPECT_EQ(at(image, picked.topLeft()), tileImage(QStringLiteral("1A")).pixel(0, 0) & 0xFFFFFF) << c.zoom;
+        const QRect first = cellRect(16), last = cellRect(31);
+        const QRgb outline = at(image, first.topLeft());
+        EXPECT_NE(outline, tilePixel(16, 0, 0)) << c.zoom;
+        EXPECT_EQ(at(image, first.topLeft() + QPoint(c.outline - 1, c.outline - 1)), outline) << c.zoom;
+        EXPECT_EQ(at(image, last.bottomRight() - QPoint(c.outline - 1, c.outline - 1)), outline) << c.zoom;
+        EXPECT_EQ(at(image, first.topLeft() + QPoint(c.outline, c.outline)), tilePixel(16, c.outline, c.outline)) << c.zoom;
+        EXPECT_EQ(at(image, first.topRight() + QPoint(c.gap, c.outline + 1)), surface) << "no outline in a gap at " << c.zoom;
+        clickButton("CheckBox2");
+        EXPECT_EQ(at(shot(), cellRect(100).topRight() + QPoint(c.gap, 0)), 0u) << c.zoom;
+    }
+}
+
+// Each cell and each palette picture is an accessible child of its view,
+// named by its place and valued by its tile; the keyboard's cell is the
+// focused child.
+TEST_F(RegionTest, ScreenReadersReadEveryCellAndPicture)
+{
+    startWithLevel(1);
+    showActive();
+    clickButton("Hidemenu");
+    QAccessibleInterface *map = QAccessible::queryAccessibleInterface(mapView());
+    QAccessibleInterface *palette = QAccessible::queryAccessibleInterface(paletteView());
+    ASSERT_TRUE(map && palette);
+    EXPECT_EQ(map->childCount(), 168);
+    EXPECT_EQ(palette->childCount(), 256);
+    const wmb::TileNames names = wmb::TileNames::read(WMB_TILE_DIR);
+    const auto tile = [&](int code) { return QStringLiteral("Tile ") + QString::fromStdString(names.label(static_cast<std::uint8_t>(code))); };
+    const auto cellTile = [&](int n) { return tile(static_cast<int>(wmb::HexTextToInt(shownCode(n).toStdString()))); };
+    struct Case { QAccessibleInterface *view; int index; QString name, value; };
+    const Case cases[] = {
+        {map, 0, QStringLiteral("Cell 1, row 1, column 1"), cellTile(1)},
+        {map, 14, QStringLiteral("Cell 15, row 2, column 1"), cellTile(15)},
+        {map, 167, QStringLiteral("Cell 168, row 12, column 14"), cellTile(168)},
+        {palette, 0x1F, tile(0x1F), QString()},
+        {palette, 0xFF, tile(0xFF), QString()},
+    };
+    for (const Case &c : cases) {
+        QAccessibleInterface *cell = c.view->child(c.index);
+        ASSERT_NE(cell, nullptr) << c.name.toStdString();
+        EXPECT_EQ(cell->text(QAccessible::Name), c.name);
+        EXPECT_EQ(cell->text(QAccessible::Value), c.value) << c.name.toStdString();
+        EXPECT_EQ(cell->parent(), c.view);
+        EXPECT_EQ(c.view->indexOfChild(cell), c.index);
+        EXPECT_EQ(c.view->child(c.index), cell) << "one interface a cell";
+        EXPECT_EQ(c.view->childAt(cell->rect().center().x(), cell->rect().center().y()), cell);
+    }
+    // Tab frames the keyboard's cell at once; the arrows move the focused
+    // child (the first frames cell 1).
+    control("CheckBox2")->setFocus();
+    const QImage before = mapView()->grab().toImage();
+    keys(Qt::Key_Tab);
+    EXPECT_NE(mapView()->grab().toImage(), before);
+    EXPECT_EQ(map->focusChild(), map->child(0));
+    keys(Qt::Key_Right);
+    keys(Qt::Key_Down);
+    EXPECT_EQ(map->focusChild(), map->child(14));
+    EXPECT_TRUE(map->child(14)->state().focused);
+    EXPECT_FALSE(map->child(0)->state().focused);
+    keys(Qt::Key_Tab);
+    keys(Qt::Key_Right);
+    EXPECT_EQ(palette->focusChild()->text(QAccessible::Name), tile(0x1));
+    // The pointer over a palette picture: the status bar and the tooltip
+    // name its tile.
+    const QPoint over = paletteRect(0x1F).center();
+    moveTo(panel()->mapTo(form.get(), over));
+    EXPECT_EQ(control<QLabel>("PointedCell")->text(), tile(0x1F));
+    QHelpEvent help(QEvent::ToolTip, paletteView()->mapFromParent(over), form->mapToGlobal(panel()->mapTo(form.get(), over)));
+    QApplication::sendEvent(paletteView(), &help);
+    EXPECT_EQ(QToolTip::text(), tile(0x1F).mid(5));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "bmpimage.h"
 #include "hexcode.h"
 #include "levelrecord.h"
+#include "tilenames.h"
 
 #include <gtest/gtest.h>
 
@@ -72,12 +73,66 @@ std::set<std::string> fileNames(const fs::path &folder)
     return names;
 }
 
-TEST(TileSet, HoldsTheTwoHundredFiftySixTilesAndNothingElse)
+TEST(TileSet, HoldsTheTwoHundredFiftySixTilesTheirNamesAndNothingElse)
 {
-    std::set<std::string> expected;
+    std::set<std::string> expected = {wmb::TileNamesFileName};
     for (std::uint32_t code = 0; code < 256; ++code)
         expected.insert(wmb::IntToHexText(code) + ".bmp");
     EXPECT_EQ(fileNames(WMB_TILE_DIR), expected);
+    // Every shipped tile has a name of its own.
+    const wmb::TileNames names = wmb::TileNames::read(WMB_TILE_DIR);
+    std::set<std::string> distinct;
+    for (int code = 0; code < 256; ++code)
+        distinct.insert(names.name(static_cast<std::uint8_t>(code)));
+    EXPECT_EQ(distinct.size(), 256u);
+    EXPECT_EQ(distinct.count(""), 0u);
+}
+
+// names.txt: each line is read on its own; what does not parse names nothing.
+TEST(TileNames, NameTheCodesOfTheLinesThatParse)
+{
+    const std::string longName(70, 'x');
+    const std::string longUtf8 = std::string(59, 'y') + "\xC3\xA9\xC3\xA9";   // 61 characters, the last two 2 bytes each
+    struct Case {
+        const char *what;
+        std::string text;
+        int code;
+        std::string name;   // expected for code; empty: none
+        int named;          // how many codes have a name
+    };
+    const std::vector<Case> cases = {
+        {"good", "1F Ladder\n", 0x1F, "Ladder", 1},
+        {"lower-case code", "1f Ladder\n", 0x1F, "Ladder", 1},
+        {"leading zero", "0f Brick wall\n", 0x0F, "Brick wall", 1},
+        {"zero", "0 Empty", 0x00, "Empty", 1},
+        {"tab and blanks around", "  A5\t Crate  \n", 0xA5, "Crate", 1},
+        {"no name", "1F\n1E   \n", 0x1F, "", 0},
+        {"bad code", "1G Ladder\nx Ladder\n", 0x1F, "", 0},
+        {"code past FF", "100 Ladder\n", 0x10, "", 0},
+        {"three digits with a zero", "01F Ladder\n", 0x1F, "", 0},
+        {"duplicate: the last wins", "1F Ladder\n1F Rope\n", 0x1F, "Rope", 1},
+        {"a bare code clears nothing", "1F Ladder\n1F\n", 0x1F, "Ladder", 1},
+        {"CRLF line ends", "1E Rope\r\n1F Ladder\r\n", 0x1F, "Ladder", 2},
+        {"blank lines and a mark", "\xEF\xBB\xBF\n\n\r\n1F Ladder", 0x1F, "Ladder", 1},
+        {"over-long name is cut", "1F " + longName + "\n", 0x1F, std::string(60, 'x'), 1},
+        {"cut by characters, not bytes", "1F " + longUtf8, 0x1F, std::string(59, 'y') + "\xC3\xA9", 1},
+        {"control characters read as blanks", "1F Lad\x01" "der\tup\n", 0x1F, "Lad der up", 1},
+        {"UTF-8 kept", "1F \xD0\x9B\xD0\xB5\xD1\x81\n", 0x1F, "\xD0\x9B\xD0\xB5\xD1\x81", 1},
+    };
+    for (const Case &c : cases) {
+        const wmb::TileNames names = wmb::TileNames::parse(c.text);
+        const auto code = static_cast<std::uint8_t>(c.code);
+        EXPECT_EQ(names.name(code), c.name) << c.what;
+        EXPECT_EQ(names.label(code), wmb::IntToHexText(code) + (c.name.empty() ? "" : " " + c.name)) << c.what;
+        int named = 0;
+        for (int other = 0; other < 256; ++other)
+            named += !names.name(static_cast<std::uint8_t>(other)).empty();
+        EXPECT_EQ(named, c.named) << c.what;
+    }
+    TempDir dir;
+    EXPECT_TRUE(wmb::TileNames::read(dir.path().string()).empty()) << "no file, no names";
+    fs::create_directory(dir.path() / wmb::TileNamesFileName);
+    EXPECT_TRUE(wmb::TileNames::read(dir.path().string()).empty()) << "a folder in its place";
 }
 
 TEST(TileSet, TilesAre32By32TileZeroIsPlainAndAllDiffer)

@@ -191,7 +191,7 @@ TEST(MapLayout, CellsUnderPointsAndTheStepsThatFit)
     struct Case { int percent, firstX, lastX, gapX; };
     for (const Case c : {Case{100, 41, 72, 73}, Case{150, 57, 104, 105}, Case{200, 74, 137, 138},
                          Case{400, 140, 267, 268}}) {
-        const MapLayout l{c.percent};
+        const MapLayout l{c.percent, c.percent};
         EXPECT_EQ(l.cellAt(c.firstX, 8), 2) << c.percent;
         EXPECT_EQ(l.cellAt(c.lastX, 8 + l.cellSize() - 1), 2) << c.percent;
         EXPECT_EQ(l.cellAt(c.gapX, 8), 0) << c.percent;
@@ -215,10 +215,26 @@ TEST(MapLayout, CellsUnderPointsAndTheStepsThatFit)
     EXPECT_TRUE(MapLayout{}.cellsOnLine(10, 10, 10, 10).empty());
     EXPECT_EQ(zoomIn(400), 400);
     EXPECT_EQ(zoomOut(150), 100);
-    // Palette shown: 543, 799 and 1070 panel pixels at 100, 150 and 200 %.
-    EXPECT_EQ(largestFittingZoom(800, 40), 100);
-    EXPECT_EQ(largestFittingZoom(1110, 40), 200);
     EXPECT_EQ(validZoom(125), 100);
+}
+
+// The map takes the largest step whose window fits the screen with the
+// palette hidden; the palette the largest, at most the map's, that fits
+// beside it (the window 60 pixels taller than its panel).
+TEST(MapLayout, ZoomStepsFitTheScreen)
+{
+    struct Case { int width, height, map, palette; };
+    for (const Case c : {Case{800, 600, 100, 100}, Case{1280, 800, 150, 100}, Case{1920, 1080, 200, 150},
+                         Case{2560, 1600, 300, 200}, Case{3840, 2160, 400, 300}, Case{1024, 2160, 200, 100}}) {
+        const ScreenRoom room{c.width, c.height, 2, 60};
+        EXPECT_EQ(largestFittingZoom(room), c.map) << c.width << "x" << c.height;
+        const MapLayout l = fittingLayout(c.map, room);
+        EXPECT_EQ(l.palettePercent, c.palette) << c.width << "x" << c.height;
+        if (c.palette > 100 || c.width >= 1017 + 2)
+            EXPECT_LE(l.height(true) + 60, c.height);
+        EXPECT_EQ(l.height(true), l.height(false)) << "the palette never makes the window taller";
+        EXPECT_EQ(fittingLayout(100, room).palettePercent, 100);
+    }
 }
 
 } // namespace

@@ -110,7 +110,7 @@ public:
     int selectedCell = 0;
     bool activeSelect = false;
     bool gridShown = true;
-    int zoom = 100;   // percent: 100, 150 or 200 (300 % is taller than the test screen)
+    int zoom = 100;   // percent: 100, 150, 200 or 300 (400 % is taller than the test screen)
     std::vector<std::pair<MapState, MapState>> undoSteps;   // (before, after), oldest first
     std::vector<std::pair<MapState, MapState>> redoSteps;   // newest last
     std::vector<QString> undoNames, redoNames;              // the steps' names, as the steps

@@ -160,7 +160,8 @@ void ModelRun::zoom()
         QApplication::sendEvent(mWindow.panel(), &wheel);
     }
     int &z = mModel->zoom;
-    z = way == 3 ? 100 : up ? (z == 100 ? 150 : 200) : (z == 200 ? 150 : 100);
+    // 300 % is the largest step the 2560 x 1600 screen holds, palette hidden.
+    z = way == 3 ? 100 : up ? (z == 100 ? 150 : z == 150 ? 200 : 300) : (z == 300 ? 200 : z == 200 ? 150 : 100);
 }
 
 // Another program puts text on the clipboard: a grid as a user might type

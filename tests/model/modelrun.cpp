@@ -364,12 +364,17 @@ void ModelRun::checkWindow()
         note(QStringLiteral("tool: model %1, Tools menu %2, status bar %3").arg(m.toolName(m.tool), checkedTool, toolShown));
     if (mWindow.selectedCell() != m.selectedCell)
         note(QStringLiteral("selected cell: model %1, window %2").arg(m.selectedCell).arg(mWindow.selectedCell()));
-    // Cells of 32, 48 or 64 pixels with gaps of 1, 1 or 2 between them; the
-    // palette starts 10 pixels right of the map.
-    const int gap = m.zoom == 200 ? 2 : 1, pitch = 32 * m.zoom / 100 + gap;
+    // Cells of 32, 48, 64 or 96 pixels with gaps of 1, 1, 2 or 3 between
+    // them; the palette starts 10 pixels right of the map, at the map's zoom
+    // up to 200 % (the largest that fits beside it on this screen).
+    const auto gapAt = [](int zoom) { return zoom < 200 ? 1 : zoom / 100; };
+    const int gap = gapAt(m.zoom), pitch = 32 * m.zoom / 100 + gap;
+    const int paletteZoom = std::min(m.zoom, 200), paletteGap = gapAt(paletteZoom);
+    const int palettePitch = 32 * paletteZoom / 100 + paletteGap;
     const int paletteLeft = 8 + 14 * pitch + 10;
     const int t = m.selectedTile - 1;
-    const QPoint green = m.selectedTile ? QPoint(paletteLeft - gap + pitch * (t % 16), 8 - gap + pitch * (t / 16))
+    const QPoint green = m.selectedTile ? QPoint(paletteLeft - paletteGap + palettePitch * (t % 16),
+                                                 8 - paletteGap + palettePitch * (t / 16))
                                         : QPoint(-100, -100);
     const int c = m.selectedCell - 1;
     const QPoint red = m.selectedCell ? QPoint(8 - gap + pitch * (c % 14), 8 - gap + pitch * (c / 14)) : QPoint(-100, -100);

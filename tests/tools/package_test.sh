@@ -40,6 +40,7 @@ expected=$( {
     usr/share/doc/wmbeditor/changelog.gz usr/share/man/man1/wmbeditor.1.gz usr/share/man/man1/wmbtool.1.gz \
     usr/share/metainfo/org.example.wmbeditor.metainfo.xml usr/share/bash-completion/completions/wmbtool
   for i in $(seq 0 255); do printf 'usr/share/wmbeditor/graph/%X.bmp\n' "$i"; done
+  echo usr/share/wmbeditor/graph/names.txt
 } | sort)
 actual=$(cd "$root" && find . -type f | sed 's|^\./||' | sort)
 [ "$actual" = "$expected" ] || fail "files differ from the expected set:
@@ -89,6 +90,8 @@ done <<EOF
 di|diff 
  |$(printf '%s\n' $(sed 's/ .*//' <<<"$usages") --help --version | sort | tr '\n' ' ')
 list |a.nes tiles 
+list a.nes --tiles 3|3 30 31 32 
+list a.nes --t|--tiles 
 export a.nes 3|3 30 31 32 
 export a.nes 3 |b.level tiles 
 render a.nes --all |c.png tiles 

@@ -8,6 +8,7 @@
 #endif
 
 #include <filesystem>
+#include <map>
 #include <optional>
 
 #include "backupstore.h"
@@ -16,6 +17,7 @@
 #include "levelrecord.h"
 #include "leveltext.h"
 #include "romfile.h"
+#include "tilenames.h"
 #include "toolrun.h"
 
 using namespace toolrun;
@@ -83,6 +85,48 @@ TEST(WmbtoolList, PrintsEveryLevelAsStored)
         EXPECT_EQ(fields[2], textAt(bytes, base - 16, 15));
         EXPECT_EQ(fields[3], textAt(bytes, base - 31, 13));
         EXPECT_EQ(fields[4], textAt(bytes, base + 168, 55));
+    }
+    EXPECT_EQ(readBytes(rom), bytes);
+}
+
+// list --tiles: each code of the level, in code order, with its count and
+// its name from names.txt in the tile folder render draws from: the user's
+// ./graph when there is one, else the shipped set; no names without the file.
+TEST(WmbtoolList, PrintsTheTilesOfALevelWithTheirNames)
+{
+    TempDir dir;
+    const std::string rom = copyDemoRom(dir);
+    const Bytes bytes = readBytes(rom);
+    std::map<int, int> cells;
+    for (int i = 0; i < 168; ++i)
+        ++cells[at(bytes, wmb::LevelBaseOf(7) + i)];
+    const int named = cells.rbegin()->first;
+    const wmb::TileNames shipped = wmb::TileNames::read(WMB_TILE_DIR);
+    const struct {
+        const char *what;
+        std::optional<std::string> ownNames;   // ./graph/names.txt; none: no ./graph
+        bool withFolder;
+    } cases[] = {
+        {"the shipped set", std::nullopt, false},
+        {"an own set with names", "\n" + wmb::IntToHexText(static_cast<std::uint32_t>(named)) + " My tile\r\n", true},
+        {"an own set without names", std::nullopt, true},
+    };
+    for (const auto &c : cases) {
+        TempDir work;
+        if (c.withFolder)
+            std::filesystem::create_directory(work.file("graph"));
+        if (c.ownNames)
+            writeBytes(work.file("graph/names.txt"), *c.ownNames);
+        std::string expected;
+        for (const auto &[code, count] : cells) {
+            const auto byte = static_cast<std::uint8_t>(code);
+            const std::string name = !c.withFolder ? shipped.name(byte) : c.ownNames && code == named ? "My tile" : "";
+            expected += wmb::IntToHexText(byte) + "\t" + std::to_string(count) + "\t" + name + "\n";
+        }
+        const ToolResult r = runTool({"list", rom, "--tiles", "7"}, work.path());
+        EXPECT_EQ(r.status, 0) << c.what << ": " << r.err;
+        EXPECT_EQ(r.out, expected) << c.what;
+        EXPECT_EQ(r.err, "") << c.what;
     }
     EXPECT_EQ(readBytes(rom), bytes);
 }
@@ -443,6 +487,9 @@ TEST(WmbtoolCommandLine, RefusesWrongUsageAndBadLevels)
         {{"list"}, 2, "list takes ROM (1 argument, got 0)"},
         {{"help", "frobnicate"}, 2, "unknown command 'frobnicate'"},
         {{"list", rom, out}, 2, "list takes ROM"},
+        {{"list", rom, "--tiles"}, 2, "--tiles needs a value"},
+        {{"list", rom, "--tiles", "x"}, 2, "'x' is not a level number"},
+        {{"list", rom, "--tiles=33"}, 1, "wmbtool: level 33: no such level"},
         {{"export", rom, "1"}, 2, "export takes ROM LEVEL FILE"},
         {{"export", rom, "one", out}, 2, "'one' is not a level number"},
         {{"export", rom, "-1", out}, 2, "unknown option -1"},

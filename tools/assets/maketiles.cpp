@@ -1,9 +1,11 @@
 // maketiles FOLDER: writes the shipped tile set, FOLDER/0.bmp .. FOLDER/FF.bmp
-// (32 x 32, 24 bits), creating FOLDER when needed. The output is the same
+// (32 x 32, 24 bits), and its names, FOLDER/names.txt ("1F Yellow ledge",
+// one code a line, LF line ends), creating FOLDER when needed. The output is the same
 // byte for byte on every run.
 #include "bmpimage.h"
 #include "hexcode.h"
 #include "tileart.h"
+#include "tilenames.h"
 #include "writefile.h"
 
 #include <exception>
@@ -19,11 +21,15 @@ int main(int argc, char **argv)
     try {
         const std::filesystem::path folder = argv[1];
         std::filesystem::create_directories(folder);
+        std::string names;
         for (int code = 0; code < 256; ++code) {
-            const auto name = wmb::IntToHexText(static_cast<std::uint32_t>(code)) + ".bmp";
-            wmb::assets::writeWholeFile((folder / name).string(),
+            const auto hex = wmb::IntToHexText(static_cast<std::uint32_t>(code));
+            wmb::assets::writeWholeFile((folder / (hex + ".bmp")).string(),
                                         wmb::encodeBmp24(wmb::assets::makeTile(code)));
+            names += hex + " " + wmb::assets::tileName(code) + "\n";
         }
+        wmb::assets::writeWholeFile((folder / wmb::TileNamesFileName).string(),
+                                    {reinterpret_cast<const std::uint8_t *>(names.data()), names.size()});
     } catch (const std::exception &e) {
         std::cerr << "maketiles: " << e.what() << '\n';
         return 1;

@@ -20,6 +20,12 @@ constexpr std::array<Rgb, 16> Hues = {{
     {148, 148, 156}, {92, 104, 128}, {232, 220, 196}, {128, 44, 44},
 }};
 
+// The names of those colours, as tile names use them.
+constexpr std::array<const char *, 16> HueNames = {
+    "Red",    "Orange", "Yellow", "Lime",  "Green", "Teal",  "Sky blue", "Blue",
+    "Violet", "Purple", "Pink",   "Brown", "Grey",  "Slate", "Cream",    "Maroon",
+};
+
 constexpr Rgb Background = {16, 16, 40};
 constexpr Rgb Black = {0, 0, 0};
 constexpr Rgb Light = {255, 255, 224};
@@ -284,6 +290,36 @@ BmpImage makeTile(int code)
         drawPattern(cv, code, hue);
     cv.label(code);
     return cv.image();
+}
+
+std::string tileName(int code)
+{
+    if (code <= 0)
+        return "Empty";
+    // What each group draws, by its first code; the pipes have a shape each.
+    static constexpr struct {
+        int first;
+        const char *what;
+    } Groups[] = {
+        {0x01, "brick wall"}, {0x08, "stone wall"}, {0x10, "riveted slab"}, {0x14, "girder"},
+        {0x18, "ground with grass"}, {0x1C, "ledge"}, {0x20, "ladder"}, {0x28, "ladder on a wall"},
+        {0x30, "rope"}, {0x34, "chain"}, {0x38, nullptr}, {0x40, "gem"}, {0x50, "coin"}, {0x58, "orb"},
+        {0x60, "bonus block"}, {0x68, "key"}, {0x70, "braced crate"}, {0x78, "plank crate"},
+        {0x80, "checked block"}, {0x90, "diagonal block"}, {0xA0, "banded block"}, {0xB0, "columned block"},
+        {0xC0, "dotted block"}, {0xD0, "zigzag block"}, {0xE0, "ring block"}, {0xF0, "lattice block"},
+    };
+    static constexpr std::array<const char *, 8> Pipes = {
+        "Horizontal pipe",           "Vertical pipe",           "Pipe bend, right and down",
+        "Pipe bend, left and down",  "Pipe bend, right and up", "Pipe bend, left and up",
+        "Pipe crossing",             "Pipe end cap",
+    };
+    const char *what = nullptr;
+    for (const auto &group : Groups)
+        if (code >= group.first)
+            what = group.what;
+    if (!what)
+        return Pipes[static_cast<std::size_t>(code & 7)];
+    return std::string(HueNames[static_cast<std::size_t>(code & 0xF)]) + " " + what;
 }
 
 } // namespace wmb::assets

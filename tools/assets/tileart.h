@@ -21,11 +21,17 @@
 
 #include "bmpimage.h"
 
+#include <string>
+
 namespace wmb::assets {
 
 constexpr int TileSize = 32;
 
 // The 32 x 32 picture of tile `code` (0..255).
 BmpImage makeTile(int code);
+
+// A plain description of what makeTile(code) draws, distinct for every code:
+// "Empty", "Red brick wall", "Horizontal pipe", "Teal lattice block", ...
+std::string tileName(int code);
 
 } // namespace wmb::assets

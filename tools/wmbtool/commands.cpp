@@ -9,12 +9,20 @@ const std::vector<Command> &commands()
          "Prints the help of COMMAND, as \"wmbtool COMMAND --help\" does; without\n"
          "COMMAND, the list of every command, as \"wmbtool --help\" does.\n",
          {}, {}, runHelp},
-        {"list", "list ROM", "print the number, timer, name, author and hint of every level",
+        {"list", "list ROM [--tiles LEVEL]",
+         "print every level's timer and texts, or one level's tiles",
          "Prints one line per level 1 to 32, five fields separated by tabs:\n"
          "  LEVEL  TIMER  NAME  AUTHOR  HINT\n"
          "The timer is the stored byte x 5; texts are decoded through the level text\n"
-         "table and printed as UTF-8, each shown in full with its fill characters.\n",
-         {}, {}, runList},
+         "table and printed as UTF-8, each shown in full with its fill characters.\n"
+         "With --tiles LEVEL, prints instead one line per tile code that level\n"
+         "holds, in code order, three fields separated by tabs:\n"
+         "  CODE  COUNT  NAME\n"
+         "CODE as the editor writes it (0 to FF), COUNT the map cells holding it and\n"
+         "NAME the tile's name from names.txt in the editor's tile folder (./graph\n"
+         "when it exists, else the set installed with the program), in UTF-8; NAME\n"
+         "is empty for a tile that file does not name, or without the file.\n",
+         {}, {"--tiles"}, runList},
         {"export", "export ROM LEVEL FILE", "write one level to a level file",
          "Writes level LEVEL (1 to 32) of ROM to FILE, byte for byte the level file\n"
          "the editor's \"Export level\" writes for that level just loaded. An existing\n"

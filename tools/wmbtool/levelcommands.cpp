@@ -4,9 +4,12 @@
 #include <iostream>
 
 #include "commands.h"
+#include "hexcode.h"
 #include "levelfile.h"
 #include "levelrecord.h"
 #include "romfile.h"
+#include "tilefolder.h"
+#include "tilenames.h"
 #include "wholefile.h"
 
 namespace wmbtool {
@@ -36,15 +39,37 @@ wmb::LevelRecord readLevel(wmb::RomFile &rom, int level)
     });
 }
 
+// list --tiles LEVEL: "CODE<tab>COUNT<tab>NAME" for each code the level
+// holds, in code order; names from the tile folder render draws from.
+void listTiles(wmb::RomFile &rom, int level)
+{
+    const wmb::LevelRecord record = readLevel(rom, level);
+    rom.close();
+    const wmb::TileNames names =
+        wmb::TileNames::read(wmb::findTileFolder(wmb::currentDirectory(), wmb::executableDirectory()));
+    std::array<int, 256> cells{};
+    for (const std::uint8_t code : record.tiles)
+        ++cells[code];
+    for (std::size_t code = 0; code < cells.size(); ++code)
+        if (cells[code] > 0)
+            std::cout << wmb::IntToHexText(static_cast<std::uint32_t>(code)) << '\t' << cells[code] << '\t'
+                      << names.name(static_cast<std::uint8_t>(code)) << '\n';
+    finishStdout();
+}
+
 } // namespace
 
 void runList(const Invocation &inv)
 {
     expectArgs(inv, 1, "ROM");
     const std::string &romPath = inv.args[0];
+    const auto tilesOption = inv.values.find("--tiles");
+    const int tilesOf = tilesOption != inv.values.end() ? levelArgument(tilesOption->second) : 0;
     wmb::RomFile rom;
     openRom(rom, romPath, RomAccess::Read);
     onFile(romPath, [&] { warnIfNotRomImage(rom); });
+    if (tilesOf != 0)
+        return listTiles(rom, tilesOf);
     // Everything is read before the first line is printed, so a short image
     // prints an error and no half list.
     std::array<wmb::LevelFields, wmb::LevelCount> levels;
