@@ -1,6 +1,7 @@
 #include "editormenus.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -27,6 +28,7 @@ EditorMenus::EditorMenus(TForm1 &window, EditorSession &session, EditorSettings 
     mEdit = mBar->addMenu(QStringLiteral("&Edit"));
     mLevel = mBar->addMenu(QStringLiteral("&Level"));
     mView = mBar->addMenu(QStringLiteral("&View"));
+    mTools = mBar->addMenu(QStringLiteral("&Tools"));
     mHelp = mBar->addMenu(QStringLiteral("&Help"));
     LevelDocument &d = session.document();
     // A level is loaded from the first open of an image on.
@@ -66,6 +68,7 @@ EditorMenus::EditorMenus(TForm1 &window, EditorSession &session, EditorSettings 
         {mEdit, QStringLiteral("&Redo"), key(CTRL, SHIFT, Qt::Key_Z), [this] { undo(true); }, {}, {}, &mRedo},
     });
     addRegionCommands();
+    addToolCommands();
     mCommands.add({
         {mEdit},
         {mEdit, QStringLiteral("F&ind tile..."), key(CTRL, Qt::Key_F), [&s] { s.findTile(); }, loaded},
@@ -204,10 +207,27 @@ void EditorMenus::addRegionCommands()
          onTextOr(&QLineEdit::paste, [&s] { s.pasteTiles(QGuiApplication::clipboard()->text().toStdString()); })},
         {mEdit, QStringLiteral("&Delete"), QKeySequence(Qt::Key_Delete),
          onTextOr(&QLineEdit::del, [&s] { s.deleteSelection(); })},
-        {mEdit, QStringLiteral("&Fill"), QKeySequence(Qt::Key_F), [&s] { s.fillSelection(); }},
+        {mEdit, QStringLiteral("&Fill"), QKeySequence(Qt::SHIFT | Qt::Key_F), [&s] { s.fillSelection(); }},
         {mEdit},
         {mEdit, QStringLiteral("Select &all"), QKeySequence(Qt::CTRL | Qt::Key_A),
          onTextOr(&QLineEdit::selectAll, [&s] { s.selectAll(); })},
         {mEdit, QStringLiteral("Select &none"), QKeySequence(Qt::Key_Escape), [&s] { s.selectNone(); }},
     });
+}
+
+// The tools' keys are the map's and the palette's own (a text box types
+// them, a button ignores them): the menu only names them.
+void EditorMenus::addToolCommands()
+{
+    auto *group = new QActionGroup(this);
+    std::vector<QAction *> actions;
+    for (const EditorSession::ToolCommand &t : EditorSession::toolCommands()) {
+        QAction *action = mCommands.add({mTools, t.menuText, {}, [this, tool = t.tool] { mSession.setTool(tool); }});
+        action->setCheckable(true);
+        group->addAction(action);
+        actions.push_back(action);
+    }
+    const auto follow = [this, actions] { actions[static_cast<std::size_t>(mSession.tool())]->setChecked(true); };
+    connect(&mSession, &EditorSession::toolChanged, this, follow);
+    follow();
 }

@@ -32,6 +32,7 @@ public:
 
 private:
     void addRegionCommands();
+    void addToolCommands();
     void refreshRecent();
     void refreshEditCommands();
     // Undo and redo of the session's one history, with its questions over
@@ -43,7 +44,7 @@ private:
     EditorSettings &mSettings;
     CommandTable mCommands;
     QMenuBar *mBar = nullptr;
-    QMenu *mFile = nullptr, *mEdit = nullptr, *mLevel = nullptr, *mView = nullptr, *mHelp = nullptr,
+    QMenu *mFile = nullptr, *mEdit = nullptr, *mLevel = nullptr, *mView = nullptr, *mTools = nullptr, *mHelp = nullptr,
           *mRecent = nullptr;
     QAction *mUndo = nullptr, *mRedo = nullptr, *mShowTiles = nullptr, *mShowGrid = nullptr, *mZoomIn = nullptr;
 };

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <utility>
 
 #include "cp1251.h"
 #include "desktop.h"
@@ -117,7 +118,10 @@ void EditorSession::reconcileHistory()
     };
     const std::size_t mapDone = static_cast<std::size_t>(map.index());
     const std::size_t mapUndone = static_cast<std::size_t>(map.count() - map.index());
-    trim(mDone, Step::Map, mapDone, true);
+    // The map loses its newest step when a gesture put back every cell it
+    // changed; its oldest beyond the limit, keeping the count.
+    const bool lostNewest = static_cast<std::size_t>(map.count()) < std::exchange(mMapSteps, static_cast<std::size_t>(map.count()));
+    trim(mDone, Step::Map, mapDone, !lostNewest);
     trim(mDone, Step::Image, image.done(), true);
     // mUndone's front is the step farthest from the present.
     trim(mUndone, Step::Map, mapUndone, true);

@@ -25,6 +25,7 @@
 #include "recoveryfile.h"
 #include "levelrecord.h"
 #include "levelset.h"
+#include "region.h"
 
 
 class EditorSettings;
@@ -80,11 +81,31 @@ public:
     // The picked tile's code, LevelDocument::Blank when none can be given.
     int pickedCode() const;
 
-    // The map (editorsession_map.cpp), cells 1..168. A left press paints
-    // the cell with the pick and opens a stroke, one undo step until the
-    // release; with Shift it selects (from the framed cell on a click, from
-    // the pressed cell on a drag), with Ctrl it flood fills; a right press
-    // picks the cell's tile.
+    // The drawing tool a plain left press on the map uses (Tools menu):
+    // Pen paints each cell the pointer passes; Rectangle and Line paint
+    // their shape from the pressed cell to the cell under the pointer,
+    // shown while dragging; Fill flood fills; Select selects without
+    // painting. Each is chosen by its key (B, R, L, F, S) while the map or
+    // the palette has the keyboard focus.
+    enum class Tool { Pen, Rectangle, Line, Fill, Select };
+    struct ToolCommand {
+        Tool tool;
+        QString name;       // "Rectangle": the status bar's, and the undo step's (the Pen's is "Paint")
+        QString menuText;   // "&Rectangle\tR"
+        int key;            // Qt::Key_R
+    };
+    static const std::array<ToolCommand, 5> &toolCommands();
+    Tool tool() const { return mTool; }
+    void setTool(Tool tool);
+    // A key without modifiers on the map or the palette: true when it chose a tool.
+    bool chooseToolByKey(int key);
+
+    // The map (editorsession_map.cpp), cells 1..168. A left press (Paint)
+    // does what the tool does and opens a gesture, one undo step named after
+    // the tool until the release; with no tile picked it frames the cell
+    // (the Pen's drag frames each cell passed). With Shift a press selects
+    // (from the framed cell on a click, from the pressed cell on a drag),
+    // with Ctrl it flood fills at once; a right press picks the cell's tile.
     enum class Press { Paint, Select, Fill, Pick };
     void pressCell(int n, Press press);
     // The pointer moved with the button held: `passed` are the cells it
@@ -92,6 +113,12 @@ public:
     // `nearest` the cell nearest to where it is now.
     void dragOver(const std::vector<int> &passed, int nearest);
     void releaseCell();
+    // A left press's gesture is under way (until its release, Esc, or a
+    // step that closed it: an undo, a load).
+    bool gestureOpen() const;
+    // Esc while the button is held: the cells, the selection and the frame
+    // as before the press, no undo step left; the release does nothing.
+    void cancelGesture();
     // A click on palette picture n; with Active select the framed cell takes
     // the picked tile.
     void clickPicture(int n, bool activeSelect);
@@ -212,6 +239,7 @@ signals:
     void pickChanged();
     void frameChanged();
     void pointedChanged();
+    void toolChanged();
 
 private:
     enum class Step { Map, Image };
@@ -241,6 +269,23 @@ private:
     QWidget *mWindow;
     QPointer<QWidget> mActing;
     QStringList mTileCodeTable;
+
+    // The gesture a left press opened: what it restores on Esc, and the
+    // cells its Rectangle or Line shows now.
+    struct Gesture {
+        Tool tool;
+        int from;
+        int code;   // the pick's, -1 for none
+        std::array<int, wmb::MapCells> before;
+        wmb::CellRect selection;
+        int frame;
+        std::vector<int> shape;
+    };
+    void pressTool(int n, Press press);
+    void showShape(std::vector<int> shape);
+    Tool mTool = Tool::Pen;
+    std::optional<Gesture> mGesture;
+    std::size_t mMapSteps = 0;    // the map history's count, as reconciled last
 
     int mStrokeCell = 0;          // the last cell the open stroke painted
     int mSelectPress = 0;         // the cell a Shift press selected from, 0 outside a select drag

@@ -5,6 +5,9 @@
 #include "leveldocument.h"
 #include "region.h"
 
+#include <algorithm>
+#include <utility>
+
 void EditorSession::frameCell(int n)
 {
     SelectedCell = n;
@@ -27,6 +30,36 @@ void EditorSession::clickPicture(int n, bool activeSelect)
         mDocument.setCell(SelectedCell, pickedCode(), QStringLiteral("Active select"));
 }
 
+const std::array<EditorSession::ToolCommand, 5> &EditorSession::toolCommands()
+{
+    static const std::array<ToolCommand, 5> tools{{
+        {Tool::Pen, QStringLiteral("Pen"), QStringLiteral("&Pen\tB"), Qt::Key_B},
+        {Tool::Rectangle, QStringLiteral("Rectangle"), QStringLiteral("&Rectangle\tR"), Qt::Key_R},
+        {Tool::Line, QStringLiteral("Line"), QStringLiteral("&Line\tL"), Qt::Key_L},
+        {Tool::Fill, QStringLiteral("Fill"), QStringLiteral("&Fill\tF"), Qt::Key_F},
+        {Tool::Select, QStringLiteral("Select"), QStringLiteral("&Select\tS"), Qt::Key_S},
+    }};
+    return tools;
+}
+
+void EditorSession::setTool(Tool tool)
+{
+    if (tool == mTool)
+        return;
+    mTool = tool;
+    emit toolChanged();
+}
+
+bool EditorSession::chooseToolByKey(int key)
+{
+    for (const ToolCommand &t : toolCommands())
+        if (t.key == key) {
+            setTool(t.tool);
+            return true;
+        }
+    return false;
+}
+
 void EditorSession::pressCell(int n, Press press)
 {
     switch (press) {
@@ -36,26 +69,89 @@ void EditorSession::pressCell(int n, Press press)
         if (!mDocument.stepOpen() && mDocument.cell(n) != LevelDocument::Blank)
             pickPicture(mDocument.cell(n) + 1);
         return;
-    case Press::Select:
-        mSelectPress = n;
-        mSelectDragged = false;
-        mDocument.select(wmb::cellRectBetween(SelectedCell != 0 ? SelectedCell : n, n));
-        return;
     case Press::Fill:
         if (SelectedTile != 0)
             mDocument.floodFill(n, pickedCode());
         return;
+    case Press::Select:
     case Press::Paint:
-        mDocument.select({});
-        mDocument.beginStep(QStringLiteral("Paint"));
-        mStrokeCell = n;
-        clickCell(n);
-        emit historyChanged();
+        pressTool(n, press);
         return;
     }
 }
 
-// The stroke is over once its step has been closed (Clear screen, undo, a
+// Every gesture keeps what it changes, so that Esc can put it back; its
+// cells change as one open step of the document, which forgets a step
+// whose cells end as they were.
+void EditorSession::pressTool(int n, Press press)
+{
+    const Tool tool = press == Press::Select ? Tool::Select : mTool;
+    Gesture g{tool, n, SelectedTile != 0 ? pickedCode() : -1, {}, mDocument.selection(), SelectedCell, {}};
+    for (int cell = 1; cell <= wmb::MapCells; ++cell)
+        g.before[static_cast<std::size_t>(cell - 1)] = mDocument.cell(cell);
+    mGesture = g;
+    if (tool == Tool::Select) {
+        // With Shift a click selects from the framed cell; the tool's from
+        // the pressed cell, which it frames.
+        mSelectPress = n;
+        mSelectDragged = false;
+        if (press == Press::Paint)
+            frameCell(n);
+        mDocument.select(wmb::cellRectBetween(press == Press::Select && SelectedCell != 0 ? SelectedCell : n, n));
+        return;
+    }
+    // The Fill tool fills as a Ctrl+click does: the selection and the frame stay.
+    const bool fill = tool == Tool::Fill && g.code >= 0;
+    if (!fill)
+        mDocument.select({});
+    mDocument.beginStep(tool == Tool::Pen ? QStringLiteral("Paint") : toolCommands()[static_cast<std::size_t>(tool)].name);
+    mStrokeCell = n;
+    if (fill) {
+        for (const int cell : wmb::floodFillCells(mDocument.codes(), n))
+            mDocument.setCell(cell, g.code);
+    } else if (tool == Tool::Pen || g.code < 0) {
+        clickCell(n);
+    } else {
+        frameCell(n);
+        showShape({n});
+    }
+    emit historyChanged();
+}
+
+// The cells of the shape shown before and not now take back what they
+// held before the press.
+void EditorSession::showShape(std::vector<int> shape)
+{
+    std::sort(shape.begin(), shape.end());
+    for (const int n : mGesture->shape)
+        if (!std::binary_search(shape.begin(), shape.end(), n))
+            mDocument.setCell(n, mGesture->before[static_cast<std::size_t>(n - 1)]);
+    for (const int n : shape)
+        mDocument.setCell(n, mGesture->code);
+    mGesture->shape = std::move(shape);
+}
+
+bool EditorSession::gestureOpen() const
+{
+    return mGesture && (mGesture->tool == Tool::Select || mDocument.stepOpen());
+}
+
+void EditorSession::cancelGesture()
+{
+    if (!gestureOpen())
+        return;
+    const Gesture g = *std::exchange(mGesture, std::nullopt);
+    mSelectPress = 0;
+    for (int n = 1; n <= wmb::MapCells; ++n)
+        if (mDocument.cell(n) != g.before[static_cast<std::size_t>(n - 1)])
+            mDocument.setCell(n, g.before[static_cast<std::size_t>(n - 1)]);
+    mDocument.endStep();
+    mDocument.select(g.selection);
+    frameCell(g.frame);
+    emit historyChanged();
+}
+
+// The gesture is over once its step has been closed (Clear screen, undo, a
 // load), though the button is still held.
 void EditorSession::dragOver(const std::vector<int> &passed, int nearest)
 {
@@ -66,18 +162,35 @@ void EditorSession::dragOver(const std::vector<int> &passed, int nearest)
         }
         return;
     }
-    if (!mDocument.stepOpen())
+    if (!gestureOpen())
         return;
-    for (const int n : passed)
-        if (n != 0 && n != mStrokeCell) {
-            mStrokeCell = n;
-            clickCell(n);
-        }
+    const bool shape = mGesture->code >= 0 && nearest != 0;
+    switch (mGesture->tool) {
+    case Tool::Pen:
+        for (const int n : passed)
+            if (n != 0 && n != mStrokeCell) {
+                mStrokeCell = n;
+                clickCell(n);
+            }
+        return;
+    case Tool::Rectangle:
+        if (shape)
+            showShape(wmb::rectangleCells(mGesture->from, nearest));
+        return;
+    case Tool::Line:
+        if (shape)
+            showShape(wmb::lineCells(mGesture->from, nearest));
+        return;
+    case Tool::Fill:
+    case Tool::Select:
+        return;
+    }
 }
 
 void EditorSession::releaseCell()
 {
     mSelectPress = 0;
+    mGesture.reset();
     mDocument.endStep();
     emit historyChanged();
 }

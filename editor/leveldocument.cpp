@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QUndoStack>
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -62,6 +63,10 @@ public:
             if (!merged)
                 mChanges.push_back(change);
         }
+        // A gesture that put every cell back (a shape dragged back, Esc)
+        // leaves no step: the stack drops an obsolete command.
+        setObsolete(std::all_of(mChanges.begin(), mChanges.end(),
+                                [](const Change &c) { return c.before == c.after; }));
         return true;
     }
 

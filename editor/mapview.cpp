@@ -141,6 +141,6 @@ void PaletteView::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter: emit picked(keyCell()); break;
-    default: return QWidget::keyPressEvent(event);
+    default: emit otherKey(event->key()); return QWidget::keyPressEvent(event);
     }
 }

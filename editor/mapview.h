@@ -61,6 +61,8 @@ public:
 
 signals:
     void picked(int n);
+    // A key without modifiers the palette has no use for (a tool's letter).
+    void otherKey(int key);
 
 protected:
     void paintAbove(QPainter &painter, const QRect &area) override;

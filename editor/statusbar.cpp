@@ -95,6 +95,7 @@ StatusBar::StatusBar(QWidget *parent) : QFrame(parent)
     mSearch = part(this, QStringLiteral("SearchResult"), 0);
     mComparison = part(this, QStringLiteral("Comparison"), 0);
     mNote = part(this, QStringLiteral("StatusNote"), 0);
+    mTool = part(this, QStringLiteral("ToolName"), 50);
     mZoom = part(this, QStringLiteral("ZoomLevel"), 40);
     mZoom->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
@@ -106,6 +107,7 @@ StatusBar::StatusBar(QWidget *parent) : QFrame(parent)
     for (QLabel *note : {mSearch, mComparison, mNote})
         row->addWidget(note);
     row->addStretch(1);
+    row->addWidget(mTool);
     row->addWidget(mZoom);
     showPointedCell(0, {});
     showPickedTile({}, {});
@@ -153,6 +155,8 @@ void StatusBar::showSelection(const wmb::CellRect &rect)
 }
 
 void StatusBar::showZoom(int percent) { mZoom->setText(QStringLiteral("%1 %").arg(percent)); }
+
+void StatusBar::showTool(const QString &name) { mTool->setText(name); }
 
 void StatusBar::showSearch(const QString &text) { say(mSearch, text); }
 

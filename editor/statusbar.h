@@ -1,5 +1,6 @@
 // The bar below the main panel: the cell or palette tile under the pointer
-// with its code and name, the picked tile's picture and code, the selection's size, the zoom, and the
+// with its code and name, the picked tile's picture and code, the selection's
+// size, the drawing tool, the zoom, and the
 // tile code box that picks a tile by typing its code.
 #pragma once
 
@@ -49,6 +50,7 @@ public:
     void showPickedTile(const QPixmap &picture, const QString &code);
     void showSelection(const wmb::CellRect &rect);
     void showZoom(int percent);
+    void showTool(const QString &name);   // the drawing tool: "Pen"
     // The tile found ("Tile 1F: 37 cells in 12 levels"), how the shown level
     // differs from the image compared with, and what a command did; an
     // empty text hides each.
@@ -65,7 +67,7 @@ signals:
 
 private:
     ElidedLabel *mCell;
-    QLabel *mSwatch, *mPicked, *mSelection, *mZoom, *mSearch, *mComparison, *mNote;
+    QLabel *mSwatch, *mPicked, *mSelection, *mZoom, *mTool, *mSearch, *mComparison, *mNote;
     QLineEdit *mCodeBox;
 };
 

@@ -49,6 +49,8 @@ void TForm1::placeFrames()
         const QRect cell = mMap->cellRect(mSession->SelectedCell);
         Red->move(cell.x() - mLayout.gap(), cell.y() - mLayout.gap());
         mMap->setKeyCell(mSession->SelectedCell);
+    } else {
+        Red->move(-100, -100);   // none framed: a press cancelled before any frame
     }
     if (mSession->SelectedTile != 0) {
         const QRect pic = mPalette->cellRect(mSession->SelectedTile);
@@ -153,6 +155,7 @@ void TForm1::connectMapGestures()
     connect(mPalette, &TileView::clicked, this, &TForm1::PicClick);
     connect(mPalette, &TileView::surfaceMoved, this, &TForm1::Panel1MouseMove);
     connect(mPalette, &PaletteView::picked, this, &TForm1::PicClick);
+    connect(mPalette, &PaletteView::otherKey, mSession, &EditorSession::chooseToolByKey);
     connect(mSession, &EditorSession::frameChanged, this, &TForm1::placeFrames);
     connect(mSession, &EditorSession::pickChanged, this, [this] {
         placeFrames();

@@ -16,9 +16,16 @@ QLineEdit *TForm1::textBoxWithFocus() const { return qobject_cast<QLineEdit *>(f
 
 // Keys while the map has the focus: arrows move the framed cell, Shift with
 // an arrow grows or shrinks the selection from it, Space and Enter paint the
-// framed cell as a click on it does. True when the key was used.
+// framed cell as a click on it does, a tool's letter chooses it, Esc while
+// the button is held cancels the gesture. True when the key was used.
 bool TForm1::MapKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
+    if (key == Qt::Key_Escape && mSession->gestureOpen()) {
+        guarded([&] { mSession->cancelGesture(); });
+        return true;
+    }
+    if (!(modifiers & ~Qt::KeypadModifier) && mSession->chooseToolByKey(key))
+        return true;
     int dColumn = 0, dRow = 0;
     switch (key) {
     case Qt::Key_Left: dColumn = -1; break;
@@ -43,9 +50,16 @@ bool TForm1::MapKeyDown(int key, Qt::KeyboardModifiers modifiers)
 
 bool TForm1::mapKeyEvent(QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress)
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
         return false;
     const auto *key = static_cast<QKeyEvent *>(event);
+    // Esc during a gesture is the gesture's, not the Select none shortcut's.
+    if (event->type() == QEvent::ShortcutOverride) {
+        if (key->key() != Qt::Key_Escape || !mSession->gestureOpen())
+            return false;
+        event->accept();
+        return true;
+    }
     const bool used = MapKeyDown(key->key(), key->modifiers());
     if (used)
         mMap->showFocusFrame();

@@ -32,6 +32,9 @@ void TForm1::createStatusBar()
     });
     connect(mDocument, &LevelDocument::selectionChanged, this,
             [this] { mStatusBar->showSelection(mDocument->selection()); });
+    const auto showTool = [this] { mStatusBar->showTool(EditorSession::toolCommands()[static_cast<std::size_t>(mSession->tool())].name); };
+    connect(mSession, &EditorSession::toolChanged, this, showTool);
+    showTool();
 }
 
 void TForm1::showPointedCell()

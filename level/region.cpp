@@ -1,6 +1,7 @@
 #include "region.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "hexcode.h"
 
@@ -88,6 +89,25 @@ CellRect cellRectBetween(int a, int b)
 }
 
 CellRect wholeMap() { return {0, 0, MapColumns, MapRows}; }
+
+std::vector<int> rectangleCells(int from, int to) { return cellRectBetween(from, to).cells(); }
+
+// Step i of n lies at from + (to - from) * i / n on each axis; that point is
+// rounded half up as a place on the map, not as a distance from `from`, so
+// both directions round it alike.
+std::vector<int> lineCells(int from, int to)
+{
+    const int c0 = columnOf(from), r0 = rowOf(from);
+    const int dc = columnOf(to) - c0, dr = rowOf(to) - r0;
+    const int steps = std::max(std::abs(dc), std::abs(dr));
+    if (steps == 0)
+        return {from};
+    const auto at = [steps](int start, int delta, int i) { return (2 * (start * steps + delta * i) + steps) / (2 * steps); };
+    std::vector<int> cells;
+    for (int i = 0; i <= steps; ++i)
+        cells.push_back(cellAt(at(c0, dc, i), at(r0, dr, i)));
+    return cells;
+}
 
 int stepCell(int cell, int dColumn, int dRow)
 {

@@ -38,6 +38,16 @@ CellRect cellRectBetween(int a, int b);
 // All 168 cells.
 CellRect wholeMap();
 
+// The drawing tools' shapes between two cells (each 1..168). The rectangle
+// with `from` and `to` at opposite corners, row by row from the top left;
+// and the cells a straight line between the two cells' centres passes, one
+// a step along the longer axis, from `from` to `to` with both included. A
+// line drawn back from `to` is the same cells in reverse order (where the
+// line runs through a corner between two cells it takes the lower or
+// righter one, whichever way it is drawn).
+std::vector<int> rectangleCells(int from, int to);
+std::vector<int> lineCells(int from, int to);
+
 // The cell one step from `cell` (1..168) by dColumn, dRow (-1, 0 or 1),
 // stopping at the map's edges.
 int stepCell(int cell, int dColumn, int dRow);

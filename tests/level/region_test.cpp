@@ -154,6 +154,36 @@ TEST(Region, FloodFillFollowsFourNeighboursWithTheSameTile)
     EXPECT_EQ(floodFillCells(codes, 1).size(), static_cast<std::size_t>(MapCells - 9));
 }
 
+// The drawing tools' shapes; a line drawn back is the same cells reversed.
+TEST(Region, RectangleAndLineCellsBetweenTwoCells)
+{
+    using Shape = std::vector<int> (*)(int, int);
+    const struct {
+        Shape shape;
+        int from, to;
+        std::vector<int> cells;
+    } cases[] = {
+        {rectangleCells, 1, 1, {1}},
+        {rectangleCells, 16, 1, {1, 2, 15, 16}},                               // corners reversed
+        {rectangleCells, 29, 4, {1, 2, 3, 4, 15, 16, 17, 18, 29, 30, 31, 32}},
+        {rectangleCells, 168, 153, {153, 154, 167, 168}},
+        {lineCells, 50, 50, {50}},
+        {lineCells, 3, 7, {3, 4, 5, 6, 7}},                                    // horizontal
+        {lineCells, 2, 44, {2, 16, 30, 44}},                                   // vertical
+        {lineCells, 1, 46, {1, 16, 31, 46}},                                   // diagonal
+        {lineCells, 14, 53, {14, 27, 40, 53}},                                 // the other diagonal
+        {lineCells, 1, 19, {1, 2, 17, 18, 19}},                                // shallow: one row in four columns
+        {lineCells, 1, 58, {1, 15, 30, 44, 58}},                               // steep
+        {lineCells, 155, 14, {155, 142, 129, 116, 117, 104, 91, 78, 65, 52, 53, 40, 27, 14}},   // corner to corner
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(c.shape(c.from, c.to), c.cells) << c.from << " to " << c.to;
+        if (c.shape == lineCells) {
+            EXPECT_EQ(lineCells(c.to, c.from), std::vector<int>(c.cells.rbegin(), c.cells.rend())) << c.to << " back";
+        }
+    }
+}
+
 // The cell under a point at each zoom: its first and last pixel, the gap
 // after it (no cell), and the nearest cell over that gap and off the map.
 TEST(MapLayout, CellsUnderPointsAndTheStepsThatFit)

@@ -72,6 +72,7 @@ void EditorModel::beginGesture(const QString &name)
 {
     gestureStart = map;
     gestureName = name;
+    gestureTouched = false;
 }
 
 void EditorModel::paint(int cell)
@@ -84,8 +85,11 @@ void EditorModel::paint(int cell)
 
 void EditorModel::endGesture()
 {
-    if (map == gestureStart)
+    if (map == gestureStart) {
+        if (gestureTouched)
+            forgetUndone();
         return;
+    }
     undoSteps.emplace_back(gestureStart, map);
     undoNames.push_back(gestureName);
     newStep('M');
@@ -277,7 +281,7 @@ void EditorModel::pickByCode(const QString &typed)
         pickPalette(code.toInt(nullptr, 16) + 1);
 }
 
-void EditorModel::floodFill(int cell)
+void EditorModel::floodFill(int cell, bool tool)
 {
     if (selectedTile == 0)
         return;
@@ -296,11 +300,13 @@ void EditorModel::floodFill(int cell)
             }
         }
     }
-    beginGesture(QStringLiteral("Flood fill"));
+    beginGesture(tool ? QStringLiteral("Fill") : QStringLiteral("Flood fill"));
     for (int n = 1; n <= Cells; ++n)
         if (reached[n - 1])
             map[n - 1] = {selectedCode, selectedCode};
-    endGesture();
+    gestureTouched = map != gestureStart;
+    if (!tool)
+        endGesture();
 }
 
 // The passive bounds: a text that is not a whole number is left alone.

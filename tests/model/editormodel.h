@@ -166,7 +166,21 @@ public:
     void pickByCode(const QString &typed);
     void deleteSelection();
     void fill();
-    void floodFill(int cell);
+    // With `tool` the Fill tool's press: its step "Fill" stays open.
+    void floodFill(int cell, bool tool = false);
+
+    // The drawing tools (modeldrag.cpp) in the Tools menu's order: a plain
+    // left press, a move with the button held (the cells passed, and the
+    // cell under the pointer), the release, Esc before it, and an undo, a
+    // redo or a load (`load`) while the button is held.
+    enum class Tool { Pen, Rectangle, Line, Fill, Select };
+    Tool tool = Tool::Pen;
+    static QString toolName(Tool tool);
+    void pressTool(int cell);
+    void dragTool(const std::vector<int> &passed, int over);
+    void releaseTool();
+    void cancelTool();
+    void interruptTool(bool load);
 
     // The edits and bounds.
     void levelKey(Key key, QChar ch = {});
@@ -279,6 +293,13 @@ private:
     bool tooShort();   // false, after the error a whole-level step on a short image shows
     MapState gestureStart;
     QString gestureName;
+    // A gesture that changed a cell on the way forgets the steps undone, even
+    // when it puts every cell back.
+    bool gestureTouched = false;
+    bool toolOpen = false;
+    int toolFrom = 0, toolFrame = 0;
+    Selection toolSelection;
+    void forgetUndone();
     void fillSelection(const QString &code, const QString &name);
 };
 

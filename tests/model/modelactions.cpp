@@ -76,16 +76,15 @@ void ModelRun::paintCell()
 {
     const int cell = 1 + below(model::Cells);
     const bool window = chance(50);
-    log(QStringLiteral("paint Image%1%2").arg(cell).arg(window ? " (through the window)" : ""));
+    log(QStringLiteral("click Image%1 with the %2%3").arg(cell).arg(model::EditorModel::toolName(mModel->tool), window ? " (through the window)" : ""));
     if (window) {
         pressCell(cell, Qt::LeftButton);
         releaseCell(cell, Qt::LeftButton);
     } else {
         mWindow.clickCell(cell);
     }
-    mModel->beginGesture();
-    mModel->paint(cell);
-    mModel->endGesture();
+    mModel->pressTool(cell);
+    mModel->releaseTool();
 }
 
 void ModelRun::rightPick()

@@ -51,6 +51,11 @@ void EditorModel::forgetSteps(char kind)
 void EditorModel::newStep(char kind)
 {
     done.push_back(kind);
+    forgetUndone();
+}
+
+void EditorModel::forgetUndone()
+{
     undone.clear();
     redoSteps.clear();
     redoNames.clear();

@@ -90,7 +90,7 @@ void ModelRun::regionCommand()
         {"Cut", Qt::CTRL | Qt::Key_X, &model::EditorModel::cut},
         {"Paste", Qt::CTRL | Qt::Key_V, &model::EditorModel::paste},
         {"Delete", QKeyCombination(Qt::Key_Delete), &model::EditorModel::deleteSelection},
-        {"Fill", QKeyCombination(Qt::Key_F), &model::EditorModel::fill},
+        {"Fill", Qt::SHIFT | Qt::Key_F, &model::EditorModel::fill},
     };
     const Command &c = commands[below(5)];
     const bool menu = chance(20);

@@ -94,7 +94,8 @@ bool ModelRun::start(QString &failure)
     QGuiApplication::clipboard()->clear();
     mActions = {
         {"pick palette", 110, &ModelRun::pickPalette},   {"paint cell", 130, &ModelRun::paintCell},
-        {"drag stroke", 60, &ModelRun::dragStroke},      {"right-click pick", 40, &ModelRun::rightPick},
+        {"drag stroke", 80, &ModelRun::dragStroke},      {"right-click pick", 40, &ModelRun::rightPick},
+        {"choose tool", 35, &ModelRun::chooseTool},
         {"Active select", 20, &ModelRun::toggleActiveSelect},
         {"Clear screen", 15, &ModelRun::clearScreen},    {"Show grid", 5, &ModelRun::toggleGrid},
         {"type text", 60, &ModelRun::typeText},          {"paste text", 20, &ModelRun::pasteText},
@@ -355,6 +356,12 @@ void ModelRun::checkWindow()
     const QString shownSize = mWindow.control<QLabel>(QStringLiteral("SelectionSize"))->text();
     if (shownTile != statusTile || shownSize != statusSize)
         note(QStringLiteral("status bar: model %1 %2, window %3 %4").arg(statusTile, statusSize, shownTile, shownSize));
+    QString checkedTool;
+    for (const QAction *a : mWindow.menu("Tools")->actions())
+        checkedTool += a->isChecked() ? a->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0) : QString();
+    const QString toolShown = mWindow.control<QLabel>(QStringLiteral("ToolName"))->text();
+    if (checkedTool != m.toolName(m.tool) || toolShown != m.toolName(m.tool))
+        note(QStringLiteral("tool: model %1, Tools menu %2, status bar %3").arg(m.toolName(m.tool), checkedTool, toolShown));
     if (mWindow.selectedCell() != m.selectedCell)
         note(QStringLiteral("selected cell: model %1, window %2").arg(m.selectedCell).arg(mWindow.selectedCell()));
     // Cells of 32, 48, 64 or 96 pixels with gaps of 1, 1, 2 or 3 between

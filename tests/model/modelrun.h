@@ -100,6 +100,7 @@ private:
     void pickPalette();
     void paintCell();
     void dragStroke();
+    void chooseTool();
     void rightPick();
     void toggleActiveSelect();
     void clearScreen();
