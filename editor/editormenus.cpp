@@ -207,7 +207,15 @@ void EditorMenus::addRegionCommands()
          onTextOr(&QLineEdit::paste, [&s] { s.pasteTiles(QGuiApplication::clipboard()->text().toStdString()); })},
         {mEdit, QStringLiteral("&Delete"), QKeySequence(Qt::Key_Delete),
          onTextOr(&QLineEdit::del, [&s] { s.deleteSelection(); })},
-        {mEdit, QStringLiteral("&Fill"), QKeySequence(Qt::SHIFT | Qt::Key_F), [&s] { s.fillSelection(); }},
+        // F fills the selection; with nothing selected, on the map or the
+        // palette, it chooses the Fill tool.
+        {mEdit, QStringLiteral("&Fill"), QKeySequence(Qt::Key_F),
+         [this, &s] {
+             if (s.document().selection().empty() && mWindow.drawingHasFocus())
+                 s.setTool(EditorSession::Tool::Fill);
+             else
+                 s.fillSelection();
+         }},
         {mEdit},
         {mEdit, QStringLiteral("Select &all"), QKeySequence(Qt::CTRL | Qt::Key_A),
          onTextOr(&QLineEdit::selectAll, [&s] { s.selectAll(); })},

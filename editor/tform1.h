@@ -107,6 +107,8 @@ public:
     // The text box that has the keyboard focus, if any: it keeps its own
     // copy, cut, paste, select all, delete, undo and redo.
     QLineEdit *textBoxWithFocus() const;
+    // Whether the map or the palette has the keyboard focus.
+    bool drawingHasFocus() const;
     // The level overview, a child window made on first use.
     void showLevelOverview();
     // Zoom: one step in (positive, as far as the screen holds) or out; a

@@ -14,6 +14,8 @@ QWidget *TForm1::mapFocus() const { return mMap; }
 
 QLineEdit *TForm1::textBoxWithFocus() const { return qobject_cast<QLineEdit *>(focusWidget()); }
 
+bool TForm1::drawingHasFocus() const { return mMap->hasFocus() || mPalette->hasFocus(); }
+
 // Keys while the map has the focus: arrows move the framed cell, Shift with
 // an arrow grows or shrinks the selection from it, Space and Enter paint the
 // framed cell as a click on it does, a tool's letter chooses it, Esc while

@@ -109,10 +109,16 @@ void ModelRun::chooseTool()
         else
             note(QStringLiteral("no command %1 in the Tools menu").arg(text));
     } else if (way < 8) {
-        log(QStringLiteral("%1 on the %2").arg(letter.toUpper(), way < 6 ? "map" : "palette"));
-        if (way < 6) {
+        // F is Edit > Fill's key (on the palette as on the map), which the
+        // palette, never shown here, cannot take.
+        const bool map = way < 6 || tool == Tool::Fill;
+        log(QStringLiteral("%1 on the %2").arg(letter.toUpper(), map ? "map" : "palette"));
+        if (map) {
             mWindow.mapFocus()->setFocus(Qt::MouseFocusReason);
             QTest::keyClick(window, keys[t]);
+            // F is Edit > Fill's key: it fills a selection there is.
+            if (tool == Tool::Fill && !mModel->selection.empty())
+                return mModel->fill();
         } else {
             sendKey(mWindow.paletteView(), keys[t], letter);
         }
@@ -127,6 +133,8 @@ void ModelRun::chooseTool()
         QTest::keyClick(window, keys[t]);
         if (way == 8)
             box.model->type(letter);
+        else if (tool == Tool::Fill)   // Edit > Fill's key, wherever the focus is but a text box
+            mModel->fill();
         mWindow.mapFocus()->setFocus(Qt::MouseFocusReason);
         return;
     }

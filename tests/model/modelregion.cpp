@@ -90,7 +90,7 @@ void ModelRun::regionCommand()
         {"Cut", Qt::CTRL | Qt::Key_X, &model::EditorModel::cut},
         {"Paste", Qt::CTRL | Qt::Key_V, &model::EditorModel::paste},
         {"Delete", QKeyCombination(Qt::Key_Delete), &model::EditorModel::deleteSelection},
-        {"Fill", Qt::SHIFT | Qt::Key_F, &model::EditorModel::fill},
+        {"Fill", QKeyCombination(Qt::Key_F), &model::EditorModel::fill},
     };
     const Command &c = commands[below(5)];
     const bool menu = chance(20);
@@ -115,6 +115,12 @@ void ModelRun::regionCommand()
     } else {
         QTest::keyClick(mWindow.form.get(), c.keys.key(), c.keys.keyboardModifiers());
     }
+    // Fill with nothing selected, on the map or the palette, chooses the
+    // Fill tool.
+    QWidget *focus = QApplication::focusWidget();
+    if (c.apply == &model::EditorModel::fill && mModel->selection.empty() &&
+        (focus == mWindow.mapFocus() || focus == mWindow.paletteView()))
+        mModel->tool = model::EditorModel::Tool::Fill;
     (mModel.get()->*c.apply)();
 }
 
