@@ -1,6 +1,8 @@
 #include "guardedapplication.h"
 
 #include <QIcon>
+#include <QImage>
+#include <QPixmap>
 
 #include <exception>
 
@@ -12,7 +14,8 @@ void setUpApplication()
     // window title (" Please, save level file... — WMBeditor"), and the
     // titles must read exactly as given.
     QApplication::setApplicationName(QString::fromLatin1(ApplicationTitle));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/wmbeditor.png")));
+    // Read as the PNG it is, so that no image plug-in is looked for.
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(QImage(QStringLiteral(":/wmbeditor.png"), "PNG"))));
 }
 
 bool GuardedApplication::notify(QObject *receiver, QEvent *event)

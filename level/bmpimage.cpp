@@ -188,6 +188,13 @@ void decodeRows(const Bytes &in, const Layout &l, BmpImage &image)
         const std::uint8_t *src = in.data.data() + l.pixelOffset + r * stride;
         const std::int64_t y = l.topDown ? r : l.height - 1 - r;
         std::uint32_t *dst = image.pixels.data() + y * l.width;
+        // The tile sets' own depth, a row at a time (every tile picture of a
+        // level is decoded at each load).
+        if (l.bpp == 24) {
+            for (std::size_t x = 0; x < width; ++x, src += 3)
+                dst[x] = rgb(src[2], src[1], src[0]);
+            continue;
+        }
         for (std::size_t x = 0; x < width; ++x) {
             switch (l.bpp) {
             case 1:
