@@ -128,7 +128,6 @@ void TForm1::createControls()
     Red = picture(QStringLiteral("Red"), 456, 8, 34, 34);
     Green = picture(QStringLiteral("Green"), 456, 48, 34, 34);
     sizeFrames();
-    createViews();
 
     auto button = [&](const QString &name, int left, int top, int width, const QString &text) {
         auto *b = new QPushButton(text, Panel1);
@@ -223,6 +222,9 @@ void TForm1::createControls()
     // Runs after each change of the box's state, by the user or by code.
     connect(CheckBox2, &QCheckBox::toggled, this, &TForm1::CheckBox2Click);
 
+    // Made after the other controls, so that the first of them, not the
+    // map, has the keyboard focus when the window opens.
+    createViews();
     noteBelowMap();
     connectMarks();
     connectMapGestures();

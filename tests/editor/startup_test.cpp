@@ -237,6 +237,7 @@ TEST_F(StartupTest, TabOrderFollowsTheLayout)
     showWindow();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    EXPECT_EQ(QApplication::focusWidget(), control("Button2")) << "the first control has the focus at start";
     const std::pair<QWidget *, QWidget *> steps[] = {{box(NumberBox), control("Button10")},
                                                      {box(TimerBox), control("Button7")}};
     for (auto [from, to] : steps) {
