@@ -136,9 +136,23 @@ wmb::LevelRecord LevelDocument::recordToSave() const
     return wmb::recordToSave(fields(), mKnown.saved());
 }
 
+// The cells are compared at once; the texts are converted only when they or
+// the record saved differ from the last time they were.
 bool LevelDocument::wouldChangeRecord() const
 {
-    return levelLoaded() && wmb::wouldChangeRecord(fields(), mKnown.saved());
+    if (!levelLoaded())
+        return false;
+    const wmb::LevelRecord &saved = mKnown.saved();
+    for (int n = 1; n <= wmb::MapCells; ++n)
+        if (cell(n) != saved.tiles[static_cast<std::size_t>(n - 1)])
+            return true;
+    TextsVerdict now{{text(LevelText::Timer), text(LevelText::Name), text(LevelText::Author), text(LevelText::Hint)},
+                     saved, false};
+    if (!mTextsVerdict || mTextsVerdict->texts != now.texts || !(mTextsVerdict->saved == saved)) {
+        now.changes = wmb::wouldChangeRecord(fields(), saved);
+        mTextsVerdict = std::move(now);
+    }
+    return mTextsVerdict->changes;
 }
 
 void LevelDocument::select(const wmb::CellRect &rect)

@@ -276,6 +276,13 @@ private:
     bool mEditPending = false;
     bool mImagePending = false;
     bool mModifiedShown = false;
+    // Whether the texts, with the cells as saved, would change the record.
+    struct TextsVerdict {
+        std::array<std::string, 4> texts;
+        wmb::LevelRecord saved;
+        bool changes;
+    };
+    mutable std::optional<TextsVerdict> mTextsVerdict;
     QFileSystemWatcher *mWatcher = nullptr;   // made with the first image
     QTimer *mFollowTimer = nullptr;
     std::optional<Records> mRecords;   // reset by every change of the image

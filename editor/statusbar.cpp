@@ -38,12 +38,6 @@ QSize ElidedLabel::minimumSizeHint() const
     return {fontMetrics().horizontalAdvance(QStringLiteral("W…")), QLabel::minimumSizeHint().height()};
 }
 
-QSize ElidedLabel::sizeHint() const
-{
-    const QSize hint = QLabel::sizeHint();
-    return mSteadyWidth > 0 ? QSize(mSteadyWidth, hint.height()) : hint;
-}
-
 QString ElidedLabel::shownText() const
 {
     return fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width());
@@ -72,9 +66,11 @@ StatusBar::StatusBar(QWidget *parent) : QFrame(parent)
 
     mCell = new ElidedLabel(this);
     mCell->setObjectName(QStringLiteral("PointedCell"));
-    mCell->setMinimumWidth(100);
-    mCell->setSteadyWidth(fontMetrics().horizontalAdvance(QStringLiteral("Cell 14, 12: FF ")) +
-                          fontMetrics().averageCharWidth() * NameRoom);
+    // Of a fixed size, so that the text of each cell the pointer meets is
+    // painted without laying the bar out anew.
+    mCell->setFixedSize(fontMetrics().horizontalAdvance(QStringLiteral("Cell 14, 12: FF ")) +
+                            fontMetrics().averageCharWidth() * NameRoom,
+                        Height - 2);
     mSwatch = part(this, QStringLiteral("PickedSwatch"), SwatchSize);
     mSwatch->setFixedSize(SwatchSize, SwatchSize);
     mPicked = part(this, QStringLiteral("PickedTile"), 50);

@@ -20,17 +20,10 @@ class ElidedLabel : public QLabel {
 public:
     using QLabel::QLabel;
     QSize minimumSizeHint() const override;
-    // The width asked for whatever the text, when set (0: the text's width),
-    // so that the parts after it keep their places as its text changes.
-    void setSteadyWidth(int width) { mSteadyWidth = width; updateGeometry(); }
-    QSize sizeHint() const override;
     QString shownText() const;   // what it paints at its width now
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-
-private:
-    int mSteadyWidth = 0;
 };
 
 class StatusBar : public QFrame {
