@@ -9,7 +9,6 @@
 #include <QStringList>
 #include <QWidget>
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -148,10 +147,8 @@ private:
     QString StartDirectory;
     QStringList TileCodeTable;
 
-    // Map gestures on cell n: a left press paints and opens a stroke that
-    // moves paint until the release; a right press picks the cell's tile.
-    // With Shift a left press selects instead (from the selected cell on a
-    // click, from the pressed cell on a drag); with Ctrl it flood fills.
+    // Map gestures on cell n: a left press does what the tool does (with
+    // Shift it selects, with Ctrl it flood fills); a right press picks.
     void ImageMouseDown(int n, Qt::MouseButton button, QPoint panelPos,
                         Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void ImageMouseMove(QPoint panelPos);
@@ -164,9 +161,8 @@ private:
 
     // Whole levels from the overview (tform1_levels.cpp), asked for over it.
     void connectOverviewLevels();
-    // The status bar below the panel and the keyboard's ways to the map and
-    // the palette (tform1_surface.cpp). Picks the tile of a code typed into the status bar's code box as a
-    // click on its palette picture does; -1 picks nothing.
+    // The status bar (tform1_surface.cpp): a code typed into its code box
+    // picks the tile as a click on its picture does; -1 picks nothing.
     void pickTileByCode(int code);
 
     void createControls();
@@ -180,7 +176,6 @@ private:
     void showFields();
     void showLoadedLevel();
     void refreshTitle();
-
     void dropFile(const QString &path);
 
     // Map painting (tform1_map.cpp).

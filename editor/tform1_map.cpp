@@ -3,15 +3,11 @@
 #include "tform1.h"
 
 #include <QCheckBox>
-#include <QKeySequence>
 #include <QLineEdit>
-#include <QPushButton>
 
 #include <utility>
 
 #include "editorsession.h"
-#include "hexcode.h"
-#include "leveloverview.h"
 #include "leveldocument.h"
 #include "mapview.h"
 #include "picturebox.h"
@@ -24,7 +20,7 @@ constexpr int BackdropParked = 34;
 
 } // namespace
 
-// The map and the palette, beneath every other control of the panel.
+// The map and the palette.
 void TForm1::createViews()
 {
     installTileViewAccessibility();
