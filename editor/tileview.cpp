@@ -241,7 +241,10 @@ public:
     {
         switch (t) {
         case QAccessible::Name: return mView->cellName(mN);
-        case QAccessible::Value: return mView->cellValue(mN);
+        // The value as a description too: AT-SPI passes a text value on as
+        // the description only.
+        case QAccessible::Value:
+        case QAccessible::Description: return mView->cellValue(mN);
         default: return {};
         }
     }

@@ -557,6 +557,7 @@ TEST_F(RegionTest, ScreenReadersReadEveryCellAndPicture)
         ASSERT_NE(cell, nullptr) << c.name.toStdString();
         EXPECT_EQ(cell->text(QAccessible::Name), c.name);
         EXPECT_EQ(cell->text(QAccessible::Value), c.value) << c.name.toStdString();
+        EXPECT_EQ(cell->text(QAccessible::Description), c.value) << "what AT-SPI reads";
         EXPECT_EQ(cell->parent(), c.view);
         EXPECT_EQ(c.view->indexOfChild(cell), c.index);
         EXPECT_EQ(c.view->child(c.index), cell) << "one interface a cell";
