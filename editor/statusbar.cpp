@@ -71,6 +71,7 @@ StatusBar::StatusBar(QWidget *parent) : QFrame(parent)
     mCell->setFixedSize(fontMetrics().horizontalAdvance(QStringLiteral("Cell 14, 12: FF ")) +
                             fontMetrics().averageCharWidth() * NameRoom,
                         Height - 2);
+    mCell->setAutoFillBackground(true);   // painted alone, not with the bar beneath
     mSwatch = part(this, QStringLiteral("PickedSwatch"), SwatchSize);
     mSwatch->setFixedSize(SwatchSize, SwatchSize);
     mPicked = part(this, QStringLiteral("PickedTile"), 50);

@@ -18,6 +18,9 @@ TileView::TileView(const TilePictures &tiles, int columns, int count, QWidget *p
       mShown(static_cast<std::size_t>(count), -1)
 {
     setMouseTracking(true);
+    // It paints every pixel of its rectangle (the gaps in the panel's
+    // colour), so that nothing beneath is painted with it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     place({}, 100);
 }
 
@@ -103,6 +106,7 @@ void TileView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     const QRect area = event->rect();
+    painter.fillRect(area, palette().brush(QPalette::Window));
     for (const Underlay &u : mUnderlays) {
         const QRect r = u.rect.translated(-pos());
         if (!u.picture.isNull() && r.intersects(area))
