@@ -84,6 +84,14 @@ TForm1::TForm1(Dialogs &dialogs, StartupPaths paths, QWidget *parent)
     mDocument->setAskWithoutBackup([this](const QString &question) {
         return mDialogs.askOkCancel(mSession->asker(), QStringLiteral("Warning!"), question, Answer::Cancel);
     });
+    // The tile pictures are read on a thread of their own while the window
+    // is built; FormCreate takes them.
+    const QString programDirectory = mPaths.programDirectory.isEmpty()
+                                         ? QCoreApplication::applicationDirPath()
+                                         : mPaths.programDirectory;
+    mTiles = TilePictures(qStringFromPath(
+        wmb::findTileFolder(pathFromQString(startingDirectory()), pathFromQString(programDirectory))));
+    mTiles.readAhead();
     createControls();
     mMenus = new EditorMenus(*this, *mSession, mSettings);
     followCtrlWheel();
@@ -273,6 +281,11 @@ void TForm1::guarded(const std::function<void()> &body)
     mDocument->endChange();
 }
 
+QString TForm1::startingDirectory() const
+{
+    return mPaths.startDirectory.isEmpty() ? qStringFromPath(wmb::currentDirectory()) : mPaths.startDirectory;
+}
+
 void TForm1::FormCreate()
 {
     Black->move(5000, 5000);
@@ -313,14 +326,7 @@ void TForm1::FormCreate()
     for (const auto &[label, caption] : labels)
         setLabelText(label, QString::fromLatin1(caption));
 
-    StartDirectory = mPaths.startDirectory.isEmpty()
-                         ? qStringFromPath(wmb::currentDirectory())
-                         : mPaths.startDirectory;
-    const QString programDirectory = mPaths.programDirectory.isEmpty()
-                                         ? QCoreApplication::applicationDirPath()
-                                         : mPaths.programDirectory;
-    mTiles = TilePictures(qStringFromPath(
-        wmb::findTileFolder(pathFromQString(StartDirectory), pathFromQString(programDirectory))));
+    StartDirectory = startingDirectory();
 
     // Every map cell shows tile 0; its file is read once for all 168.
     mTiles.load(0);

@@ -166,6 +166,8 @@ private:
     void pickTileByCode(int code);
 
     void createControls();
+    // The folder the editor started in: the one given, else the current one.
+    QString startingDirectory() const;
     void followDocument();
     void setTabOrderChain();
     void fitToPanel();

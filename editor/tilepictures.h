@@ -36,6 +36,9 @@ public:
     // the palette's tooltips call a tile.
     QString label(int code) const;
 
+    // Starts reading all 256 pictures on a thread of their own; the next
+    // load() of each code takes what was read (wmb::TileSet::readAhead).
+    void readAhead() { mSet.readAhead(); }
     // Reads the picture of tile code 0..255 from its file now (its pixmap is
     // made when first asked for). Throws
     // wmb::PictureError: "Cannot open file graph/<code>.bmp" or "Bitmap

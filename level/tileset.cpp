@@ -1,6 +1,7 @@
 #include "tileset.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "hexcode.h"
 #include "levelpicture.h"
@@ -13,10 +14,44 @@ const BmpImage &TileSet::read(std::uint8_t code)
     return *mTiles[code];
 }
 
+void TileSet::readAhead()
+{
+    if (mReading.valid())
+        return;
+    mReading = std::async(std::launch::async, [folder = mFolder, shown = mShownFolder] {
+        auto ahead = std::make_unique<Ahead>();
+        for (int code = 0; code < 256; ++code) {
+            const std::string name = IntToHexText(static_cast<std::uint32_t>(code)) + ".bmp";
+            try {
+                ahead->images[code] = loadBmpFile(folder + "/" + name, shown + "/" + name);
+            } catch (...) {
+                ahead->errors[code] = std::current_exception();
+            }
+        }
+        return ahead;
+    });
+}
+
+BmpImage TileSet::readFile(std::uint8_t code)
+{
+    if (mReading.valid())
+        mAhead = mReading.get();
+    if (mAhead) {
+        if (std::optional<BmpImage> &image = mAhead->images[code]) {
+            BmpImage taken = std::move(*image);
+            image.reset();
+            return taken;
+        }
+        if (std::exception_ptr error = std::exchange(mAhead->errors[code], nullptr))
+            std::rethrow_exception(error);
+    }
+    const std::string name = IntToHexText(code) + ".bmp";
+    return loadBmpFile(mFolder + "/" + name, mShownFolder + "/" + name);
+}
+
 bool TileSet::reread(std::uint8_t code)
 {
-    const std::string name = IntToHexText(code) + ".bmp";
-    BmpImage image = loadBmpFile(mFolder + "/" + name, mShownFolder + "/" + name);
+    BmpImage image = readFile(code);
     std::optional<BmpImage> &kept = mTiles[code];
     if (kept && kept->width == image.width && kept->height == image.height && kept->pixels == image.pixels)
         return false;

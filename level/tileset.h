@@ -5,6 +5,9 @@
 
 #include <array>
 #include <cstdint>
+#include <exception>
+#include <future>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -23,6 +26,12 @@ public:
     }
 
     const std::string &folder() const { return mFolder; }
+    // Starts reading every code's picture on a thread of its own, so that
+    // the caller can build other things meanwhile. The next read() or
+    // reread() of each code takes that read's picture, or throws its error,
+    // instead of opening the file again (once a code: later reads open the
+    // file). The first of them waits until all 256 are read.
+    void readAhead();
     // Reads the picture of a code from its file now and keeps it. Throws
     // PictureError ("Cannot open file <shown path>", "Bitmap image is not
     // valid"); the picture kept before stays then.
@@ -36,8 +45,17 @@ public:
     const BmpImage *kept(std::uint8_t code) const { return mTiles[code] ? &*mTiles[code] : nullptr; }
 
 private:
+    // The pictures read ahead, or what reading each threw, not yet taken.
+    struct Ahead {
+        std::array<std::optional<BmpImage>, 256> images;
+        std::array<std::exception_ptr, 256> errors;
+    };
+    BmpImage readFile(std::uint8_t code);
+
     std::string mFolder, mShownFolder;
     std::array<std::optional<BmpImage>, 256> mTiles;
+    std::future<std::unique_ptr<Ahead>> mReading;
+    std::unique_ptr<Ahead> mAhead;
 };
 
 // The top-left 32 x 32 of a tile picture (black where it is smaller),

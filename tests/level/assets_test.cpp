@@ -4,6 +4,7 @@
 #include "hexcode.h"
 #include "levelrecord.h"
 #include "tilenames.h"
+#include "tileset.h"
 
 #include <gtest/gtest.h>
 
@@ -154,6 +155,39 @@ TEST(TileSet, TilesAre32By32TileZeroIsPlainAndAllDiffer)
         for (std::size_t b = a + 1; b < tiles.size(); ++b)
             EXPECT_NE(tiles[a], tiles[b]) << "tiles " << a << " and " << b;
     }
+}
+
+// Read ahead or not, a tile set gives the same pictures and the same errors;
+// what was read ahead is taken once, and a later read opens the file again.
+TEST(TileSet, ReadingAheadGivesWhatReadingGivesOnce)
+{
+    TempDir dir;
+    const fs::path graph = dir.path() / "graph";
+    fs::copy(WMB_TILE_DIR, graph);
+    fs::remove(graph / "80.bmp");
+    std::ofstream(graph / "7.bmp", std::ios::binary) << "not a bitmap";
+    const auto outcome = [](wmb::TileSet &set, int code) {
+        try {
+            return std::make_pair(set.read(static_cast<std::uint8_t>(code)).pixels, std::string());
+        } catch (const std::exception &e) {
+            return std::make_pair(std::vector<std::uint32_t>(), std::string(e.what()));
+        }
+    };
+    const auto readTile = [](std::uint32_t code) {
+        const std::string name = wmb::IntToHexText(code) + ".bmp";
+        return wmb::loadBmpFile(std::string(WMB_TILE_DIR) + "/" + name, name).pixels;
+    };
+    wmb::TileSet plain(graph.string(), "graph"), ahead(graph.string(), "graph");
+    ahead.readAhead();
+    for (int code = 0; code < 256; ++code)
+        EXPECT_EQ(outcome(ahead, code), outcome(plain, code)) << code;
+    EXPECT_EQ(outcome(ahead, 0x80).second, "Cannot open file graph/80.bmp");
+
+    fs::copy_file(fs::path(WMB_TILE_DIR) / "80.bmp", graph / "80.bmp");
+    fs::copy_file(fs::path(WMB_TILE_DIR) / "1.bmp", graph / "2.bmp", fs::copy_options::overwrite_existing);
+    EXPECT_EQ(outcome(ahead, 0x80).first, readTile(0x80));
+    EXPECT_TRUE(ahead.reread(2));
+    EXPECT_EQ(outcome(ahead, 2).first, readTile(1));
 }
 
 TEST(TileSet, MakerWritesTheSameBytesEveryRun)
