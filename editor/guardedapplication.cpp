@@ -1,12 +1,12 @@
 #include "guardedapplication.h"
 
 #include <QIcon>
-#include <QImage>
 #include <QPixmap>
 
 #include <exception>
 
 #include "dialogs.h"
+#include "resources/wmbeditor.xpm"
 
 void setUpApplication()
 {
@@ -14,8 +14,7 @@ void setUpApplication()
     // window title (" Please, save level file... — WMBeditor"), and the
     // titles must read exactly as given.
     QApplication::setApplicationName(QString::fromLatin1(ApplicationTitle));
-    // Read as the PNG it is, so that no image plug-in is looked for.
-    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(QImage(QStringLiteral(":/wmbeditor.png"), "PNG"))));
+    QApplication::setWindowIcon(QIcon(QPixmap(wmbeditor_xpm)));
 }
 
 bool GuardedApplication::notify(QObject *receiver, QEvent *event)

@@ -3,6 +3,7 @@
 // and with odd settings.
 #include <QBuffer>
 #include <QCheckBox>
+#include <QIcon>
 #include <QLabel>
 #include <QSettings>
 #include <QStyle>
@@ -13,6 +14,7 @@
 #endif
 
 #include "bmpimage.h"
+#include "guardedapplication.h"
 #include "leveltext.h"
 #include "settings.h"
 #include "windowsupport.h"
@@ -170,6 +172,11 @@ TEST_F(StartupTest, WindowIsCaptionedAndSizedToTheNarrowPanel)
     start();
     form->show();
     EXPECT_EQ(title(), QStringLiteral("WMBeditor"));
+    // The window icon is the installed picture, pixel for pixel.
+    setUpApplication();
+    EXPECT_EQ(QApplication::windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_RGB32),
+              QImage(QStringLiteral(WMB_SOURCE_DIR "/editor/resources/wmbeditor.png"))
+                  .convertToFormat(QImage::Format_RGB32));
     // The menu bar lies above the panel, as a menu outside a client area.
     const int bar = control("MenuBar")->height();
     EXPECT_GT(bar, 0);
