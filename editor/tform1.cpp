@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPainter>
+#include <QImage>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QUndoStack>
@@ -24,6 +24,7 @@
 #include "pathnames.h"
 #include "picturebox.h"
 #include "recovery.h"
+#include "resources/helpglyph.h"
 #include "statusbar.h"
 #include "tilefolder.h"
 
@@ -32,20 +33,9 @@ namespace {
 // The question-mark glyph of the About button.
 QIcon helpGlyph()
 {
-    QPixmap glyph(16, 16);
-    glyph.fill(Qt::transparent);
-    QPainter p(&glyph);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(0, 128, 128));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(1, 1, 14, 14);
-    p.setPen(Qt::white);
-    QFont font = p.font();
-    font.setBold(true);
-    font.setPixelSize(12);
-    p.setFont(font);
-    p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, QStringLiteral("?"));
-    return QIcon(glyph);
+    const QImage glyph(reinterpret_cast<const uchar *>(HelpGlyphPixels), HelpGlyphSize, HelpGlyphSize,
+                       QImage::Format_ARGB32_Premultiplied);
+    return QIcon(QPixmap::fromImage(glyph));
 }
 
 // The window's font: 11-pixel characters, narrowed so that every caption
