@@ -70,11 +70,19 @@ QPixmap TileView::cellPicture(int n) const
 
 void TileView::setUnderlays(std::vector<Underlay> underlays)
 {
-    for (const Underlay &u : mUnderlays)
-        update(u.rect.translated(-pos()));
+    // Only an underlay that moved or changed its picture is painted again.
+    const auto same = [](const Underlay &a, const Underlay &b) {
+        return a.rect == b.rect && a.picture.cacheKey() == b.picture.cacheKey();
+    };
+    for (std::size_t i = 0; i < std::max(mUnderlays.size(), underlays.size()); ++i) {
+        if (i < mUnderlays.size() && i < underlays.size() && same(mUnderlays[i], underlays[i]))
+            continue;
+        if (i < mUnderlays.size())
+            update(mUnderlays[i].rect.translated(-pos()));
+        if (i < underlays.size())
+            update(underlays[i].rect.translated(-pos()));
+    }
     mUnderlays = std::move(underlays);
-    for (const Underlay &u : mUnderlays)
-        update(u.rect.translated(-pos()));
 }
 
 bool TileView::overPicture(QPoint p) const
